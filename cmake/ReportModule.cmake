@@ -1,0 +1,22 @@
+# add_report_module(<Name> SOURCES ...)
+# Builds <Name>_core (static, what the module's tests link) and the plug-in <Name>.so: the module's
+# sources plus the frame's entry unit, hidden visibility, exporting only ClassDll and Imprimir.
+function(add_report_module name)
+  cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
+  add_library(${name}_core STATIC ${ARG_SOURCES})
+  target_link_libraries(${name}_core PUBLIC nrwhost)
+  target_include_directories(${name}_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+  set_target_properties(${name}_core PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+
+  add_library(${name} MODULE ${NRW_FRAME_ENTRY})
+  target_link_libraries(${name} PRIVATE nrwhost
+    "-Wl,--whole-archive" ${name}_core "-Wl,--no-whole-archive"
+    "-Wl,--version-script=${NRW_FRAME_EXPORTS}" "-Wl,--exclude-libs,ALL" "-Wl,--no-undefined")
+  set_target_properties(${name} PROPERTIES
+    PREFIX "" OUTPUT_NAME ${name}
+    LIBRARY_OUTPUT_DIRECTORY ${NRW_MODULE_DIR}
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
+    LINK_DEPENDS ${NRW_FRAME_EXPORTS}
+    BUILD_RPATH "$ORIGIN/../lib" INSTALL_RPATH "$ORIGIN/../lib")
+  add_dependencies(modules_all ${name})
+endfunction()
