@@ -34,13 +34,15 @@ class TnEvent {
   Handler handler_;
 };
 
-//! Detaches the event on destruction when it still belongs to the object that set it.
+//! Installs a handler for an object and, on destruction, gives the event back to the handler it
+//! replaced when the event still belongs to that object. A short-lived instance (one report run)
+//! may so borrow the events of a longer-lived one (the panel's) without leaving them dangling.
 template <class... Args>
 class EventBinding {
  public:
   EventBinding() = default;
   EventBinding(TnEvent<Args...>& event, TObject& object, typename TnEvent<Args...>::Handler handler)
-      : event_(&event), object_(&object) {
+      : event_(&event), object_(&object), previous_(event) {
     event.Set(&object, std::move(handler));
   }
   EventBinding(EventBinding&& other) noexcept { *this = std::move(other); }
@@ -48,17 +50,22 @@ class EventBinding {
     Release();
     event_ = std::exchange(other.event_, nullptr);
     object_ = std::exchange(other.object_, nullptr);
+    previous_ = std::move(other.previous_);
     return *this;
   }
+  EventBinding(const EventBinding&) = delete;
+  EventBinding& operator=(const EventBinding&) = delete;
   ~EventBinding() { Release(); }
   void Release() {
-    if (event_ && event_->Object() == object_) event_->Clear();
+    if (event_ && event_->Object() == object_) *event_ = std::move(previous_);
     event_ = nullptr;
+    previous_.Clear();
   }
 
  private:
   TnEvent<Args...>* event_ = nullptr;
   TObject* object_ = nullptr;
+  TnEvent<Args...> previous_;
 };
 
 }  // namespace nrw
