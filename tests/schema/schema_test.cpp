@@ -1,0 +1,95 @@
+// The embedded schema applies to a fresh database and carries what the reports read.
+#include "schema/schema.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "nrw/core.h"
+
+namespace nrw {
+namespace {
+
+TEST(Schema, AppliesToFreshDatabaseOnceOnly) {
+  auto conn = OpenSQLite(":memory:");
+  ASSERT_NO_THROW(CriarEsquema(*conn));
+  // A second run meets existing tables: the error must surface, not be swallowed.
+  EXPECT_THROW(CriarEsquema(*conn), Exception);
+}
+
+TEST(Schema, EmbeddedTextIsTheWholeScript) {
+  const std::string_view sql = EsquemaSQLite();
+  EXPECT_EQ(sql.substr(0, 3), "-- ");
+  EXPECT_NE(sql.find("CREATE TABLE DIRFREG2 ("), std::string_view::npos);
+  EXPECT_NE(sql.find("CREATE INDEX IX_PESSOA_INSCRPROD"), std::string_view::npos);
+}
+
+// One statement of each family the reports send, as the SQL layer receives them.
+TEST(Schema, RepresentativeStatementsPrepareAndRun) {
+  auto conn = OpenSQLite(":memory:");
+  CriarEsquema(*conn);
+  conn->ExecuteScript(
+      "INSERT INTO DIRFREG2 (CODIGOEMPRESA, ANOBASE, TIPOINSCRBENEF, INSCRFEDERALBENEF, "
+      "CODIGORETENCAO, TIPOINFORME) VALUES (1, '2023-01-01', 1, '123.456.789-09', 561, 1);"
+      "INSERT INTO DIRFREG2DET (CODIGOEMPRESA, ANOBASE, TIPOINSCRBENEF, INSCRFEDERALBENEF, "
+      "CODIGORETENCAO, MES, DIARIAS) VALUES (1, '2023-01-01', 1, '123.456.789-09', 561, 3, 10);");
+  struct Case {
+    const char* name;
+    const char* sql;
+    size_t rows;
+  };
+  const Case cases[] = {
+      {"exempt detail with defaulted amounts",
+       "SELECT DET.MES FROM DIRFREG2DET DET WHERE DET.ANOBASE = :PANOBASE AND (DET.DIARIAS + "
+       "DET.INDENIZACAO + DET.ABONOPECUNIARIO + DET.APOSENT65 + DET.VALORMEDICORESIDENTE) > 0",
+       1},
+      {"sums per beneficiary",
+       "SELECT D.CODIGOEMPRESA, SUM(D.Aposentadoria + D.Diarias + D.Invalidez + D.Lucrodivid1996 "
+       "+ D.VlrPagoSocioPqEmp + D.Indenizacao + D.OutrosRendIsento + D.Valor13 + D.ValorOutros + "
+       "D.JurosCapitalProprio) as ValorMontanteFunc FROM DIRFREG2 D WHERE D.ANOBASE = :pANOBASE "
+       "GROUP BY D.CODIGOEMPRESA ORDER BY 1",
+       1},
+      {"income received cumulatively",
+       "SELECT * FROM DIRFRENDRECEBACUM I WHERE I.ANOBASE = :pAnoBase ORDER BY I.CODIGOEMPRESA, "
+       "I.ANOBASE, I.INSCRFEDERALBENEF, I.SEQ",
+       0},
+      {"latest contract before the end of the year",
+       "SELECT FC.CODIGOFUNCCONTR FROM FUNCPESSOA F JOIN FUNCCONTRATO FC ON FC.CODIGOFUNCPESSOA "
+       "= F.CODIGOFUNCPESSOA AND FC.DATAADM = (SELECT MAX(FCS.DATAADM) FROM FUNCCONTRATO FCS "
+       "WHERE FCS.CODIGOEMPRESA = FC.CODIGOEMPRESA AND FCS.DATAADM < "
+       "{TIMESTAMPADD(YEAR, 1, :pAnoBase)})",
+       0},
+      {"partners still active",
+       "SELECT S.CODIGOEMPRESA FROM SOCIO S WHERE EXTRACT(YEAR FROM S.DATAFIMSOCIO) > 2023", 0},
+      {"employees of a company",
+       " SELECT CPFFUNC ,CODIGOTIPOCONTR FROM FUNCIONARIO WHERE CODIGOEMPRESA = :pCodigoEmpresa "
+       "ORDER BY 1, 2 ",
+       0},
+      {"payroll guides",
+       "select PC.CodigoEmpresa, FL.CodigoEstab, coalesce(sum(FL.ValorSalContribTerc), 0) from "
+       "PeriodoCalculo PC join DebitoGPS FL on FL.CodigoEmpresa = PC.CodigoEmpresa and "
+       "FL.DataLctoCtr = PC.DataInicialFolha where FL.TipoGPS in (1, 2, 9, 10) group by "
+       "PC.CodigoEmpresa, FL.CodigoEstab",
+       0},
+      {"establishment address",
+       "select TL.DESCRTIPOLOGRAD, MU.NOMEMUNIC from ESTAB ES join Municipio MU on ES.CODIGOMUNIC "
+       "= MU.CODIGOMUNIC and ES.SIGLAESTADO = MU.SIGLAESTADO join TIPOLOGRADOURO TL on "
+       "TL.CODIGOTIPOLOGRAD = ES.CODIGOTIPOLOGRAD where INSCRFEDERAL = '11.111.111/0001-11'",
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<TnPreparedStatement> stmt;
+    ASSERT_NO_THROW(stmt = conn->Prepare(c.sql));
+    std::vector<Variant> values;
+    for (const std::string& name : stmt->ParamNames()) {
+      values.push_back(name == "pCodigoEmpresa" ? Variant(1) : Variant(EncodeDate(2023, 1, 1)));
+    }
+    auto store = stmt->Fetch(values);
+    TnClientDataSet rows(store);
+    EXPECT_EQ(static_cast<size_t>(rows.RecordCount()), c.rows);
+  }
+}
+
+}  // namespace
+}  // namespace nrw
