@@ -28,6 +28,8 @@ NRW_API extern const char* const OP_PARAM_OUTEMP;
 //! Options: 0 or 1 never skip; 2 skips when the withheld tax at 2 decimals is 0; 3 skips when the
 //! withheld tax is 0, the income is below the taxable limit and the exempt total is below the
 //! exempt limit; 4 skips every beneficiary of the category; other values never skip.
+//! PularSemRetidoAno adds to any option: a beneficiary whose withheld tax at 2 decimals is 0 is
+//! skipped as well. Missing limits of the year count as 0.
 class NRW_API TnControleDIRF : public TObject {
  public:
   TnControleDIRF(const std::string& companies, int group, TDateTime base_date);
