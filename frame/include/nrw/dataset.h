@@ -117,8 +117,9 @@ class NRW_API TnClientDataSet : public TObject {
 
   // Structure and data.
   //! Replaces all rows (and fields) with a new store; keeps index field names that still exist,
-  //! drops range and current record (goes to the first record). Field objects stay valid when the
-  //! column names are the same.
+  //! drops range and current record (goes to the first record), keeps the filter. Field objects
+  //! stay valid when the column names are the same; otherwise new ones are made, the field maps are
+  //! bound again, and references to the old fields are invalid.
   void SetStore(std::shared_ptr<TnDataStore> store);
   void SetProvider(std::shared_ptr<TnDataProvider> provider);
   TnDataProvider* Provider() const;
@@ -153,7 +154,8 @@ class NRW_API TnClientDataSet : public TObject {
   void SetRecNo(int recno);
   int RecordCount() const;
 
-  // Index: field names separated by ";", case-insensitive. Empty: store order.
+  // Index: field names separated by ";", case-insensitive. Empty: store order. Changing the index
+  // fields drops the range and keeps the current record.
   std::string IndexFieldNames() const;
   void SetIndexFieldNames(const std::string& names);
   //! Exact search on a prefix of the index fields, values converted to the fields' types. Found:

@@ -1,0 +1,91 @@
+#include "data/data_store.h"
+
+#include <fmt/format.h>
+
+#include "data/value_convert.h"
+#include "nrw/core.h"
+#include "nrw/format.h"
+
+namespace nrw {
+
+TnDataStore::TnDataStore(std::vector<Column> columns, size_t row_count)
+    : columns_(std::move(columns)), row_count_(row_count) {}
+
+int TnDataStore::FindField(std::string_view name) const {
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    if (SameText(columns_[i].name, name)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool TnDataStore::SameFieldNames(const TnDataStore& other) const {
+  if (columns_.size() != other.columns_.size()) return false;
+  for (size_t i = 0; i < columns_.size(); ++i) {
+    if (!SameText(columns_[i].name, other.columns_[i].name)) return false;
+  }
+  return true;
+}
+
+Variant TnDataStore::ValueAt(int field, size_t row) const {
+  const Column& column = ColumnAt(field);
+  if (column.nulls[row] != 0) return Variant();
+  switch (column.type) {
+    case TFieldType::Integer:
+      return Variant(column.ints[row]);
+    case TFieldType::Float:
+      return Variant(column.reals[row]);
+    case TFieldType::Date:
+      return Variant(TDateTime(column.reals[row]));
+    case TFieldType::Text:
+      return Variant(column.texts[row]);
+  }
+  return Variant();
+}
+
+void TnDataStore::AppendRecord(const std::vector<Variant>& values) {
+  if (values.size() != columns_.size()) {
+    throw Exception(fmt::format("O registro tem {} valores; o dataset tem {} campos.",
+                                values.size(), columns_.size()));
+  }
+  std::vector<Variant> converted;
+  converted.reserve(values.size());
+  for (size_t i = 0; i < values.size(); ++i) {
+    converted.push_back(ConvertForField(values[i], columns_[i].type, columns_[i].name));
+  }
+  for (size_t i = 0; i < columns_.size(); ++i) PushValue(columns_[i], converted[i]);
+  ++row_count_;
+  ++version_;
+}
+
+void TnDataStore::Clear() {
+  for (Column& column : columns_) {
+    column.ints.clear();
+    column.reals.clear();
+    column.texts.clear();
+    column.nulls.clear();
+  }
+  row_count_ = 0;
+  ++version_;
+  ++epoch_;
+}
+
+void PushValue(TnDataStore::Column& column, const Variant& value) {
+  const bool is_null = value.IsNull();
+  column.nulls.push_back(is_null ? 1 : 0);
+  switch (column.type) {
+    case TFieldType::Integer:
+      column.ints.push_back(is_null ? 0 : value.AsInteger());
+      break;
+    case TFieldType::Float:
+      column.reals.push_back(is_null ? 0.0 : value.AsFloat());
+      break;
+    case TFieldType::Date:
+      column.reals.push_back(is_null ? 0.0 : value.AsDate().value);
+      break;
+    case TFieldType::Text:
+      column.texts.push_back(is_null ? std::string() : value.AsString());
+      break;
+  }
+}
+
+}  // namespace nrw

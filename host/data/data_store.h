@@ -1,0 +1,66 @@
+// TnDataStore: the rows of one result set, column by column in typed vectors, shared by every
+// cursor (dataset or clone) that reads it. Each change bumps Version(), so cursors rebuild their
+// order lazily; Epoch() changes only when rows disappear, so pure appends can be merged in.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "nrw/dataset.h"
+#include "nrw/variant.h"
+
+namespace nrw {
+
+class TnDataStore {
+ public:
+  //! One typed column: ints for Integer, reals for Float and Date (TDateTime values), texts for
+  //! Text; nulls[row] != 0 marks a null (the typed slot then holds a zero value).
+  struct Column {
+    std::string name;
+    TFieldType type = TFieldType::Text;
+    std::vector<int64_t> ints;
+    std::vector<double> reals;
+    std::vector<std::string> texts;
+    std::vector<uint8_t> nulls;
+  };
+
+  TnDataStore() = default;
+  //! Every column must hold row_count values of its type.
+  TnDataStore(std::vector<Column> columns, size_t row_count);
+  TnDataStore(const TnDataStore&) = delete;
+  TnDataStore& operator=(const TnDataStore&) = delete;
+
+  int FieldCount() const { return static_cast<int>(columns_.size()); }
+  size_t RowCount() const { return row_count_; }
+  const Column& ColumnAt(int field) const { return columns_[static_cast<size_t>(field)]; }
+  const std::string& FieldName(int field) const { return ColumnAt(field).name; }
+  TFieldType FieldType(int field) const { return ColumnAt(field).type; }
+  //! ASCII case-insensitive; -1 when missing.
+  int FindField(std::string_view name) const;
+  //! True when both stores have the same column names in the same order (letter case ignored).
+  bool SameFieldNames(const TnDataStore& other) const;
+
+  bool IsNull(int field, size_t row) const { return ColumnAt(field).nulls[row] != 0; }
+  Variant ValueAt(int field, size_t row) const;
+
+  //! One value per field, converted to the field types; nothing is added when one fails.
+  void AppendRecord(const std::vector<Variant>& values);
+  //! Deletes every row; the columns stay.
+  void Clear();
+
+  uint64_t Version() const { return version_; }
+  uint64_t Epoch() const { return epoch_; }
+
+ private:
+  std::vector<Column> columns_;
+  size_t row_count_ = 0;
+  uint64_t version_ = 0;
+  uint64_t epoch_ = 0;
+};
+
+//! Appends a value already converted to the column type (or null).
+void PushValue(TnDataStore::Column& column, const Variant& value);
+
+}  // namespace nrw
