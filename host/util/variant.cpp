@@ -14,15 +14,11 @@ constexpr const char* kArrayConversion = "Conversão inválida de matriz";
 
 // Round half to even, the rule of the contract's float-to-integer conversion.
 int64_t FloatToInteger(double value) {
-  // 2^63 is exactly representable; anything at or beyond it does not fit.
-  if (!(value > -9223372036854775808.0 - 1024.0 && value < 9223372036854775808.0)) {
+  // -2^63 and 2^63 are exact doubles; NaN fails both comparisons.
+  if (!(value >= -9223372036854775808.0 && value < 9223372036854775808.0)) {
     throw Exception(fmt::format("'{}' está fora da faixa dos valores inteiros", FloatToStr(value)));
   }
-  const double rounded = std::nearbyint(value);
-  if (rounded < -9223372036854775808.0) {
-    throw Exception(fmt::format("'{}' está fora da faixa dos valores inteiros", FloatToStr(value)));
-  }
-  return static_cast<int64_t>(rounded);
+  return static_cast<int64_t>(std::nearbyint(value));
 }
 
 }  // namespace
