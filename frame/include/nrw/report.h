@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -161,6 +162,8 @@ class NRW_API TnpqPowerParam : public TObject {
 
  private:
   std::vector<std::unique_ptr<TnpqParamItem>> items_;
+  //! Items by lower-case name: modules write variables in tight loops.
+  std::unordered_map<std::string, TnpqParamItem*> index_;
   std::vector<TnSeparadorItem> separadores_;
   TnValueObserver* observer_ = nullptr;
 };

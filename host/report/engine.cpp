@@ -1,0 +1,202 @@
+#include "report/engine.h"
+
+#include <algorithm>
+#include <ctime>
+
+#include "nrw/format.h"
+#include "report/name_key.h"
+#include "report/placeholders.h"
+#include "report/trace_events.h"
+
+namespace nrw {
+namespace {
+
+// Heights are sums of decimal millimetres; a section that fits exactly must not break the page.
+constexpr double kToleranceMm = 1e-6;
+
+TDateTime Today() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+}
+
+bool IsFalseText(const std::string& value) {
+  return value == "False" || value == "false" || value == "FALSE" || value == "0";
+}
+
+}  // namespace
+
+TnReportEngine::TnReportEngine() : TnReportEngine(std::make_shared<const Layout>()) {}
+
+TnReportEngine::TnReportEngine(std::shared_ptr<const Layout> layout)
+    : layout_(std::move(layout)),
+      headings_(layout_->PageHeadings()),
+      main_(std::make_unique<TnClientDataSet>()),
+      pages_(layout_->page.BodyHeight()) {
+  panel_.SetObserver(&value_tracer_);
+}
+
+TnReportEngine::~TnReportEngine() { panel_.SetObserver(nullptr); }
+
+void TnReportEngine::ValueTracer::ValueWritten(const std::string& name, const std::string& value) {
+  engine_.Emit(trace::Set(name, value));
+}
+
+void TnReportEngine::SetMainRows(TnClientDataSet& source) {
+  main_->CloneCursor(source, false, true);
+}
+
+void TnReportEngine::ClearPages() {
+  pages_.Clear();
+  page_end_ = false;
+  page_has_band_ = false;
+}
+
+void TnReportEngine::Emit(const std::string& line) const {
+  if (tracing_ && trace_ != nullptr) trace_->Line(line);
+}
+
+void TnReportEngine::EmitAlways(const std::string& line) const {
+  if (trace_ != nullptr) trace_->Line(line);
+}
+
+double TnReportEngine::FreshPageBody() const {
+  return layout_->page.BodyHeight() - layout_->PageHeadingHeight();
+}
+
+bool TnReportEngine::NeedsNewPage(double height_mm) const {
+  if (starting_page_) return false;
+  if (!pages_.HasPage() || page_end_) return true;
+  return page_has_band_ && height_mm > pages_.Remaining() + kToleranceMm;
+}
+
+void TnReportEngine::PrintSection(int number) {
+  const LayoutSection* section = layout_->FindSection(number);
+  if (section == nullptr) {
+    throw Exception("Seção " + std::to_string(number) + " não existe no layout de " +
+                    layout_->report);
+  }
+  if (NeedsNewPage(section->height_mm)) StartPage();
+  RaiseAndPlace(*section, false);
+}
+
+void TnReportEngine::StartPage() {
+  pages_.StartPage();
+  page_end_ = false;
+  page_has_band_ = false;
+  const FlagRestore starting(starting_page_, true);
+  for (const LayoutSection* heading : headings_) RaiseAndPlace(*heading, true);
+}
+
+void TnReportEngine::RaiseAndPlace(const LayoutSection& section, bool automatic) {
+  // Handlers may replace or clear the events while they run; each call works on a copy.
+  if (report_ != nullptr) {
+    const auto before = report_->OnBeforeSection;
+    before(section.number);
+  }
+  Place(section, automatic);
+  if (report_ != nullptr) {
+    const auto after = report_->OnAfterSection;
+    after(report_, section.number);
+  }
+}
+
+void TnReportEngine::Place(const LayoutSection& section, bool automatic) {
+  PlacedSection placed;
+  placed.number = section.number;
+  placed.texts.resize(section.items.size());
+  const PlaceholderLookup lookup = [this](std::string_view name) { return PlaceholderValue(name); };
+  for (size_t i = 0; i < section.items.size(); ++i) {
+    const LayoutItem& item = section.items[i];
+    const ObjectState* state = nullptr;
+    if (!item.name.empty() && !objects_.empty()) {
+      const auto found = objects_.find(NameKey(item.name));
+      if (found != objects_.end()) state = &found->second;
+    }
+    if (state != nullptr && !(state->enabled && state->visible)) {
+      if (placed.hidden.empty()) placed.hidden.resize(section.items.size());
+      placed.hidden[i] = true;
+    }
+    if (item.type == LayoutItemType::Text || item.type == LayoutItemType::Label) {
+      const std::string& text =
+          state != nullptr && state->caption.has_value() ? *state->caption : item.text;
+      placed.texts[i] = ExpandPlaceholders(text, lookup);
+    }
+  }
+  pages_.Place(std::move(placed), section.height_mm);
+  if (!starting_page_) page_has_band_ = true;
+  Emit(trace::Print(section.number, pages_.PageNumber(), automatic));
+}
+
+std::string TnReportEngine::PlaceholderValue(std::string_view name) {
+  if (const TnpqParamItem* item = panel_.FindParam(name)) return item->GetAsString();
+  if (!name.empty() && name.front() == '@') {
+    const std::string key = NameKey(name);
+    if (key == "@pagina") return std::to_string(pages_.PageNumber());
+    if (key == "@titulo") return layout_->title;
+    if (key == "@relatorio") return layout_->report;
+    if (key == "@data") return DateToStr(today_.value_or(Today()));
+  }
+  if (TField* field = main_->FindField(name)) return field->AsString();
+  return "";
+}
+
+void TnReportEngine::SetPageEnd(bool on) {
+  page_end_ = on;
+  if (on) Emit(trace::PageEnd());
+}
+
+void TnReportEngine::EndOfPage(bool on) {
+  page_end_ = on;
+  if (on) Emit(trace::EndOfPage());
+}
+
+bool TnReportEngine::CanPrint(const std::vector<std::pair<int, int>>& pairs) {
+  double needed_mm = 0;
+  for (const auto& [number, lines] : pairs) {
+    if (const LayoutSection* section = layout_->FindSection(number)) {
+      needed_mm += section->height_mm * std::max(lines, 0);
+    }
+  }
+  const bool fresh = !pages_.HasPage() || page_end_;
+  const double available_mm = fresh ? FreshPageBody() : pages_.Remaining();
+  const bool fits = needed_mm <= available_mm + kToleranceMm;
+  Emit(trace::CanPrint(pairs, fits));
+  return fits;
+}
+
+void TnReportEngine::ShowProgress(int position, int total) {
+  Emit(trace::Progress(position, total));
+  if (progress_) progress_(position, total);
+}
+
+void TnReportEngine::ConfigureMessages(const std::vector<std::string>& captions) {
+  messages_.captions = captions;
+  Emit(trace::MsgConfig(captions));
+}
+
+void TnReportEngine::AddMessage(int kind, const std::string& text) {
+  messages_.entries.push_back({kind, text});
+  Emit(trace::Message(kind, text));
+}
+
+void TnReportEngine::SetObjectCaption(const std::string& object, const std::string& caption) {
+  objects_[NameKey(object)].caption = caption;
+  Emit(trace::Caption(object, caption));
+}
+
+void TnReportEngine::SetObjectProperty(const std::string& object, const std::string& property,
+                                       const std::string& value) {
+  ObjectState& state = objects_[NameKey(object)];
+  if (SameText(property, "Enabled")) {
+    state.enabled = !IsFalseText(value);
+  } else if (SameText(property, "Visible")) {
+    state.visible = !IsFalseText(value);
+  } else if (SameText(property, "Caption")) {
+    state.caption = value;
+  }
+  Emit(trace::Property(object, property, value));
+}
+
+}  // namespace nrw

@@ -1,0 +1,155 @@
+// The report engine behind TnrwReport: the layout, the parameter panel, the main dataset, the page
+// model, the message page, the layout objects' captions and properties, and the trace. It places
+// sections on pages and raises the report's section events. The engine owns the panel, the main
+// dataset and the pages; the layout is shared read-only; the trace sink and the progress listener
+// are borrowed from whoever runs the report.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "nrw/dataset.h"
+#include "nrw/datetime.h"
+#include "nrw/report.h"
+#include "report/layout.h"
+#include "report/message_page.h"
+#include "report/page_model.h"
+#include "report/trace.h"
+
+namespace nrw {
+
+class TnReportEngine {
+ public:
+  //! An engine with an empty layout (no sections), for reports that print nothing.
+  TnReportEngine();
+  explicit TnReportEngine(std::shared_ptr<const Layout> layout);
+  ~TnReportEngine();
+  TnReportEngine(const TnReportEngine&) = delete;
+  TnReportEngine& operator=(const TnReportEngine&) = delete;
+
+  //! Called by TnrwReport: the report whose events the engine raises.
+  void Attach(TnrwReport& report) { report_ = &report; }
+
+  const Layout& GetLayout() const { return *layout_; }
+  std::shared_ptr<const Layout> SharedLayout() const { return layout_; }
+  TnpqPowerParam& Panel() { return panel_; }
+  TnClientDataSet& MainDataSet() { return *main_; }
+  //! The main dataset becomes a cursor on the rows of source, with its index (source may go).
+  void SetMainRows(TnClientDataSet& source);
+  const PageModel& Pages() const { return pages_; }
+  //! Forgets the printed pages (a new separated part starts at page 1).
+  void ClearPages();
+  const MessagePage& Messages() const { return messages_; }
+
+  //! Borrowed; nullptr: no trace.
+  void SetTrace(TraceSink* sink) { trace_ = sink; }
+  TraceSink* Trace() const { return trace_; }
+  //! While on, module actions are recorded; host work (panel building, its own statements) is not.
+  bool Tracing() const { return tracing_; }
+  void SetTracing(bool on) { tracing_ = on; }
+  //! Records the line when tracing is on.
+  void Emit(const std::string& line) const;
+  //! Records the line whenever there is a sink (parts, the final error).
+  void EmitAlways(const std::string& line) const;
+
+  using ProgressListener = std::function<void(int position, int total)>;
+  void SetProgressListener(ProgressListener listener) { progress_ = std::move(listener); }
+  //! The date "[@DATA]" shows; today unless set.
+  void SetToday(TDateTime today) { today_ = today; }
+
+  bool GerandoSeparado() const { return producing_parts_; }
+  void SetGerandoSeparado(bool on) { producing_parts_ = on; }
+
+  // The report operations (TnrwReport forwards to these).
+  void PrintSection(int number);
+  bool IsPageEnd() const { return page_end_; }
+  void SetPageEnd(bool on);
+  void EndOfPage(bool on);
+  bool CanPrint(const std::vector<std::pair<int, int>>& pairs);
+  void ShowProgress(int position, int total);
+  void ConfigureMessages(const std::vector<std::string>& captions);
+  void AddMessage(int kind, const std::string& text);
+  void SetObjectCaption(const std::string& object, const std::string& caption);
+  void SetObjectProperty(const std::string& object, const std::string& property,
+                         const std::string& value);
+
+  //! Text of a [NAME] placeholder: a panel value, then "@PAGINA", "@TITULO", "@RELATORIO",
+  //! "@DATA", then a field of the main dataset's current record; empty otherwise.
+  std::string PlaceholderValue(std::string_view name);
+
+ private:
+  struct ObjectState {
+    std::optional<std::string> caption;
+    bool enabled = true;
+    bool visible = true;
+  };
+  class ValueTracer : public TnValueObserver {
+   public:
+    explicit ValueTracer(TnReportEngine& engine) : engine_(engine) {}
+    void ValueWritten(const std::string& name, const std::string& value) override;
+
+   private:
+    TnReportEngine& engine_;
+  };
+
+  bool NeedsNewPage(double height_mm) const;
+  void StartPage();
+  void RaiseAndPlace(const LayoutSection& section, bool automatic);
+  void Place(const LayoutSection& section, bool automatic);
+  double FreshPageBody() const;
+
+  std::shared_ptr<const Layout> layout_;
+  std::vector<const LayoutSection*> headings_;
+  TnrwReport* report_ = nullptr;
+  TnpqPowerParam panel_;
+  ValueTracer value_tracer_{*this};
+  std::unique_ptr<TnClientDataSet> main_;
+  PageModel pages_;
+  MessagePage messages_;
+  std::map<std::string, ObjectState> objects_;
+  TraceSink* trace_ = nullptr;
+  bool tracing_ = false;
+  ProgressListener progress_;
+  std::optional<TDateTime> today_;
+  bool producing_parts_ = false;
+  bool page_end_ = false;
+  //! A band was placed on the current page (a page of headings only never breaks again).
+  bool page_has_band_ = false;
+  //! Page headings are being printed: nothing printed meanwhile starts another page.
+  bool starting_page_ = false;
+};
+
+//! Sets a flag for the guard's lifetime and restores the previous value on every exit path.
+class FlagRestore {
+ public:
+  FlagRestore(bool& flag, bool value) : flag_(flag), saved_(flag) { flag_ = value; }
+  ~FlagRestore() { flag_ = saved_; }
+  FlagRestore(const FlagRestore&) = delete;
+  FlagRestore& operator=(const FlagRestore&) = delete;
+
+ private:
+  bool& flag_;
+  bool saved_;
+};
+
+//! Stops recording for the guard's lifetime (host work in the middle of a run).
+class TracePause {
+ public:
+  explicit TracePause(TnReportEngine& engine) : engine_(engine), saved_(engine.Tracing()) {
+    engine_.SetTracing(false);
+  }
+  ~TracePause() { engine_.SetTracing(saved_); }
+  TracePause(const TracePause&) = delete;
+  TracePause& operator=(const TracePause&) = delete;
+
+ private:
+  TnReportEngine& engine_;
+  bool saved_;
+};
+
+}  // namespace nrw

@@ -1,0 +1,116 @@
+// The report layout: page geometry, the text grid, the main dataset statement, the panel's
+// parameters and separators, and the numbered sections with their items. Plain values, loaded once
+// per run (layout_loader.h) and shared read-only by the engine and the renderers.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nrw {
+
+enum class LayoutOrientation { Portrait, Landscape };
+enum class LayoutSectionKind { PageHeading, Band };
+enum class LayoutItemType { Text, Label, Line, Box };
+enum class LayoutAlign { Left, Right, Center };
+enum class LayoutParamType { Date, Integer, Float, Text, Selection };
+enum class LayoutControl { Edit, Lookup };
+
+struct LayoutMargins {
+  double top_mm = 0;
+  double bottom_mm = 0;
+  double left_mm = 0;
+  double right_mm = 0;
+};
+
+struct LayoutPage {
+  double width_mm = 210;
+  double height_mm = 297;
+  LayoutOrientation orientation = LayoutOrientation::Portrait;
+  LayoutMargins margins;
+  double BodyWidth() const { return width_mm - margins.left_mm - margins.right_mm; }
+  double BodyHeight() const { return height_mm - margins.top_mm - margins.bottom_mm; }
+};
+
+//! Character cell of the text renderer.
+struct LayoutTextGrid {
+  double column_mm = 2.5;
+  double row_mm = 4.2333;
+};
+
+//! One drawn object of a section; coordinates from the section's top-left corner.
+struct LayoutItem {
+  LayoutItemType type = LayoutItemType::Text;
+  //! Object name for captions and properties set by the module; empty when it has none.
+  std::string name;
+  double x_mm = 0;
+  double y_mm = 0;
+  double w_mm = 0;
+  double h_mm = 0;
+  //! Text with [VARIABLE] placeholders ("[[" is a literal "[").
+  std::string text;
+  LayoutAlign align = LayoutAlign::Left;
+};
+
+struct LayoutSection {
+  int number = 0;
+  double height_mm = 0;
+  LayoutSectionKind kind = LayoutSectionKind::Band;
+  std::vector<LayoutItem> items;
+};
+
+//! A parameter restricts the main dataset's selection through FilterInterval over these columns.
+struct LayoutFilter {
+  std::string param;
+  std::vector<std::string> columns;
+  int kind = 1;
+};
+
+struct LayoutDataset {
+  //! Empty: the report has no main dataset rows (an empty dataset is opened).
+  std::string sql;
+  std::vector<LayoutFilter> filters;
+};
+
+struct LayoutParam {
+  std::string name;
+  std::string caption;
+  LayoutParamType type = LayoutParamType::Text;
+  //! May hold the markers "{ano}", "{ano-N}", "{ano+N}" and "{hoje}".
+  std::string default_value;
+  std::string options;
+  std::string dictionary;
+  bool visible = true;
+  LayoutControl control = LayoutControl::Edit;
+};
+
+struct LayoutSeparator {
+  std::string param;
+  std::string fields;
+  std::string table;
+  std::string filter;
+};
+
+struct Layout {
+  std::string report;
+  std::string title;
+  LayoutPage page;
+  LayoutTextGrid grid;
+  LayoutDataset dataset;
+  std::vector<LayoutParam> params;
+  std::vector<LayoutSeparator> separators;
+  //! In number order.
+  std::vector<LayoutSection> sections;
+
+  const LayoutSection* FindSection(int number) const;
+  //! Names compared without regard to case.
+  const LayoutParam* FindParam(std::string_view name) const;
+  const LayoutSeparator* FindSeparator(std::string_view param) const;
+  //! The page-heading sections, in number order.
+  std::vector<const LayoutSection*> PageHeadings() const;
+  //! Height of all page headings together.
+  double PageHeadingHeight() const;
+};
+
+}  // namespace nrw

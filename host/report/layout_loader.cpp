@@ -1,0 +1,328 @@
+#include "report/layout_loader.h"
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+#include "nrw/core.h"
+#include "nrw/format.h"
+#include "report/json_reader.h"
+#include "report/main_dataset.h"
+
+namespace nrw {
+namespace {
+
+using nlohmann::json;
+
+// A little slack so that sizes written with a few decimals still fit exactly.
+constexpr double kToleranceMm = 1e-6;
+
+class LayoutParser {
+ public:
+  explicit LayoutParser(std::string origin) : origin_(std::move(origin)) {}
+
+  Layout Parse(std::string_view text) {
+    json document;
+    try {
+      document = json::parse(text.begin(), text.end());
+    } catch (const json::parse_error& error) {
+      Fail("", std::string("JSON inválido (") + error.what() + ")");
+    }
+    JsonObjectReader root(document, "", Failer());
+    Layout layout;
+    layout.report = root.RequiredString("report");
+    layout.title = root.String("title");
+    layout.page = ReadPage(root.Object("page"), root.Has("page"));
+    layout.grid = ReadGrid(root.Object("text_grid"));
+    layout.params = ReadParams(root.Array("params"));
+    layout.dataset = ReadDataset(root.Object("dataset"), layout);
+    layout.separators = ReadSeparators(root.Array("separators"), layout);
+    layout.sections = ReadSections(root.Array("sections"), layout.page);
+    root.RejectUnknownKeys();
+    return layout;
+  }
+
+ private:
+  [[noreturn]] void Fail(const std::string& where, const std::string& what) const {
+    throw Exception("Layout " + origin_ + ": " + (where.empty() ? "" : where + ": ") + what + ".");
+  }
+  JsonObjectReader::Fail Failer() const {
+    return [this](const std::string& where, const std::string& what) { Fail(where, what); };
+  }
+
+  LayoutPage ReadPage(const json& object, bool present) {
+    if (!present) Fail("", "'page' é obrigatório");
+    JsonObjectReader page(object, "page", Failer());
+    LayoutPage result;
+    result.width_mm = page.RequiredNumber("width_mm");
+    result.height_mm = page.RequiredNumber("height_mm");
+    if (result.width_mm <= 0) page.Raise("'width_mm' deve ser maior que zero");
+    if (result.height_mm <= 0) page.Raise("'height_mm' deve ser maior que zero");
+    const std::string orientation = page.String("orientation", "portrait");
+    if (orientation == "portrait") {
+      result.orientation = LayoutOrientation::Portrait;
+      if (result.width_mm > result.height_mm) {
+        page.Raise("orientação 'portrait' pede altura maior ou igual à largura");
+      }
+    } else if (orientation == "landscape") {
+      result.orientation = LayoutOrientation::Landscape;
+      if (result.width_mm < result.height_mm) {
+        page.Raise("orientação 'landscape' pede largura maior ou igual à altura");
+      }
+    } else {
+      page.Raise("'orientation' inválida: '" + orientation + "' (use portrait ou landscape)");
+    }
+    JsonObjectReader margins(page.Object("margins_mm"), "page.margins_mm", Failer());
+    result.margins.top_mm = NonNegative(margins, "top");
+    result.margins.bottom_mm = NonNegative(margins, "bottom");
+    result.margins.left_mm = NonNegative(margins, "left");
+    result.margins.right_mm = NonNegative(margins, "right");
+    margins.RejectUnknownKeys();
+    if (result.BodyWidth() <= 0 || result.BodyHeight() <= 0) {
+      page.Raise("as margens não deixam área útil na página");
+    }
+    page.RejectUnknownKeys();
+    return result;
+  }
+
+  static double NonNegative(JsonObjectReader& reader, const std::string& key) {
+    const double value = reader.Number(key, 0);
+    if (value < 0) reader.Raise("'" + key + "' não pode ser negativo");
+    return value;
+  }
+
+  LayoutTextGrid ReadGrid(const json& object) {
+    JsonObjectReader grid(object, "text_grid", Failer());
+    LayoutTextGrid result;
+    result.column_mm = grid.Number("column_mm", result.column_mm);
+    result.row_mm = grid.Number("row_mm", result.row_mm);
+    if (result.column_mm <= 0) grid.Raise("'column_mm' deve ser maior que zero");
+    if (result.row_mm <= 0) grid.Raise("'row_mm' deve ser maior que zero");
+    grid.RejectUnknownKeys();
+    return result;
+  }
+
+  std::vector<LayoutParam> ReadParams(const json& array) {
+    std::vector<LayoutParam> params;
+    for (size_t i = 0; i < array.size(); ++i) {
+      JsonObjectReader item(array[i], "params[" + std::to_string(i) + "]", Failer());
+      LayoutParam param;
+      param.name = item.RequiredString("name");
+      param.caption = item.String("caption", param.name);
+      param.type = ParamType(item, item.String("type", "text"));
+      param.default_value = item.String("default");
+      param.options = item.String("options");
+      param.dictionary = item.String("dictionary");
+      param.visible = item.Boolean("visible", true);
+      const std::string control = item.String("control", "edit");
+      if (control == "edit") {
+        param.control = LayoutControl::Edit;
+      } else if (control == "lookup") {
+        param.control = LayoutControl::Lookup;
+      } else {
+        item.Raise("'control' inválido: '" + control + "' (use edit ou lookup)");
+      }
+      item.RejectUnknownKeys();
+      for (const LayoutParam& other : params) {
+        if (SameText(other.name, param.name)) {
+          item.Raise("parâmetro '" + param.name + "' declarado mais de uma vez");
+        }
+      }
+      params.push_back(std::move(param));
+    }
+    return params;
+  }
+
+  static LayoutParamType ParamType(const JsonObjectReader& item, const std::string& type) {
+    static const std::map<std::string, LayoutParamType> kTypes = {
+        {"date", LayoutParamType::Date},
+        {"integer", LayoutParamType::Integer},
+        {"float", LayoutParamType::Float},
+        {"text", LayoutParamType::Text},
+        {"selection", LayoutParamType::Selection}};
+    const auto found = kTypes.find(type);
+    if (found == kTypes.end()) {
+      item.Raise("'type' inválido: '" + type + "' (use date, integer, float, text ou selection)");
+    }
+    return found->second;
+  }
+
+  static void RequireParam(const JsonObjectReader& reader, const Layout& layout,
+                           const std::string& name, const std::string& use) {
+    if (layout.FindParam(name) == nullptr) {
+      reader.Raise(use + " usa o parâmetro '" + name + "', que não está em 'params'");
+    }
+  }
+
+  LayoutDataset ReadDataset(const json& object, const Layout& layout) {
+    JsonObjectReader dataset(object, "dataset", Failer());
+    LayoutDataset result;
+    result.sql = dataset.String("sql");
+    const json& filters = dataset.Array("filters");
+    for (size_t i = 0; i < filters.size(); ++i) {
+      JsonObjectReader item(filters[i], "dataset.filters[" + std::to_string(i) + "]", Failer());
+      LayoutFilter filter;
+      filter.param = item.RequiredString("param");
+      RequireParam(item, layout, filter.param, "o filtro");
+      const json& columns = item.Array("columns");
+      if (columns.empty()) item.Raise("'columns' deve ter ao menos uma coluna");
+      for (const json& column : columns) {
+        if (!column.is_string() || column.get<std::string>().empty()) {
+          item.Raise("'columns' deve conter nomes de coluna");
+        }
+        filter.columns.push_back(column.get<std::string>());
+      }
+      filter.kind = item.RequiredInteger("kind");
+      if (filter.kind < 1 || filter.kind > 3) {
+        item.Raise("'kind' deve ser 1 (códigos), 2 (textos) ou 3 (datas)");
+      }
+      item.RejectUnknownKeys();
+      result.filters.push_back(std::move(filter));
+    }
+    dataset.RejectUnknownKeys();
+    if (!result.filters.empty() && result.sql.find(kFiltrosMarker) == std::string::npos) {
+      dataset.Raise("a consulta não tem o marcador {filtros} para os filtros declarados");
+    }
+    for (const std::string& name : MainDatasetParamNames(result.sql)) {
+      if (layout.FindParam(name) == nullptr) {
+        dataset.Raise("a consulta usa :" + name + ", que não está em 'params'");
+      }
+    }
+    return result;
+  }
+
+  std::vector<LayoutSeparator> ReadSeparators(const json& array, const Layout& layout) {
+    std::vector<LayoutSeparator> separators;
+    for (size_t i = 0; i < array.size(); ++i) {
+      JsonObjectReader item(array[i], "separators[" + std::to_string(i) + "]", Failer());
+      LayoutSeparator separator;
+      separator.param = item.RequiredString("param");
+      RequireParam(item, layout, separator.param, "o separador");
+      separator.fields = item.RequiredString("fields");
+      separator.table = item.RequiredString("table");
+      separator.filter = item.String("filter");
+      item.RejectUnknownKeys();
+      for (const LayoutSeparator& other : separators) {
+        if (SameText(other.param, separator.param)) {
+          item.Raise("separador de '" + separator.param + "' declarado mais de uma vez");
+        }
+      }
+      separators.push_back(std::move(separator));
+    }
+    return separators;
+  }
+
+  std::vector<LayoutSection> ReadSections(const json& array, const LayoutPage& page) {
+    std::vector<LayoutSection> sections;
+    std::set<int> numbers;
+    double headings_mm = 0;
+    for (size_t i = 0; i < array.size(); ++i) {
+      JsonObjectReader item(array[i], "sections[" + std::to_string(i) + "]", Failer());
+      LayoutSection section;
+      section.number = item.RequiredInteger("number");
+      if (!numbers.insert(section.number).second) {
+        item.Raise("seção " + std::to_string(section.number) + " declarada mais de uma vez");
+      }
+      section.height_mm = item.RequiredNumber("height_mm");
+      if (section.height_mm < 0) item.Raise("'height_mm' não pode ser negativo");
+      if (section.height_mm > page.BodyHeight() + kToleranceMm) {
+        item.Raise("a seção " + std::to_string(section.number) +
+                   " é mais alta que a área útil da página");
+      }
+      const std::string kind = item.String("kind", "band");
+      if (kind == "band") {
+        section.kind = LayoutSectionKind::Band;
+      } else if (kind == "page_heading") {
+        section.kind = LayoutSectionKind::PageHeading;
+        headings_mm += section.height_mm;
+      } else {
+        item.Raise("'kind' inválido: '" + kind + "' (use band ou page_heading)");
+      }
+      const json& items = item.Array("items");
+      for (size_t k = 0; k < items.size(); ++k) {
+        section.items.push_back(
+            ReadItem(items[k], item.Where() + ".items[" + std::to_string(k) + "]"));
+      }
+      item.RejectUnknownKeys();
+      sections.push_back(std::move(section));
+    }
+    if (headings_mm >= page.BodyHeight()) {
+      Fail("sections", "os cabeçalhos de página não deixam espaço para o corpo da página");
+    }
+    std::sort(sections.begin(), sections.end(),
+              [](const LayoutSection& a, const LayoutSection& b) { return a.number < b.number; });
+    return sections;
+  }
+
+  LayoutItem ReadItem(const json& object, const std::string& where) {
+    JsonObjectReader item(object, where, Failer());
+    LayoutItem result;
+    const std::string type = item.RequiredString("type");
+    if (type == "text") {
+      result.type = LayoutItemType::Text;
+    } else if (type == "label") {
+      result.type = LayoutItemType::Label;
+    } else if (type == "line") {
+      result.type = LayoutItemType::Line;
+    } else if (type == "box") {
+      result.type = LayoutItemType::Box;
+    } else {
+      item.Raise("'type' inválido: '" + type + "' (use text, label, line ou box)");
+    }
+    result.name = item.String("name");
+    result.x_mm = NonNegative(item, "x_mm");
+    result.y_mm = NonNegative(item, "y_mm");
+    result.w_mm = NonNegative(item, "w_mm");
+    result.h_mm = NonNegative(item, "h_mm");
+    result.text = item.String("text");
+    const std::string align = item.String("align", "left");
+    if (align == "left") {
+      result.align = LayoutAlign::Left;
+    } else if (align == "right") {
+      result.align = LayoutAlign::Right;
+    } else if (align == "center") {
+      result.align = LayoutAlign::Center;
+    } else {
+      item.Raise("'align' inválido: '" + align + "' (use left, right ou center)");
+    }
+    switch (result.type) {
+      case LayoutItemType::Text:
+      case LayoutItemType::Label:
+        if (result.w_mm <= 0) item.Raise("'w_mm' deve ser maior que zero");
+        break;
+      case LayoutItemType::Line:
+        if (result.w_mm <= 0 && result.h_mm <= 0) {
+          item.Raise("uma linha precisa de 'w_mm' ou 'h_mm' maior que zero");
+        }
+        break;
+      case LayoutItemType::Box:
+        if (result.w_mm <= 0 || result.h_mm <= 0) {
+          item.Raise("um retângulo precisa de 'w_mm' e 'h_mm' maiores que zero");
+        }
+        break;
+    }
+    item.RejectUnknownKeys();
+    return result;
+  }
+
+  std::string origin_;
+};
+
+}  // namespace
+
+Layout ParseLayout(std::string_view json_text, const std::string& origin) {
+  return LayoutParser(origin).Parse(json_text);
+}
+
+Layout LoadLayout(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw Exception("Layout " + path + ": não foi possível abrir o arquivo.");
+  std::ostringstream text;
+  text << file.rdbuf();
+  return ParseLayout(text.str(), path);
+}
+
+}  // namespace nrw

@@ -1,0 +1,51 @@
+#include "report/module_loader.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+
+#include "nrw/core.h"
+#include "report/engine.h"
+
+namespace nrw {
+
+void LoadedModule::Closer::operator()(void* handle) const { dlclose(handle); }
+
+LoadedModule::LoadedModule(const std::string& path) : path_(path) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    throw Exception("Módulo de relatório não encontrado: " + path + ".");
+  }
+  dlerror();
+  handle_.reset(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
+  if (!handle_) {
+    const char* reason = dlerror();
+    throw Exception("Não foi possível carregar o módulo " + path + ": " +
+                    (reason != nullptr ? reason : "motivo desconhecido") + ".");
+  }
+  class_dll_ = reinterpret_cast<ClassDllFn>(dlsym(handle_.get(), "ClassDll"));
+  imprimir_ = reinterpret_cast<ImprimirFn>(dlsym(handle_.get(), "Imprimir"));
+  if (class_dll_ == nullptr || imprimir_ == nullptr) {
+    throw Exception("O arquivo " + path +
+                    " não é um módulo de relatório (não exporta ClassDll e Imprimir).");
+  }
+}
+
+LoadedModule::~LoadedModule() = default;
+
+const TnrwBaseDllClass& LoadedModule::ReportClass() const {
+  const TnrwBaseDllClass* report_class = class_dll_();
+  if (report_class == nullptr) {
+    throw Exception("O módulo " + path_ + " não registrou sua classe de relatório.");
+  }
+  return *report_class;
+}
+
+std::string ModuleVersion(const std::string& path) {
+  const LoadedModule module(path);
+  TnrwReport report(std::make_unique<TnReportEngine>());
+  const std::unique_ptr<TnrwBaseDll> instance = module.ReportClass().Create(report);
+  return instance->Versao();
+}
+
+}  // namespace nrw

@@ -1,0 +1,60 @@
+#include "nrw/progress.h"
+
+#include <utility>
+
+namespace nrw {
+namespace {
+
+TnFraProgresso::Sink& TheSink() {
+  static TnFraProgresso::Sink sink;
+  return sink;
+}
+
+}  // namespace
+
+TnFraProgresso::~TnFraProgresso() {
+  if (visible_) {
+    visible_ = false;
+    Show();
+  }
+}
+
+std::unique_ptr<TnFraProgresso> TnFraProgresso::CriarProgresso(TObject*) {
+  // The constructor is private to the factory, which make_unique cannot reach.
+  return std::unique_ptr<TnFraProgresso>(new TnFraProgresso());
+}
+
+void TnFraProgresso::SetSink(Sink sink) { TheSink() = std::move(sink); }
+
+void TnFraProgresso::Show() const {
+  if (const Sink& sink = TheSink()) sink(caption_, position_, total_, visible_);
+}
+
+void TnFraProgresso::MostrarSimples(TObject*) {
+  visible_ = true;
+  Show();
+}
+
+void TnFraProgresso::ConfigurarProgressoTotal(int total, const std::string& caption) {
+  total_ = total;
+  position_ = 0;
+  caption_ = caption;
+  Show();
+}
+
+void TnFraProgresso::ConfigurarProgressoTotal(TnClientDataSet& dataset,
+                                              const std::string& caption) {
+  ConfigurarProgressoTotal(dataset.RecordCount(), caption);
+}
+
+void TnFraProgresso::IncProgressoTotal() {
+  ++position_;
+  Show();
+}
+
+void TnFraProgresso::Hide() {
+  visible_ = false;
+  Show();
+}
+
+}  // namespace nrw

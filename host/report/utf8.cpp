@@ -1,0 +1,84 @@
+#include "report/utf8.h"
+
+namespace nrw {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+}  // namespace
+
+std::u32string DecodeUtf8(std::string_view text) {
+  std::u32string result;
+  result.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t code = 0;
+    if (lead < 0x80) {
+      code = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      extra = 1;
+      code = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+      extra = 2;
+      code = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+      extra = 3;
+      code = lead & 0x07;
+    } else {
+      result += kReplacement;
+      ++i;
+      continue;
+    }
+    if (i + static_cast<size_t>(extra) >= text.size()) {
+      result += kReplacement;
+      ++i;
+      continue;
+    }
+    bool valid = true;
+    for (int k = 1; k <= extra; ++k) {
+      const auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
+      if ((next & 0xC0) != 0x80) {
+        valid = false;
+        break;
+      }
+      code = (code << 6) | (next & 0x3F);
+    }
+    if (!valid) {
+      result += kReplacement;
+      ++i;
+      continue;
+    }
+    result += code;
+    i += static_cast<size_t>(extra) + 1;
+  }
+  return result;
+}
+
+void AppendUtf8(std::string& out, char32_t code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+std::string EncodeUtf8(std::u32string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char32_t code : text) AppendUtf8(out, code);
+  return out;
+}
+
+}  // namespace nrw
