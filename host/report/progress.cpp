@@ -52,6 +52,11 @@ void TnFraProgresso::IncProgressoTotal() {
   Show();
 }
 
+void TnFraProgresso::IncProgressoTotal(const std::string& caption) {
+  caption_ = caption;
+  IncProgressoTotal();
+}
+
 void TnFraProgresso::Hide() {
   visible_ = false;
   Show();

@@ -21,6 +21,8 @@ class NRW_API TnFraProgresso : public TObject {
   void ConfigurarProgressoTotal(int total, const std::string& caption);
   void ConfigurarProgressoTotal(TnClientDataSet& dataset, const std::string& caption);
   void IncProgressoTotal();
+  //! One step, showing a new caption.
+  void IncProgressoTotal(const std::string& caption);
   void Hide();
   bool Visible() const { return visible_; }
   int Position() const { return position_; }
