@@ -1,0 +1,101 @@
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "nrw/core.h"
+#include "nrw/sql.h"
+#include "sql/sql_observer.h"
+#include "sql/sql_order_index.h"
+#include "sql/sql_run.h"
+
+namespace nrw {
+namespace {
+
+// Keeps the prepared statement with its dataset so that RefreshSQL runs it again.
+class StatementProvider final : public TnDataProvider {
+ public:
+  StatementProvider(std::unique_ptr<TnPreparedStatement> statement, std::string sql)
+      : statement_(std::move(statement)), sql_(std::move(sql)) {}
+  std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) override {
+    return statement_->Fetch(values);
+  }
+  std::string Text() const override { return sql_; }
+
+ private:
+  std::unique_ptr<TnPreparedStatement> statement_;
+  std::string sql_;
+};
+
+TnConnection*& DefaultConnection() {
+  static TnConnection* connection = nullptr;
+  return connection;
+}
+
+std::vector<std::string> FieldNames(TnClientDataSet& dataset) {
+  std::vector<std::string> names;
+  names.reserve(static_cast<size_t>(dataset.FieldCount()));
+  for (int i = 0; i < dataset.FieldCount(); ++i) names.push_back(dataset.FieldName(i));
+  return names;
+}
+
+}  // namespace
+
+TnPreparedStatement::~TnPreparedStatement() = default;
+TnConnection::~TnConnection() = default;
+
+TnConnection* TnConnection::Default() { return DefaultConnection(); }
+void TnConnection::SetDefault(TnConnection* connection) { DefaultConnection() = connection; }
+
+TnConnection& ConnectionOrDefault(TnConnection* connection) {
+  if (connection == nullptr) connection = TnConnection::Default();
+  if (connection == nullptr) throw Exception("Nenhuma conexão com o banco de dados foi aberta.");
+  return *connection;
+}
+
+std::shared_ptr<TnDataStore> RunSql(const std::string& sql, const std::vector<Variant>& values,
+                                    TnConnection* connection) {
+  return ConnectionOrDefault(connection).Prepare(sql)->Fetch(values);
+}
+
+TDataSetRef ExecutarSQL(const std::string& sql, bool open, bool unidirectional, int packet_records,
+                        const std::string& name, TnConnection* connection, bool client) {
+  return ExecutarSQL(sql, std::vector<Variant>{}, open, unidirectional, packet_records, name,
+                     connection, client);
+}
+
+TDataSetRef ExecutarSQL(const std::string& sql, const std::vector<Variant>& values, bool open,
+                        bool unidirectional, int packet_records, const std::string& name,
+                        TnConnection* connection, bool client) {
+  NotifySqlObserver(sql, values);
+  TnConnection& target = ConnectionOrDefault(connection);
+  std::unique_ptr<TnPreparedStatement> statement = target.Prepare(sql);
+  auto dataset = std::make_unique<TnClientDataSet>(statement->Fetch(values));
+  dataset->SetProvider(std::make_shared<StatementProvider>(std::move(statement), sql));
+  dataset->SetIndexFieldNames(IndexFieldsFromOrderBy(sql, FieldNames(*dataset)));
+  dataset->First();
+  return dataset;
+}
+
+void RefreshSQL(TnClientDataSet& dataset, const std::vector<Variant>& values, bool flag) {
+  TnDataProvider* provider = dataset.Provider();
+  if (provider == nullptr) {
+    throw Exception("O dataset não veio de uma instrução SQL e não pode ser reexecutado.");
+  }
+  NotifySqlObserver(provider->Text(), values);
+  dataset.SetStore(provider->Fetch(values));
+}
+
+TnClientDataSet& CDS(const TDataSetRef& dataset) {
+  if (!dataset) throw Exception("O dataset não foi criado: a referência está vazia.");
+  return *dataset;
+}
+
+void DestruirSQL(TDataSetRef& dataset) { dataset.reset(); }
+
+bool& PodeOnSQLConverte() {
+  static bool enabled = true;
+  return enabled;
+}
+
+}  // namespace nrw

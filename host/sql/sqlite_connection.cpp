@@ -1,0 +1,91 @@
+#include "sql/sqlite_connection.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+
+#include "nrw/core.h"
+#include "nrw/datetime.h"
+#include "sql/sqlite_rows.h"
+#include "sql/sqlite_statement.h"
+
+namespace nrw {
+namespace {
+
+constexpr int kBusyTimeoutMs = 5000;
+
+SqliteDb OpenDatabase(const std::string& path) {
+  sqlite3* raw = nullptr;
+  const int rc =
+      sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  SqliteDbPtr db(raw);
+  if (rc != SQLITE_OK) {
+    const std::string message = db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(rc);
+    throw Exception(fmt::format("Não foi possível abrir o banco de dados '{}': {}", path, message));
+  }
+  sqlite3_extended_result_codes(db.get(), 1);
+  sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
+  return SqliteDb(std::move(db));
+}
+
+std::string QuoteText(const std::string& text) {
+  std::string quoted = "'";
+  for (const char c : text) {
+    quoted += c;
+    if (c == '\'') quoted += '\'';
+  }
+  quoted += '\'';
+  return quoted;
+}
+
+}  // namespace
+
+SqliteConnection::SqliteConnection(const std::string& path) : db_(OpenDatabase(path)) {
+  ExecuteScript("PRAGMA foreign_keys = OFF;");
+}
+
+std::unique_ptr<TnPreparedStatement> SqliteConnection::Prepare(const std::string& sql) {
+  return std::make_unique<SqliteStatement>(db_, sql);
+}
+
+void SqliteConnection::ExecuteScript(const std::string& sql) {
+  char* raw_message = nullptr;
+  const int rc = sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &raw_message);
+  const std::unique_ptr<char, decltype(&sqlite3_free)> message(raw_message, &sqlite3_free);
+  if (rc != SQLITE_OK) {
+    throw Exception(fmt::format("Erro no banco de dados: {}\n{}",
+                                message ? message.get() : sqlite3_errstr(rc), sql));
+  }
+}
+
+std::string SqliteConnection::Literal(const Variant& value) const {
+  switch (value.kind()) {
+    case Variant::Kind::Null:
+      return "NULL";
+    case Variant::Kind::Integer:
+      return std::to_string(value.AsInteger());
+    case Variant::Kind::Float: {
+      const double number = value.AsFloat();
+      if (!std::isfinite(number)) {
+        throw Exception(fmt::format("O valor {} não pode ser escrito em SQL.", number));
+      }
+      std::string text = fmt::format("{}", number);
+      // Keeps a whole float a float in SQL: "10" would type a computed column as integer.
+      if (text.find_first_of(".e") == std::string::npos) text += ".0";
+      return text;
+    }
+    case Variant::Kind::Text:
+      return QuoteText(value.AsString());
+    case Variant::Kind::Date:
+      return QuoteText(DateToISO(value.AsDate()));
+    case Variant::Kind::Array:
+      break;
+  }
+  throw Exception("Uma lista de valores não pode ser escrita como um literal SQL.");
+}
+
+std::unique_ptr<TnConnection> OpenSQLite(const std::string& path) {
+  return std::make_unique<SqliteConnection>(path);
+}
+
+}  // namespace nrw

@@ -1,0 +1,26 @@
+// TnConnection over an embedded SQLite database. Everything particular to SQLite (dialect
+// rewriting, value typing, literals) stays behind this class and its statements.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "nrw/sql.h"
+#include "sql/sqlite_handles.h"
+
+namespace nrw {
+
+class SqliteConnection final : public TnConnection {
+ public:
+  //! Opens (or creates) the database file; ":memory:" gives a private database.
+  explicit SqliteConnection(const std::string& path);
+
+  std::unique_ptr<TnPreparedStatement> Prepare(const std::string& sql) override;
+  void ExecuteScript(const std::string& sql) override;
+  std::string Literal(const Variant& value) const override;
+
+ private:
+  SqliteDb db_;
+};
+
+}  // namespace nrw

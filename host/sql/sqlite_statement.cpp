@@ -1,0 +1,116 @@
+#include "sql/sqlite_statement.h"
+
+#include <fmt/format.h>
+
+#include "nrw/core.h"
+#include "nrw/datetime.h"
+#include "sql/sql_lexer.h"
+#include "sql/sqlite_dialect.h"
+#include "sql/sqlite_rows.h"
+
+namespace nrw {
+namespace {
+
+bool OnlyFiller(std::string_view tail) {
+  for (const SqlToken& token : TokenizeSql(tail)) {
+    if (!IsSqlFiller(token) && !IsSqlSymbol(token, ';')) return false;
+  }
+  return true;
+}
+
+std::string ParamList(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) {
+    if (!list.empty()) list += ", ";
+    list += ':';
+    list += name;
+  }
+  return list;
+}
+
+}  // namespace
+
+SqliteStatement::SqliteStatement(SqliteDb db, std::string sql)
+    : db_(std::move(db)), sql_(std::move(sql)) {
+  AdaptedSql adapted = AdaptSqlForSQLite(sql_);
+  param_names_ = std::move(adapted.param_names);
+  sqlite3_stmt* raw = nullptr;
+  const char* tail = nullptr;
+  const int rc = sqlite3_prepare_v2(db_.get(), adapted.text.c_str(),
+                                    static_cast<int>(adapted.text.size()), &raw, &tail);
+  stmt_.reset(raw);
+  if (rc != SQLITE_OK) RaiseSqliteError(db_.get(), sql_);
+  if (!stmt_) throw Exception("A instrução SQL está vazia.");
+  const char* text_end = adapted.text.c_str() + adapted.text.size();
+  if (tail != nullptr &&
+      !OnlyFiller(std::string_view(tail, static_cast<size_t>(text_end - tail)))) {
+    throw Exception(fmt::format("A instrução contém mais de um comando SQL.\n{}", sql_));
+  }
+  // ?, @name or $name would be numbered by SQLite behind the names' backs.
+  if (sqlite3_bind_parameter_count(stmt_.get()) != static_cast<int>(param_names_.size())) {
+    throw Exception(fmt::format(
+        "A instrução usa parâmetros que não são da forma :nome; somente :nome é aceito.\n{}",
+        sql_));
+  }
+}
+
+void SqliteStatement::Bind(const std::vector<Variant>& values) {
+  if (values.size() != param_names_.size()) {
+    const std::string list = param_names_.empty() ? "" : " (" + ParamList(param_names_) + ")";
+    throw Exception(fmt::format("A instrução espera {} parâmetro(s){} e recebeu {} valor(es).\n{}",
+                                param_names_.size(), list, values.size(), sql_));
+  }
+  for (size_t i = 0; i < values.size(); ++i) {
+    const Variant& value = values[i];
+    const int index = static_cast<int>(i + 1);
+    int rc = SQLITE_OK;
+    switch (value.kind()) {
+      case Variant::Kind::Null:
+        rc = sqlite3_bind_null(stmt_.get(), index);
+        break;
+      case Variant::Kind::Integer:
+        rc = sqlite3_bind_int64(stmt_.get(), index, value.AsInteger());
+        break;
+      case Variant::Kind::Float:
+        rc = sqlite3_bind_double(stmt_.get(), index, value.AsFloat());
+        break;
+      case Variant::Kind::Text: {
+        const std::string text = value.AsString();
+        rc = sqlite3_bind_text64(stmt_.get(), index, text.data(), text.size(), SQLITE_TRANSIENT,
+                                 SQLITE_UTF8);
+        break;
+      }
+      case Variant::Kind::Date: {
+        const std::string text = DateToISO(value.AsDate());
+        rc = sqlite3_bind_text64(stmt_.get(), index, text.data(), text.size(), SQLITE_TRANSIENT,
+                                 SQLITE_UTF8);
+        break;
+      }
+      case Variant::Kind::Array:
+        throw Exception(
+            fmt::format("O parâmetro :{} recebeu uma lista de valores; cada parâmetro recebe um "
+                        "único valor.\n{}",
+                        param_names_[i], sql_));
+    }
+    if (rc != SQLITE_OK) RaiseSqliteError(db_.get(), sql_);
+  }
+}
+
+std::shared_ptr<TnDataStore> SqliteStatement::Fetch(const std::vector<Variant>& values) {
+  const SqliteStmtReset reset(stmt_.get());
+  Bind(values);
+  return ReadSqliteRows(db_.get(), stmt_.get(), sql_);
+}
+
+int64_t SqliteStatement::Execute(const std::vector<Variant>& values) {
+  const SqliteStmtReset reset(stmt_.get());
+  Bind(values);
+  for (;;) {
+    const int rc = sqlite3_step(stmt_.get());
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) RaiseSqliteError(db_.get(), sql_);
+  }
+  return sqlite3_changes64(db_.get());
+}
+
+}  // namespace nrw

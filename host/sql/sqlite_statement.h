@@ -1,0 +1,33 @@
+// A statement prepared on an SQLite database: the module's text rewritten for SQLite once, then
+// bound and run as often as asked. Shares the database handle with its connection.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "nrw/sql.h"
+#include "sql/sqlite_handles.h"
+
+namespace nrw {
+
+class SqliteStatement final : public TnPreparedStatement {
+ public:
+  //! Prepares sql (as the module wrote it); raises on a database error, an empty text or more
+  //! than one statement.
+  SqliteStatement(SqliteDb db, std::string sql);
+
+  const std::vector<std::string>& ParamNames() const override { return param_names_; }
+  std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) override;
+  int64_t Execute(const std::vector<Variant>& values) override;
+
+ private:
+  void Bind(const std::vector<Variant>& values);
+
+  SqliteDb db_;
+  std::string sql_;
+  std::vector<std::string> param_names_;
+  SqliteStmt stmt_;
+};
+
+}  // namespace nrw

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "sql/sql_order_index.h"
+#include "sql/sqlite_dialect.h"
+
+namespace nrw {
+namespace {
+
+struct RewriteCase {
+  const char* name;
+  const char* sql;
+  const char* expected;
+};
+
+TEST(SqliteDialect, RewritesOnlyOutsideLiteralsAndComments) {
+  const RewriteCase cases[] = {
+      {"mixed-case names are one parameter",
+       "select 1 where a = :pAnoBase and b = :PANOBASE or c = :pANOBASE and d = :pAnoBase2",
+       "select 1 where a = ?1 and b = ?1 or c = ?1 and d = ?2"},
+      {"colons inside literals and quoted names stay",
+       "select ':pX', '10:30', \"a:b\" from T where h = :pHora",
+       "select ':pX', '10:30', \"a:b\" from T where h = ?1"},
+      {"escaped apostrophe does not end the literal", "select 'it''s :p' || :q",
+       "select 'it''s :p' || ?1"},
+      {"comments are not rewritten", "select 1 -- :pA EXTRACT(YEAR FROM x)\n/* :pB */ + :pC",
+       "select 1 -- :pA EXTRACT(YEAR FROM x)\n/* :pB */ + ?1"},
+      {"double colon is not a parameter", "select x::text, :p", "select x::text, ?1"},
+      {"extract year", "where EXTRACT(YEAR FROM S.DATAFIMSOCIO) > 2023",
+       "where CAST(strftime('%Y', S.DATAFIMSOCIO) AS INTEGER) > 2023"},
+      {"extract lower case, blanks and nested parentheses",
+       "and(extract ( year  from coalesce(Inf.DataPgto, (select max(D) from T)) ) = :pAnoBase2)",
+       "and(CAST(strftime('%Y', coalesce(Inf.DataPgto, (select max(D) from T))) AS INTEGER) = "
+       "?1)"},
+      {"extract month and day", "EXTRACT(MONTH FROM d), Extract(Day From d)",
+       "CAST(strftime('%m', d) AS INTEGER), CAST(strftime('%d', d) AS INTEGER)"},
+      {"extract inside a literal stays", "select 'EXTRACT(YEAR FROM x)'",
+       "select 'EXTRACT(YEAR FROM x)'"},
+      {"timestampadd year in an escape", "FCS.DATAADM < {TIMESTAMPADD(YEAR, 1, D.ANOBASE)})",
+       "FCS.DATAADM < min(date(D.ANOBASE, (1) || ' years'), date(D.ANOBASE, 'start of month', "
+       "(1) || ' years', '+1 month', '-1 day')))"},
+      {"timestampadd day with a parameter and sql_tsi unit",
+       "{ timestampadd ( SQL_TSI_DAY , :pDias , x ) }", "date(x, (?1) || ' days')"},
+      {"fn escape", "select {fn UCASE(nome)} from T", "select UCASE(nome) from T"},
+      {"date escape", "where d = {d '2024-01-31'}", "where d = '2024-01-31'"},
+      {"unknown extract unit is left to the database", "EXTRACT(EPOCH FROM x)",
+       "EXTRACT(EPOCH FROM x)"},
+  };
+  for (const RewriteCase& c : cases) {
+    EXPECT_EQ(AdaptarSQLite(c.sql), c.expected) << c.name;
+  }
+}
+
+TEST(SqliteDialect, ParamNamesAsFirstWrittenInOrderOfAppearance) {
+  const AdaptedSql adapted = AdaptSqlForSQLite(
+      "where :pDataInicial <= d and d <= :pDataFinal and :PDATAINICIAL <> '' and ':pOutro' <> e");
+  EXPECT_EQ(adapted.param_names, (std::vector<std::string>{"pDataInicial", "pDataFinal"}));
+  EXPECT_EQ(ScanSqlParamNames("select 1"), std::vector<std::string>{});
+}
+
+struct IndexCase {
+  const char* name;
+  const char* sql;
+  std::vector<std::string> columns;
+  const char* expected;
+};
+
+TEST(OrderByIndex, LeadingColumnsOfTheLastTopLevelOrderBy) {
+  const std::vector<std::string> abc = {"CODIGOEMPRESA", "ANOBASE", "INSCRFEDERALBENEF", "VALOR"};
+  const IndexCase cases[] = {
+      {"names with alias", "select ... order by I.CODIGOEMPRESA ,I.ANOBASE ,I.INSCRFEDERALBENEF ",
+       abc, "CODIGOEMPRESA;ANOBASE;INSCRFEDERALBENEF"},
+      {"positions", "select ... ORDER BY 1,2,3", abc, "CODIGOEMPRESA;ANOBASE;INSCRFEDERALBENEF"},
+      {"after a union", "select a from x union select b from y ORDER BY 1, 4, 2", abc,
+       "CODIGOEMPRESA;VALOR;ANOBASE"},
+      {"descending item ends the index", "select ... order by 1, 2 desc, 3", abc, "CODIGOEMPRESA"},
+      {"asc is fine, collate ends", "select ... order by anobase asc, 1 collate nocase", abc,
+       "ANOBASE"},
+      {"expression ends the index", "select ... order by 1, upper(ANOBASE), 3", abc,
+       "CODIGOEMPRESA"},
+      {"unknown name ends the index", "select ... order by 1, NOME, 3", abc, "CODIGOEMPRESA"},
+      {"position out of range ends the index", "select ... order by 1, 9", abc, "CODIGOEMPRESA"},
+      {"order by inside a subquery only", "select * from (select x from t order by x) T_T", abc,
+       ""},
+      {"outer order by wins over inner",
+       "select distinct T_T.ANOBASE from ( select ... order by 1, 4, 5) T_T  order by T_T.ANOBASE",
+       {"ANOBASE"},
+       "ANOBASE"},
+      {"order by in a literal is ignored", "select 'order by 1' from t", abc, ""},
+      {"limit ends the list", "select ... order by 2 limit 10", abc, "ANOBASE"},
+      {"quoted name", "select ... order by \"Valor\"", abc, "VALOR"},
+      {"duplicate column name by position stops",
+       "select S.INSCRFEDERAL, F.INSCRFEDERAL from ... order by 2, 1",
+       {"INSCRFEDERAL", "INSCRFEDERAL"},
+       ""},
+      {"no order by", "select * from t", abc, ""},
+  };
+  for (const IndexCase& c : cases) {
+    EXPECT_EQ(IndexFieldsFromOrderBy(c.sql, c.columns), c.expected) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace nrw
