@@ -1,0 +1,272 @@
+#include "report/engine.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "nrw/events.h"
+#include "nrw/report.h"
+#include "report/trace.h"
+#include "report_fixtures.h"
+
+namespace {
+
+// Body of 100 mm: a 10 mm heading leaves 90 mm, four 20 mm bands and a bit.
+constexpr const char* kLayout = R"({
+  "report": "RptMotor",
+  "title": "Motor",
+  "page": {"width_mm": 100, "height_mm": 120, "margins_mm": {"top": 10, "bottom": 10}},
+  "sections": [
+    {"number": 1, "kind": "page_heading", "height_mm": 10,
+     "items": [{"type": "text", "x_mm": 0, "y_mm": 0, "w_mm": 50, "h_mm": 5,
+                "text": "Página [pPag]"}]},
+    {"number": 10, "height_mm": 20,
+     "items": [{"type": "text", "x_mm": 0, "y_mm": 0, "w_mm": 50, "h_mm": 5, "text": "[R1]"}]},
+    {"number": 11, "height_mm": 5},
+    {"number": 12, "height_mm": 20,
+     "items": [{"type": "label", "name": "Etiqueta", "x_mm": 0, "y_mm": 0, "w_mm": 50,
+                "h_mm": 5, "text": "fixo [R1]"}]}
+  ]
+})";
+
+class Engine : public ::testing::Test {
+ protected:
+  nrw::TnReportEngine& engine() { return report_.Engine(); }
+  nrw::TnpqPowerParam& panel() { return report_.GetParams(); }
+
+  //! Section numbers per page.
+  std::vector<std::vector<int>> PageSections() const {
+    std::vector<std::vector<int>> pages;
+    for (const nrw::Page& page : report_engine().Pages().Pages()) {
+      std::vector<int> numbers;
+      for (const nrw::PlacedSection& section : page.sections) numbers.push_back(section.number);
+      pages.push_back(numbers);
+    }
+    return pages;
+  }
+  const nrw::TnReportEngine& report_engine() const {
+    return const_cast<nrw::TnrwReport&>(report_).Engine();
+  }
+  const nrw::PlacedSection& Placed(size_t page, size_t index) const {
+    return report_engine().Pages().Pages().at(page).sections.at(index);
+  }
+
+  nrw::TnrwReport report_{
+      std::make_unique<nrw::TnReportEngine>(report_test::SharedLayout(kLayout))};
+};
+
+TEST_F(Engine, BandThatDoesNotFitStartsAPageWithItsHeadings) {
+  for (int i = 0; i < 5; ++i) report_.RepPrintSection(10);
+  EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 10, 10, 10, 10}, {1, 10}}));
+  EXPECT_DOUBLE_EQ(Placed(1, 1).top_mm, 10);
+}
+
+TEST_F(Engine, PageEndFlagBreaksBeforeTheNextSectionOnly) {
+  report_.RepPrintSection(11);
+  EXPECT_FALSE(report_.CSLIsPageEnd());
+  report_.SetCSLIsPageEnd(true);
+  EXPECT_TRUE(report_.CSLIsPageEnd());
+  report_.RepPrintSection(11);
+  EXPECT_FALSE(report_.CSLIsPageEnd()) << "the new page clears the flag";
+  report_.RepEndOfPage(true);
+  report_.RepPrintSection(11);
+  report_.RepPrintSection(11);
+  EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 11}, {1, 11}, {1, 11, 11}}));
+}
+
+TEST_F(Engine, CanPrintMeasuresWhatIsLeftOnThePage) {
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, int>> pairs;
+    bool fits;
+  };
+  // No page yet: a fresh body of 90 mm below the heading.
+  const Case fresh[] = {
+      {"four bands on a fresh page", {{10, 4}}, true},
+      {"five bands on a fresh page", {{10, 5}}, false},
+      {"unknown sections weigh nothing", {{10, 4}, {99, 50}}, true},
+      {"sum over pairs", {{10, 3}, {11, 7}}, false},
+      {"zero lines", {{10, 0}}, true},
+  };
+  for (const Case& c : fresh) EXPECT_EQ(report_.DelphiCanPrintSection(c.pairs), c.fits) << c.name;
+
+  report_.RepPrintSection(10);
+  report_.RepPrintSection(10);  // 50 mm used, 50 left
+  EXPECT_TRUE(report_.DelphiCanPrintSection({{10, 2}, {11, 2}})) << "exactly 50 mm";
+  EXPECT_FALSE(report_.DelphiCanPrintSection({{10, 2}, {11, 3}}));
+  report_.SetCSLIsPageEnd(true);
+  EXPECT_TRUE(report_.DelphiCanPrintSection({{10, 4}})) << "pending page end: a fresh page";
+}
+
+TEST_F(Engine, HeadingsRaiseTheBeforeSectionEventAndShowItsVariables) {
+  nrw::TObject owner;
+  const nrw::EventBinding<int> count_pages(report_.OnBeforeSection, owner, [this](int section) {
+    if (section == 1)
+      panel().SetValues("pPag", std::to_string(panel().Param("pPag").GetAsInteger() + 1));
+  });
+  for (int i = 0; i < 6; ++i) report_.RepPrintSection(10);
+  ASSERT_EQ(PageSections().size(), 2u);
+  EXPECT_EQ(Placed(0, 0).texts.at(0), "Página 1");
+  EXPECT_EQ(Placed(1, 0).texts.at(0), "Página 2");
+}
+
+TEST_F(Engine, AfterSectionHandlersMayPrintFurtherSections) {
+  nrw::TObject owner;
+  std::vector<int> seen;
+  const nrw::EventBinding<nrw::TObject*, int> follow(report_.OnAfterSection, owner,
+                                                     [&](nrw::TObject* sender, int section) {
+                                                       seen.push_back(section);
+                                                       EXPECT_EQ(sender, &report_);
+                                                       if (section == 10)
+                                                         report_.RepPrintSection(11);
+                                                       if (section == 11)
+                                                         report_.RepPrintSection(12);
+                                                     });
+  report_.RepPrintSection(10);
+  EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 10, 11, 12}}));
+  EXPECT_EQ(seen, (std::vector<int>{1, 10, 11, 12}));
+}
+
+TEST_F(Engine, SectionsKeepTheValuesOfTheMomentTheyWerePrinted) {
+  panel().SetValues("R1", "primeiro");
+  report_.RepPrintSection(10);
+  panel().SetValues("r1", "segundo");
+  report_.RepPrintSection(10);
+  EXPECT_EQ(Placed(0, 1).texts.at(0), "primeiro");
+  EXPECT_EQ(Placed(0, 2).texts.at(0), "segundo");
+}
+
+TEST_F(Engine, UnknownSectionIsAnError) {
+  try {
+    report_.RepPrintSection(77);
+    FAIL() << "no error";
+  } catch (const nrw::Exception& error) {
+    EXPECT_STREQ(error.what(), "Seção 77 não existe no layout de RptMotor");
+  }
+}
+
+TEST_F(Engine, ObjectsFollowTheirCaptionAndProperties) {
+  panel().SetValues("R1", "x");
+  report_.RepPrintSection(12);
+  report_.RepObjCaption("etiqueta", "novo [R1]");
+  report_.RepPrintSection(12);
+  report_.RepObjProperty("ETIQUETA", "Enabled", "False");
+  report_.RepPrintSection(12);
+  report_.RepObjProperty("Etiqueta", "Enabled", "True");
+  report_.RepPrintSection(12);
+  EXPECT_EQ(Placed(0, 1).texts.at(0), "fixo x");
+  EXPECT_EQ(Placed(0, 2).texts.at(0), "novo x");
+  EXPECT_TRUE(Placed(0, 3).hidden.at(0));
+  EXPECT_TRUE(Placed(0, 4).hidden.empty()) << "shown again";
+}
+
+TEST(EventBinding, DetachesOnlyWhatItsObjectStillHolds) {
+  nrw::TnEvent<int> event;
+  nrw::TObject first_owner;
+  nrw::TObject second_owner;
+  int calls = 0;
+  {
+    const nrw::EventBinding<int> first(event, first_owner, [&](int) { ++calls; });
+    event(1);
+  }
+  EXPECT_FALSE(event.Assigned()) << "freed binding detaches";
+  EXPECT_EQ(event.Object(), nullptr);
+  {
+    const nrw::EventBinding<int> first(event, first_owner, [&](int) { ++calls; });
+    const nrw::EventBinding<int> second(event, second_owner, [&](int) { calls += 10; });
+  }
+  EXPECT_FALSE(event.Assigned());
+  nrw::EventBinding<int> kept;
+  {
+    const nrw::EventBinding<int> first(event, first_owner, [&](int) { ++calls; });
+    kept = nrw::EventBinding<int>(event, second_owner, [&](int) { calls += 10; });
+  }
+  event(1);
+  EXPECT_EQ(calls, 11) << "the first binding left the second owner's handler in place";
+}
+
+TEST(Panel, OneCaseInsensitiveNamespaceWhereEmptyTextClears) {
+  nrw::TnpqPowerParam panel;
+  panel.AddItem("pAnoBase").SetValue("2024");
+  panel.SetValues("PANOBASE", "2023");
+  EXPECT_EQ(panel.GetValues("panobase"), "2023");
+  EXPECT_EQ(&panel.Param("pAnoBASE"), panel.FindParam("pAnoBase"));
+  EXPECT_FALSE(panel.FindParam("PANOBASE")->Variavel);
+
+  panel.SetValues("R1", "texto");
+  EXPECT_TRUE(panel.Param("r1").Variavel);
+  panel.SetValues("r1", "");
+  EXPECT_EQ(panel.GetValues("R1"), "");
+  EXPECT_EQ(panel.GetValues("nunca"), "");
+  EXPECT_EQ(panel.Items().size(), 2u);
+}
+
+TEST(Panel, ItemConversionsFallBackToDefaults) {
+  nrw::TnpqPowerParam panel;
+  nrw::TnpqParamItem& item = panel.Param("pData");
+  item.SetValue("abc");
+  EXPECT_EQ(item.GetAsInteger(), 0);
+  EXPECT_EQ(item.GetAsDate(), nrw::TDateTime());
+  item.SetAsDate(nrw::EncodeDate(2024, 2, 29));
+  EXPECT_EQ(item.GetAsString(), "29/02/2024");
+  item.SetAsInteger(-12);
+  EXPECT_EQ(item.GetAsInteger(), -12);
+}
+
+TEST(Panel, LookupFilterPassesThroughItsEvent) {
+  nrw::TnpqPowerParam panel;
+  nrw::TnpqParamItem& item = panel.AddItem("pFuncionarios");
+  item.SetControl(std::make_unique<nrw::TnFraCtrlNDLink>(item));
+  auto& lookup = dynamic_cast<nrw::TnFraCtrlNDLink&>(*panel.EdFindFieldControl("pfuncionarios"));
+  EXPECT_EQ(lookup.MontarFiltro("A = 1"), "A = 1");
+  nrw::TObject owner;
+  const nrw::EventBinding<nrw::TObject*, std::string&> amend(
+      lookup.OnDepoisCriarFiltro, owner, [&](nrw::TObject* sender, std::string& filter) {
+        EXPECT_EQ(sender, &lookup);
+        filter += " AND B = 2";
+      });
+  EXPECT_EQ(lookup.MontarFiltro("A = 1"), "A = 1 AND B = 2");
+  panel.EdEnabledField("PFUNCIONARIOS", false);
+  EXPECT_FALSE(lookup.Enabled());
+}
+
+TEST_F(Engine, TraceRecordsModuleActionsInCallOrder) {
+  nrw::TraceCollector trace;
+  engine().SetTrace(&trace);
+  panel().SetValues("antes", "não gravado");
+  engine().SetTracing(true);
+
+  panel().SetValues("R1", "Ação");
+  report_.RepPrintSection(10);
+  report_.DelphiCanPrintSection({{10, 2}, {11, 1}});
+  report_.SetCSLIsPageEnd(true);
+  report_.RepEndOfPage(true);
+  report_.CSLShowProgress(1, 3);
+  report_.MsgConfigurar({"Mensagem"});
+  report_.MsgMensagem(5, "Empresa \"1\"");
+  report_.RepObjCaption("Etiqueta", "Novo");
+  report_.RepObjProperty("Etiqueta", "Enabled", "False");
+  panel().Param("pCopias").SetAsInteger(2);
+  panel().Param("pData").SetAsDate(nrw::EncodeDate(2024, 1, 31));
+
+  const std::vector<std::string> expected = {
+      R"({"ev":"set","name":"R1","value":"Ação"})",
+      R"({"ev":"print","section":1,"page":1,"auto":true})",
+      R"({"ev":"print","section":10,"page":1})",
+      R"({"ev":"canprint","pairs":[[10,2],[11,1]],"fits":true})",
+      R"({"ev":"pageend"})",
+      R"({"ev":"endofpage"})",
+      R"({"ev":"progress","pos":1,"total":3})",
+      R"({"ev":"msgconfig","captions":["Mensagem"]})",
+      R"({"ev":"message","kind":5,"text":"Empresa \"1\""})",
+      R"({"ev":"caption","object":"Etiqueta","caption":"Novo"})",
+      R"({"ev":"property","object":"Etiqueta","property":"Enabled","value":"False"})",
+      R"({"ev":"set","name":"pCopias","value":"2"})",
+      R"({"ev":"set","name":"pData","value":"31/01/2024"})",
+  };
+  EXPECT_EQ(trace.Lines(), expected);
+}
+
+}  // namespace

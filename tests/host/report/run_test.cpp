@@ -1,0 +1,233 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "report/module_loader.h"
+#include "report/report_run.h"
+#include "report/trace.h"
+#include "report_fixtures.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kData = R"(
+  CREATE TABLE EMPRESA_T (CODIGOEMPRESA INTEGER, NOME VARCHAR(40));
+  INSERT INTO EMPRESA_T VALUES (1, 'Alfa/Beta'), (2, 'Gama:Delta'), (3, 'Épsilon');
+)";
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "nrw_report_test_XXXXXX").string();
+    path_ = mkdtemp(pattern.data());
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  std::vector<std::string> Names() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(path_)) {
+      names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  fs::path path_;
+};
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+class Run : public ::testing::Test {
+ protected:
+  nrw::RunOptions Options() const {
+    nrw::RunOptions options;
+    options.module_path = report_test::ModulePath("RptReportTest");
+    options.layout_path = report_test::TestLayoutPath("RptReportTest");
+    options.trace = const_cast<nrw::TraceCollector*>(&trace_);
+    options.today = nrw::EncodeDate(2024, 3, 15);
+    return options;
+  }
+  bool Traced(const std::string& line) const {
+    return std::find(trace_.Lines().begin(), trace_.Lines().end(), line) != trace_.Lines().end();
+  }
+
+  report_test::MemoryDatabase database_{kData};
+  nrw::TraceCollector trace_;
+  TempDir dir_;
+};
+
+TEST_F(Run, WholeReportTracesTheModuleAndWritesOneFile) {
+  nrw::RunOptions options = Options();
+  options.params = {{"pMinimo", "2"}};
+  options.output = dir_.File("saida.txt");
+  const nrw::RunResult result = nrw::RunReport(options);
+  ASSERT_TRUE(result.ok) << result.error;
+
+  const std::vector<std::string> expected = {
+      R"({"ev":"sql","sql":"select count(*) from EMPRESA_T where CODIGOEMPRESA >= :pMinimo","values":[1]})",
+      R"({"ev":"set","name":"pTotal","value":"3"})",
+      R"({"ev":"set","name":"R1","value":"Gama:Delta"})",
+      R"({"ev":"print","section":1,"page":1,"auto":true})",
+      R"({"ev":"print","section":10,"page":1})",
+      R"({"ev":"progress","pos":1,"total":2})",
+      R"({"ev":"set","name":"R1","value":"Épsilon"})",
+      R"({"ev":"print","section":10,"page":1})",
+      R"({"ev":"progress","pos":2,"total":2})",
+      R"({"ev":"msgconfig","captions":["Mensagem"]})",
+      R"({"ev":"message","kind":1,"text":"Linhas: 2"})",
+  };
+  EXPECT_EQ(trace_.Lines(), expected);
+  EXPECT_EQ(ReadFile(options.output),
+            "Relatório de teste            Pág. 1\n"
+            "------------------------------------\n"
+            "   2  Gama:Delta\n"
+            "\n"
+            "   3  Épsilon\n");
+  EXPECT_EQ(dir_.Names(), std::vector<std::string>{"saida.txt"}) << "no temporary file is left";
+  EXPECT_EQ(result.pages, 1);
+  ASSERT_EQ(result.messages.entries.size(), 1u);
+  EXPECT_EQ(result.messages.captions, std::vector<std::string>{"Mensagem"});
+}
+
+TEST_F(Run, SeparatorsWriteOnePartPerValueExceptTheRefusedOnes) {
+  nrw::RunOptions options = Options();
+  options.split = {"pEmpresas"};
+  options.output = dir_.File("empresa_{PEMPRESAS}.txt");
+  const nrw::RunResult result = nrw::RunReport(options);
+  ASSERT_TRUE(result.ok) << result.error;
+
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"empresa_1.txt", "empresa_3.txt"}));
+  EXPECT_NE(ReadFile(dir_.File("empresa_1.txt")).find("   1  Alfa/Beta\n"), std::string::npos);
+  EXPECT_EQ(ReadFile(dir_.File("empresa_3.txt")).find("Alfa"), std::string::npos)
+      << "each part reads only its own rows";
+  ASSERT_EQ(result.parts.size(), 3u);
+  EXPECT_TRUE(result.parts[0].produced);
+  EXPECT_FALSE(result.parts[1].produced);
+  EXPECT_TRUE(result.parts[1].output.empty());
+  EXPECT_EQ(result.parts[2].pages, 1);
+  EXPECT_TRUE(Traced(R"({"ev":"part","values":{"pEmpresas":"1"}})"));
+  EXPECT_FALSE(Traced(R"({"ev":"part","values":{"pEmpresas":"2"}})"));
+  EXPECT_TRUE(Traced(R"({"ev":"set","name":"pSeparadores","value":"0"})"))
+      << "the separator statement is asked once, with index 0";
+}
+
+TEST_F(Run, SeparatorEventMayRewriteTheListingStatement) {
+  nrw::RunOptions options = Options();
+  options.params = {{"pModo", "invertido"}};
+  options.split = {"pEmpresas"};
+  const nrw::RunResult result = nrw::RunReport(options);
+  ASSERT_TRUE(result.ok) << result.error;
+  ASSERT_EQ(result.parts.size(), 3u);
+  EXPECT_EQ(result.parts[0].values.at(0).second, "3");
+  EXPECT_EQ(result.parts[2].values.at(0).second, "1");
+}
+
+TEST_F(Run, UnsafeCharactersOfPartNamesAreReplaced) {
+  nrw::RunOptions options = Options();
+  options.split = {"pNome"};
+  options.output = dir_.File("{pNome}.txt");
+  const nrw::RunResult result = nrw::RunReport(options);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"Alfa_Beta.txt", "Gama_Delta.txt"}));
+  EXPECT_NE(ReadFile(dir_.File("Gama_Delta.txt")).find("Gama:Delta"), std::string::npos);
+}
+
+TEST_F(Run, FailuresLeaveNoOutputBehind) {
+  struct Case {
+    const char* name;
+    std::vector<nrw::ParamSetting> params;
+    std::vector<std::string> split;
+    std::string output;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"module fails", {{"pModo", "falhar"}}, {}, "saida.txt", "Falha pedida pelo teste."},
+      {"a later part fails",
+       {{"pModo", "falhar3"}},
+       {"pEmpresas"},
+       "p{pEmpresas}.txt",
+       "Falha pedida pelo teste."},
+      {"parts would share a name",
+       {},
+       {"pEmpresas"},
+       "saida.txt",
+       "As partes (pEmpresas=1) e (pEmpresas=2) gravariam o mesmo arquivo "},
+      {"unknown parameter",
+       {{"pNada", "1"}},
+       {},
+       "saida.txt",
+       "Parâmetro 'pNada' não existe no layout de RptReportTest."},
+      {"no such separator",
+       {},
+       {"pModo"},
+       "saida.txt",
+       "O layout de RptReportTest não oferece separador para 'pModo'."},
+      {"unknown placeholder", {}, {}, "saida_{pOutro}.txt", "usa {pOutro}"},
+  };
+  for (const Case& c : cases) {
+    trace_.Clear();
+    nrw::RunOptions options = Options();
+    options.params = c.params;
+    options.split = c.split;
+    options.output = dir_.File(c.output);
+    const nrw::RunResult result = nrw::RunReport(options);
+    EXPECT_FALSE(result.ok) << c.name;
+    EXPECT_NE(result.error.find(c.message), std::string::npos) << c.name << ": " << result.error;
+    EXPECT_TRUE(dir_.Names().empty()) << c.name;
+    EXPECT_TRUE(result.outputs.empty()) << c.name;
+    ASSERT_FALSE(trace_.Lines().empty()) << c.name;
+    EXPECT_EQ(trace_.Lines().back().rfind(R"({"ev":"error","message":)", 0), 0u) << c.name;
+  }
+}
+
+TEST_F(Run, PartsGoToTheStreamWithoutAnOutputFile) {
+  std::ostringstream out;
+  nrw::RunOptions options = Options();
+  options.split = {"pEmpresas"};
+  options.stream = &out;
+  ASSERT_TRUE(nrw::RunReport(options).ok);
+  const std::string text = out.str();
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 1) << "two parts, one separator";
+  EXPECT_TRUE(dir_.Names().empty());
+}
+
+TEST(ModuleLoader, AnswersTheVersionAndExplainsWhatIsNotAModule) {
+  EXPECT_EQ(nrw::ModuleVersion(report_test::ModulePath("RptReportTest")), "[versao: 2.3.4.5]");
+  struct Case {
+    const char* name;
+    std::string path;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"missing file", "/nao/existe/RptX.so",
+       "Módulo de relatório não encontrado: /nao/existe/RptX.so."},
+      {"not a library", report_test::TestLayoutPath("RptReportTest"),
+       "Não foi possível carregar o módulo "},
+      {"library without the exports", std::string(NRW_LIB_DIR) + "/libnrwhost.so",
+       " não é um módulo de relatório (não exporta ClassDll e Imprimir)."},
+  };
+  for (const Case& c : cases) {
+    try {
+      nrw::LoadedModule module(c.path);
+      ADD_FAILURE() << c.name << ": no error";
+    } catch (const nrw::Exception& error) {
+      EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos)
+          << c.name << ": " << error.what();
+    }
+  }
+}
+
+}  // namespace

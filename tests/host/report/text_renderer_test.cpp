@@ -1,0 +1,76 @@
+#include "report/text_renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "report_fixtures.h"
+
+namespace {
+
+// One millimetre per character and per line, 20 columns.
+constexpr const char* kLayout = R"({
+  "report": "RptTexto",
+  "page": {"width_mm": 20, "height_mm": 30},
+  "text_grid": {"column_mm": 1, "row_mm": 1},
+  "sections": [{"number": 5, "height_mm": 7, "items": [
+    {"type": "text", "x_mm": 0, "y_mm": 0, "w_mm": 8, "h_mm": 1},
+    {"type": "text", "x_mm": 10, "y_mm": 0, "w_mm": 6, "h_mm": 1, "align": "right"},
+    {"type": "line", "x_mm": 0, "y_mm": 1, "w_mm": 20},
+    {"type": "box", "x_mm": 0, "y_mm": 2, "w_mm": 5, "h_mm": 3},
+    {"type": "text", "x_mm": 10, "y_mm": 2, "w_mm": 5, "h_mm": 2},
+    {"type": "label", "x_mm": 6, "y_mm": 5, "w_mm": 8, "h_mm": 1, "align": "center"},
+    {"type": "text", "name": "oculto", "x_mm": 0, "y_mm": 6, "w_mm": 10, "h_mm": 1}
+  ]}]
+})";
+
+nrw::PlacedSection Section(std::vector<std::string> texts, std::vector<bool> hidden = {}) {
+  nrw::PlacedSection section;
+  section.number = 5;
+  section.texts = std::move(texts);
+  section.hidden = std::move(hidden);
+  return section;
+}
+
+TEST(TextRenderer, DrawsTextsLinesAndBoxesOnTheGrid) {
+  const nrw::Layout layout = report_test::TestLayout(kLayout);
+  nrw::PageModel pages(layout.page.BodyHeight());
+  pages.Place(Section({"Ação longa demais", "12,5", "", "", "um\ndois\ntres", "ab", "escondido"},
+                      {false, false, false, false, false, false, true}),
+              7);
+  pages.StartPage();
+  pages.Place(Section({"x", "", "", "", "", "", "visível"}), 7);
+
+  std::ostringstream out;
+  nrw::RenderText(layout, pages.Pages(), out);
+  EXPECT_EQ(out.str(),
+            "Ação lon    12,5\n"
+            "--------------------\n"
+            "+---+     um\n"
+            "|   |     dois\n"
+            "+---+\n"
+            "         ab\n"
+            "\f"
+            "x\n"
+            "--------------------\n"
+            "+---+\n"
+            "|   |\n"
+            "+---+\n"
+            "\n"
+            "visível\n");
+}
+
+TEST(TextRenderer, SectionsStackDownThePage) {
+  const nrw::Layout layout = report_test::TestLayout(kLayout);
+  nrw::PageModel pages(layout.page.BodyHeight());
+  pages.Place(
+      Section({"um", "", "", "", "", "", ""}, {false, false, true, true, false, false, false}), 7);
+  pages.Place(
+      Section({"dois", "", "", "", "", "", ""}, {false, false, true, true, false, false, false}),
+      7);
+  std::ostringstream out;
+  nrw::RenderText(layout, pages.Pages(), out);
+  EXPECT_EQ(out.str(), "um\n\n\n\n\n\n\ndois\n");
+}
+
+}  // namespace
