@@ -1,22 +1,33 @@
-# add_report_module(<Name> SOURCES ...)
+# add_report_module(<Name> [TEST] SOURCES ...)
 # Builds <Name>_core (static, what the module's tests link) and the plug-in <Name>.so: the module's
 # sources plus the frame's entry unit, hidden visibility, exporting only ClassDll and Imprimir.
+# Report modules land in ${NRW_MODULE_DIR}; TEST modules (those that exist only to exercise the
+# host) in ${NRW_TEST_MODULE_DIR}, so that nrw never lists them.
+set(NRW_TEST_MODULE_DIR ${CMAKE_BINARY_DIR}/test_modules)
+
 function(add_report_module name)
-  cmake_parse_arguments(ARG "" "" "SOURCES" ${ARGN})
+  cmake_parse_arguments(ARG "TEST" "" "SOURCES" ${ARGN})
   add_library(${name}_core STATIC ${ARG_SOURCES})
   target_link_libraries(${name}_core PUBLIC nrwhost)
   target_include_directories(${name}_core PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
   set_target_properties(${name}_core PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
 
+  if(ARG_TEST)
+    set(output_dir ${NRW_TEST_MODULE_DIR})
+  else()
+    set(output_dir ${NRW_MODULE_DIR})
+  endif()
   add_library(${name} MODULE ${NRW_FRAME_ENTRY})
   target_link_libraries(${name} PRIVATE nrwhost
     "-Wl,--whole-archive" ${name}_core "-Wl,--no-whole-archive"
     "-Wl,--version-script=${NRW_FRAME_EXPORTS}" "-Wl,--exclude-libs,ALL" "-Wl,--no-undefined")
   set_target_properties(${name} PROPERTIES
     PREFIX "" OUTPUT_NAME ${name}
-    LIBRARY_OUTPUT_DIRECTORY ${NRW_MODULE_DIR}
+    LIBRARY_OUTPUT_DIRECTORY ${output_dir}
     CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON
     LINK_DEPENDS ${NRW_FRAME_EXPORTS}
     BUILD_RPATH "$ORIGIN/../lib" INSTALL_RPATH "$ORIGIN/../lib")
-  add_dependencies(modules_all ${name})
+  if(NOT ARG_TEST)
+    add_dependencies(modules_all ${name})
+  endif()
 endfunction()

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <ctime>
 
 #include "nrw/core.h"
 #include "nrw/format.h"
@@ -380,6 +381,13 @@ std::string LongMonthName(int month) {
 std::string ShortMonthName(int month) {
   if (month < 1 || month > 12) throw Exception(fmt::format("Mês inválido: {}", month));
   return kShortMonthNames[month - 1];
+}
+
+TDateTime Date() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 
 }  // namespace nrw

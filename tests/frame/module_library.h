@@ -12,7 +12,7 @@
 class ModuleLibrary {
  public:
   explicit ModuleLibrary(const std::string& name)
-      : handle_(dlopen((std::string(NRW_MODULE_DIR) + "/" + name + ".so").c_str(),
+      : handle_(dlopen((std::string(NRW_TEST_MODULE_DIR) + "/" + name + ".so").c_str(),
                        RTLD_NOW | RTLD_LOCAL),
                 &dlclose) {
     if (!handle_) throw std::runtime_error(dlerror());

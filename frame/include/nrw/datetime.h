@@ -35,6 +35,8 @@ NRW_API TDateTime StartOfTheMonth(TDateTime date);
 //! Last moment (23:59:59.999) of the last day of the month.
 NRW_API TDateTime EndOfTheMonth(TDateTime date);
 NRW_API int DaysInMonth(int year, int month);
+//! Today's date (no time of day), from the system clock in local time.
+NRW_API TDateTime Date();
 
 //! Parses "dd/mm/yyyy" (optionally followed by " hh:nn[:ss]") or ISO "yyyy-mm-dd[ hh:nn:ss]" /
 //! "yyyy-mm-ddThh:nn:ss"; surrounding blanks are ignored. Empty optional when not a valid date.

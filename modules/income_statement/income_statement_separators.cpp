@@ -1,0 +1,206 @@
+// Separators: the statement that lists the combinations (company, establishment, contract,
+// beneficiary) that have data, and the answer whether a part is to be produced.
+#include <algorithm>
+
+#include "income_statement_sql.h"
+#include "lookup3.h"
+#include "nrw/format.h"
+#include "nrw/guards.h"
+#include "rpt_income_statement.h"
+
+namespace income_statement {
+
+using nrw::FilterInterval;
+using nrw::SameText;
+using nrw::Trim;
+using nrw::Variant;
+
+namespace {
+
+std::u16string Utf16(const std::string& text) {
+  std::u16string out;
+  for (size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    uint32_t code = byte;
+    size_t extra = 0;
+    if (byte >= 0xF0) {
+      code = byte & 0x07;
+      extra = 3;
+    } else if (byte >= 0xE0) {
+      code = byte & 0x0F;
+      extra = 2;
+    } else if (byte >= 0xC0) {
+      code = byte & 0x1F;
+      extra = 1;
+    }
+    for (size_t j = 1; j <= extra && i + j < text.size(); ++j) {
+      code = (code << 6) | (static_cast<unsigned char>(text[i + j]) & 0x3F);
+    }
+    i += extra + 1;
+    if (code >= 0x10000) {
+      code -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(code));
+    }
+  }
+  return out;
+}
+
+void LittleEndian(int32_t value, uint8_t (&bytes)[4]) {
+  const auto bits = static_cast<uint32_t>(value);
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(bits >> (8 * i));
+}
+
+}  // namespace
+
+uint32_t HashSeparador(const TnSeparador& separador) {
+  uint8_t bytes[4];
+  LittleEndian(separador.CodigoEmpresa, bytes);
+  uint32_t hash = hashlittle(bytes, 4, 0);
+  LittleEndian(separador.CodigoEstab, bytes);
+  hash = hashlittle(bytes, 4, hash);
+  LittleEndian(separador.CodigoFuncContr, bytes);
+  hash = hashlittle(bytes, 4, hash);
+  const std::u16string units = Utf16(separador.Beneficiarios);
+  std::vector<uint8_t> data;
+  data.reserve(units.size() * 2);
+  for (const char16_t unit : units) {
+    data.push_back(static_cast<uint8_t>(unit & 0xFF));
+    data.push_back(static_cast<uint8_t>(unit >> 8));
+  }
+  return hashlittle(data.data(), data.size(), hash);
+}
+
+std::string TRptIncomeStatement::SQLSeparador() {
+  const nrw::TnpqPowerParam& panel = Report().GetParams();
+  const std::string emissao = nrw::ValorParaSQL(
+      Variant(nrw::StrToDateDef(RepParam("pDataEmissao"), nrw::TDateTime())));
+  const std::string publicar =
+      nrw::ValorParaSQL(Variant(nrw::StrToIntDef(RepParam("pPublicarBrevix"), 0)));
+  // The base year is a date: compared as a date literal, not as the panel's text.
+  std::string filtro = "s1_Dirfreg2.ANOBASE = " +
+                       nrw::ValorParaSQL(Variant(panel.GetValues("pAnoBase1")), nrw::TFieldType::Date);
+  struct Restricao {
+    const char* param;
+    const char* column;
+    int kind;
+  };
+  for (const Restricao& r : {Restricao{"pCodigoEmpresa", "s1_Dirfreg2.CODIGOEMPRESA", 1},
+                             Restricao{"pCodigoEstab", "s0_Dirfregbeneficiario.CODIGOESTAB", 1},
+                             Restricao{"pBeneficiarios",
+                                       "s0_Dirfregbeneficiario.INSCRFEDERALBENEF", 2}}) {
+    if (panel.ParamUnCheck(r.param)) {
+      filtro += FilterInterval({r.column}, Trim(panel.GetValues(r.param)), {r.kind}, 0, true, 0);
+    }
+  }
+  const std::string contrato =
+      panel.ParamUnCheck("pCodigoFuncContr")
+          ? FilterInterval({"s1_Funccontrato.CODIGOFUNCCONTR"},
+                           Trim(panel.GetValues("pCodigoFuncContr")), {1}, 0, true, 0)
+          : "";
+  return nrw::Format(kSqlSeparador, {emissao, publicar, filtro, contrato});
+}
+
+void TRptIncomeStatement::DoSQLSeparadorEvent(nrw::TnpqPowerParam& _APowerParam,
+                                              const std::string& _AConsultFields,
+                                              const std::string& _ATabela,
+                                              const std::string& _AFiltro, int _ARecNoSeparador,
+                                              std::string& _ASQLOriginal) {
+  // 1.
+  if (!FProgresso) FProgresso = nrw::TnFraProgresso::CriarProgresso(this);
+  FProgresso->SetEhCircular(true);
+  FProgresso->MostrarSimples(nullptr);
+  FProgresso->ConfigurarProgressoTotal(0, "Criando Lista de Separadores, Aguarde...");
+  FProgresso->IncProgressoTotal();
+  // 2.
+  ArmazenarSelecao();
+  // 3.
+  _ASQLOriginal = "select distinct T_T." + _AConsultFields + " from  ( " + SQLSeparador() +
+                  ") T_T  order by T_T." + _AConsultFields;
+  // 4. After the last separator: the list, then the datasets reloaded for the whole selection.
+  if (_APowerParam.GetSeparadoresCount() == _ARecNoSeparador + 1) {
+    MontarListaSeparador();
+    LiberarDatasets();
+    ArmazenarSelecao();
+    if (_APowerParam.GetSeparadoresCount() == 1 || FListSeparador.size() == 1) {
+      FProgresso->Hide();
+    }
+  }
+}
+
+void TRptIncomeStatement::MontarListaSeparador() {
+  // 1.
+  FListSeparador.clear();
+  FHashesSeparador.clear();
+  FSeqSeparador = -1;
+  // 2. Released on every path.
+  TDataSetRef lista = nrw::ExecutarSQL(SQLSeparador(), false, false, -1, "", nullptr, true);
+  const nrw::ScopeExit liberar([&lista] { nrw::DestruirSQL(lista); });
+  nrw::TnClientDataSet& linhas = nrw::CDS(lista);
+  // 3.
+  FProgresso->ConfigurarProgressoTotal(linhas, "Gerando a Lista de Separadores, Aguarde...");
+  // 4.
+  nrw::TnpqPowerParam& panel = Report().GetParams();
+  for (linhas.First(); !linhas.Eof(); linhas.Next()) {
+    FProgresso->IncProgressoTotal();
+    TnSeparador separador;
+    for (int i = 0; i < panel.GetSeparadoresCount(); ++i) {
+      const nrw::TnSeparadorItem& item = panel.GetSeparadores(i);
+      if (item.Ativo != 1) continue;
+      if (SameText(item.Param, "pCodigoEmpresa")) {
+        separador.CodigoEmpresa =
+            static_cast<int32_t>(linhas.FieldByName("CodigoEmpresa").AsInteger());
+      } else if (SameText(item.Param, "pCodigoEstab")) {
+        separador.CodigoEstab = static_cast<int32_t>(linhas.FieldByName("CodigoEstab").AsInteger());
+      } else if (SameText(item.Param, "pBeneficiarios")) {
+        separador.Beneficiarios = linhas.FieldByName("INSCRFEDERALBENEF").AsString();
+      } else if (SameText(item.Param, "pCodigoFuncContr")) {
+        separador.CodigoFuncContr =
+            static_cast<int32_t>(linhas.FieldByName("CodigoFuncContr").AsInteger());
+      }
+    }
+    FHashesSeparador.insert(HashSeparador(separador));
+    FListSeparador.push_back(separador);
+  }
+}
+
+void TRptIncomeStatement::DoListaValueParamsSeparador(nrw::TnrwReport& _APowerQuery,
+                                                      bool& _AGerarFiltro) {
+  // 1. The combination of the panel's current values.
+  nrw::TnpqPowerParam& panel = Report().GetParams();
+  TnSeparador atual;
+  for (int i = 0; i < panel.GetSeparadoresCount(); ++i) {
+    const nrw::TnSeparadorItem& item = panel.GetSeparadores(i);
+    if (item.Ativo != 1 || !panel.ParamUnCheck(item.Param)) continue;
+    nrw::TnpqParamItem& param = panel.Param(item.Param);
+    if (SameText(item.Param, "pCodigoEmpresa")) {
+      atual.CodigoEmpresa = static_cast<int32_t>(param.GetAsInteger());
+    } else if (SameText(item.Param, "pCodigoEstab")) {
+      atual.CodigoEstab = static_cast<int32_t>(param.GetAsInteger());
+    } else if (SameText(item.Param, "pCodigoFuncContr")) {
+      atual.CodigoFuncContr = static_cast<int32_t>(param.GetAsInteger());
+    } else if (SameText(item.Param, "pBeneficiarios")) {
+      std::string texto = param.GetAsString();
+      std::replace(texto.begin(), texto.end(), '\'', ' ');
+      atual.Beneficiarios = Trim(texto);
+    }
+  }
+  // 2. and 3.
+  _AGerarFiltro = FHashesSeparador.count(HashSeparador(atual)) > 0 || FSeqSeparador < 0 ||
+                  !Report().GerandoSeparado();
+  if (_AGerarFiltro) ++FSeqSeparador;
+  // 4.
+  if (FProgresso) {
+    FProgresso->IncProgressoTotal(
+        "Gerando Separador de Relatório Seq: " + nrw::FormatInteger("0000", FSeqSeparador) +
+        " de um Total " +
+        nrw::FormatInteger("0000", static_cast<int64_t>(FListSeparador.size()) - 1));
+    FProgresso->IncProgressoTotal();
+  }
+  // 5.
+  if (!Report().GerandoSeparado() && FProgresso) FProgresso->Hide();
+}
+
+}  // namespace income_statement

@@ -1,0 +1,200 @@
+// TRptIncomeStatement: the yearly statement of income paid and tax withheld, one per beneficiary of
+// the report's main dataset, with copies, complementary information, health plans, income received
+// cumulatively and partner dividends; it also answers the host's separator questions so that each
+// beneficiary (or employment contract) can be produced as a part of its own.
+// The instance owns its datasets (released in Destroy), its separator list, the progress box and
+// the run's withholding-declaration controller; the field maps belong to their datasets.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "nrw/dirf.h"
+#include "nrw/events.h"
+#include "nrw/progress.h"
+#include "nrw/report.h"
+#include "nrw/sql.h"
+#include "nrw/util.h"
+
+namespace income_statement {
+
+using nrw::TDataSetRef;
+using nrw::TField;
+
+class TMapOperadoraPlanoSaude : public nrw::TnFieldMap {
+ public:
+  TField* CodigoEmpresa = nullptr;
+  TField* AnoBase = nullptr;
+  TField* InscrFederalBenef = nullptr;
+  TField* InscriFederalOper = nullptr;
+  TField* NomeOperadora = nullptr;
+  TField* ValorPagoTitular = nullptr;
+  void Fields(nrw::TnFieldBinder& bind) override;
+};
+
+class TMapPlanoSaude : public nrw::TnFieldMap {
+ public:
+  TField* CodigoEmpresa = nullptr;
+  TField* AnoBase = nullptr;
+  TField* TipoInscrBenef = nullptr;
+  TField* InscrFederalBenef = nullptr;
+  TField* InscriFederalOper = nullptr;
+  TField* NomeOperadora = nullptr;
+  TField* ValorPagoTitular = nullptr;
+  TField* ValorPagoReembolsoAno = nullptr;
+  TField* ValorPagoReembolsoAnoAnt = nullptr;
+  TField* ValorPagoReembolsoAnoDep = nullptr;
+  TField* ValorPagoReembolsoAnoAntDep = nullptr;
+  TField* CPFDependente = nullptr;
+  TField* Nome = nullptr;
+  TField* ValorPagoAno = nullptr;
+  void Fields(nrw::TnFieldBinder& bind) override;
+};
+
+class TMapDirfSocio : public nrw::TnFieldMap {
+ public:
+  TField* CodigoEmpresa = nullptr;
+  TField* AnoBase = nullptr;
+  TField* InscrFederalSocio = nullptr;
+  TField* InscrFederalDirfSCP = nullptr;
+  TField* Valor = nullptr;
+  void Fields(nrw::TnFieldBinder& bind) override;
+};
+
+//! The selection the datasets were loaded for.
+struct TnBackupParametro {
+  std::string CodigoEmpresa;
+  std::string CodigoFuncContr;
+  std::string Beneficiarios;
+  //! True while the datasets are loaded for the stored selection.
+  bool FezQuebra = false;
+};
+
+//! One combination of separator values that has data.
+struct TnSeparador {
+  int32_t CodigoEmpresa = 0;
+  int32_t CodigoEstab = 0;
+  int32_t CodigoFuncContr = 0;
+  std::string Beneficiarios;
+};
+
+//! Chained lookup3 hash of a combination: the three codes as 4 little-endian bytes each, then the
+//! UTF-16 code units of the beneficiary number.
+uint32_t HashSeparador(const TnSeparador& separador);
+
+//! Description of a retention code ("Rendimentos do Trabalho Assalariado" for codes not listed).
+std::string DescricaoCodigoRetencao(int64_t code);
+
+class TRptIncomeStatement : public nrw::TnrwBaseDll {
+ public:
+  explicit TRptIncomeStatement(nrw::TnrwReport& _ARep);
+  ~TRptIncomeStatement() override;
+
+  std::string Versao() override;
+  void ImprimirInterno() override;
+  void AntesConfigurar(nrw::TnpqPowerParam& _AParent) override;
+  void DepoisConfigurar(nrw::TnpqPowerParam& _AParent) override;
+  void DoParamChange(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) override;
+  void DoParamEnter(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) override;
+  void DoParamExit(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) override;
+
+  void DoDepoisCriarFiltro(nrw::TObject* Sender, std::string& _AFiltro);
+  void DoSQLSeparadorEvent(nrw::TnpqPowerParam& _APowerParam, const std::string& _AConsultFields,
+                           const std::string& _ATabela, const std::string& _AFiltro,
+                           int _ARecNoSeparador, std::string& _ASQLOriginal);
+  void DoListaValueParamsSeparador(nrw::TnrwReport& _APowerQuery, bool& _AGerarFiltro);
+
+  const std::vector<TnSeparador>& ListaSeparador() const { return FListSeparador; }
+  int32_t SeqSeparador() const { return FSeqSeparador; }
+
+ private:
+  //! Working values of one copy of the statement.
+  struct TnVia {
+    double PlrBruto = 0;
+    double PlrLiquido = 0;
+    std::string OutrasInformacoes;
+    std::string TextoCapital;
+    std::string ListaIsentos;
+    double BaseIsenta = 0;
+    double DividendosScp = 0;
+    std::string RotuloScp;
+    int Itens = 0;
+    double MaiorValor = 0;
+  };
+
+  // Data.
+  void ArmazenarSelecao();
+  void CarregarDatasets();
+  void LiberarDatasets();
+  void CriarControleDirf();
+  void GuardarPosicoes();
+  void CalcularValores();
+  bool PularBeneficiario();
+
+  // Printing.
+  void PreencherTipoPessoa();
+  void AbrirEmpresa();
+  void ImprimirVia();
+  void ImprimirRRA();
+  void AbrirValorCotas(TnVia& via);
+  void ImprimirInformacoesComplementares(TnVia& via);
+  void VerificarEspacoPagina(const TnVia& via);
+  void ImprimirDemaisInformacoes(TnVia& via);
+  void ImprimirCodigosRetencao(const TnVia& via);
+  void ImprimirPlanosSaude();
+  void ImprimirDespesasMedicas();
+  void ImprimirRendimentosIsentos(TnVia& via);
+  void ImprimirPensaoAlimenticia(TDataSetRef& dataset);
+  void DoBeforeSection(int section);
+
+  // Separators.
+  std::string SQLSeparador();
+  void MontarListaSeparador();
+
+  std::vector<nrw::Variant> ChaveBeneficiario() const;
+  void Set(const std::string& name, const std::string& text);
+
+  TMapOperadoraPlanoSaude* FMapOperadoraPlanoSaude = nullptr;
+  TMapPlanoSaude* FMapPlanoSaude = nullptr;
+  TMapDirfSocio* FMapDirfSocio = nullptr;
+  TnBackupParametro FBackupParametro;
+  std::vector<TnSeparador> FListSeparador;
+  nrw::TnFpaMapDIRFRendRecebAcum* FMapRRA = nullptr;
+  TDataSetRef FCurOperadoraPlanoSaude, FCurPlanoSaude, FCurDirfSocio;
+  int32_t FSeqSeparador = 0;
+  nrw::TDateTime FAnoBase;
+  std::string FNomeBenef;
+  int32_t ixCodigoEmpresa = -1, ixAnoBase = -1, ixValorEmprestimos = -1, ixTipoInscr = -1,
+          ixTipoInscrBenef = -1, ixValorRetido = -1, ixAposentadoria = -1, ixDiarias = -1,
+          ixInvalidez = -1, ixLucrodivid1996 = -1, ixVlrPagoSocioPqEmp = -1,
+          ixIndenizacao = -1, ixOutrosRendIsento = -1, ixValor13 = -1, ixValorOutros = -1,
+          ixValorRendimento = -1, ixJurosCapitalProprio = -1;
+  int32_t ixInfRendIsentoOoutDESCRICAO = -1, ixInfRendIsentoOoutVALOR = -1;
+  int32_t ixValorTotalRend = -1, ixDescRend = -1, ixCampoInforme = -1;
+  std::unique_ptr<nrw::TnFraProgresso> FProgresso;
+  double FValorMontanteFunc = 0, FValorRetido = 0, FValorRendimentos = 0;
+  int32_t ixQueryInscrBenef = -1, ixQueryNomeBenef = -1;
+  std::string FInscrBenef;
+  bool FListou = false;
+  nrw::TnNaoSim FExibeCotaCapital = nrw::TnNaoSim::nsNao;
+  std::vector<std::string> FParamUtilizaBrevix;
+  TDataSetRef curFuncionarioDirf, curValorCotas, curEmpresa, curResponsavelArq, curRRA,
+      curDirfReg2, curDirfReg2Det, curInfRendFunc, curRendRecebAcumDepend, curInfRendEvento,
+      curInfRendIsentoOutro, curInfRendIsentoOutroAbonoPecuniario, curTotalRend, curCotasSocio;
+  std::unique_ptr<nrw::TnControleDIRF> FControleDirf;
+  //! Hashes of FListSeparador, so that each part's question is answered without a list walk.
+  std::unordered_set<uint32_t> FHashesSeparador;
+
+  // Event links; declared last so that they are given back first when the instance is freed.
+  nrw::EventBinding<int> FLinkBeforeSection;
+  nrw::EventBinding<nrw::TnpqPowerParam&, const std::string&, const std::string&,
+                    const std::string&, int, std::string&>
+      FLinkSQLSeparador;
+  nrw::EventBinding<nrw::TnrwReport&, bool&> FLinkValoresSeparador;
+  nrw::EventBinding<nrw::TObject*, std::string&> FLinkFiltroBeneficiario;
+};
+
+}  // namespace income_statement
