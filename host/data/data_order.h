@@ -58,6 +58,9 @@ class RowOrder {
   std::optional<size_t> Locate(std::span<const uint32_t> view, uint32_t row) const;
 
  private:
+  //! Sorts the rows into the total order of Before.
+  void SortRows(std::vector<uint32_t>& order) const;
+
   const TnDataStore* store_;
   std::vector<int> fields_;
 };

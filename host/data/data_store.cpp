@@ -2,6 +2,8 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+
 #include "data/value_convert.h"
 #include "nrw/core.h"
 #include "nrw/format.h"
@@ -9,7 +11,19 @@
 namespace nrw {
 
 TnDataStore::TnDataStore(std::vector<Column> columns, size_t row_count)
-    : columns_(std::move(columns)), row_count_(row_count) {}
+    : columns_(std::move(columns)), row_count_(row_count) {
+  for (Column& column : columns_) {
+    const size_t typed = column.type == TFieldType::Integer ? column.ints.size()
+                         : column.type == TFieldType::Text  ? column.texts.size()
+                                                            : column.reals.size();
+    if (column.nulls.size() != row_count_ || typed != row_count_) {
+      throw Exception(fmt::format("Coluna '{}' com {} valores; esperados {}.", column.name,
+                                  column.nulls.size(), row_count_));
+    }
+    column.null_count = static_cast<size_t>(
+        std::count_if(column.nulls.begin(), column.nulls.end(), [](uint8_t n) { return n != 0; }));
+  }
+}
 
 int TnDataStore::FindField(std::string_view name) const {
   for (size_t i = 0; i < columns_.size(); ++i) {
@@ -28,7 +42,7 @@ bool TnDataStore::SameFieldNames(const TnDataStore& other) const {
 
 Variant TnDataStore::ValueAt(int field, size_t row) const {
   const Column& column = ColumnAt(field);
-  if (column.nulls[row] != 0) return Variant();
+  if (column.IsNull(row)) return Variant();
   switch (column.type) {
     case TFieldType::Integer:
       return Variant(column.ints[row]);
@@ -63,6 +77,7 @@ void TnDataStore::Clear() {
     column.reals.clear();
     column.texts.clear();
     column.nulls.clear();
+    column.null_count = 0;
   }
   row_count_ = 0;
   ++version_;
@@ -72,6 +87,7 @@ void TnDataStore::Clear() {
 void PushValue(TnDataStore::Column& column, const Variant& value) {
   const bool is_null = value.IsNull();
   column.nulls.push_back(is_null ? 1 : 0);
+  column.null_count += is_null ? 1 : 0;
   switch (column.type) {
     case TFieldType::Integer:
       column.ints.push_back(is_null ? 0 : value.AsInteger());

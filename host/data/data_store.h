@@ -24,10 +24,15 @@ class TnDataStore {
     std::vector<double> reals;
     std::vector<std::string> texts;
     std::vector<uint8_t> nulls;
+    //! Lets comparisons skip the null flags of columns without nulls (most key columns).
+    size_t null_count = 0;
+
+    bool IsNull(size_t row) const { return null_count != 0 && nulls[row] != 0; }
   };
 
   TnDataStore() = default;
-  //! Every column must hold row_count values of its type.
+  //! Every column must hold row_count values of its type (raises otherwise); null counts are
+  //! recomputed.
   TnDataStore(std::vector<Column> columns, size_t row_count);
   TnDataStore(const TnDataStore&) = delete;
   TnDataStore& operator=(const TnDataStore&) = delete;
@@ -42,7 +47,7 @@ class TnDataStore {
   //! True when both stores have the same column names in the same order (letter case ignored).
   bool SameFieldNames(const TnDataStore& other) const;
 
-  bool IsNull(int field, size_t row) const { return ColumnAt(field).nulls[row] != 0; }
+  bool IsNull(int field, size_t row) const { return ColumnAt(field).IsNull(row); }
   Variant ValueAt(int field, size_t row) const;
 
   //! One value per field, converted to the field types; nothing is added when one fails.
