@@ -1,0 +1,24 @@
+// The demonstration database: companies, employees, third parties and two base years of the
+// withholding declaration, generated deterministically from a seed into a fresh connection.
+#pragma once
+
+#include <cstdint>
+
+#include "nrw/sql.h"
+
+namespace nrw {
+
+//! What to generate. The same options always give the same database.
+struct OpcoesDemo {
+  //! Main base year; the year before it is generated as well.
+  int ano_base;
+  //! Employees generated on top of the fixed roster, spread over the declaring companies.
+  int beneficiarios_extras = 0;
+  uint32_t semente = 20240101;
+};
+
+//! Creates the schema on an empty database and fills it in one transaction; on failure nothing
+//! is kept and the error is raised. The connection stays the caller's.
+void CriarBancoDemo(TnConnection& connection, const OpcoesDemo& opcoes);
+
+}  // namespace nrw
