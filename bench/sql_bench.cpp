@@ -36,7 +36,9 @@ class BenchDatabase {
   BenchDatabase() : path_("/tmp/nrw_sql_bench_" + std::to_string(getpid()) + ".db") {
     std::remove(path_.c_str());
     sqlite3* raw = nullptr;
-    sqlite3_open(path_.c_str(), &raw);
+    // Same open mode as the host's connection, so that only materialisation differs.
+    sqlite3_open_v2(path_.c_str(), &raw,
+                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     db_.reset(raw);
     Exec(db_.get(),
          "create table DETALHE (CODIGOEMPRESA INTEGER, ANOBASE DATE, INSCRFEDERALBENEF "

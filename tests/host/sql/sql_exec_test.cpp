@@ -248,6 +248,23 @@ TEST_F(SqlExec, ObserverSeesStatementsAsWrittenBeforeTheyRun) {
   EXPECT_EQ(CDS(ds).FieldByName("A").AsInteger(), 8);
 }
 
+TEST_F(SqlExec, PreparedStatementRunsRepeatedly) {
+  std::unique_ptr<TnPreparedStatement> insert = connection_->Prepare(
+      "insert into SOCIO (CODIGOEMPRESA, INSCRFEDERAL, DATAFIMSOCIO) values (:pEmp, :pInscr, "
+      ":pFim)");
+  EXPECT_EQ(insert->ParamNames(), (std::vector<std::string>{"pEmp", "pInscr", "pFim"}));
+  EXPECT_EQ(insert->Execute({9, "901", EncodeDate(2030, 6, 1)}), 1);
+  EXPECT_EQ(insert->Execute({9, "902", Variant()}), 1);
+  std::unique_ptr<TnPreparedStatement> count =
+      connection_->Prepare("select count(*) as N from SOCIO where CODIGOEMPRESA = :pEmp");
+  for (const auto& [company, expected] : {std::pair{9, 2}, std::pair{1, 2}, std::pair{5, 0}}) {
+    TnClientDataSet result(count->Fetch({company}));
+    EXPECT_EQ(result.FieldByName("N").AsInteger(), expected) << company;
+  }
+  TDataSetRef back = ExecutarSQL("select DATAFIMSOCIO from SOCIO where INSCRFEDERAL = '901'");
+  EXPECT_EQ(CDS(back).Fields(0).AsDateTime(), EncodeDate(2030, 6, 1));
+}
+
 TEST_F(SqlExec, LiteralsOfTheConnection) {
   EXPECT_EQ(connection_->Literal(Variant()), "NULL");
   EXPECT_EQ(connection_->Literal(Variant(12)), "12");
