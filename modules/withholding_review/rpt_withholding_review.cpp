@@ -1,0 +1,303 @@
+// The run of the withholding review: the filters, the seven statements, the rule that decides which
+// beneficiary records are printed, the loop over the declaring companies and the closing messages.
+#include "rpt_withholding_review.h"
+
+#include <memory>
+
+#include "nrw/aviso.h"
+#include "nrw/dirf.h"
+#include "nrw/format.h"
+#include "nrw/guards.h"
+#include "nrw/module.h"
+#include "nrw/shared_data.h"
+#include "nrw/util.h"
+#include "withholding_review_sql.h"
+
+namespace withholding_review {
+
+using nrw::CDS;
+using nrw::FilterInterval;
+using nrw::Format;
+using nrw::TnClientDataSet;
+using nrw::Trim;
+using nrw::Variant;
+
+namespace {
+
+constexpr const char* kTituloEmpresasNaoGeradas =
+    "Empresas não Geradas por não atenderem as regras para (Diretores, Funcionários, Terceiros e "
+    "Outras Empresas)";
+constexpr const char* kSemDados = "Não há dados para o filtro informado!";
+constexpr const char* kNenhumRegistro =
+    "Atenção! Existem dados para o filtro, mas nenhum registro atendeu as regras para (Diretores, "
+    "Funcionários, Terceiros e Outras Empresas)";
+
+}  // namespace
+
+TRptWithholdingReview::TRptWithholdingReview(nrw::TnrwReport& _ARep) : TnrwBaseDll(_ARep) {
+  FLinkSQLSeparador = {
+      _ARep.GetParams().OnSQLSeparador, *this,
+      [this](nrw::TnpqPowerParam& panel, const std::string& fields, const std::string& table,
+             const std::string& filter, int recno,
+             std::string& sql) { DoSQLSeparadorEvent(panel, fields, table, filter, recno, sql); }};
+}
+
+TRptWithholdingReview::~TRptWithholdingReview() = default;
+
+std::string TRptWithholdingReview::Versao() { return "[versao: 1.1.4.0]"; }
+
+std::string TRptWithholdingReview::FiltroEmpresa(int grupo, const std::string& empresas) {
+  return FilterInterval({"D.CodigoEmpresa"}, nrw::EmpresasGrupoCalculo(grupo, empresas, true), {1},
+                        0, true, 1);
+}
+
+std::string TRptWithholdingReview::FiltroBeneficiario() {
+  // One blank is the panel's "every beneficiary"; it goes into the statement as it is.
+  const std::string funcionarios = Report().GetParams().GetValues("pFuncionarios");
+  if (funcionarios == " ") return funcionarios;
+  return FilterInterval({"D.INSCRFEDERALBENEF"}, funcionarios, {2}, 0, true, 0);
+}
+
+std::string TRptWithholdingReview::JoinFilial() {
+  const std::string filial = Report().GetParams().GetValues("pFilial");
+  if (Trim(filial).empty()) return filial;
+  return kSqlJoinFilial + FilterInterval({"FL.CODIGOESTAB"}, filial, {2}, 0, true, 0);
+}
+
+bool TRptWithholdingReview::QuebraPorEmpresa(nrw::TnpqPowerParam& panel) const {
+  const int count = panel.GetSeparadoresCount();
+  return Report().GerandoSeparado() && count > 0 &&
+         nrw::SameText(panel.GetSeparadores(count - 1).Param, "pEmpresas");
+}
+
+void TRptWithholdingReview::ExecutarConsultas(TDataSetRef& curDIRFReg1, nrw::TDateTime ano_base,
+                                              const std::string& empresa,
+                                              const std::string& argumento,
+                                              const std::string& join_filial,
+                                              const std::string& ordem) {
+  const auto executar = [ano_base](const std::string& sql) {
+    return nrw::ExecutarSQL(sql, {Variant(ano_base)}, true, false, -1, "", nullptr, true);
+  };
+  const std::vector<Variant> argumentos{argumento, join_filial};
+  curDIRFReg1 = executar(Format(kSqlDirfReg1, {empresa}));
+  curDIRFReg2 = executar(Format(kSqlDirfReg2, argumentos) + ordem);
+  curDIRFReg2Det = executar(Format(kSqlDirfReg2Det, argumentos));
+  curDIRFReg2DetIsento = executar(Format(kSqlDirfReg2DetIsento, argumentos));
+  curDIRFReg2SUM = executar(Format(kSqlDirfReg2Sum, {argumento}));
+  curDIRFRRA = executar(Format(kSqlDirfRRA, argumentos));
+  curDIRFRRADet = executar(Format(SqlDirfRRADet(), argumentos));
+}
+
+TRptWithholdingReview::TColunasReg1 TRptWithholdingReview::PosicoesColunas(TnClientDataSet& reg1) {
+  const auto ix = [](TnClientDataSet& dataset, const char* name) {
+    return dataset.FieldByName(name).Index();
+  };
+  TColunasReg1 colunas;
+  colunas.CODIGOEMPRESA = ix(reg1, "CODIGOEMPRESA");
+  colunas.ANOBASE = ix(reg1, "ANOBASE");
+  colunas.INSCRFEDERAL = ix(reg1, "INSCRFEDERAL");
+  colunas.NOMEESTAB = ix(reg1, "NOMEESTAB");
+  colunas.CPFRESPCNPJ = ix(reg1, "CPFRESPCNPJ");
+  colunas.CPFRESP = ix(reg1, "CPFRESP");
+  colunas.NOMERESP = ix(reg1, "NOMERESP");
+  colunas.DDDRESP = ix(reg1, "DDDRESP");
+  colunas.TELEFONERESP = ix(reg1, "TELEFONERESP");
+  colunas.RAMALRESP = ix(reg1, "RAMALRESP");
+  colunas.FAXRESP = ix(reg1, "FAXRESP");
+  colunas.EMAILRESP = ix(reg1, "EMAILRESP");
+
+  TnClientDataSet& reg2 = CDS(curDIRFReg2);
+  ixReg2CODIGOEMPRESA = ix(reg2, "CODIGOEMPRESA");
+  ixReg2ANOBASE = ix(reg2, "ANOBASE");
+  ixReg2CODIGORETENCAO = ix(reg2, "CODIGORETENCAO");
+  ixReg2TIPOINSCRBENEF = ix(reg2, "TIPOINSCRBENEF");
+  ixReg2INSCRFEDERALBENEF = ix(reg2, "INSCRFEDERALBENEF");
+  ixReg2NOMEBENEF = ix(reg2, "NOMEBENEF");
+
+  TnClientDataSet& det = CDS(curDIRFReg2Det);
+  ixReg2DetCODIGOEMPRESA = ix(det, "CODIGOEMPRESA");
+  ixReg2DetANOBASE = ix(det, "ANOBASE");
+  ixReg2DetTIPOINSCRBENEF = ix(det, "TIPOINSCRBENEF");
+  ixReg2DetINSCRFEDERALBENEF = ix(det, "INSCRFEDERALBENEF");
+  ixReg2DetCODIGORETENCAO = ix(det, "CODIGORETENCAO");
+  ixReg2DetMES = ix(det, "MES");
+  ixReg2DetVALORRENDIMENTO = ix(det, "VALORRENDIMENTO");
+  ixReg2DetVALORPREVOFICIAL = ix(det, "VALORPREVOFICIAL");
+  ixReg2DetVALORPREVPRIVADA = ix(det, "VALORPREVPRIVADA");
+  ixReg2DetVALORPENSAOALIM = ix(det, "VALORPENSAOALIM");
+  ixReg2DetVALORDEPENDENTE = ix(det, "VALORDEPENDENTE");
+  ixReg2DetVALORRETIDO = ix(det, "VALORRETIDO");
+  ixReg2DetDESCONTOSIMPLIFICADO = ix(det, "DESCONTOSIMPLIFICADO");
+
+  TnClientDataSet& sum = CDS(curDIRFReg2SUM);
+  ixDIRFREG2SUM_CODIGOEMPRESA = ix(sum, "CODIGOEMPRESA");
+  ixDIRFREG2SUM_INSCRFEDERALBENEF = ix(sum, "INSCRFEDERALBENEF");
+  ixDIRFREG2SUM_TIPOINFORME = ix(sum, "TIPOINFORME");
+  ixDIRFREG2SUM_ValorMontanteFunc = ix(sum, "ValorMontanteFunc");
+  ixDIRFREG2SUM_ValorRendimento = ix(sum, "ValorRendimento");
+  ixDIRFREG2SUM_ValorRetido = ix(sum, "ValorRetido");
+  return colunas;
+}
+
+void TRptWithholdingReview::PreencherEmpresa(TnClientDataSet& reg1, const TColunasReg1& ix) {
+  const auto texto = [&reg1](int32_t coluna) { return reg1.Fields(coluna).AsString(); };
+  const auto numero = [&reg1](int32_t coluna) {
+    return nrw::IntToStr(reg1.Fields(coluna).AsInteger());
+  };
+  RepParam("pControleCustoEmpresa", numero(ix.CODIGOEMPRESA));
+  RepParam("pc1", texto(ix.INSCRFEDERAL));
+  RepParam("pc2", texto(ix.NOMEESTAB));
+  RepParam("pc3", texto(ix.CPFRESPCNPJ));
+  RepParam("pc4", texto(ix.CPFRESP));
+  RepParam("pc5", texto(ix.NOMERESP));
+  RepParam("pc6", "(" + numero(ix.DDDRESP) + ")");
+  RepParam("pc7", numero(ix.TELEFONERESP));
+  RepParam("pc8", numero(ix.FAXRESP));
+  RepParam("pc9", numero(ix.RAMALRESP));
+  RepParam("pc10", texto(ix.EMAILRESP));
+}
+
+void TRptWithholdingReview::ImprimirInterno() {
+  nrw::TnpqPowerParam& panel = Report().GetParams();
+
+  // 1. Everything the run makes is released on every path, also when a statement fails.
+  auto aviso = std::make_unique<nrw::TnAviso>(Report());
+  TDataSetRef curDIRFReg1;
+  std::unique_ptr<nrw::TnControleDIRF> controle;
+  const nrw::ScopeExit limpeza([&] {
+    // 12.
+    if (!aviso->IsEmpty()) Report().MsgConfigurar({"Mensagens"});
+    aviso->Listar();
+    for (TDataSetRef* dataset : {&curDIRFReg1, &curDIRFReg2, &curDIRFReg2Det, &curDIRFReg2DetIsento,
+                                 &curDIRFReg2SUM, &curDIRFRRA, &curDIRFRRADet}) {
+      nrw::DestruirSQL(*dataset);
+    }
+    controle.reset();
+    aviso.reset();
+    FGerouQuebraRelatorio = true;
+  });
+
+  // 2.
+  const nrw::TDateTime ano_base = nrw::StrToDateDef(panel.GetValues("pAnoBase"), nrw::TDateTime());
+  const int64_t tipo_declaracao = nrw::StrToIntDef(panel.GetValues("pTipoDeclaracao"), 0);
+  if (tipo_declaracao == 1) RepParam("pDescrTipoDeclaracao", "Original");
+  if (tipo_declaracao == 2) RepParam("pDescrTipoDeclaracao", "Retificadora");
+
+  // 3.
+  int grupo = 0;
+  if (!FGerouQuebraRelatorio && !QuebraPorEmpresa(panel)) {
+    grupo = static_cast<int>(nrw::StrToIntDef(panel.GetValues("pCodigoGrupoProc"), 0));
+  }
+  const std::string empresas = panel.GetValues("pEmpresas");
+  const std::string filtro_empresa = FiltroEmpresa(grupo, empresas);
+
+  // 4.
+  aviso->AddTituloMensagem(kTituloEmpresasNaoGeradas, 5);
+
+  // 5.
+  controle = std::make_unique<nrw::TnControleDIRF>(empresas, grupo, ano_base);
+  const auto opcao = [this](const char* name) {
+    return static_cast<uint16_t>(nrw::StrToIntDef(RepParam(name), 0));
+  };
+  controle->OpIrrfDiretor = opcao("pOpIrrfDiretor");
+  controle->OpIrrfFunc = opcao("pOpIrrfFunc");
+  controle->OpIrrfTerc = opcao("pOpIrrfTerc");
+  controle->OpIrrfOutEmp = opcao("pOpIrrfOutEmp");
+
+  // 6.
+  const std::string filtro_beneficiario = FiltroBeneficiario();
+  const std::string join_filial = JoinFilial();
+  const std::string ordem =
+      std::string(kSqlOrdemDirfReg2) +
+      (nrw::StrToIntDef(panel.GetValues("pOrdem"), 1) == 2 ? kSqlOrdemNome : kSqlOrdemInscricao);
+
+  // 7.
+  ExecutarConsultas(curDIRFReg1, ano_base, filtro_empresa, filtro_empresa + filtro_beneficiario,
+                    join_filial, ordem);
+
+  // 8.
+  TnClientDataSet& reg1 = CDS(curDIRFReg1);
+  const TColunasReg1 ix = PosicoesColunas(reg1);
+  TnClientDataSet& reg2 = CDS(curDIRFReg2);
+  TnClientDataSet& det = CDS(curDIRFReg2Det);
+  TnClientDataSet& sum = CDS(curDIRFReg2SUM);
+
+  // 9.
+  RepParam("pAnoBase1", std::to_string(nrw::YearOf(ano_base)));
+  int empresas_impressas = 0;
+
+  // 10.
+  for (reg1.First(); !reg1.Eof(); reg1.Next()) {
+    // 10.1
+    PreencherEmpresa(reg1, ix);
+    bool empresa_impressa = false;
+    bool cabecalho_pendente = true;
+    const int64_t empresa = reg1.Fields(ix.CODIGOEMPRESA).AsInteger();
+    const nrw::TDateTime ano = reg1.Fields(ix.ANOBASE).AsDateTime();
+
+    // 10.2
+    if (reg2.FindKey({Variant(empresa), Variant(ano)})) {
+      for (; !reg2.Eof() && reg2.Fields(ixReg2CODIGOEMPRESA).AsInteger() == empresa &&
+             reg2.Fields(ixReg2ANOBASE).AsDateTime() == ano;
+           reg2.Next()) {
+        // 10.2.1
+        FValorRendimentos = 0;
+        FValorRetido = 0;
+        // 10.2.2
+        if (det.FindKey(ChaveMes(13))) {
+          FValorRendimentos = det.Fields(ixReg2DetVALORRENDIMENTO).AsFloat();
+          FValorRetido = det.Fields(ixReg2DetVALORRETIDO).AsFloat();
+        }
+        // 10.2.3 A record without sums is never judged: its income becomes -1.
+        const bool tem_somas =
+            sum.FindKey({Variant(empresa), reg2.Fields(ixReg2INSCRFEDERALBENEF).AsString()});
+        if (tem_somas) {
+          FValorRendimentos += sum.Fields(ixDIRFREG2SUM_ValorRendimento).AsFloat();
+          FValorRetido += sum.Fields(ixDIRFREG2SUM_ValorRetido).AsFloat();
+        } else {
+          FValorRendimentos = -1;
+        }
+        // 10.2.4 Decided by the search itself: summed income may be exactly -1 too.
+        if (!tem_somas) continue;
+        // 10.2.5
+        if (controle->PularRegistro(static_cast<int>(empresa),
+                                    static_cast<int>(reg2.Fields(ixReg2TIPOINSCRBENEF).AsInteger()),
+                                    reg2.Fields(ixReg2INSCRFEDERALBENEF).AsString(),
+                                    FValorRendimentos, FValorRetido,
+                                    sum.Fields(ixDIRFREG2SUM_ValorMontanteFunc).AsFloat())) {
+          continue;
+        }
+        // 10.2.6
+        if (cabecalho_pendente) {
+          ++empresas_impressas;
+          RepPrintSection(8);
+          cabecalho_pendente = false;
+        }
+        empresa_impressa = true;
+        // 10.2.7
+        if (Report().DelphiCanPrintSection({{15, 20}, {9, 1}})) ImprimirBeneficiario();
+        ImprimirRendTributaveis();
+        ImprimirRendIsentos();
+        ImprimirRRA();
+      }
+      RepShowProgress(reg1.RecNo(), reg1.RecordCount());
+    }
+
+    // 10.3
+    if (!empresa_impressa) aviso->AddAviso("", static_cast<int>(empresa));
+  }
+
+  // 11.
+  aviso->RemoverIndiceDoTitulo();
+  if (reg1.IsEmpty()) {
+    aviso->AddAviso(kSemDados);
+  } else if (empresas_impressas == 0) {
+    aviso->LimparTodosOsAvisos();
+    aviso->AddAviso(kNenhumRegistro);
+  }
+}
+
+}  // namespace withholding_review
+
+using withholding_review::TRptWithholdingReview;
+NRW_REPORT_CLASS(TRptWithholdingReview)
