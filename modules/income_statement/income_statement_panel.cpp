@@ -18,6 +18,7 @@ void TRptIncomeStatement::DepoisConfigurar(nrw::TnpqPowerParam& _AParent) {
   FBackupParametro.FezQuebra = false;
   if (auto* lookup = dynamic_cast<nrw::TnFraCtrlNDLink*>(
           Report().GetParams().EdFindFieldControl("pBeneficiarios"))) {
+    FLinkFiltroBeneficiario.Release();
     FLinkFiltroBeneficiario = {lookup->OnDepoisCriarFiltro, *this,
                                [this](nrw::TObject* sender, std::string& filtro) {
                                  DoDepoisCriarFiltro(sender, filtro);

@@ -68,7 +68,10 @@ void TRptIncomeStatement::ImprimirInterno() {
   nrw::TnClientDataSet& query = Query();
   if (query.IsEmpty()) return;
 
-  // 3. The handler is given back when the instance is freed.
+  // 3. The handler is given back when the instance is freed. A later run of the same instance
+  // gives back its earlier binding first: a new binding taken over the old one would, on the
+  // swap, restore what the old one had replaced and leave the event without the handler.
+  FLinkBeforeSection.Release();
   FLinkBeforeSection = {Report().OnBeforeSection, *this,
                         [this](int section) { DoBeforeSection(section); }};
   Report().MsgConfigurar({"Mensagem"});
