@@ -7,6 +7,7 @@
 #include <compare>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <set>
