@@ -257,7 +257,9 @@ TEST_F(WithholdingReviewRun, BlocksThatDoNotFitStartAPageUnderARepeatedHeading) 
     for (int mes = 1; mes <= 12; ++mes) sql += Mes(cpf, mes, "DIARIAS", "10");
   }
   Dados(sql);
-  const Execucao e = Rodar({});
+  // A short page: the exempt block never fits below the taxable one.
+  const Execucao e =
+      Rodar({}, {}, Variante([](nlohmann::json& layout) { layout["page"]["height_mm"] = 150; }));
   ASSERT_TRUE(e.result.ok) << e.result.error;
 
   // Every block title stands on a page where its beneficiary's heading was printed before it.
