@@ -42,13 +42,24 @@ inline std::string Declarante(int empresa) {
 
 //! A beneficiary record; extra is a list of further DIRFREG2 "COLUMN = value" assignments.
 struct Registro {
-  int empresa = 1;
+  Registro(int empresa_, std::string cpf_, std::string nome_, int retencao_ = 561,
+           int tipo_informe_ = 2, double rendimento_ = 1000, double retido_ = 100,
+           std::string extra_ = "")
+      : empresa(empresa_),
+        cpf(std::move(cpf_)),
+        nome(std::move(nome_)),
+        retencao(retencao_),
+        tipo_informe(tipo_informe_),
+        rendimento(rendimento_),
+        retido(retido_),
+        extra(std::move(extra_)) {}
+  int empresa;
   std::string cpf;
   std::string nome;
-  int retencao = 561;
-  int tipo_informe = 2;
-  double rendimento = 1000;
-  double retido = 100;
+  int retencao;
+  int tipo_informe;
+  double rendimento;
+  double retido;
   std::string extra;
   int tipo_inscr = 1;
 };

@@ -73,7 +73,9 @@ TEST_F(Panel, CompanySeparatorStatement) {
     Params().SetValues("pEmpresas", c.empresas);
     Instance().AntesConfigurar(Params());
     const std::string sql = Separador(0);
-    if (!c.sql.empty()) EXPECT_EQ(sql, c.sql) << c.name;
+    if (!c.sql.empty()) {
+      EXPECT_EQ(sql, c.sql) << c.name;
+    }
     EXPECT_EQ(Valores(sql), c.listadas) << c.name << ": " << sql;
     EXPECT_TRUE(Instance().GerouQuebraRelatorio()) << c.name;
   }
