@@ -129,6 +129,25 @@ void TnReportEngine::Place(const LayoutSection& section, bool automatic) {
   Emit(trace::Print(section.number, pages_.PageNumber(), automatic));
 }
 
+// A field of the main dataset's current record: "[FIELD]" prints amounts with the money mask and
+// dates as "dd/mm/yyyy"; "[FIELD:mask]" prints a number with the mask given.
+std::string TnReportEngine::MainFieldText(std::string_view name) {
+  const size_t colon = name.find(':');
+  TField* field = main_->FindField(name.substr(0, colon));
+  if (field == nullptr || field->IsNull()) return "";
+  if (colon != std::string_view::npos) {
+    return FormatFloat(name.substr(colon + 1), field->AsFloat());
+  }
+  switch (field->DataType()) {
+    case TFieldType::Float:
+      return FormatFloat("#,##0.00", field->AsFloat());
+    case TFieldType::Date:
+      return DateToStr(field->AsDateTime());
+    default:
+      return field->AsString();
+  }
+}
+
 std::string TnReportEngine::PlaceholderValue(std::string_view name) {
   if (const TnpqParamItem* item = panel_.FindParam(name)) return item->GetAsString();
   if (!name.empty() && name.front() == '@') {
@@ -138,8 +157,7 @@ std::string TnReportEngine::PlaceholderValue(std::string_view name) {
     if (key == "@relatorio") return layout_->report;
     if (key == "@data") return DateToStr(today_.value_or(Today()));
   }
-  if (TField* field = main_->FindField(name)) return field->AsString();
-  return "";
+  return MainFieldText(name);
 }
 
 void TnReportEngine::SetPageEnd(bool on) {

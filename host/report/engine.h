@@ -81,6 +81,7 @@ class TnReportEngine {
   //! Text of a [NAME] placeholder: a panel value, then "@PAGINA", "@TITULO", "@RELATORIO",
   //! "@DATA", then a field of the main dataset's current record; empty otherwise.
   std::string PlaceholderValue(std::string_view name);
+  std::string MainFieldText(std::string_view name);
 
  private:
   struct ObjectState {

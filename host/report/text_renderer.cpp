@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "report/utf8.h"
 
@@ -40,27 +41,57 @@ class Grid {
   std::vector<std::u32string> rows_;
 };
 
+// A paragraph as the lines it takes: a text item of several rows wraps at blanks (a word longer
+// than the width is cut), a one-row item is cut at its width.
+std::vector<std::u32string> ParagraphLines(std::u32string chars, size_t width, bool wrap) {
+  std::vector<std::u32string> lines;
+  if (!wrap || chars.size() <= width) {
+    if (chars.size() > width) chars.resize(width);
+    lines.push_back(std::move(chars));
+    return lines;
+  }
+  size_t start = 0;
+  while (start < chars.size()) {
+    size_t end = std::min(chars.size(), start + width);
+    if (end < chars.size()) {
+      const size_t blank = chars.rfind(U' ', end);
+      if (blank != std::u32string::npos && blank > start) end = blank;
+    }
+    lines.push_back(chars.substr(start, end - start));
+    start = end;
+    while (start < chars.size() && chars[start] == U' ') ++start;
+  }
+  return lines;
+}
+
 void DrawText(Grid& grid, const LayoutItem& item, const std::string& text, int row, int col,
               const LayoutTextGrid& cell) {
   const int width = std::max(1, Cells(item.w_mm, cell.column_mm));
   const int max_lines = std::max(1, Cells(item.h_mm, cell.row_mm));
+  std::vector<std::u32string> lines;
   size_t start = 0;
-  for (int line = 0; line < max_lines && start <= text.size(); ++line) {
+  while (start <= text.size() && static_cast<int>(lines.size()) < max_lines) {
     size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     std::string_view piece = std::string_view(text).substr(start, end - start);
     if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
-    std::u32string chars = DecodeUtf8(piece);
-    if (chars.size() > static_cast<size_t>(width)) chars.resize(static_cast<size_t>(width));
+    for (std::u32string& line :
+         ParagraphLines(DecodeUtf8(piece), static_cast<size_t>(width), max_lines > 1)) {
+      lines.push_back(std::move(line));
+    }
+    if (end == text.size()) break;
+    start = end + 1;
+  }
+  if (static_cast<int>(lines.size()) > max_lines) lines.resize(static_cast<size_t>(max_lines));
+  for (size_t line = 0; line < lines.size(); ++line) {
+    const std::u32string& chars = lines[line];
     const int free = width - static_cast<int>(chars.size());
     int offset = 0;
     if (item.align == LayoutAlign::Right) offset = free;
     if (item.align == LayoutAlign::Center) offset = free / 2;
     for (size_t k = 0; k < chars.size(); ++k) {
-      grid.Put(row + line, col + offset + static_cast<int>(k), chars[k]);
+      grid.Put(row + static_cast<int>(line), col + offset + static_cast<int>(k), chars[k]);
     }
-    if (end == text.size()) break;
-    start = end + 1;
   }
 }
 

@@ -64,6 +64,13 @@ TDataSetRef ExecutarSQL(const std::string& sql, bool open, bool unidirectional, 
                      connection, client);
 }
 
+TDataSetRef ExecutarSQL(const std::string& sql, std::initializer_list<Variant> values, bool open,
+                        bool unidirectional, int packet_records, const std::string& name,
+                        TnConnection* connection, bool client) {
+  return ExecutarSQL(sql, std::vector<Variant>(values), open, unidirectional, packet_records, name,
+                     connection, client);
+}
+
 TDataSetRef ExecutarSQL(const std::string& sql, const std::vector<Variant>& values, bool open,
                         bool unidirectional, int packet_records, const std::string& name,
                         TnConnection* connection, bool client) {

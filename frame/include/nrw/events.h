@@ -47,7 +47,16 @@ class EventBinding {
   }
   EventBinding(EventBinding&& other) noexcept { *this = std::move(other); }
   EventBinding& operator=(EventBinding&& other) noexcept {
-    Release();
+    if (this == &other) return *this;
+    if (event_ != nullptr && event_ == other.event_ && object_ == other.object_) {
+      // A new binding of the same object on the same event takes our place: it gives back what
+      // we had replaced, not our own handler.
+      other.previous_ = std::move(previous_);
+      event_ = nullptr;
+      previous_.Clear();
+    } else {
+      Release();
+    }
     event_ = std::exchange(other.event_, nullptr);
     object_ = std::exchange(other.object_, nullptr);
     previous_ = std::move(other.previous_);

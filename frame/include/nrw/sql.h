@@ -2,6 +2,7 @@
 // (case-insensitive, order of first appearance), results materialised as indexed client datasets.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,11 @@ NRW_API TDataSetRef ExecutarSQL(const std::string& sql, bool open = true, bool u
                                 int packet_records = -1, const std::string& name = "",
                                 TnConnection* connection = nullptr, bool client = true);
 NRW_API TDataSetRef ExecutarSQL(const std::string& sql, const std::vector<Variant>& values,
+                                bool open = true, bool unidirectional = false,
+                                int packet_records = -1, const std::string& name = "",
+                                TnConnection* connection = nullptr, bool client = true);
+//! Values written in braces ({pCodigoEmpresa}) always mean parameter values, never the flags.
+NRW_API TDataSetRef ExecutarSQL(const std::string& sql, std::initializer_list<Variant> values,
                                 bool open = true, bool unidirectional = false,
                                 int packet_records = -1, const std::string& name = "",
                                 TnConnection* connection = nullptr, bool client = true);

@@ -1,0 +1,40 @@
+// The subcommands of nrw. Each answers the process exit status: 0 success, 1 the report (or the
+// work) failed, 2 a usage error.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace nrw::cli {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+
+struct CommonOptions {
+  std::string modules_dir;
+  std::string layouts_dir;
+};
+
+struct DemoOptions {
+  std::string path;
+  int ano_base = 0;
+  int extras = 0;
+  bool force = false;
+};
+
+struct RunCommand {
+  std::string module;
+  std::string db;
+  std::vector<std::string> params;
+  std::vector<std::string> split;
+  std::string out;
+  std::string trace;
+};
+
+int ListModules(const CommonOptions& common);
+int MakeDemoDatabase(const DemoOptions& options);
+int RunReportCommand(const CommonOptions& common, const RunCommand& command);
+int ShowPanel(const CommonOptions& common, const RunCommand& command);
+
+}  // namespace nrw::cli
