@@ -14,13 +14,6 @@ namespace {
 // Heights are sums of decimal millimetres; a section that fits exactly must not break the page.
 constexpr double kToleranceMm = 1e-6;
 
-TDateTime Today() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-}
-
 bool IsFalseText(const std::string& value) {
   return value == "False" || value == "false" || value == "FALSE" || value == "0";
 }
@@ -155,7 +148,7 @@ std::string TnReportEngine::PlaceholderValue(std::string_view name) {
     if (key == "@pagina") return std::to_string(pages_.PageNumber());
     if (key == "@titulo") return layout_->title;
     if (key == "@relatorio") return layout_->report;
-    if (key == "@data") return DateToStr(today_.value_or(Today()));
+    if (key == "@data") return DateToStr(today_.value_or(Date()));
   }
   return MainFieldText(name);
 }

@@ -18,13 +18,6 @@
 namespace nrw {
 namespace {
 
-TDateTime SystemToday() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  return EncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-}
-
 std::string Describe(const SeparatorPart& part) {
   std::string text;
   for (const auto& [name, value] : part.values) {
@@ -49,7 +42,7 @@ class RunSession {
     const TnrwBaseDllClass& report_class = module_->ReportClass();
     report_ = std::make_unique<TnrwReport>(std::make_unique<TnReportEngine>(layout_));
     TnReportEngine& engine = report_->Engine();
-    const TDateTime today = options_.today.value_or(SystemToday());
+    const TDateTime today = options_.today.value_or(Date());
     engine.SetTrace(options_.trace);
     engine.SetProgressListener(options_.progress);
     engine.SetToday(today);
