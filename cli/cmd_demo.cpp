@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "commands.h"
-#include "schema/demo_data.h"
+#include "demo/demo_data.h"
 #include "nrw/sql.h"
 
 namespace nrw::cli {

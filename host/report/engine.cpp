@@ -4,7 +4,7 @@
 #include <ctime>
 
 #include "nrw/format.h"
-#include "report/name_key.h"
+#include "util/name_key.h"
 #include "report/placeholders.h"
 #include "report/trace_events.h"
 

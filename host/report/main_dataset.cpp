@@ -4,7 +4,7 @@
 #include "nrw/sql.h"
 #include "nrw/util.h"
 #include "report/engine.h"
-#include "report/name_key.h"
+#include "util/name_key.h"
 #include "sql/sql_lexer.h"
 
 namespace nrw {

@@ -3,7 +3,7 @@
 #include "nrw/datetime.h"
 #include "nrw/format.h"
 #include "nrw/report.h"
-#include "report/name_key.h"
+#include "util/name_key.h"
 
 namespace nrw {
 

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "report/utf8.h"
+#include "util/utf8.h"
 
 namespace nrw {
 namespace {

@@ -1,5 +1,5 @@
 #include "nrw/siblings.h"
-#include "report/name_key.h"
+#include "util/name_key.h"
 
 namespace nrw {
 

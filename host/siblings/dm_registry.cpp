@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "nrw/siblings.h"
-#include "report/name_key.h"
+#include "util/name_key.h"
 
 namespace nrw {
 namespace {

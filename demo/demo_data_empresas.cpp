@@ -3,7 +3,7 @@
 #include <fmt/format.h>
 
 #include "nrw/util.h"
-#include "schema/demo_data_internal.h"
+#include "demo/demo_data_internal.h"
 
 namespace nrw::demo {
 namespace {

@@ -4,7 +4,7 @@
 #include <fmt/format.h>
 
 #include "nrw/core.h"
-#include "schema/demo_data_internal.h"
+#include "demo/demo_data_internal.h"
 
 namespace nrw::demo {
 namespace {

@@ -1,6 +1,6 @@
 #include <fmt/format.h>
 
-#include "schema/demo_data_internal.h"
+#include "demo/demo_data_internal.h"
 
 namespace nrw::demo {
 namespace {

@@ -6,7 +6,7 @@
 #include <map>
 #include <tuple>
 
-#include "schema/demo_data_internal.h"
+#include "demo/demo_data_internal.h"
 
 namespace nrw::demo {
 namespace {

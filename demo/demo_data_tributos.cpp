@@ -2,7 +2,7 @@
 // force. Competences outside that span use the nearest table.
 #include <limits>
 
-#include "schema/demo_data_internal.h"
+#include "demo/demo_data_internal.h"
 
 namespace nrw::demo {
 namespace {

@@ -4,7 +4,7 @@
 // declaration is built from.
 #include <map>
 
-#include "schema/demo_data_internal.h"
+#include "demo/demo_data_internal.h"
 
 namespace nrw::demo {
 namespace {

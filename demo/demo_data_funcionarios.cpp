@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "nrw/core.h"
-#include "schema/demo_data_internal.h"
+#include "demo/demo_data_internal.h"
 
 namespace nrw::demo {
 namespace {

@@ -1,9 +1,9 @@
-#include "schema/demo_data.h"
+#include "demo/demo_data.h"
 
 #include <fmt/format.h>
 
 #include "nrw/core.h"
-#include "schema/demo_data_internal.h"
+#include "demo/demo_data_internal.h"
 #include "schema/schema.h"
 
 namespace nrw {

@@ -18,7 +18,7 @@
 
 #include "nrw/sql.h"
 #include "nrw/variant.h"
-#include "schema/demo_data.h"
+#include "demo/demo_data.h"
 
 namespace nrw::demo {
 

@@ -1,6 +1,6 @@
 // The demo database: it builds, its registration numbers are valid, its totals agree with their
 // months, and every block the statements and the review print has data.
-#include "schema/demo_data.h"
+#include "demo/demo_data.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 #include "nrw/core.h"
 #include "nrw/dataset.h"
-#include "schema/demo_data_internal.h"
+#include "demo/demo_data_internal.h"
 
 namespace nrw {
 namespace {

@@ -1,7 +1,7 @@
 // A contract's payroll of one year: salary by days worked, overtime and vacation, social security,
 // withholding tax with dependents, alimony and private pension, the exempt amounts of its cases,
 // the thirteenth salary and profit sharing.
-#include "schema/demo_data_internal.h"
+#include "demo/demo_data_internal.h"
 
 namespace nrw::demo {
 namespace {

@@ -1,4 +1,4 @@
-#include "report/utf8.h"
+#include "util/utf8.h"
 
 namespace nrw {
 namespace {
