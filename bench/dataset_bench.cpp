@@ -3,11 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "nrw/dataset.h"
+#include "data/dataset_builder.h"
 
 namespace {
 
@@ -57,10 +58,12 @@ std::shared_ptr<nrw::TnDataStore> BuildStore() {
 }
 
 nrw::TnClientDataSet& Indexed() {
-  static nrw::TnClientDataSet dataset(BuildStore());
-  static const bool indexed = (dataset.SetIndexFieldNames("Company;Cpf;Code"), true);
-  (void)indexed;
-  return dataset;
+  static const std::unique_ptr<nrw::TnClientDataSet> dataset = [] {
+    auto made = nrw::DataSetHost::Make(BuildStore());
+    made->SetIndexFieldNames("Company;Cpf;Code");
+    return made;
+  }();
+  return *dataset;
 }
 
 std::vector<const Row*> Probes(size_t count) {
@@ -78,10 +81,10 @@ void BM_BuildStore(benchmark::State& state) {
 BENCHMARK(BM_BuildStore)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_SortIndex(benchmark::State& state) {
-  nrw::TnClientDataSet dataset(BuildStore());
+  const auto dataset = nrw::DataSetHost::Make(BuildStore());
   for (auto _ : state) {
-    dataset.SetIndexFieldNames("");
-    dataset.SetIndexFieldNames("Company;Cpf;Code");
+    dataset->SetIndexFieldNames("");
+    dataset->SetIndexFieldNames("Company;Cpf;Code");
   }
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(Rows().size()));
 }

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "nrw/sql.h"
+#include "nrwhost/database.h"
 
 namespace {
 

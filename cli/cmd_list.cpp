@@ -5,8 +5,8 @@
 
 #include "commands.h"
 #include "nrw/core.h"
+#include "nrwhost/session.h"
 #include "paths.h"
-#include "report/module_loader.h"
 
 namespace nrw::cli {
 

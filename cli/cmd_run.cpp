@@ -1,34 +1,48 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
 
 #include "commands.h"
-#include "nrw/progress.h"
-#include "nrw/sql.h"
+#include "nrwhost/database.h"
+#include "nrwhost/progress_sink.h"
+#include "nrwhost/session.h"
+#include "nrwhost/trace.h"
 #include "paths.h"
 #include "progress_bar.h"
-#include "report/panel_describe.h"
-#include "report/report_run.h"
-#include "report/trace.h"
 
 namespace nrw::cli {
 namespace {
 
 //! The database as the host's default connection for the length of the command.
-class DefaultConnection {
+class OpenDatabase {
  public:
-  explicit DefaultConnection(const std::string& path) : connection_(OpenSQLite(path)) {
-    TnConnection::SetDefault(connection_.get());
-  }
-  ~DefaultConnection() { TnConnection::SetDefault(nullptr); }
-  DefaultConnection(const DefaultConnection&) = delete;
-  DefaultConnection& operator=(const DefaultConnection&) = delete;
+  explicit OpenDatabase(const std::string& path)
+      : connection_(OpenSQLite(path)), scope_(*connection_) {}
 
  private:
   std::unique_ptr<TnConnection> connection_;
+  DefaultConnectionScope scope_;
 };
 
-//! "NOME=VALOR" pairs; false (with a message) when one has no "=".
+//! The message page after the run: its captions as a heading, then one message per line.
+void PrintMessages(const MessagePage& messages) {
+  if (messages.entries.empty()) return;
+  std::string title;
+  for (const std::string& caption : messages.captions)
+    title += (title.empty() ? "" : " | ") + caption;
+  std::cerr << "== " << (title.empty() ? "Mensagens" : title) << " ==\n";
+  for (const MessageEntry& entry : messages.entries) std::cerr << entry.text << '\n';
+}
+
+bool DatabaseExists(const std::string& path) {
+  if (std::filesystem::exists(path)) return true;
+  std::cerr << "Banco de dados não encontrado: " << path << '\n';
+  return false;
+}
+
+}  // namespace
+
 bool ParseParams(const std::vector<std::string>& texts, std::vector<ParamSetting>& settings) {
   for (const std::string& text : texts) {
     const size_t equals = text.find('=');
@@ -41,24 +55,10 @@ bool ParseParams(const std::vector<std::string>& texts, std::vector<ParamSetting
   return true;
 }
 
-//! The message page after the run: its captions as a heading, then one message per line.
-void PrintMessages(const MessagePage& messages) {
-  if (messages.entries.empty()) return;
-  std::string title;
-  for (const std::string& caption : messages.captions) title += (title.empty() ? "" : " | ") + caption;
-  std::cerr << "== " << (title.empty() ? "Mensagens" : title) << " ==\n";
-  for (const MessageEntry& entry : messages.entries) std::cerr << entry.text << '\n';
-}
-
-}  // namespace
-
 int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
   RunOptions options;
   if (!ParseParams(command.params, options.params)) return kUsageError;
-  if (!std::filesystem::exists(command.db)) {
-    std::cerr << "Banco de dados não encontrado: " << command.db << '\n';
-    return kUsageError;
-  }
+  if (!DatabaseExists(command.db)) return kUsageError;
   ModuleFiles files;
   try {
     files = FindModule(command.module, ResolveLocations(common.modules_dir, common.layouts_dir));
@@ -72,23 +72,22 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
   options.output = command.out;
   if (command.out.empty()) options.stream = &std::cout;
 
-  std::unique_ptr<JsonLinesTraceWriter> trace;
   ProgressBar bar;
   try {
+    std::unique_ptr<JsonLinesTraceWriter> trace;
     if (!command.trace.empty()) trace = std::make_unique<JsonLinesTraceWriter>(command.trace);
     options.trace = trace.get();
+    std::optional<ProgressSinkScope> boxes;
     if (bar.Enabled()) {
       options.progress = [&bar](int position, int total) {
         bar.Update("Imprimindo", position, total);
       };
-      TnFraProgresso::SetSink([&bar](const std::string& caption, int position, int total,
-                                     bool visible) {
+      boxes.emplace([&bar](const std::string& caption, int position, int total, bool visible) {
         if (visible) bar.Update(caption, position, total);
       });
     }
-    const DefaultConnection connection(command.db);
+    const OpenDatabase database(command.db);
     const RunResult result = RunReport(options);
-    TnFraProgresso::SetSink(nullptr);
     PrintMessages(result.messages);
     if (!result.ok) {
       std::cerr << "Erro: " << result.error << '\n';
@@ -99,28 +98,24 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
     }
     return kOk;
   } catch (const std::exception& failure) {
-    TnFraProgresso::SetSink(nullptr);
     std::cerr << "Erro: " << failure.what() << '\n';
     return kFailed;
   }
 }
 
 int ShowPanel(const CommonOptions& common, const RunCommand& command) {
-  std::vector<ParamSetting> settings;
-  if (!ParseParams(command.params, settings)) return kUsageError;
+  SessionOptions options;
+  if (!ParseParams(command.params, options.params)) return kUsageError;
+  if (!command.db.empty() && !DatabaseExists(command.db)) return kUsageError;
   try {
     const ModuleFiles files =
         FindModule(command.module, ResolveLocations(common.modules_dir, common.layouts_dir));
-    std::unique_ptr<DefaultConnection> connection;
-    if (!command.db.empty()) {
-      if (!std::filesystem::exists(command.db)) {
-        std::cerr << "Banco de dados não encontrado: " << command.db << '\n';
-        return kUsageError;
-      }
-      connection = std::make_unique<DefaultConnection>(command.db);
-    }
-    std::cout << DescribePanel(files.module_path, files.layout_path, settings, Date()).dump(2)
-              << '\n';
+    options.module_path = files.module_path;
+    options.layout_path = files.layout_path;
+    std::optional<OpenDatabase> database;
+    if (!command.db.empty()) database.emplace(command.db);
+    const RunSession session(options);
+    std::cout << session.DescribePanel() << '\n';
     return kOk;
   } catch (const std::exception& failure) {
     std::cerr << "Erro: " << failure.what() << '\n';

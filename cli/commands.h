@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "nrwhost/session.h"
+
 namespace nrw::cli {
 
 constexpr int kOk = 0;
@@ -31,6 +33,12 @@ struct RunCommand {
   std::string out;
   std::string trace;
 };
+
+//! The whole command line (argv[0] is the program); answers the exit status.
+int Main(int argc, const char* const* argv);
+
+//! "NOME=VALOR" pairs; false (with a message on stderr) when one has no "=".
+bool ParseParams(const std::vector<std::string>& texts, std::vector<ParamSetting>& settings);
 
 int ListModules(const CommonOptions& common);
 int MakeDemoDatabase(const DemoOptions& options);

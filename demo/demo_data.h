@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "nrw/sql.h"
+#include "nrwhost/database.h"
 
 namespace nrw {
 

@@ -1,7 +1,7 @@
 #include <fmt/format.h>
 
-#include "nrw/core.h"
 #include "demo/demo_data_internal.h"
+#include "nrw/core.h"
 
 namespace nrw::demo {
 

@@ -2,8 +2,8 @@
 // and accountants; the yearly limits, contract types and payroll events; rural producers.
 #include <fmt/format.h>
 
-#include "nrw/util.h"
 #include "demo/demo_data_internal.h"
+#include "nrw/util.h"
 
 namespace nrw::demo {
 namespace {

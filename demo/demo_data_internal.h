@@ -16,9 +16,9 @@
 #include <unordered_map>
 #include <vector>
 
-#include "nrw/sql.h"
-#include "nrw/variant.h"
 #include "demo/demo_data.h"
+#include "nrw/variant.h"
+#include "nrwhost/database.h"
 
 namespace nrw::demo {
 

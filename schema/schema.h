@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "nrw/sql.h"
+#include "nrwhost/database.h"
 
 namespace nrw {
 

@@ -1,6 +1,7 @@
 #include <fmt/format.h>
 
 #include "data/data_store.h"
+#include "data/dataset_builder.h"
 #include "data/value_convert.h"
 #include "nrw/core.h"
 #include "nrw/dataset.h"

@@ -4,6 +4,7 @@
 
 #include "data/data_cursor.h"
 #include "data/data_store.h"
+#include "data/dataset_builder.h"
 #include "nrw/core.h"
 #include "nrw/dataset.h"
 
@@ -271,6 +272,15 @@ void TnClientDataSet::AddMap(std::type_index type, std::unique_ptr<TnFieldMap> m
   // Binding first: a map with a missing column is never kept half bound.
   MapearFields(*this, *map);
   impl_->maps.emplace_back(type, std::move(map));
+}
+
+}  // namespace nrw
+
+namespace nrw {
+
+std::unique_ptr<TnClientDataSet> DataSetHost::Make(std::shared_ptr<TnDataStore> store) {
+  // The store constructor is private to the host; make_unique cannot reach it.
+  return std::unique_ptr<TnClientDataSet>(new TnClientDataSet(std::move(store)));
 }
 
 }  // namespace nrw

@@ -1,3 +1,4 @@
+#include "data/dataset_builder.h"
 #include "nrw/dataset.h"
 
 namespace nrw {

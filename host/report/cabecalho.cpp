@@ -39,7 +39,8 @@ TnCabecalhoRelatorio::TnCabecalhoRelatorio(TnrwReport& report, bool, bool, bool,
 TnCabecalhoRelatorio::~TnCabecalhoRelatorio() = default;
 
 void TnCabecalhoRelatorio::Executar(int company) {
-  TnClientDataSet empresa(RunSql(kEmpresaSql, {Variant(company)}));
+  const TDataSetRef rows = RunSql(kEmpresaSql, {Variant(company)});
+  TnClientDataSet& empresa = *rows;
   std::string name;
   std::string inscr;
   if (!empresa.IsEmpty()) {

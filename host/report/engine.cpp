@@ -4,9 +4,10 @@
 #include <ctime>
 
 #include "nrw/format.h"
-#include "util/name_key.h"
 #include "report/placeholders.h"
+#include "report/report_host.h"
 #include "report/trace_events.h"
+#include "util/name_key.h"
 
 namespace nrw {
 namespace {
@@ -27,10 +28,10 @@ TnReportEngine::TnReportEngine(std::shared_ptr<const Layout> layout)
       headings_(layout_->PageHeadings()),
       main_(std::make_unique<TnClientDataSet>()),
       pages_(layout_->page.BodyHeight()) {
-  panel_.SetObserver(&value_tracer_);
+  PanelHost::SetObserver(panel_, &value_tracer_);
 }
 
-TnReportEngine::~TnReportEngine() { panel_.SetObserver(nullptr); }
+TnReportEngine::~TnReportEngine() { PanelHost::SetObserver(panel_, nullptr); }
 
 void TnReportEngine::ValueTracer::ValueWritten(const std::string& name, const std::string& value) {
   engine_.Emit(trace::Set(name, value));

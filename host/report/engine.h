@@ -16,10 +16,11 @@
 #include "nrw/dataset.h"
 #include "nrw/datetime.h"
 #include "nrw/report.h"
+#include "nrwhost/message_page.h"
+#include "nrwhost/trace.h"
 #include "report/layout.h"
-#include "report/message_page.h"
 #include "report/page_model.h"
-#include "report/trace.h"
+#include "report/report_host.h"
 
 namespace nrw {
 

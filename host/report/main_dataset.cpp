@@ -4,8 +4,8 @@
 #include "nrw/sql.h"
 #include "nrw/util.h"
 #include "report/engine.h"
-#include "util/name_key.h"
 #include "sql/sql_lexer.h"
+#include "util/name_key.h"
 
 namespace nrw {
 namespace {

@@ -5,7 +5,9 @@
 #include <filesystem>
 
 #include "nrw/core.h"
+#include "nrwhost/session.h"
 #include "report/engine.h"
+#include "report/report_host.h"
 
 namespace nrw {
 
@@ -43,8 +45,8 @@ const TnrwBaseDllClass& LoadedModule::ReportClass() const {
 
 std::string ModuleVersion(const std::string& path) {
   const LoadedModule module(path);
-  TnrwReport report(std::make_unique<TnReportEngine>());
-  const std::unique_ptr<TnrwBaseDll> instance = module.ReportClass().Create(report);
+  const std::unique_ptr<TnrwReport> report = ReportHost::Make();
+  const std::unique_ptr<TnrwBaseDll> instance = module.ReportClass().Create(*report);
   return instance->Versao();
 }
 

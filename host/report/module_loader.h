@@ -35,7 +35,4 @@ class LoadedModule {
   ImprimirFn imprimir_ = nullptr;
 };
 
-//! The Versao of the module's report class, asked of an instance made on a throwaway report.
-std::string ModuleVersion(const std::string& path);
-
 }  // namespace nrw

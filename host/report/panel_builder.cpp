@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "nrw/format.h"
+#include "report/report_host.h"
 
 namespace nrw {
 namespace {
@@ -68,7 +69,7 @@ std::string ExpandDefault(const std::string& text, TDateTime today) {
 void BuildPanel(const Layout& layout, TnrwBaseDll& instance, TnpqPowerParam& panel,
                 TDateTime today) {
   for (const LayoutParam& param : layout.params) {
-    TnpqParamItem& item = panel.AddItem(param.name);
+    TnpqParamItem& item = PanelHost::AddItem(panel, param.name);
     item.Variavel = false;
     item.Caption = param.caption;
     item.FieldDefinicao = param.dictionary;

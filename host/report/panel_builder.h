@@ -7,17 +7,13 @@
 
 #include "nrw/datetime.h"
 #include "nrw/report.h"
+#include "nrwhost/session.h"
 #include "report/layout.h"
 
 namespace nrw {
 
 //! Data types of the edit controls' field definitions (TnFieldDefinicao::TipoData).
 enum class TnTipoData : int { Texto = 0, Data = 1, MesAno = 2, Ano = 3, Inteiro = 4, Decimal = 5 };
-
-struct ParamSetting {
-  std::string name;
-  std::string value;
-};
 
 //! The default with its markers replaced: "{ano}" the current year, "{ano-N}" / "{ano+N}" years
 //! before or after it, "{hoje}" today as "dd/mm/yyyy". Other text is kept.

@@ -3,6 +3,7 @@
 #include "nrw/datetime.h"
 #include "nrw/format.h"
 #include "nrw/report.h"
+#include "report/report_host.h"
 #include "util/name_key.h"
 
 namespace nrw {

@@ -2,11 +2,13 @@
 
 #include <utility>
 
+#include "nrwhost/progress_sink.h"
+
 namespace nrw {
 namespace {
 
-TnFraProgresso::Sink& TheSink() {
-  static TnFraProgresso::Sink sink;
+ProgressSink& TheSink() {
+  static ProgressSink sink;
   return sink;
 }
 
@@ -24,10 +26,14 @@ std::unique_ptr<TnFraProgresso> TnFraProgresso::CriarProgresso(TObject*) {
   return std::unique_ptr<TnFraProgresso>(new TnFraProgresso());
 }
 
-void TnFraProgresso::SetSink(Sink sink) { TheSink() = std::move(sink); }
+ProgressSinkScope::ProgressSinkScope(ProgressSink sink) : previous_(std::move(TheSink())) {
+  TheSink() = std::move(sink);
+}
+
+ProgressSinkScope::~ProgressSinkScope() { TheSink() = std::move(previous_); }
 
 void TnFraProgresso::Show() const {
-  if (const Sink& sink = TheSink()) sink(caption_, position_, total_, visible_);
+  if (const ProgressSink& sink = TheSink()) sink(caption_, position_, total_, visible_);
 }
 
 void TnFraProgresso::MostrarSimples(TObject*) {

@@ -2,6 +2,7 @@
 
 #include "nrw/handles.h"
 #include "report/engine.h"
+#include "report/report_host.h"
 
 namespace nrw {
 
@@ -61,5 +62,12 @@ void TnrwReport::RepEndOfPage(bool on) { impl_->engine->EndOfPage(on); }
 bool TnrwReport::GerandoSeparado() const { return impl_->engine->GerandoSeparado(); }
 
 TnReportEngine& TnrwReport::Engine() { return *impl_->engine; }
+
+std::unique_ptr<TnrwReport> ReportHost::Make() { return Make(nullptr); }
+
+std::unique_ptr<TnrwReport> ReportHost::Make(std::unique_ptr<TnReportEngine> engine) {
+  // The constructor is private to the host; make_unique cannot reach it.
+  return std::unique_ptr<TnrwReport>(new TnrwReport(std::move(engine)));
+}
 
 }  // namespace nrw

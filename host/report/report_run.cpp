@@ -1,18 +1,10 @@
-#include "report/report_run.h"
-
-#include <ctime>
 #include <map>
-#include <memory>
+#include <optional>
 
 #include "nrw/format.h"
 #include "nrw/guards.h"
-#include "report/layout_loader.h"
-#include "report/main_dataset.h"
-#include "report/module_loader.h"
+#include "nrwhost/session.h"
 #include "report/output_files.h"
-#include "report/separators.h"
-#include "report/sql_trace.h"
-#include "report/text_renderer.h"
 #include "report/trace_events.h"
 
 namespace nrw {
@@ -27,112 +19,33 @@ std::string Describe(const SeparatorPart& part) {
   return text;
 }
 
-// The module, the report and the panel's instance of the report class, torn down in the reverse
-// order: the instance and the report hold handlers whose code lives in the module.
-class RunSession {
+// A run's outputs: the pages of the whole report, or of each produced part, to files (under
+// temporary names until everything succeeded) or to the stream.
+class RunOutputs {
  public:
-  RunSession(const RunOptions& options, RunResult& result)
-      : options_(options),
-        result_(result),
-        writer_(options.writer ? options.writer : PageWriter(RenderText)) {}
+  RunOutputs(const RunOptions& options, RunSession& session, RunResult& result)
+      : options_(options), session_(session), result_(result) {}
 
-  void Run() {
-    layout_ = std::make_shared<const Layout>(LoadLayout(options_.layout_path));
-    module_ = std::make_unique<LoadedModule>(options_.module_path);
-    const TnrwBaseDllClass& report_class = module_->ReportClass();
-    report_ = std::make_unique<TnrwReport>(std::make_unique<TnReportEngine>(layout_));
-    TnReportEngine& engine = report_->Engine();
-    const TDateTime today = options_.today.value_or(Date());
-    engine.SetTrace(options_.trace);
-    engine.SetProgressListener(options_.progress);
-    engine.SetToday(today);
-
-    panel_instance_ = report_class.Create(*report_);
-    BuildPanel(*layout_, *panel_instance_, report_->GetParams(), today);
-    ApplyParamSettings(*layout_, options_.params, *panel_instance_, report_->GetParams());
-    ActivateSeparators(*layout_, options_.split, report_->GetParams());
-
-    engine.SetTracing(true);
-    const SqlTraceBinding sql_trace(engine);
-    PendingOutputs outputs;
-    if (options_.split.empty()) {
-      RunWhole(outputs);
-    } else {
-      RunParts(outputs);
-    }
-    outputs.Commit();
-  }
-
-  ~RunSession() {
-    if (report_) result_.messages = report_->Engine().Messages();
-    panel_instance_.reset();
-    report_.reset();
-    module_.reset();
-  }
-
- private:
-  TnReportEngine& Engine() { return report_->Engine(); }
-
-  PatternLookup Lookup(const SeparatorPart* part) {
-    return [this, part](std::string_view name) -> std::optional<std::string> {
-      if (part != nullptr) {
-        for (const auto& [param, value] : part->values) {
-          if (SameText(param, name)) return value;
-        }
-      }
-      if (const TnpqParamItem* item = report_->GetParams().FindParam(name)) {
-        return item->GetAsString();
-      }
-      return std::nullopt;
-    };
-  }
-
-  //! Runs Imprimir over freshly opened data and answers the pages printed.
-  int PrintOnce() {
-    OpenMainDataSet(Engine());
-    Engine().ClearPages();
-    module_->Imprimir(report_->Handle());
-    const int pages = Engine().Pages().PageNumber();
-    result_.pages += pages;
-    return pages;
-  }
-
-  //! Writes the current pages to path (under a temporary name) or to the stream.
-  void Deliver(PendingOutputs& outputs, const std::string& path) {
-    const std::vector<Page>& pages = Engine().Pages().Pages();
-    if (!path.empty()) {
-      outputs.Write(path, [&](std::ostream& out) { writer_(*layout_, pages, out); });
-    } else if (options_.stream != nullptr) {
-      writer_(*layout_, pages, *options_.stream);
-    }
-  }
-
-  void RunWhole(PendingOutputs& outputs) {
+  void RunWhole() {
     const std::string path =
         options_.output.empty() ? "" : ExpandOutputPattern(options_.output, Lookup(nullptr));
-    PrintOnce();
-    Deliver(outputs, path);
+    result_.pages += session_.Print();
+    Deliver(path);
     if (!path.empty()) result_.outputs.push_back(path);
   }
 
-  void RunParts(PendingOutputs& outputs) {
-    TnReportEngine& engine = Engine();
-    engine.SetGerandoSeparado(true);
-    const ScopeExit separated_off([&engine] { engine.SetGerandoSeparado(false); });
+  void RunParts() {
+    session_.SetProducingParts(true);
+    const ScopeExit separated_off([this] { session_.SetProducingParts(false); });
 
-    const std::vector<SeparatorPart> parts = ListSeparatorParts(engine);
+    const std::vector<SeparatorPart> parts = session_.ListParts();
     const std::vector<std::string> paths = PartPaths(parts);
 
     // Every part is asked before any is printed: the run's own instance rebinds the report's
     // separator-values event in its constructor and gives it back when freed.
     std::vector<bool> produce;
-    for (const SeparatorPart& part : parts) {
-      ApplyPart(engine, part);
-      bool generate = true;
-      const auto ask = report_->OnSeparatorValues;
-      ask(*report_, generate);
-      produce.push_back(generate);
-    }
+    produce.reserve(parts.size());
+    for (const SeparatorPart& part : parts) produce.push_back(session_.AskPart(part));
 
     bool first_to_stream = true;
     for (size_t i = 0; i < parts.size(); ++i) {
@@ -140,20 +53,45 @@ class RunSession {
       part_result.values = parts[i].values;
       part_result.produced = produce[i];
       if (produce[i]) {
-        engine.Emit(trace::Part(parts[i].values));
-        ApplyPart(engine, parts[i]);
-        part_result.pages = PrintOnce();
+        part_result.pages = session_.PrintPart(parts[i]);
+        result_.pages += part_result.pages;
         if (paths.empty() && options_.stream != nullptr && !first_to_stream) {
           *options_.stream << '\f';
         }
         first_to_stream = false;
-        Deliver(outputs, paths.empty() ? "" : paths[i]);
+        Deliver(paths.empty() ? "" : paths[i]);
         if (!paths.empty()) part_result.output = paths[i];
       }
       result_.parts.push_back(std::move(part_result));
     }
     for (const PartResult& part : result_.parts) {
       if (!part.output.empty()) result_.outputs.push_back(part.output);
+    }
+  }
+
+  void Commit() { pending_.Commit(); }
+
+ private:
+  PatternLookup Lookup(const SeparatorPart* part) {
+    return [this, part](std::string_view name) -> std::optional<std::string> {
+      if (part != nullptr) {
+        for (const auto& [param, value] : part->values) {
+          if (SameText(param, name)) return value;
+        }
+      }
+      if (const TnpqParamItem* item = session_.Panel().FindParam(name)) {
+        return item->GetAsString();
+      }
+      return std::nullopt;
+    };
+  }
+
+  //! Writes the current pages to path (under a temporary name) or to the stream.
+  void Deliver(const std::string& path) {
+    if (!path.empty()) {
+      pending_.Write(path, [this](std::ostream& out) { session_.WriteText(out); });
+    } else if (options_.stream != nullptr) {
+      session_.WriteText(*options_.stream);
     }
   }
 
@@ -176,28 +114,39 @@ class RunSession {
   }
 
   const RunOptions& options_;
+  RunSession& session_;
   RunResult& result_;
-  PageWriter writer_;
-  std::shared_ptr<const Layout> layout_;
-  std::unique_ptr<LoadedModule> module_;
-  std::unique_ptr<TnrwReport> report_;
-  std::unique_ptr<TnrwBaseDll> panel_instance_;
+  PendingOutputs pending_;
 };
+
+void Run(const RunOptions& options, std::optional<RunSession>& session, RunResult& result) {
+  session.emplace(options);
+  session->ActivateSeparators(options.split);
+  session->StartTracing();
+  RunOutputs outputs(options, *session, result);
+  if (options.split.empty()) {
+    outputs.RunWhole();
+  } else {
+    outputs.RunParts();
+  }
+  outputs.Commit();
+}
 
 }  // namespace
 
 RunResult RunReport(const RunOptions& options) {
   RunResult result;
   {
-    RunSession session(options, result);
+    std::optional<RunSession> session;
     try {
-      session.Run();
+      Run(options, session, result);
       result.ok = true;
     } catch (const std::exception& error) {
       result.error = error.what();
     } catch (...) {
       result.error = "Erro desconhecido durante a execução do relatório.";
     }
+    if (session) result.messages = session->Messages();
   }
   if (!result.ok) {
     result.outputs.clear();

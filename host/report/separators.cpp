@@ -5,6 +5,7 @@
 #include "nrw/format.h"
 #include "nrw/sql.h"
 #include "report/engine.h"
+#include "report/report_host.h"
 
 namespace nrw {
 namespace {
@@ -44,8 +45,8 @@ void ActivateSeparators(const Layout& layout, const std::vector<std::string>& pa
         throw Exception("Separador '" + params[i] + "' pedido mais de uma vez.");
       }
     }
-    panel.AddSeparador(
-        {separator->param, separator->fields, separator->table, separator->filter, 1});
+    PanelHost::AddSeparador(
+        panel, {separator->param, separator->fields, separator->table, separator->filter, 1});
   }
 }
 

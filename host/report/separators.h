@@ -8,16 +8,12 @@
 #include <vector>
 
 #include "nrw/report.h"
+#include "nrwhost/session.h"
 #include "report/layout.h"
 
 namespace nrw {
 
 class TnReportEngine;
-
-struct SeparatorPart {
-  //! (parameter name, value) per active separator, in separator order.
-  std::vector<std::pair<std::string, std::string>> values;
-};
 
 //! "select distinct <fields> from <table> [where <filter>] order by <fields>".
 std::string DefaultSeparatorSql(const TnSeparadorItem& separator);

@@ -1,4 +1,4 @@
-#include "report/trace.h"
+#include "nrwhost/trace.h"
 
 #include "nrw/core.h"
 

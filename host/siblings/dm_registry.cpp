@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "nrw/siblings.h"
+#include "nrwhost/settings.h"
 #include "util/name_key.h"
 
 namespace nrw {

@@ -6,6 +6,7 @@
 
 #include "nrw/core.h"
 #include "nrw/dataset.h"
+#include "nrwhost/settings.h"
 #include "sql/sql_run.h"
 
 namespace nrw {
@@ -23,7 +24,8 @@ std::optional<int>& UsuarioAtual() {
 
 // The integer codes of the first column, as selection text items.
 std::vector<std::string> Codes(const std::string& sql, const std::vector<Variant>& values) {
-  TnClientDataSet dataset(RunSql(sql, values));
+  const TDataSetRef rows = RunSql(sql, values);
+  TnClientDataSet& dataset = *rows;
   std::vector<std::string> codes;
   for (dataset.First(); !dataset.Eof(); dataset.Next()) {
     if (!dataset.Fields(0).IsNull()) codes.push_back(std::to_string(dataset.Fields(0).AsInteger()));
@@ -98,7 +100,8 @@ Variant PegarValorCampo(const std::string& table, const std::string& fields,
                         const std::string& condition) {
   std::string sql = "select " + fields + " from " + table;
   if (!IsBlank(condition)) sql += " where " + condition;
-  TnClientDataSet dataset(RunSql(sql, {}));
+  const TDataSetRef rows = RunSql(sql, {});
+  TnClientDataSet& dataset = *rows;
   dataset.First();
   if (dataset.Eof()) return Variant();
   if (dataset.FieldCount() == 1) return dataset.Fields(0).Value();

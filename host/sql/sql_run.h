@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "nrw/sql.h"
+#include "nrwhost/database.h"
 
 namespace nrw {
 
@@ -14,8 +15,8 @@ namespace nrw {
 //! aberta." when there is neither.
 TnConnection& ConnectionOrDefault(TnConnection* connection);
 
-//! Prepares and runs the statement once and answers its rows.
-std::shared_ptr<TnDataStore> RunSql(const std::string& sql, const std::vector<Variant>& values,
-                                    TnConnection* connection = nullptr);
+//! Prepares and runs the statement once and answers its rows as an open dataset (no index).
+TDataSetRef RunSql(const std::string& sql, const std::vector<Variant>& values,
+                   TnConnection* connection = nullptr);
 
 }  // namespace nrw

@@ -3,8 +3,10 @@
 #include <utility>
 #include <vector>
 
+#include "data/dataset_builder.h"
 #include "nrw/core.h"
 #include "nrw/sql.h"
+#include "nrwhost/database.h"
 #include "sql/sql_observer.h"
 #include "sql/sql_order_index.h"
 #include "sql/sql_run.h"
@@ -35,7 +37,8 @@ TnConnection*& DefaultConnection() {
 std::vector<std::string> FieldNames(TnClientDataSet& dataset) {
   std::vector<std::string> names;
   names.reserve(static_cast<size_t>(dataset.FieldCount()));
-  for (int i = 0; i < dataset.FieldCount(); ++i) names.push_back(dataset.FieldName(i));
+  for (int i = 0; i < dataset.FieldCount(); ++i)
+    names.push_back(DataSetHost::FieldName(dataset, i));
   return names;
 }
 
@@ -47,15 +50,22 @@ TnConnection::~TnConnection() = default;
 TnConnection* TnConnection::Default() { return DefaultConnection(); }
 void TnConnection::SetDefault(TnConnection* connection) { DefaultConnection() = connection; }
 
+DefaultConnectionScope::DefaultConnectionScope(TnConnection& connection)
+    : previous_(TnConnection::Default()) {
+  TnConnection::SetDefault(&connection);
+}
+
+DefaultConnectionScope::~DefaultConnectionScope() { TnConnection::SetDefault(previous_); }
+
 TnConnection& ConnectionOrDefault(TnConnection* connection) {
   if (connection == nullptr) connection = TnConnection::Default();
   if (connection == nullptr) throw Exception("Nenhuma conexão com o banco de dados foi aberta.");
   return *connection;
 }
 
-std::shared_ptr<TnDataStore> RunSql(const std::string& sql, const std::vector<Variant>& values,
-                                    TnConnection* connection) {
-  return ConnectionOrDefault(connection).Prepare(sql)->Fetch(values);
+TDataSetRef RunSql(const std::string& sql, const std::vector<Variant>& values,
+                   TnConnection* connection) {
+  return DataSetHost::Make(ConnectionOrDefault(connection).Prepare(sql)->Fetch(values));
 }
 
 TDataSetRef ExecutarSQL(const std::string& sql, bool open, bool unidirectional, int packet_records,
@@ -77,20 +87,21 @@ TDataSetRef ExecutarSQL(const std::string& sql, const std::vector<Variant>& valu
   NotifySqlObserver(sql, values);
   TnConnection& target = ConnectionOrDefault(connection);
   std::unique_ptr<TnPreparedStatement> statement = target.Prepare(sql);
-  auto dataset = std::make_unique<TnClientDataSet>(statement->Fetch(values));
-  dataset->SetProvider(std::make_shared<StatementProvider>(std::move(statement), sql));
+  TDataSetRef dataset = DataSetHost::Make(statement->Fetch(values));
+  DataSetHost::SetProvider(*dataset,
+                           std::make_shared<StatementProvider>(std::move(statement), sql));
   dataset->SetIndexFieldNames(IndexFieldsFromOrderBy(sql, FieldNames(*dataset)));
   dataset->First();
   return dataset;
 }
 
 void RefreshSQL(TnClientDataSet& dataset, const std::vector<Variant>& values, bool flag) {
-  TnDataProvider* provider = dataset.Provider();
+  TnDataProvider* provider = DataSetHost::Provider(dataset);
   if (provider == nullptr) {
     throw Exception("O dataset não veio de uma instrução SQL e não pode ser reexecutado.");
   }
   NotifySqlObserver(provider->Text(), values);
-  dataset.SetStore(provider->Fetch(values));
+  DataSetHost::SetStore(dataset, provider->Fetch(values));
 }
 
 TnClientDataSet& CDS(const TDataSetRef& dataset) {

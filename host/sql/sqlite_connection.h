@@ -6,6 +6,7 @@
 #include <string>
 
 #include "nrw/sql.h"
+#include "nrwhost/database.h"
 #include "sql/sqlite_handles.h"
 
 namespace nrw {

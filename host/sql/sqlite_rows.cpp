@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/dataset_builder.h"
 #include "data/value_convert.h"
 #include "nrw/core.h"
 #include "sql/sql_lexer.h"

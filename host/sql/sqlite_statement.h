@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "nrw/sql.h"
+#include "nrwhost/database.h"
 #include "sql/sqlite_handles.h"
 
 namespace nrw {

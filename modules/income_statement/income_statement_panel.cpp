@@ -19,10 +19,9 @@ void TRptIncomeStatement::DepoisConfigurar(nrw::TnpqPowerParam& _AParent) {
   if (auto* lookup = dynamic_cast<nrw::TnFraCtrlNDLink*>(
           Report().GetParams().EdFindFieldControl("pBeneficiarios"))) {
     FLinkFiltroBeneficiario.Release();
-    FLinkFiltroBeneficiario = {lookup->OnDepoisCriarFiltro, *this,
-                               [this](nrw::TObject* sender, std::string& filtro) {
-                                 DoDepoisCriarFiltro(sender, filtro);
-                               }};
+    FLinkFiltroBeneficiario = {
+        lookup->OnDepoisCriarFiltro, *this,
+        [this](nrw::TObject* sender, std::string& filtro) { DoDepoisCriarFiltro(sender, filtro); }};
   }
 }
 

@@ -47,7 +47,8 @@ int ContarChave(nrw::TnClientDataSet& dataset, const std::vector<Variant>& key) 
   if (!dataset.FindKey(key)) return 0;
   const std::vector<std::string> names = nrw::SplitString(dataset.IndexFieldNames(), ';');
   std::vector<nrw::TField*> fields;
-  for (size_t i = 0; i < key.size(); ++i) fields.push_back(&dataset.FieldByName(nrw::Trim(names[i])));
+  for (size_t i = 0; i < key.size(); ++i)
+    fields.push_back(&dataset.FieldByName(nrw::Trim(names[i])));
   std::vector<std::string> texts;
   for (const nrw::TField* field : fields) texts.push_back(field->AsString());
   int count = 0;
@@ -262,7 +263,8 @@ void TRptIncomeStatement::AbrirValorCotas(TnVia& via) {
     nrw::RefreshSQL(CDS(curValorCotas), valores, true);
   }
   const double valor = CDS(curValorCotas).FieldByName("ValorCotas").AsFloat();
-  if (valor > 0) via.TextoCapital = "Alteração Contratual, Valor Capital R$ " + FormatFloat(kMoeda, valor);
+  if (valor > 0)
+    via.TextoCapital = "Alteração Contratual, Valor Capital R$ " + FormatFloat(kMoeda, valor);
 }
 
 void TRptIncomeStatement::ImprimirInformacoesComplementares(TnVia& via) {
@@ -305,8 +307,8 @@ void TRptIncomeStatement::VerificarEspacoPagina(const TnVia& via) {
   }
   const int isentos = static_cast<int>(Linhas(via.ListaIsentos).size());
   const int m12 = e + x + a + r + isentos;
-  int m13 = (via.TextoCapital.empty() ? 0 : 1) +
-            static_cast<int>(Linhas(via.OutrasInformacoes).size());
+  int m13 =
+      (via.TextoCapital.empty() ? 0 : 1) + static_cast<int>(Linhas(via.OutrasInformacoes).size());
   if (m13 > 0) ++m13;
   m13 += o;
   m13 += (f != 0) + (d != 0) + (e != 0) + (d > 1);
@@ -329,8 +331,8 @@ void TRptIncomeStatement::ImprimirDemaisInformacoes(TnVia& via) {
     for (total.First(); !total.Eof(); total.Next()) {
       if (total.Fields(ixCampoInforme).AsString() != "5") continue;
       const double valor = nrw::StrToFloatDef(total.Fields(ixValorTotalRend).AsString(), 0);
-      Set("pDemais", kCinco + total.Fields(ixDescRend).AsString() + " R$ " +
-                         FormatFloat(kMoeda, valor));
+      Set("pDemais",
+          kCinco + total.Fields(ixDescRend).AsString() + " R$ " + FormatFloat(kMoeda, valor));
       RepPrintSection(13);
     }
     std::vector<std::string> linhas;

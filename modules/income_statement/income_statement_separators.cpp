@@ -2,6 +2,7 @@
 // beneficiary) that have data, and the answer whether a part is to be produced.
 #include <algorithm>
 
+#include "common/utf16.h"
 #include "income_statement_sql.h"
 #include "lookup3.h"
 #include "nrw/format.h"
@@ -16,37 +17,6 @@ using nrw::Trim;
 using nrw::Variant;
 
 namespace {
-
-std::u16string Utf16(const std::string& text) {
-  std::u16string out;
-  for (size_t i = 0; i < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    uint32_t code = byte;
-    size_t extra = 0;
-    if (byte >= 0xF0) {
-      code = byte & 0x07;
-      extra = 3;
-    } else if (byte >= 0xE0) {
-      code = byte & 0x0F;
-      extra = 2;
-    } else if (byte >= 0xC0) {
-      code = byte & 0x1F;
-      extra = 1;
-    }
-    for (size_t j = 1; j <= extra && i + j < text.size(); ++j) {
-      code = (code << 6) | (static_cast<unsigned char>(text[i + j]) & 0x3F);
-    }
-    i += extra + 1;
-    if (code >= 0x10000) {
-      code -= 0x10000;
-      out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-      out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-    } else {
-      out.push_back(static_cast<char16_t>(code));
-    }
-  }
-  return out;
-}
 
 void LittleEndian(int32_t value, uint8_t (&bytes)[4]) {
   const auto bits = static_cast<uint32_t>(value);
@@ -63,34 +33,29 @@ uint32_t HashSeparador(const TnSeparador& separador) {
   hash = hashlittle(bytes, 4, hash);
   LittleEndian(separador.CodigoFuncContr, bytes);
   hash = hashlittle(bytes, 4, hash);
-  const std::u16string units = Utf16(separador.Beneficiarios);
-  std::vector<uint8_t> data;
-  data.reserve(units.size() * 2);
-  for (const char16_t unit : units) {
-    data.push_back(static_cast<uint8_t>(unit & 0xFF));
-    data.push_back(static_cast<uint8_t>(unit >> 8));
-  }
+  const std::vector<uint8_t> data = nrw::common::Utf16LittleEndian(separador.Beneficiarios);
   return hashlittle(data.data(), data.size(), hash);
 }
 
 std::string TRptIncomeStatement::SQLSeparador() {
   const nrw::TnpqPowerParam& panel = Report().GetParams();
-  const std::string emissao = nrw::ValorParaSQL(
-      Variant(nrw::StrToDateDef(RepParam("pDataEmissao"), nrw::TDateTime())));
+  const std::string emissao =
+      nrw::ValorParaSQL(Variant(nrw::StrToDateDef(RepParam("pDataEmissao"), nrw::TDateTime())));
   const std::string publicar =
       nrw::ValorParaSQL(Variant(nrw::StrToIntDef(RepParam("pPublicarBrevix"), 0)));
   // The base year is a date: compared as a date literal, not as the panel's text.
-  std::string filtro = "s1_Dirfreg2.ANOBASE = " +
-                       nrw::ValorParaSQL(Variant(panel.GetValues("pAnoBase1")), nrw::TFieldType::Date);
+  std::string filtro =
+      "s1_Dirfreg2.ANOBASE = " +
+      nrw::ValorParaSQL(Variant(panel.GetValues("pAnoBase1")), nrw::TFieldType::Date);
   struct Restricao {
     const char* param;
     const char* column;
     int kind;
   };
-  for (const Restricao& r : {Restricao{"pCodigoEmpresa", "s1_Dirfreg2.CODIGOEMPRESA", 1},
-                             Restricao{"pCodigoEstab", "s0_Dirfregbeneficiario.CODIGOESTAB", 1},
-                             Restricao{"pBeneficiarios",
-                                       "s0_Dirfregbeneficiario.INSCRFEDERALBENEF", 2}}) {
+  for (const Restricao& r :
+       {Restricao{"pCodigoEmpresa", "s1_Dirfreg2.CODIGOEMPRESA", 1},
+        Restricao{"pCodigoEstab", "s0_Dirfregbeneficiario.CODIGOESTAB", 1},
+        Restricao{"pBeneficiarios", "s0_Dirfregbeneficiario.INSCRFEDERALBENEF", 2}}) {
     if (panel.ParamUnCheck(r.param)) {
       filtro += FilterInterval({r.column}, Trim(panel.GetValues(r.param)), {r.kind}, 0, true, 0);
     }

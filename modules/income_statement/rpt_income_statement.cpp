@@ -2,6 +2,7 @@
 // statements, the three amounts of a beneficiary and the rule that leaves one out.
 #include "rpt_income_statement.h"
 
+#include "common/column_position.h"
 #include "income_statement_sql.h"
 #include "nrw/format.h"
 #include "nrw/guards.h"
@@ -19,12 +20,12 @@ using nrw::Variant;
 
 TRptIncomeStatement::TRptIncomeStatement(nrw::TnrwReport& _ARep) : TnrwBaseDll(_ARep) {
   if (nrw::PegarTipoCon() != 1) {
-    FLinkSQLSeparador = {_ARep.GetParams().OnSQLSeparador, *this,
-                         [this](nrw::TnpqPowerParam& panel, const std::string& fields,
-                                const std::string& table, const std::string& filter, int recno,
-                                std::string& sql) {
-                           DoSQLSeparadorEvent(panel, fields, table, filter, recno, sql);
-                         }};
+    FLinkSQLSeparador = {
+        _ARep.GetParams().OnSQLSeparador, *this,
+        [this](nrw::TnpqPowerParam& panel, const std::string& fields, const std::string& table,
+               const std::string& filter, int recno, std::string& sql) {
+          DoSQLSeparadorEvent(panel, fields, table, filter, recno, sql);
+        }};
     FLinkValoresSeparador = {_ARep.OnSeparatorValues, *this,
                              [this](nrw::TnrwReport& query, bool& generate) {
                                DoListaValueParamsSeparador(query, generate);
@@ -59,8 +60,7 @@ void TRptIncomeStatement::ArmazenarSelecao() {
 
 void TRptIncomeStatement::ImprimirInterno() {
   // 1. Options of the run and, outside a separated production, the selection.
-  FExibeCotaCapital =
-      nrw::ValueToEnum<nrw::TnNaoSim>(nrw::StrToInt(RepParam("pExibeCotaCapital")));
+  FExibeCotaCapital = nrw::ValueToEnum<nrw::TnNaoSim>(nrw::StrToInt(RepParam("pExibeCotaCapital")));
   FInscrBenef.clear();
   if (FListSeparador.empty()) ArmazenarSelecao();
 
@@ -129,8 +129,9 @@ void TRptIncomeStatement::CarregarDatasets() {
   const std::string filtro_empresa =
       empresas.empty() ? "" : FilterInterval({"I.CODIGOEMPRESA"}, empresas, {1}, 0, true, 0);
   const std::string filtro_benef =
-      beneficiarios.empty() ? ""
-                            : FilterInterval({"I.INSCRFEDERALBENEF"}, beneficiarios, {2}, 0, true, 0);
+      beneficiarios.empty()
+          ? ""
+          : FilterInterval({"I.INSCRFEDERALBENEF"}, beneficiarios, {2}, 0, true, 0);
   const std::string s = filtro_empresa + filtro_benef;
   const std::vector<Variant> ano_base{FAnoBase};
   const int ano = nrw::YearOf(FAnoBase);
@@ -150,13 +151,12 @@ void TRptIncomeStatement::CarregarDatasets() {
   FCurPlanoSaude = run(kSqlPlanoSaude, s, -1);
   FCurDirfSocio = run(kSqlDirfSocio, filtro_empresa, -1);
   curRRA = run(kSqlRRA, s, -1);
-  curTotalRend = ExecutarSQL(Format(kSqlTotalRend, {s}), {FAnoBase, Variant(ano)}, true, false,
-                             -1, "", nullptr, true);
+  curTotalRend = ExecutarSQL(Format(kSqlTotalRend, {s}), {FAnoBase, Variant(ano)}, true, false, -1,
+                             "", nullptr, true);
 
   // 3. Partner quotas. A bare filter that is empty would leave "WHERE  AND", so no company
   // selection reads every company.
-  const std::string filtro_socio =
-      FilterInterval({"S.CODIGOEMPRESA"}, empresas, {1}, 0, false, 0);
+  const std::string filtro_socio = FilterInterval({"S.CODIGOEMPRESA"}, empresas, {1}, 0, false, 0);
   curCotasSocio = ExecutarSQL(Format(kSqlCotasSocio, {filtro_socio.empty() ? "1 = 1" : filtro_socio,
                                                       nrw::ValorParaSQL(Variant(ano))}),
                               true, false, -1, "", nullptr, true);
@@ -166,11 +166,11 @@ void TRptIncomeStatement::CarregarDatasets() {
       nrw::StrToDateDef(Trim(RepParam("pDataEmissao")), nrw::TDateTime());
   const std::string filtro_func =
       FilterInterval({"DR1.CODIGOEMPRESA"}, Trim(RepParam("pCodigoEmpresa")), {1}, 0, false, 0);
-  curFuncionarioDirf = ExecutarSQL(
-      Format(kSqlFuncionarioDirf, {nrw::ValorParaSQL(Variant(emissao)),
-                                   filtro_func.empty() ? "1 = 1" : filtro_func,
-                                   nrw::ValorParaSQL(Variant(FAnoBase))}),
-      true, false, -1, "", nullptr, true);
+  curFuncionarioDirf =
+      ExecutarSQL(Format(kSqlFuncionarioDirf, {nrw::ValorParaSQL(Variant(emissao)),
+                                               filtro_func.empty() ? "1 = 1" : filtro_func,
+                                               nrw::ValorParaSQL(Variant(FAnoBase))}),
+                  true, false, -1, "", nullptr, true);
 
   // 5. Typed maps.
   FMapOperadoraPlanoSaude = &CDS(FCurOperadoraPlanoSaude).FieldMapper<TMapOperadoraPlanoSaude>();
@@ -196,8 +196,7 @@ void TRptIncomeStatement::LiberarDatasets() {
 }
 
 void TRptIncomeStatement::CriarControleDirf() {
-  FControleDirf =
-      std::make_unique<nrw::TnControleDIRF>(RepParam("pCodigoEmpresa"), 0, FAnoBase);
+  FControleDirf = std::make_unique<nrw::TnControleDIRF>(RepParam("pCodigoEmpresa"), 0, FAnoBase);
   const auto opcao = [this](const char* name) {
     return static_cast<uint16_t>(nrw::StrToIntDef(RepParam(name), 0));
   };
@@ -208,7 +207,7 @@ void TRptIncomeStatement::CriarControleDirf() {
 
 void TRptIncomeStatement::GuardarPosicoes() {
   nrw::TnClientDataSet& query = Query();
-  const auto ix = [&query](const char* name) { return query.FieldByName(name).Index(); };
+  const auto ix = [&query](const char* name) { return nrw::common::ColumnPosition(query, name); };
   ixCodigoEmpresa = ix("CodigoEmpresa");
   ixTipoInscrBenef = ix("TipoInscrBenef");
   ixTipoInscr = ix("TipoInscr");
@@ -229,12 +228,12 @@ void TRptIncomeStatement::GuardarPosicoes() {
   ixValorRetido = ix("ValorRetido");
   ixValorRendimento = ix("ValorRendimento");
   nrw::TnClientDataSet& isentos = CDS(curInfRendIsentoOutro);
-  ixInfRendIsentoOoutDESCRICAO = isentos.FieldByName("DESCRICAO").Index();
-  ixInfRendIsentoOoutVALOR = isentos.FieldByName("VALOR").Index();
+  ixInfRendIsentoOoutDESCRICAO = nrw::common::ColumnPosition(isentos, "DESCRICAO");
+  ixInfRendIsentoOoutVALOR = nrw::common::ColumnPosition(isentos, "VALOR");
   nrw::TnClientDataSet& total = CDS(curTotalRend);
-  ixValorTotalRend = total.FieldByName("ValorRendimento").Index();
-  ixDescRend = total.FieldByName("Descricaorendimento").Index();
-  ixCampoInforme = total.FieldByName("CampoInforme").Index();
+  ixValorTotalRend = nrw::common::ColumnPosition(total, "ValorRendimento");
+  ixDescRend = nrw::common::ColumnPosition(total, "Descricaorendimento");
+  ixCampoInforme = nrw::common::ColumnPosition(total, "CampoInforme");
 }
 
 std::vector<Variant> TRptIncomeStatement::ChaveBeneficiario() const {

@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/separator_events.h"
 #include "nrw/dirf.h"
 #include "nrw/events.h"
 #include "nrw/progress.h"
@@ -169,9 +170,9 @@ class TRptIncomeStatement : public nrw::TnrwBaseDll {
   std::string FNomeBenef;
   int32_t ixCodigoEmpresa = -1, ixAnoBase = -1, ixValorEmprestimos = -1, ixTipoInscr = -1,
           ixTipoInscrBenef = -1, ixValorRetido = -1, ixAposentadoria = -1, ixDiarias = -1,
-          ixInvalidez = -1, ixLucrodivid1996 = -1, ixVlrPagoSocioPqEmp = -1,
-          ixIndenizacao = -1, ixOutrosRendIsento = -1, ixValor13 = -1, ixValorOutros = -1,
-          ixValorRendimento = -1, ixJurosCapitalProprio = -1;
+          ixInvalidez = -1, ixLucrodivid1996 = -1, ixVlrPagoSocioPqEmp = -1, ixIndenizacao = -1,
+          ixOutrosRendIsento = -1, ixValor13 = -1, ixValorOutros = -1, ixValorRendimento = -1,
+          ixJurosCapitalProprio = -1;
   int32_t ixInfRendIsentoOoutDESCRICAO = -1, ixInfRendIsentoOoutVALOR = -1;
   int32_t ixValorTotalRend = -1, ixDescRend = -1, ixCampoInforme = -1;
   std::unique_ptr<nrw::TnFraProgresso> FProgresso;
@@ -181,20 +182,18 @@ class TRptIncomeStatement : public nrw::TnrwBaseDll {
   bool FListou = false;
   nrw::TnNaoSim FExibeCotaCapital = nrw::TnNaoSim::nsNao;
   std::vector<std::string> FParamUtilizaBrevix;
-  TDataSetRef curFuncionarioDirf, curValorCotas, curEmpresa, curResponsavelArq, curRRA,
-      curDirfReg2, curDirfReg2Det, curInfRendFunc, curRendRecebAcumDepend, curInfRendEvento,
+  TDataSetRef curFuncionarioDirf, curValorCotas, curEmpresa, curResponsavelArq, curRRA, curDirfReg2,
+      curDirfReg2Det, curInfRendFunc, curRendRecebAcumDepend, curInfRendEvento,
       curInfRendIsentoOutro, curInfRendIsentoOutroAbonoPecuniario, curTotalRend, curCotasSocio;
   std::unique_ptr<nrw::TnControleDIRF> FControleDirf;
   //! Hashes of FListSeparador, so that each part's question is answered without a list walk.
   std::unordered_set<uint32_t> FHashesSeparador;
 
   // Event links; declared last so that they are given back first when the instance is freed.
-  nrw::EventBinding<int> FLinkBeforeSection;
-  nrw::EventBinding<nrw::TnpqPowerParam&, const std::string&, const std::string&,
-                    const std::string&, int, std::string&>
-      FLinkSQLSeparador;
-  nrw::EventBinding<nrw::TnrwReport&, bool&> FLinkValoresSeparador;
-  nrw::EventBinding<nrw::TObject*, std::string&> FLinkFiltroBeneficiario;
+  nrw::common::BeforeSectionBinding FLinkBeforeSection;
+  nrw::common::SQLSeparadorBinding FLinkSQLSeparador;
+  nrw::common::ValoresSeparadorBinding FLinkValoresSeparador;
+  nrw::common::FiltroBinding FLinkFiltroBeneficiario;
 };
 
 }  // namespace income_statement

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "common/column_position.h"
 #include "nrw/aviso.h"
 #include "nrw/dirf.h"
 #include "nrw/format.h"
@@ -90,7 +91,7 @@ void TRptWithholdingReview::ExecutarConsultas(TDataSetRef& curDIRFReg1, nrw::TDa
 
 TRptWithholdingReview::TColunasReg1 TRptWithholdingReview::PosicoesColunas(TnClientDataSet& reg1) {
   const auto ix = [](TnClientDataSet& dataset, const char* name) {
-    return dataset.FieldByName(name).Index();
+    return nrw::common::ColumnPosition(dataset, name);
   };
   TColunasReg1 colunas;
   colunas.CODIGOEMPRESA = ix(reg1, "CODIGOEMPRESA");

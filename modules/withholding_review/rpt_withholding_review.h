@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/separator_events.h"
 #include "nrw/events.h"
 #include "nrw/report.h"
 #include "nrw/sql.h"
@@ -99,10 +100,8 @@ class TRptWithholdingReview : public nrw::TnrwBaseDll {
   bool FGerouQuebraRelatorio = false;
 
   // Event links; declared last so that they are given back first when the instance is freed.
-  nrw::EventBinding<nrw::TnpqPowerParam&, const std::string&, const std::string&,
-                    const std::string&, int, std::string&>
-      FLinkSQLSeparador;
-  nrw::EventBinding<nrw::TObject*, std::string&> FLinkFiltroBeneficiario;
+  nrw::common::SQLSeparadorBinding FLinkSQLSeparador;
+  nrw::common::FiltroBinding FLinkFiltroBeneficiario;
 };
 
 }  // namespace withholding_review

@@ -23,6 +23,7 @@ enum class TFieldType { Integer, Float, Text, Date };
 class TnClientDataSet;
 class TnDataStore;
 class TnDataProvider;
+class DataSetHost;
 
 //! One column seen through one dataset's cursor: reads the value of the current record.
 //! Owned by its dataset; valid as long as the dataset lives.
@@ -67,62 +68,13 @@ class NRW_API TnFieldMap {
 //! raises the error of FieldByName.
 NRW_API void MapearFields(TnClientDataSet& dataset, TnFieldMap& map);
 
-//! Column description when a dataset is built; Unknown types are decided from the values
-//! (computed SQL columns): all integers -> Integer, any float -> Float, ISO date texts -> Date.
-struct TnFieldDef {
-  std::string name;
-  std::optional<TFieldType> type;
-};
-
-//! Builds a dataset's rows column by column, row by row: one Append per column in order, then
-//! EndRow. Used by the SQL layer and by hosts that prepare datasets themselves.
-class NRW_API TnDataSetBuilder {
- public:
-  explicit TnDataSetBuilder(std::vector<TnFieldDef> fields);
-  ~TnDataSetBuilder();
-  TnDataSetBuilder(const TnDataSetBuilder&) = delete;
-  TnDataSetBuilder& operator=(const TnDataSetBuilder&) = delete;
-
-  void AppendNull();
-  void AppendInteger(int64_t value);
-  void AppendFloat(double value);
-  void AppendText(std::string_view value);
-  void AppendDate(TDateTime value);
-  void Append(const Variant& value);
-  void EndRow();
-  //! Finishes the store; the builder is empty afterwards.
-  std::shared_ptr<TnDataStore> Finish();
-
- private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
-};
-
-//! Source of a dataset's rows that can run again with new parameter values (RefreshSQL).
-class NRW_API TnDataProvider {
- public:
-  virtual ~TnDataProvider();
-  virtual std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) = 0;
-  //! Statement text as sent, for messages.
-  virtual std::string Text() const = 0;
-};
-
 class NRW_API TnClientDataSet : public TObject {
  public:
   //! An open dataset with no fields and no rows.
   TnClientDataSet();
-  //! An open dataset over the given store.
-  explicit TnClientDataSet(std::shared_ptr<TnDataStore> store);
   ~TnClientDataSet() override;
 
   // Structure and data.
-  //! Replaces all rows (and fields) with a new store; keeps index field names that still exist,
-  //! drops range and current record (goes to the first record), keeps the filter. Field objects
-  //! stay valid when the column names are the same; otherwise new ones are made, the field maps are
-  //! bound again, and references to the old fields are invalid.
-  void SetStore(std::shared_ptr<TnDataStore> store);
-  void SetProvider(std::shared_ptr<TnDataProvider> provider);
-  TnDataProvider* Provider() const;
   //! Adds a record at the end of the store (seen by every cursor on it).
   void AppendRecord(const std::vector<Variant>& values);
   //! Deletes every record; the fields stay. Clones sharing the store see it empty too.
@@ -195,13 +147,24 @@ class NRW_API TnClientDataSet : public TObject {
     return ref;
   }
 
-  // Used by TField.
+ private:
+  friend class TField;
+  //! The host makes datasets over its stores and re-runs their statements (data/dataset_host.h).
+  friend class DataSetHost;
+
+  explicit TnClientDataSet(std::shared_ptr<TnDataStore> store);
+  //! Replaces all rows (and fields) with a new store; keeps index field names that still exist,
+  //! drops range and current record (goes to the first record), keeps the filter. Field objects
+  //! stay valid when the column names are the same; otherwise new ones are made, the field maps are
+  //! bound again, and references to the old fields are invalid.
+  void SetStore(std::shared_ptr<TnDataStore> store);
+  void SetProvider(std::shared_ptr<TnDataProvider> provider);
+  TnDataProvider* Provider() const;
   Variant CurrentValue(int field) const;
   bool CurrentIsNull(int field) const;
   TFieldType FieldType(int field) const;
   const std::string& FieldName(int field) const;
 
- private:
   TnFieldMap* FindMap(std::type_index type) const;
   void AddMap(std::type_index type, std::unique_ptr<TnFieldMap> map);
 

@@ -26,13 +26,13 @@ class TnrwBaseDllClass {
 //! Defined once per module (NRW_REPORT_CLASS); the entry unit assigns it to FClassDll at load time.
 const nrw::TnrwBaseDllClass* ModuleReportClass();
 
-#define NRW_REPORT_CLASS(Class)                                                                  \
-  const nrw::TnrwBaseDllClass* ModuleReportClass() {                                             \
-    static const nrw::TnrwBaseDllClass kClass(                                                   \
-        #Class, [](nrw::TnrwReport& report) -> std::unique_ptr<nrw::TnrwBaseDll> {               \
-          return std::make_unique<Class>(report);                                                \
-        });                                                                                      \
-    return &kClass;                                                                              \
+#define NRW_REPORT_CLASS(Class)                                                    \
+  const nrw::TnrwBaseDllClass* ModuleReportClass() {                               \
+    static const nrw::TnrwBaseDllClass kClass(                                     \
+        #Class, [](nrw::TnrwReport& report) -> std::unique_ptr<nrw::TnrwBaseDll> { \
+          return std::make_unique<Class>(report);                                  \
+        });                                                                        \
+    return &kClass;                                                                \
   }
 
 //! The two exports of every module.

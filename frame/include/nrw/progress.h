@@ -2,7 +2,6 @@
 // stderr when stderr is a terminal.
 #pragma once
 
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -28,10 +27,6 @@ class NRW_API TnFraProgresso : public TObject {
   int Position() const { return position_; }
   int Total() const { return total_; }
   const std::string& Caption() const { return caption_; }
-
-  //! Where the host shows progress boxes: (caption, position, total, visible).
-  using Sink = std::function<void(const std::string&, int, int, bool)>;
-  static void SetSink(Sink sink);
 
  private:
   TnFraProgresso() = default;

@@ -22,6 +22,10 @@ namespace nrw {
 class TnpqPowerParam;
 class TnpqParamItem;
 class TnrwReport;
+class TnReportEngine;
+class TnValueObserver;
+class PanelHost;
+class ReportHost;
 
 //! Data-dictionary field definition of an edit control; the data type decides how it edits.
 class NRW_API TnFieldDefinicao : public TObject {
@@ -119,13 +123,6 @@ struct TnSeparadorItem {
   int Ativo = 0;
 };
 
-//! Receives every value the panel's owner writes (the trace listens here).
-class NRW_API TnValueObserver {
- public:
-  virtual ~TnValueObserver();
-  virtual void ValueWritten(const std::string& name, const std::string& value) = 0;
-};
-
 //! The parameter panel: report parameters and report variables in one namespace, names compared
 //! without regard to case. Owns its items and controls.
 class NRW_API TnpqPowerParam : public TObject {
@@ -153,14 +150,14 @@ class NRW_API TnpqPowerParam : public TObject {
           std::string&>
       OnSQLSeparador;
 
-  // Host side.
+ private:
+  friend class TnpqParamItem;
+  //! The host builds the panel and listens to its writes (report/report_host.h).
+  friend class PanelHost;
   TnpqParamItem& AddItem(std::string name);
   void AddSeparador(TnSeparadorItem item);
-  const std::vector<std::unique_ptr<TnpqParamItem>>& Items() const { return items_; }
-  void SetObserver(TnValueObserver* observer) { observer_ = observer; }
   void NotifyWrite(const std::string& name, const std::string& value) const;
 
- private:
   std::vector<std::unique_ptr<TnpqParamItem>> items_;
   //! Items by lower-case name: modules write variables in tight loops.
   std::unordered_map<std::string, TnpqParamItem*> index_;
@@ -168,13 +165,10 @@ class NRW_API TnpqPowerParam : public TObject {
   TnValueObserver* observer_ = nullptr;
 };
 
-class TnReportEngine;
-
 //! The host report: the report query (main dataset and parameter panel), the section printer, the
 //! page model, the message page and the events. Registered in the handle table while it lives.
 class NRW_API TnrwReport : public TObject {
  public:
-  explicit TnrwReport(std::unique_ptr<TnReportEngine> engine);
   ~TnrwReport() override;
 
   //! The handle that Imprimir receives for this report.
@@ -206,9 +200,12 @@ class NRW_API TnrwReport : public TObject {
   //! Separator-values event: (report query, generate flag out).
   TnEvent<TnrwReport&, bool&> OnSeparatorValues;
 
+ private:
+  //! The host makes reports over its engine (report/report_host.h).
+  friend class ReportHost;
+  explicit TnrwReport(std::unique_ptr<TnReportEngine> engine);
   TnReportEngine& Engine();
 
- private:
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
@@ -253,8 +250,8 @@ class NRW_API TnrwBaseDll : public TObject {
 class NRW_API TnCabecalhoRelatorio : public TObject {
  public:
   TnCabecalhoRelatorio(TnrwReport& report, bool a, bool b, bool c, bool d, bool e,
-                       std::vector<int> sections, int f, int g, int h, std::string i,
-                       std::string j, bool k);
+                       std::vector<int> sections, int f, int g, int h, std::string i, std::string j,
+                       bool k);
   ~TnCabecalhoRelatorio() override;
   void Executar(int company);
   void ImpressaoCabecalho();

@@ -11,9 +11,6 @@ namespace nrw {
 
 //! Connection type of the host (a setting; 0 unless configured).
 NRW_API int PegarTipoCon();
-NRW_API void DefinirTipoCon(int tipo);
-//! The current user (none by default).
-NRW_API void DefinirUsuarioAtual(std::optional<int> user);
 //! Selection text of the companies the current user may see (USUARIOEMPRESA). No user configured:
 //! empty (every company). A user with no company: "0", which no company code matches.
 NRW_API std::string PegarCodigoEmpresaDireitoUsuario();

@@ -34,10 +34,6 @@ class NRW_API TnDMPowerParam : public TObject {
   std::map<std::string, TObject*> components_;
 };
 
-using TnDMFactory = std::function<std::unique_ptr<TObject>()>;
-
-//! Registers a sibling class by name; safe to call again (the last factory wins).
-NRW_API void RegistrarClasseDM(const std::string& class_name, TnDMFactory factory);
 //! Makes the sibling of that class for the suffix (replacing one made before with the same name
 //! and suffix); the host owns it until DestruirDM. Raises for an unknown class name.
 NRW_API TObject* CriarDM(const std::string& class_name, int action, const std::string& suffix);

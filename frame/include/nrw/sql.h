@@ -13,36 +13,8 @@
 
 namespace nrw {
 
-//! A statement prepared on a connection, run as often as needed with new values.
-class NRW_API TnPreparedStatement {
- public:
-  virtual ~TnPreparedStatement();
-  //! Distinct parameter names in order of first appearance, as written the first time.
-  virtual const std::vector<std::string>& ParamNames() const = 0;
-  //! Runs with one value per distinct name and materialises the rows.
-  virtual std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) = 0;
-  //! Runs a statement that returns no rows; answers the number of rows changed.
-  virtual int64_t Execute(const std::vector<Variant>& values) = 0;
-};
-
-//! A database connection. The host keeps one default connection, used when a module passes none.
-class NRW_API TnConnection {
- public:
-  virtual ~TnConnection();
-  virtual std::unique_ptr<TnPreparedStatement> Prepare(const std::string& sql) = 0;
-  //! Runs a script of statements without results (schema, demo data).
-  virtual void ExecuteScript(const std::string& sql) = 0;
-  //! Literal of a value in this database's dialect.
-  virtual std::string Literal(const Variant& value) const = 0;
-
-  //! The host's default connection; nullptr until one is set.
-  static TnConnection* Default();
-  //! Makes the connection the default; the caller keeps ownership and clears it before freeing.
-  static void SetDefault(TnConnection* connection);
-};
-
-//! Opens an embedded SQLite database file (":memory:" for a private one).
-NRW_API std::unique_ptr<TnConnection> OpenSQLite(const std::string& path);
+//! A database connection of the host; modules pass nullptr for the host's default connection.
+class TnConnection;
 
 using TDataSetRef = std::unique_ptr<TnClientDataSet>;
 
@@ -50,9 +22,10 @@ using TDataSetRef = std::unique_ptr<TnClientDataSet>;
 //! their table alias dropped, or positions, up to the first item that is not a result column or is
 //! descending). The flags, the integer and the name are the panel's settings and do not change the
 //! result. connection nullptr means the default connection.
-NRW_API TDataSetRef ExecutarSQL(const std::string& sql, bool open = true, bool unidirectional = false,
-                                int packet_records = -1, const std::string& name = "",
-                                TnConnection* connection = nullptr, bool client = true);
+NRW_API TDataSetRef ExecutarSQL(const std::string& sql, bool open = true,
+                                bool unidirectional = false, int packet_records = -1,
+                                const std::string& name = "", TnConnection* connection = nullptr,
+                                bool client = true);
 NRW_API TDataSetRef ExecutarSQL(const std::string& sql, const std::vector<Variant>& values,
                                 bool open = true, bool unidirectional = false,
                                 int packet_records = -1, const std::string& name = "",

@@ -19,9 +19,9 @@ enum class TnTipoValorFiltro { Codigo = 1, Texto = 2, Data = 3 };
 //! separated by ";" or ",". Kind 1: integer codes; 2: text identifiers (quoted, apostrophes
 //! doubled); 3: dates ("dd/mm/yyyy" or ISO). One kind per column (the last kind repeats). With
 //! several columns a value matches when any column matches. lead_and: the result is empty or starts
-//! with " and "; otherwise a bare predicate (empty when the selection is empty). option and last are
-//! accepted for the callers' sake and do not change the predicate. A selection that does not parse
-//! raises Exception with a Portuguese message; nothing of it reaches the database as SQL.
+//! with " and "; otherwise a bare predicate (empty when the selection is empty). option and last
+//! are accepted for the callers' sake and do not change the predicate. A selection that does not
+//! parse raises Exception with a Portuguese message; nothing of it reaches the database as SQL.
 NRW_API std::string FilterInterval(const std::vector<std::string>& columns,
                                    const std::string& selection, const std::vector<int>& kinds,
                                    int option = 0, bool lead_and = true, int last = 0);

@@ -1,4 +1,5 @@
-// The report's message page: its column captions and the messages the module sent, in order.
+// Application API: the report's message page, its column captions and the messages the module sent,
+// in order.
 #pragma once
 
 #include <string>

@@ -1,5 +1,5 @@
-// Where the engine's trace goes: one JSON object per line, in call order (the events are built by
-// trace_events.h). A sink is borrowed by the engine; its owner keeps it alive during the run.
+// Application API: where a run's trace goes, one JSON object per line, in call order (the events
+// are documented in docs/layouts.md). A sink is borrowed by the run; its owner keeps it alive.
 #pragma once
 
 #include <fstream>
@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "nrw/api.h"
+
 namespace nrw {
 
-class TraceSink {
+class NRW_API TraceSink {
  public:
   virtual ~TraceSink();
   //! One complete JSON object, without the line end.
@@ -18,7 +20,7 @@ class TraceSink {
 };
 
 //! Writes JSON Lines to a file (truncated when opened) or to a stream the caller owns.
-class JsonLinesTraceWriter : public TraceSink {
+class NRW_API JsonLinesTraceWriter : public TraceSink {
  public:
   //! Raises Exception when the file cannot be created.
   explicit JsonLinesTraceWriter(const std::string& path);
@@ -32,7 +34,7 @@ class JsonLinesTraceWriter : public TraceSink {
 };
 
 //! Keeps the lines in memory (tests).
-class TraceCollector : public TraceSink {
+class NRW_API TraceCollector : public TraceSink {
  public:
   void Line(const std::string& json) override { lines_.push_back(json); }
   const std::vector<std::string>& Lines() const { return lines_; }

@@ -1,0 +1,57 @@
+// The nrw command line: argument parsing and wiring only; the work is the host library's.
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+
+#include "commands.h"
+
+namespace nrw::cli {
+
+int Main(int argc, const char* const* argv) {
+  CLI::App app{"nrw - relatórios de DIRF e folha de pagamento"};
+  app.require_subcommand(1);
+  nrw::cli::CommonOptions common;
+  app.add_option("--modules", common.modules_dir, "Pasta dos módulos (.so)");
+  app.add_option("--layouts", common.layouts_dir, "Pasta dos layouts (.json)");
+
+  auto* list = app.add_subcommand("list", "Módulos encontrados, com suas versões");
+
+  nrw::cli::DemoOptions demo;
+  auto* demo_db = app.add_subcommand("demo-db", "Cria um banco de demonstração (SQLite)");
+  demo_db->add_option("FILE", demo.path, "Arquivo do banco")->required();
+  demo_db->add_option("--ano", demo.ano_base, "Ano base principal (padrão: o ano anterior)");
+  demo_db->add_option("--extras", demo.extras, "Beneficiários adicionais gerados");
+  demo_db->add_flag("--force", demo.force, "Substitui um arquivo existente");
+
+  nrw::cli::RunCommand run;
+  auto* run_cmd = app.add_subcommand("run", "Executa um relatório");
+  run_cmd->add_option("MODULE", run.module, "Nome do módulo ou caminho do .so")->required();
+  run_cmd->add_option("--db", run.db, "Banco de dados SQLite")->required();
+  run_cmd->add_option("-p,--param", run.params, "Parâmetro NOME=VALOR (repetível)");
+  run_cmd->add_option("--split", run.split, "Parâmetro separador (repetível)");
+  run_cmd->add_option("--out", run.out, "Arquivo de saída, ou padrão com {PARAM} por parte");
+  run_cmd->add_option("--trace", run.trace, "Registro JSON Lines das chamadas do relatório");
+
+  nrw::cli::RunCommand panel;
+  auto* panel_cmd = app.add_subcommand("panel", "Mostra o painel de parâmetros em JSON");
+  panel_cmd->add_option("MODULE", panel.module, "Nome do módulo ou caminho do .so")->required();
+  panel_cmd->add_option("--db", panel.db, "Banco de dados SQLite");
+  panel_cmd->add_option("-p,--param", panel.params, "Parâmetro NOME=VALOR (repetível)");
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::ParseError& error) {
+    app.exit(error);
+    return nrw::cli::kUsageError;
+  }
+
+  if (list->parsed()) return nrw::cli::ListModules(common);
+  if (demo_db->parsed()) return nrw::cli::MakeDemoDatabase(demo);
+  if (run_cmd->parsed()) return nrw::cli::RunReportCommand(common, run);
+  if (panel_cmd->parsed()) return nrw::cli::ShowPanel(common, panel);
+  return nrw::cli::kUsageError;
+}
+
+}  // namespace nrw::cli

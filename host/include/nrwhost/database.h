@@ -1,0 +1,63 @@
+// Application API: database connections. The nrw command and the tests open a database and make it
+// the host's default connection, which every module statement without a connection of its own uses.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "nrw/api.h"
+#include "nrw/dataset.h"
+#include "nrw/sql.h"
+#include "nrw/variant.h"
+
+namespace nrw {
+
+//! A statement prepared on a connection, run as often as needed with new values.
+class NRW_API TnPreparedStatement {
+ public:
+  virtual ~TnPreparedStatement();
+  //! Distinct parameter names in order of first appearance, as written the first time.
+  virtual const std::vector<std::string>& ParamNames() const = 0;
+  //! Runs with one value per distinct name and materialises the rows.
+  virtual std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) = 0;
+  //! Runs a statement that returns no rows; answers the number of rows changed.
+  virtual int64_t Execute(const std::vector<Variant>& values) = 0;
+};
+
+//! A database connection. The host keeps one default connection, used when a module passes none.
+class NRW_API TnConnection {
+ public:
+  virtual ~TnConnection();
+  virtual std::unique_ptr<TnPreparedStatement> Prepare(const std::string& sql) = 0;
+  //! Runs a script of statements without results (schema, demo data).
+  virtual void ExecuteScript(const std::string& sql) = 0;
+  //! Literal of a value in this database's dialect.
+  virtual std::string Literal(const Variant& value) const = 0;
+
+  //! The host's default connection; nullptr while none is set.
+  static TnConnection* Default();
+
+ private:
+  friend class DefaultConnectionScope;
+  static void SetDefault(TnConnection* connection);
+};
+
+//! Opens an embedded SQLite database file (":memory:" for a private one).
+NRW_API std::unique_ptr<TnConnection> OpenSQLite(const std::string& path);
+
+//! Makes a connection the host's default for the scope's lifetime; the previous default comes back
+//! afterwards. The connection is borrowed and must outlive the scope.
+class NRW_API DefaultConnectionScope {
+ public:
+  explicit DefaultConnectionScope(TnConnection& connection);
+  ~DefaultConnectionScope();
+  DefaultConnectionScope(const DefaultConnectionScope&) = delete;
+  DefaultConnectionScope& operator=(const DefaultConnectionScope&) = delete;
+
+ private:
+  TnConnection* previous_;
+};
+
+}  // namespace nrw

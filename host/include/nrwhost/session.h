@@ -1,0 +1,153 @@
+// Application API: one run of a report module, the way `nrw run`, `nrw panel` and the tests do it.
+// A RunSession loads the layout and the module, makes the report, builds its parameter panel
+// through the report class's hooks and applies the user's values; it then prints the report (once,
+// or once per separated part) and draws the pages. RunReport is the whole run with its outputs.
+// Everything here runs on one thread; the session owns the module, the report and the panel's
+// instance of the report class, and frees them in the reverse order.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "nrw/api.h"
+#include "nrw/datetime.h"
+#include "nrw/module.h"
+#include "nrw/report.h"
+#include "nrwhost/message_page.h"
+#include "nrwhost/trace.h"
+
+namespace nrw {
+
+//! A value the user gives a parameter of the panel.
+struct ParamSetting {
+  std::string name;
+  std::string value;
+};
+
+//! (position, total) whenever the module reports progress.
+using ProgressListener = std::function<void(int position, int total)>;
+
+struct SessionOptions {
+  std::string module_path;
+  //! The module's layout; empty: an empty layout (no sections, no parameters).
+  std::string layout_path;
+  //! The user's parameter values, in the order given.
+  std::vector<ParamSetting> params;
+  //! Today for the defaults' markers and "[@DATA]"; the system date when empty.
+  std::optional<TDateTime> today;
+  //! Borrowed; nullptr: no trace.
+  TraceSink* trace = nullptr;
+  ProgressListener progress;
+};
+
+//! One combination of separator values: (parameter name, value) per active separator.
+struct SeparatorPart {
+  std::vector<std::pair<std::string, std::string>> values;
+};
+
+class NRW_API RunSession {
+ public:
+  //! Loads the layout and the module, makes the report and builds its panel (items,
+  //! AntesConfigurar, edit controls, DepoisConfigurar), then applies the options' values through
+  //! the panel instance's hooks. Raises Exception on any failure.
+  explicit RunSession(const SessionOptions& options);
+  ~RunSession();
+  RunSession(const RunSession&) = delete;
+  RunSession& operator=(const RunSession&) = delete;
+
+  //! The layout's report name.
+  const std::string& ReportName() const;
+  TnrwReport& Report();
+  TnpqPowerParam& Panel();
+  //! The panel's own instance of the report class (the one whose hooks built the panel).
+  TnrwBaseDll& PanelInstance();
+  const TnrwBaseDllClass& ReportClass() const;
+
+  //! For each value, in order: DoParamEnter, the value written and the item marked as restricting
+  //! the selection, DoParamChange, DoParamExit. Raises for a name the layout does not declare.
+  void ApplyParams(const std::vector<ParamSetting>& settings);
+  //! From here on the module's actions (values, prints, statements...) are recorded on the trace;
+  //! building the panel is not.
+  void StartTracing();
+
+  //! Opens the main dataset for the panel's current values and starts a fresh page model.
+  void OpenData();
+  //! OpenData, then Imprimir with the report's handle (a new instance of the class runs the body);
+  //! answers the pages printed.
+  int Print();
+  //! Pages printed since the last OpenData.
+  int PageCount() const;
+  //! The printed pages drawn as text.
+  void WriteText(std::ostream& out) const;
+  MessagePage Messages() const;
+
+  //! Puts the layout's separators of the parameters on the panel, active, in the given order.
+  void ActivateSeparators(const std::vector<std::string>& params);
+  //! Asks the panel's separator-SQL event per active separator and combines the candidate values.
+  std::vector<SeparatorPart> ListParts();
+  //! Writes the part's values on the panel (restricting the selection) and asks the report's
+  //! separator-values event whether it is produced.
+  bool AskPart(const SeparatorPart& part);
+  //! Writes the part's values on the panel, records the part on the trace and prints it.
+  int PrintPart(const SeparatorPart& part);
+  //! While on, the report says that separated parts are being produced.
+  void SetProducingParts(bool on);
+
+  //! The panel as a person would see it, as JSON text: per item name, caption, value, enabled,
+  //! visible, checked, options, dictionary and, for lookups, the filter the module builds.
+  std::string DescribePanel() const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+struct RunOptions : SessionOptions {
+  //! Parameters whose separators split the run into parts, in the order given.
+  std::vector<std::string> split;
+  //! Output file, or with separators a name pattern with {PARAM} placeholders. Empty: the pages go
+  //! to stream (when there is one).
+  std::string output;
+  std::ostream* stream = nullptr;
+};
+
+struct PartResult {
+  std::vector<std::pair<std::string, std::string>> values;
+  //! False when the module refused the part.
+  bool produced = false;
+  int pages = 0;
+  //! The file written; empty when the part went to the stream or was not produced.
+  std::string output;
+};
+
+struct RunResult {
+  bool ok = false;
+  //! The message of the error that ended the run; empty when it succeeded.
+  std::string error;
+  MessagePage messages;
+  //! Pages printed, over all parts.
+  int pages = 0;
+  //! Files written (only when the run succeeded).
+  std::vector<std::string> outputs;
+  //! One per candidate part; empty for a run without separators.
+  std::vector<PartResult> parts;
+};
+
+//! The whole run: a session, the print (or every part), the outputs written under temporary names
+//! and renamed only when everything succeeded. Errors do not escape: they come back in the result,
+//! after the trace's final error event.
+NRW_API RunResult RunReport(const RunOptions& options);
+
+//! The Versao of the module's report class, asked of an instance made on a throwaway report.
+NRW_API std::string ModuleVersion(const std::string& module_path);
+
+//! A report with an empty layout, registered in the handle table while it lives (for hosts that
+//! call a module's Imprimir themselves).
+NRW_API std::unique_ptr<TnrwReport> CreateEmptyReport();
+
+}  // namespace nrw

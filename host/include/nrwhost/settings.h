@@ -1,0 +1,26 @@
+// Application API: the host's settings that modules read (connection type, current user) and the
+// sibling data-module classes it offers by name.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "nrw/api.h"
+#include "nrw/core.h"
+
+namespace nrw {
+
+//! The connection type PegarTipoCon answers (0 unless set).
+NRW_API void DefinirTipoCon(int tipo);
+//! The current user, whose companies PegarCodigoEmpresaDireitoUsuario answers (none: every
+//! company).
+NRW_API void DefinirUsuarioAtual(std::optional<int> user);
+
+using TnDMFactory = std::function<std::unique_ptr<TObject>()>;
+
+//! Registers a sibling class by name for CriarDM; safe to call again (the last factory wins).
+NRW_API void RegistrarClasseDM(const std::string& class_name, TnDMFactory factory);
+
+}  // namespace nrw

@@ -1,0 +1,132 @@
+#include <memory>
+#include <optional>
+
+#include "nrw/format.h"
+#include "nrwhost/session.h"
+#include "report/engine.h"
+#include "report/layout_loader.h"
+#include "report/main_dataset.h"
+#include "report/module_loader.h"
+#include "report/panel_builder.h"
+#include "report/panel_describe.h"
+#include "report/report_host.h"
+#include "report/separators.h"
+#include "report/sql_trace.h"
+#include "report/text_renderer.h"
+#include "report/trace_events.h"
+
+namespace nrw {
+
+// Members are declared in the order they are made and freed in reverse: the instance and the report
+// hold handlers whose code lives in the module, so both go before it.
+struct RunSession::Impl {
+  std::shared_ptr<const Layout> layout;
+  std::unique_ptr<LoadedModule> module;
+  std::unique_ptr<TnrwReport> report;
+  std::unique_ptr<TnrwBaseDll> panel_instance;
+  std::optional<SqlTraceBinding> sql_trace;
+
+  TnReportEngine& Engine() const { return ReportHost::Engine(*report); }
+};
+
+namespace {
+
+std::shared_ptr<const Layout> LoadOrEmpty(const std::string& path) {
+  if (path.empty()) return std::make_shared<const Layout>();
+  return std::make_shared<const Layout>(LoadLayout(path));
+}
+
+}  // namespace
+
+RunSession::RunSession(const SessionOptions& options) : impl_(std::make_unique<Impl>()) {
+  impl_->layout = LoadOrEmpty(options.layout_path);
+  impl_->module = std::make_unique<LoadedModule>(options.module_path);
+  const TnrwBaseDllClass& report_class = impl_->module->ReportClass();
+  impl_->report = ReportHost::Make(std::make_unique<TnReportEngine>(impl_->layout));
+  TnReportEngine& engine = impl_->Engine();
+  const TDateTime today = options.today.value_or(Date());
+  engine.SetTrace(options.trace);
+  engine.SetProgressListener(options.progress);
+  engine.SetToday(today);
+
+  impl_->panel_instance = report_class.Create(*impl_->report);
+  BuildPanel(*impl_->layout, *impl_->panel_instance, Panel(), today);
+  ApplyParams(options.params);
+}
+
+RunSession::~RunSession() {
+  impl_->sql_trace.reset();
+  impl_->panel_instance.reset();
+  impl_->report.reset();
+  impl_->module.reset();
+}
+
+const std::string& RunSession::ReportName() const { return impl_->layout->report; }
+
+TnrwReport& RunSession::Report() { return *impl_->report; }
+
+TnpqPowerParam& RunSession::Panel() { return impl_->report->GetParams(); }
+
+TnrwBaseDll& RunSession::PanelInstance() { return *impl_->panel_instance; }
+
+const TnrwBaseDllClass& RunSession::ReportClass() const { return impl_->module->ReportClass(); }
+
+void RunSession::ApplyParams(const std::vector<ParamSetting>& settings) {
+  ApplyParamSettings(*impl_->layout, settings, *impl_->panel_instance, Panel());
+}
+
+void RunSession::StartTracing() {
+  impl_->Engine().SetTracing(true);
+  if (!impl_->sql_trace) impl_->sql_trace.emplace(impl_->Engine());
+}
+
+void RunSession::OpenData() {
+  OpenMainDataSet(impl_->Engine());
+  impl_->Engine().ClearPages();
+}
+
+int RunSession::Print() {
+  OpenData();
+  impl_->module->Imprimir(impl_->report->Handle());
+  return PageCount();
+}
+
+int RunSession::PageCount() const { return impl_->Engine().Pages().PageNumber(); }
+
+void RunSession::WriteText(std::ostream& out) const {
+  RenderText(*impl_->layout, impl_->Engine().Pages().Pages(), out);
+}
+
+MessagePage RunSession::Messages() const { return impl_->Engine().Messages(); }
+
+void RunSession::ActivateSeparators(const std::vector<std::string>& params) {
+  nrw::ActivateSeparators(*impl_->layout, params, Panel());
+}
+
+std::vector<SeparatorPart> RunSession::ListParts() { return ListSeparatorParts(impl_->Engine()); }
+
+bool RunSession::AskPart(const SeparatorPart& part) {
+  ApplyPart(impl_->Engine(), part);
+  bool generate = true;
+  // A copy: the handler may rebind the event while it runs.
+  const auto ask = impl_->report->OnSeparatorValues;
+  ask(*impl_->report, generate);
+  return generate;
+}
+
+int RunSession::PrintPart(const SeparatorPart& part) {
+  impl_->Engine().Emit(trace::Part(part.values));
+  ApplyPart(impl_->Engine(), part);
+  return Print();
+}
+
+void RunSession::SetProducingParts(bool on) { impl_->Engine().SetGerandoSeparado(on); }
+
+std::string RunSession::DescribePanel() const {
+  return DescribePanelJson(*impl_->layout, impl_->panel_instance->Versao(),
+                           impl_->report->GetParams());
+}
+
+std::unique_ptr<TnrwReport> CreateEmptyReport() { return ReportHost::Make(); }
+
+}  // namespace nrw
