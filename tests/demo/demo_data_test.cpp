@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "demo/demo_data_internal.h"
 #include "nrw/core.h"
 #include "nrw/dataset.h"
-#include "demo/demo_data_internal.h"
 
 namespace nrw {
 namespace {
@@ -23,19 +23,20 @@ std::unique_ptr<TnConnection> BancoDemo(int extras = 0, uint32_t semente = 20240
   return conn;
 }
 
-TnClientDataSet Consultar(TnConnection& conn, const std::string& sql) {
-  return TnClientDataSet(conn.Prepare(sql)->Fetch({}));
+TDataSetRef Consultar(TnConnection& conn, const std::string& sql,
+                      const std::vector<Variant>& values = {}) {
+  return ExecutarSQL(sql, values, true, false, -1, "", &conn);
 }
 
 int64_t Contar(TnConnection& conn, const std::string& sql) {
-  TnClientDataSet rows = Consultar(conn, sql);
-  return rows.IsEmpty() ? 0 : rows.Fields(0).AsInteger();
+  const TDataSetRef rows = Consultar(conn, sql);
+  return rows->IsEmpty() ? 0 : rows->Fields(0).AsInteger();
 }
 
 std::vector<std::string> Coluna(TnConnection& conn, const std::string& sql) {
   std::vector<std::string> valores;
-  TnClientDataSet rows = Consultar(conn, sql);
-  for (rows.First(); !rows.Eof(); rows.Next()) valores.push_back(rows.Fields(0).AsString());
+  const TDataSetRef rows = Consultar(conn, sql);
+  for (rows->First(); !rows->Eof(); rows->Next()) valores.push_back(rows->Fields(0).AsString());
   return valores;
 }
 
@@ -387,7 +388,7 @@ TEST_F(DemoData, TheMainYearHasEveryCaseTheReportsPrint) {
        "= 'RS' AND LENGTH(P.INSCRPROD) = LENGTH(E.MASCINSCRESTAD)"},
   };
   for (const Caso& caso : casos) {
-    EXPECT_GT(Consultar(Conn(), caso.sql).RecordCount(), 0) << caso.nome;
+    EXPECT_GT(Consultar(Conn(), caso.sql)->RecordCount(), 0) << caso.nome;
   }
   const std::pair<int, int64_t> outras_empresas[] = {
       {1708, 2}, {5952, 1}, {5960, 1}, {5979, 1}, {5987, 1}};
@@ -403,7 +404,7 @@ TEST_F(DemoData, TheMainYearHasEveryCaseTheReportsPrint) {
 
 // The statement's capital query, as the report sends it, sees the capital increase of the year.
 TEST_F(DemoData, CapitalOfThePartnerChangedInTheYear) {
-  auto stmt = Conn().Prepare(
+  const std::string sql =
       "select (CS.QUANTCOTAS * E.VALORNOMINALCOTAS) as valorcotas from SOCIO S join ESTAB E on "
       "E.CODIGOEMPRESA = S.CODIGOEMPRESA and CODIGOESTAB = 1 join CONTRATOSOCIAL C on "
       "E.CODIGOEMPRESA = C.CODIGOEMPRESA join CONTRSOCIALSOCIO CS on CS.CODIGOEMPRESA = "
@@ -411,13 +412,13 @@ TEST_F(DemoData, CapitalOfThePartnerChangedInTheYear) {
       "where S.CODIGOEMPRESA = :pCodigoEmpresa and S.INSCRFEDERAL = :pInscrFederal and "
       "C.DATACONTRATO = (select max(DATACONTRATO) from CONTRSOCIALSOCIO where CODIGOEMPRESA = "
       "E.CODIGOEMPRESA and CODIGOSOCIO = S.CODIGOSOCIO and DATACONTRATO between :pDataInicial "
-      "and :pDataFinal) ");
+      "and :pDataFinal) ";
   const std::string socio =
       Coluna(Conn(), "SELECT INSCRFEDERAL FROM SOCIO WHERE CODIGOEMPRESA = 1 AND CODIGOSOCIO = 1")
           .at(0);
-  TnClientDataSet rows(stmt->Fetch({1, socio, "2024-01-01", "2024-12-31"}));
-  ASSERT_EQ(rows.RecordCount(), 1);
-  EXPECT_DOUBLE_EQ(rows.Fields(0).AsFloat(), 90000.0);
+  const TDataSetRef rows = Consultar(Conn(), sql, {1, socio, "2024-01-01", "2024-12-31"});
+  ASSERT_EQ(rows->RecordCount(), 1);
+  EXPECT_DOUBLE_EQ(rows->Fields(0).AsFloat(), 90000.0);
 }
 
 // Tax of known competences, computed by hand from the published tables.

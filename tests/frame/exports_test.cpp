@@ -2,7 +2,10 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -34,6 +37,44 @@ TEST(ModuleExports, EveryBuiltModuleExportsExactlyTheTwoEntryPoints) {
     }
   }
   EXPECT_GE(checked, 3) << "the report modules and the frame's test modules";
+}
+
+// Names the public headers declare with NRW_API: classes, functions and constants.
+std::set<std::string> PublicNames() {
+  std::set<std::string> names;
+  const std::regex declared(
+      R"((?:class|struct)\s+NRW_API\s+(\w+)|NRW_API\s+extern\s+const\s+char\s*\*\s*const\s+(\w+)|NRW_API\s+[^;{()]*?[\s\*&](\w+)\s*\()");
+  for (const char* dir : {"frame/include/nrw", "host/include/nrwhost"}) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator(std::filesystem::path(NRW_SOURCE_DIR) / dir)) {
+      std::ifstream file(entry.path());
+      const std::string text((std::istreambuf_iterator<char>(file)), {});
+      for (std::sregex_iterator m(text.begin(), text.end(), declared), end; m != end; ++m) {
+        for (size_t group = 1; group < m->size(); ++group) {
+          if ((*m)[group].matched) names.insert((*m)[group].str());
+        }
+      }
+    }
+  }
+  return names;
+}
+
+TEST(HostExports, TheHostExportsOnlyWhatItsPublicHeadersDeclare) {
+  const std::set<std::string> names = PublicNames();
+  ASSERT_GT(names.size(), 50u);
+  const std::string command =
+      std::string("nm -DC --defined-only '") + NRW_BUILD_DIR + "/lib/libnrwhost.so' 2>/dev/null";
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
+  const std::regex entity(R"(^[0-9a-f]+ \w (?:(?:typeinfo|typeinfo name|vtable) for )?nrw::(\w+))");
+  int exported = 0;
+  char line[4096];
+  while (pipe && fgets(line, sizeof line, pipe.get())) {
+    std::cmatch m;
+    ASSERT_TRUE(std::regex_search(line, m, entity)) << "not an nrw:: name: " << line;
+    EXPECT_TRUE(names.count(m[1].str())) << "exported but not in a public header: " << line;
+    ++exported;
+  }
+  EXPECT_GT(exported, 100);
 }
 
 }  // namespace

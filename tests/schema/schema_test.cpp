@@ -85,9 +85,8 @@ TEST(Schema, RepresentativeStatementsPrepareAndRun) {
     for (const std::string& name : stmt->ParamNames()) {
       values.push_back(name == "pCodigoEmpresa" ? Variant(1) : Variant(EncodeDate(2023, 1, 1)));
     }
-    auto store = stmt->Fetch(values);
-    TnClientDataSet rows(store);
-    EXPECT_EQ(static_cast<size_t>(rows.RecordCount()), c.rows);
+    const TDataSetRef rows = ExecutarSQL(c.sql, values, true, false, -1, "", conn.get());
+    EXPECT_EQ(static_cast<size_t>(rows->RecordCount()), c.rows);
   }
 }
 

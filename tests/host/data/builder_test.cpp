@@ -78,9 +78,9 @@ TEST(DataSetBuilder, TypedColumnsConvertOrRefuse) {
     }
     builder.Append(c.input);
     builder.EndRow();
-    TnClientDataSet dataset(builder.Finish());
-    EXPECT_EQ(dataset.Fields(0).DataType(), c.type) << c.name;
-    EXPECT_EQ(dataset.Fields(0).Value(), c.expected) << c.name;
+    const auto dataset = DataSetHost::Make(builder.Finish());
+    EXPECT_EQ(dataset->Fields(0).DataType(), c.type) << c.name;
+    EXPECT_EQ(dataset->Fields(0).Value(), c.expected) << c.name;
   }
 }
 
@@ -96,13 +96,13 @@ TEST(DataSetBuilder, RowsMustHaveOneValuePerColumn) {
   EXPECT_THROW(builder.AppendInteger(3), Exception) << "overfull row";
   builder.EndRow();
 
-  TnClientDataSet dataset(builder.Finish());
-  EXPECT_EQ(dataset.RecordCount(), 2);
-  EXPECT_EQ(dataset.FieldByName("B").DataType(), TFieldType::Text);
+  const auto dataset = DataSetHost::Make(builder.Finish());
+  EXPECT_EQ(dataset->RecordCount(), 2);
+  EXPECT_EQ(dataset->FieldByName("B").DataType(), TFieldType::Text);
 
-  TnClientDataSet again(builder.Finish());
-  EXPECT_EQ(again.RecordCount(), 0) << "the builder is empty after Finish";
-  EXPECT_EQ(again.FieldCount(), 2) << "and keeps its fields";
+  const auto again = DataSetHost::Make(builder.Finish());
+  EXPECT_EQ(again->RecordCount(), 0) << "the builder is empty after Finish";
+  EXPECT_EQ(again->FieldCount(), 2) << "and keeps its fields";
 }
 
 }  // namespace

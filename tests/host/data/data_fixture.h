@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "data/dataset_builder.h"
 #include "nrw/dataset.h"
 
 namespace nrw::test {
@@ -21,7 +22,7 @@ inline std::shared_ptr<TnDataStore> MakeStore(std::vector<TnFieldDef> fields,
 
 inline std::unique_ptr<TnClientDataSet> MakeDataSet(std::vector<TnFieldDef> fields,
                                                     const std::vector<std::vector<Variant>>& rows) {
-  return std::make_unique<TnClientDataSet>(MakeStore(std::move(fields), rows));
+  return DataSetHost::Make(MakeStore(std::move(fields), rows));
 }
 
 //! The values of one field over the whole view, in view order, as text.

@@ -196,8 +196,9 @@ TEST(DataSetStore, SetStoreKeepsIndexAndFilterAndDropsTheRange) {
   dataset->SetFilter("CODIGO > 1");
   dataset->SetFiltered(true);
 
-  dataset->SetStore(MakeStore({{"codigo", TFieldType::Integer}, {"nome", TFieldType::Text}},
-                              {{5, "e"}, {9, "a"}, {4, "d"}, {1, "x"}}));
+  DataSetHost::SetStore(*dataset,
+                        MakeStore({{"codigo", TFieldType::Integer}, {"nome", TFieldType::Text}},
+                                  {{5, "e"}, {9, "a"}, {4, "d"}, {1, "x"}}));
   EXPECT_EQ(dataset->IndexFieldNames(), "NOME;CODIGO");
   EXPECT_FALSE(dataset->HasRange());
   EXPECT_TRUE(dataset->Filtered());
@@ -206,15 +207,16 @@ TEST(DataSetStore, SetStoreKeepsIndexAndFilterAndDropsTheRange) {
   EXPECT_EQ(map.Nome->AsString(), "a");
   EXPECT_EQ(Column(*dataset, "CODIGO"), (Strings{"9", "4", "5"}));
 
-  dataset->SetStore(MakeStore(
-      {{"NOME", TFieldType::Text}, {"CODIGO", TFieldType::Integer}, {"EXTRA", TFieldType::Integer}},
-      {{"b", 2, 0}, {"a", 3, 0}}));
+  DataSetHost::SetStore(*dataset, MakeStore({{"NOME", TFieldType::Text},
+                                             {"CODIGO", TFieldType::Integer},
+                                             {"EXTRA", TFieldType::Integer}},
+                                            {{"b", 2, 0}, {"a", 3, 0}}));
   EXPECT_EQ(dataset->FieldCount(), 3);
   EXPECT_EQ(map.Nome, &dataset->FieldByName("NOME")) << "maps are bound again";
   EXPECT_EQ(map.Nome->AsString(), "a");
 
   try {
-    dataset->SetStore(MakeStore({{"CODIGO", TFieldType::Integer}}, {{8}}));
+    DataSetHost::SetStore(*dataset, MakeStore({{"CODIGO", TFieldType::Integer}}, {{8}}));
     ADD_FAILURE() << "a map lost its column silently";
   } catch (const Exception& e) {
     EXPECT_STREQ(e.what(), "Campo 'nome' não encontrado.");

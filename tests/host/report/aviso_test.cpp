@@ -5,19 +5,21 @@
 #include <memory>
 
 #include "report/engine.h"
+#include "report/report_host.h"
 
 namespace {
 
 std::vector<std::pair<int, std::string>> Listed(nrw::TnrwReport& report) {
   std::vector<std::pair<int, std::string>> listed;
-  for (const nrw::MessageEntry& entry : report.Engine().Messages().entries) {
+  for (const nrw::MessageEntry& entry : nrw::ReportHost::Engine(report).Messages().entries) {
     listed.emplace_back(entry.kind, entry.text);
   }
   return listed;
 }
 
 TEST(Aviso, ListsTitlesWithTheirItemsThenLooseMessages) {
-  nrw::TnrwReport report(std::make_unique<nrw::TnReportEngine>());
+  const auto owned = nrw::ReportHost::Make(std::make_unique<nrw::TnReportEngine>());
+  nrw::TnrwReport& report = *owned;
   nrw::TnAviso aviso(report);
   aviso.AddAviso("solta antes");
   aviso.AddTituloMensagem("Empresas não geradas", 5);
@@ -36,7 +38,8 @@ TEST(Aviso, ListsTitlesWithTheirItemsThenLooseMessages) {
 }
 
 TEST(Aviso, TitleAloneIsEmptyAndClearingForgetsTheTitle) {
-  nrw::TnrwReport report(std::make_unique<nrw::TnReportEngine>());
+  const auto owned = nrw::ReportHost::Make(std::make_unique<nrw::TnReportEngine>());
+  nrw::TnrwReport& report = *owned;
   nrw::TnAviso aviso(report);
   aviso.AddTituloMensagem("Título", 5);
   EXPECT_TRUE(aviso.IsEmpty());

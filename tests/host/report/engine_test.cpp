@@ -8,7 +8,8 @@
 
 #include "nrw/events.h"
 #include "nrw/report.h"
-#include "report/trace.h"
+#include "nrwhost/trace.h"
+#include "report/report_host.h"
 #include "report_fixtures.h"
 
 namespace {
@@ -33,8 +34,8 @@ constexpr const char* kLayout = R"({
 
 class Engine : public ::testing::Test {
  protected:
-  nrw::TnReportEngine& engine() { return report_.Engine(); }
-  nrw::TnpqPowerParam& panel() { return report_.GetParams(); }
+  nrw::TnReportEngine& engine() { return nrw::ReportHost::Engine(*report_); }
+  nrw::TnpqPowerParam& panel() { return report_->GetParams(); }
 
   //! Section numbers per page.
   std::vector<std::vector<int>> PageSections() const {
@@ -46,33 +47,31 @@ class Engine : public ::testing::Test {
     }
     return pages;
   }
-  const nrw::TnReportEngine& report_engine() const {
-    return const_cast<nrw::TnrwReport&>(report_).Engine();
-  }
+  const nrw::TnReportEngine& report_engine() const { return nrw::ReportHost::Engine(*report_); }
   const nrw::PlacedSection& Placed(size_t page, size_t index) const {
     return report_engine().Pages().Pages().at(page).sections.at(index);
   }
 
-  nrw::TnrwReport report_{
-      std::make_unique<nrw::TnReportEngine>(report_test::SharedLayout(kLayout))};
+  std::unique_ptr<nrw::TnrwReport> report_ = nrw::ReportHost::Make(
+      std::make_unique<nrw::TnReportEngine>(report_test::SharedLayout(kLayout)));
 };
 
 TEST_F(Engine, BandThatDoesNotFitStartsAPageWithItsHeadings) {
-  for (int i = 0; i < 5; ++i) report_.RepPrintSection(10);
+  for (int i = 0; i < 5; ++i) report_->RepPrintSection(10);
   EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 10, 10, 10, 10}, {1, 10}}));
   EXPECT_DOUBLE_EQ(Placed(1, 1).top_mm, 10);
 }
 
 TEST_F(Engine, PageEndFlagBreaksBeforeTheNextSectionOnly) {
-  report_.RepPrintSection(11);
-  EXPECT_FALSE(report_.CSLIsPageEnd());
-  report_.SetCSLIsPageEnd(true);
-  EXPECT_TRUE(report_.CSLIsPageEnd());
-  report_.RepPrintSection(11);
-  EXPECT_FALSE(report_.CSLIsPageEnd()) << "the new page clears the flag";
-  report_.RepEndOfPage(true);
-  report_.RepPrintSection(11);
-  report_.RepPrintSection(11);
+  report_->RepPrintSection(11);
+  EXPECT_FALSE(report_->CSLIsPageEnd());
+  report_->SetCSLIsPageEnd(true);
+  EXPECT_TRUE(report_->CSLIsPageEnd());
+  report_->RepPrintSection(11);
+  EXPECT_FALSE(report_->CSLIsPageEnd()) << "the new page clears the flag";
+  report_->RepEndOfPage(true);
+  report_->RepPrintSection(11);
+  report_->RepPrintSection(11);
   EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 11}, {1, 11}, {1, 11, 11}}));
 }
 
@@ -90,23 +89,23 @@ TEST_F(Engine, CanPrintMeasuresWhatIsLeftOnThePage) {
       {"sum over pairs", {{10, 3}, {11, 7}}, false},
       {"zero lines", {{10, 0}}, true},
   };
-  for (const Case& c : fresh) EXPECT_EQ(report_.DelphiCanPrintSection(c.pairs), c.fits) << c.name;
+  for (const Case& c : fresh) EXPECT_EQ(report_->DelphiCanPrintSection(c.pairs), c.fits) << c.name;
 
-  report_.RepPrintSection(10);
-  report_.RepPrintSection(10);  // 50 mm used, 50 left
-  EXPECT_TRUE(report_.DelphiCanPrintSection({{10, 2}, {11, 2}})) << "exactly 50 mm";
-  EXPECT_FALSE(report_.DelphiCanPrintSection({{10, 2}, {11, 3}}));
-  report_.SetCSLIsPageEnd(true);
-  EXPECT_TRUE(report_.DelphiCanPrintSection({{10, 4}})) << "pending page end: a fresh page";
+  report_->RepPrintSection(10);
+  report_->RepPrintSection(10);  // 50 mm used, 50 left
+  EXPECT_TRUE(report_->DelphiCanPrintSection({{10, 2}, {11, 2}})) << "exactly 50 mm";
+  EXPECT_FALSE(report_->DelphiCanPrintSection({{10, 2}, {11, 3}}));
+  report_->SetCSLIsPageEnd(true);
+  EXPECT_TRUE(report_->DelphiCanPrintSection({{10, 4}})) << "pending page end: a fresh page";
 }
 
 TEST_F(Engine, HeadingsRaiseTheBeforeSectionEventAndShowItsVariables) {
   nrw::TObject owner;
-  const nrw::EventBinding<int> count_pages(report_.OnBeforeSection, owner, [this](int section) {
+  const nrw::EventBinding<int> count_pages(report_->OnBeforeSection, owner, [this](int section) {
     if (section == 1)
       panel().SetValues("pPag", std::to_string(panel().Param("pPag").GetAsInteger() + 1));
   });
-  for (int i = 0; i < 6; ++i) report_.RepPrintSection(10);
+  for (int i = 0; i < 6; ++i) report_->RepPrintSection(10);
   ASSERT_EQ(PageSections().size(), 2u);
   EXPECT_EQ(Placed(0, 0).texts.at(0), "Página 1");
   EXPECT_EQ(Placed(1, 0).texts.at(0), "Página 2");
@@ -115,32 +114,32 @@ TEST_F(Engine, HeadingsRaiseTheBeforeSectionEventAndShowItsVariables) {
 TEST_F(Engine, AfterSectionHandlersMayPrintFurtherSections) {
   nrw::TObject owner;
   std::vector<int> seen;
-  const nrw::EventBinding<nrw::TObject*, int> follow(report_.OnAfterSection, owner,
+  const nrw::EventBinding<nrw::TObject*, int> follow(report_->OnAfterSection, owner,
                                                      [&](nrw::TObject* sender, int section) {
                                                        seen.push_back(section);
-                                                       EXPECT_EQ(sender, &report_);
+                                                       EXPECT_EQ(sender, report_.get());
                                                        if (section == 10)
-                                                         report_.RepPrintSection(11);
+                                                         report_->RepPrintSection(11);
                                                        if (section == 11)
-                                                         report_.RepPrintSection(12);
+                                                         report_->RepPrintSection(12);
                                                      });
-  report_.RepPrintSection(10);
+  report_->RepPrintSection(10);
   EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 10, 11, 12}}));
   EXPECT_EQ(seen, (std::vector<int>{1, 10, 11, 12}));
 }
 
 TEST_F(Engine, SectionsKeepTheValuesOfTheMomentTheyWerePrinted) {
   panel().SetValues("R1", "primeiro");
-  report_.RepPrintSection(10);
+  report_->RepPrintSection(10);
   panel().SetValues("r1", "segundo");
-  report_.RepPrintSection(10);
+  report_->RepPrintSection(10);
   EXPECT_EQ(Placed(0, 1).texts.at(0), "primeiro");
   EXPECT_EQ(Placed(0, 2).texts.at(0), "segundo");
 }
 
 TEST_F(Engine, UnknownSectionIsAnError) {
   try {
-    report_.RepPrintSection(77);
+    report_->RepPrintSection(77);
     FAIL() << "no error";
   } catch (const nrw::Exception& error) {
     EXPECT_STREQ(error.what(), "Seção 77 não existe no layout de RptMotor");
@@ -149,13 +148,13 @@ TEST_F(Engine, UnknownSectionIsAnError) {
 
 TEST_F(Engine, ObjectsFollowTheirCaptionAndProperties) {
   panel().SetValues("R1", "x");
-  report_.RepPrintSection(12);
-  report_.RepObjCaption("etiqueta", "novo [R1]");
-  report_.RepPrintSection(12);
-  report_.RepObjProperty("ETIQUETA", "Enabled", "False");
-  report_.RepPrintSection(12);
-  report_.RepObjProperty("Etiqueta", "Enabled", "True");
-  report_.RepPrintSection(12);
+  report_->RepPrintSection(12);
+  report_->RepObjCaption("etiqueta", "novo [R1]");
+  report_->RepPrintSection(12);
+  report_->RepObjProperty("ETIQUETA", "Enabled", "False");
+  report_->RepPrintSection(12);
+  report_->RepObjProperty("Etiqueta", "Enabled", "True");
+  report_->RepPrintSection(12);
   EXPECT_EQ(Placed(0, 1).texts.at(0), "fixo x");
   EXPECT_EQ(Placed(0, 2).texts.at(0), "novo x");
   EXPECT_TRUE(Placed(0, 3).hidden.at(0));
@@ -189,7 +188,7 @@ TEST(EventBinding, DetachesOnlyWhatItsObjectStillHolds) {
 
 TEST(Panel, OneCaseInsensitiveNamespaceWhereEmptyTextClears) {
   nrw::TnpqPowerParam panel;
-  panel.AddItem("pAnoBase").SetValue("2024");
+  nrw::PanelHost::AddItem(panel, "pAnoBase").SetValue("2024");
   panel.SetValues("PANOBASE", "2023");
   EXPECT_EQ(panel.GetValues("panobase"), "2023");
   EXPECT_EQ(&panel.Param("pAnoBASE"), panel.FindParam("pAnoBase"));
@@ -200,7 +199,7 @@ TEST(Panel, OneCaseInsensitiveNamespaceWhereEmptyTextClears) {
   panel.SetValues("r1", "");
   EXPECT_EQ(panel.GetValues("R1"), "");
   EXPECT_EQ(panel.GetValues("nunca"), "");
-  EXPECT_EQ(panel.Items().size(), 2u);
+  EXPECT_EQ(nrw::PanelHost::Items(panel).size(), 2u);
 }
 
 TEST(Panel, ItemConversionsFallBackToDefaults) {
@@ -217,7 +216,7 @@ TEST(Panel, ItemConversionsFallBackToDefaults) {
 
 TEST(Panel, LookupFilterPassesThroughItsEvent) {
   nrw::TnpqPowerParam panel;
-  nrw::TnpqParamItem& item = panel.AddItem("pFuncionarios");
+  nrw::TnpqParamItem& item = nrw::PanelHost::AddItem(panel, "pFuncionarios");
   item.SetControl(std::make_unique<nrw::TnFraCtrlNDLink>(item));
   auto& lookup = dynamic_cast<nrw::TnFraCtrlNDLink&>(*panel.EdFindFieldControl("pfuncionarios"));
   EXPECT_EQ(lookup.MontarFiltro("A = 1"), "A = 1");
@@ -239,15 +238,15 @@ TEST_F(Engine, TraceRecordsModuleActionsInCallOrder) {
   engine().SetTracing(true);
 
   panel().SetValues("R1", "Ação");
-  report_.RepPrintSection(10);
-  report_.DelphiCanPrintSection({{10, 2}, {11, 1}});
-  report_.SetCSLIsPageEnd(true);
-  report_.RepEndOfPage(true);
-  report_.CSLShowProgress(1, 3);
-  report_.MsgConfigurar({"Mensagem"});
-  report_.MsgMensagem(5, "Empresa \"1\"");
-  report_.RepObjCaption("Etiqueta", "Novo");
-  report_.RepObjProperty("Etiqueta", "Enabled", "False");
+  report_->RepPrintSection(10);
+  report_->DelphiCanPrintSection({{10, 2}, {11, 1}});
+  report_->SetCSLIsPageEnd(true);
+  report_->RepEndOfPage(true);
+  report_->CSLShowProgress(1, 3);
+  report_->MsgConfigurar({"Mensagem"});
+  report_->MsgMensagem(5, "Empresa \"1\"");
+  report_->RepObjCaption("Etiqueta", "Novo");
+  report_->RepObjProperty("Etiqueta", "Enabled", "False");
   panel().Param("pCopias").SetAsInteger(2);
   panel().Param("pData").SetAsDate(nrw::EncodeDate(2024, 1, 31));
 

@@ -8,6 +8,7 @@
 
 #include "report/engine.h"
 #include "report/output_files.h"
+#include "report/report_host.h"
 #include "report_fixtures.h"
 
 namespace {
@@ -50,7 +51,8 @@ class Recorder : public nrw::TnrwBaseDll {
 
 TEST(PanelBuilder, CallsTheHooksAsAPanelDoes) {
   const auto layout = report_test::SharedLayout(kLayout);
-  nrw::TnrwReport report(std::make_unique<nrw::TnReportEngine>(layout));
+  const auto owned = nrw::ReportHost::Make(std::make_unique<nrw::TnReportEngine>(layout));
+  nrw::TnrwReport& report = *owned;
   Recorder recorder(report);
   nrw::TnpqPowerParam& panel = report.GetParams();
   nrw::BuildPanel(*layout, recorder, panel, nrw::EncodeDate(2024, 3, 15));

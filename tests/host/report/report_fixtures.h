@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "nrw/sql.h"
 #include "report/layout.h"
 #include "report/layout_loader.h"
+#include "support/fixture_db.h"
 
 namespace report_test {
 
@@ -20,27 +20,18 @@ inline std::shared_ptr<const nrw::Layout> SharedLayout(std::string_view json) {
   return std::make_shared<const nrw::Layout>(TestLayout(json));
 }
 
-//! A private database made the default connection for the fixture's lifetime.
+//! A private database with the script's tables, made the default connection for the fixture's
+//! lifetime.
 class MemoryDatabase {
  public:
-  explicit MemoryDatabase(const std::string& script) : connection_(nrw::OpenSQLite(":memory:")) {
-    connection_->ExecuteScript(script);
-    nrw::TnConnection::SetDefault(connection_.get());
-  }
-  ~MemoryDatabase() { nrw::TnConnection::SetDefault(nullptr); }
-  MemoryDatabase(const MemoryDatabase&) = delete;
-  MemoryDatabase& operator=(const MemoryDatabase&) = delete;
+  explicit MemoryDatabase(const std::string& script) { db_->Exec(script); }
 
  private:
-  std::unique_ptr<nrw::TnConnection> connection_;
+  std::unique_ptr<support::FixtureDb> db_ = support::FixtureDb::Empty();
 };
 
-inline std::string ModulePath(const std::string& name) {
-  return std::string(NRW_MODULE_DIR) + "/" + name + ".so";
-}
-
 inline std::string TestLayoutPath(const std::string& name) {
-  return std::string(NRW_REPORT_TEST_DIR) + "/layouts/" + name + ".json";
+  return std::string(NRW_SOURCE_DIR) + "/tests/host/report/layouts/" + name + ".json";
 }
 
 }  // namespace report_test

@@ -5,10 +5,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "report/module_loader.h"
-#include "report/report_run.h"
-#include "report/trace.h"
-#include "report_fixtures.h"
+#include "nrwhost/session.h"
+#include "nrwhost/trace.h"
+#include "support/fixture_db.h"
+#include "support/paths.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -19,43 +20,12 @@ constexpr const char* kData = R"(
   INSERT INTO EMPRESA_T VALUES (1, 'Alfa/Beta'), (2, 'Gama:Delta'), (3, 'Épsilon');
 )";
 
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "nrw_report_test_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  fs::path path_;
-};
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 class Run : public ::testing::Test {
  protected:
   nrw::RunOptions Options() const {
     nrw::RunOptions options;
-    options.module_path = report_test::ModulePath("RptReportTest");
-    options.layout_path = report_test::TestLayoutPath("RptReportTest");
+    options.module_path = support::TestModulePath("RptReportTest");
+    options.layout_path = support::SourcePath("tests/host/report/layouts/RptReportTest.json");
     options.trace = const_cast<nrw::TraceCollector*>(&trace_);
     options.today = nrw::EncodeDate(2024, 3, 15);
     return options;
@@ -64,9 +34,13 @@ class Run : public ::testing::Test {
     return std::find(trace_.Lines().begin(), trace_.Lines().end(), line) != trace_.Lines().end();
   }
 
-  report_test::MemoryDatabase database_{kData};
+  std::unique_ptr<support::FixtureDb> database_ = [] {
+    auto db = support::FixtureDb::Empty();
+    db->Exec(kData);
+    return db;
+  }();
   nrw::TraceCollector trace_;
-  TempDir dir_;
+  support::TempDir dir_;
 };
 
 TEST_F(Run, WholeReportTracesTheModuleAndWritesOneFile) {
@@ -90,7 +64,7 @@ TEST_F(Run, WholeReportTracesTheModuleAndWritesOneFile) {
       R"({"ev":"message","kind":1,"text":"Linhas: 2"})",
   };
   EXPECT_EQ(trace_.Lines(), expected);
-  EXPECT_EQ(ReadFile(options.output),
+  EXPECT_EQ(support::ReadFile(options.output),
             "Relatório de teste            Pág. 1\n"
             "------------------------------------\n"
             "   2  Gama:Delta\n"
@@ -110,8 +84,9 @@ TEST_F(Run, SeparatorsWriteOnePartPerValueExceptTheRefusedOnes) {
   ASSERT_TRUE(result.ok) << result.error;
 
   EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"empresa_1.txt", "empresa_3.txt"}));
-  EXPECT_NE(ReadFile(dir_.File("empresa_1.txt")).find("   1  Alfa/Beta\n"), std::string::npos);
-  EXPECT_EQ(ReadFile(dir_.File("empresa_3.txt")).find("Alfa"), std::string::npos)
+  EXPECT_NE(support::ReadFile(dir_.File("empresa_1.txt")).find("   1  Alfa/Beta\n"),
+            std::string::npos);
+  EXPECT_EQ(support::ReadFile(dir_.File("empresa_3.txt")).find("Alfa"), std::string::npos)
       << "each part reads only its own rows";
   ASSERT_EQ(result.parts.size(), 3u);
   EXPECT_TRUE(result.parts[0].produced);
@@ -142,7 +117,7 @@ TEST_F(Run, UnsafeCharactersOfPartNamesAreReplaced) {
   const nrw::RunResult result = nrw::RunReport(options);
   ASSERT_TRUE(result.ok) << result.error;
   EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"Alfa_Beta.txt", "Gama_Delta.txt"}));
-  EXPECT_NE(ReadFile(dir_.File("Gama_Delta.txt")).find("Gama:Delta"), std::string::npos);
+  EXPECT_NE(support::ReadFile(dir_.File("Gama_Delta.txt")).find("Gama:Delta"), std::string::npos);
 }
 
 TEST_F(Run, FailuresLeaveNoOutputBehind) {
@@ -205,7 +180,7 @@ TEST_F(Run, PartsGoToTheStreamWithoutAnOutputFile) {
 }
 
 TEST(ModuleLoader, AnswersTheVersionAndExplainsWhatIsNotAModule) {
-  EXPECT_EQ(nrw::ModuleVersion(report_test::ModulePath("RptReportTest")), "[versao: 2.3.4.5]");
+  EXPECT_EQ(nrw::ModuleVersion(support::TestModulePath("RptReportTest")), "[versao: 2.3.4.5]");
   struct Case {
     const char* name;
     std::string path;
@@ -214,14 +189,16 @@ TEST(ModuleLoader, AnswersTheVersionAndExplainsWhatIsNotAModule) {
   const Case cases[] = {
       {"missing file", "/nao/existe/RptX.so",
        "Módulo de relatório não encontrado: /nao/existe/RptX.so."},
-      {"not a library", report_test::TestLayoutPath("RptReportTest"),
+      {"not a library", support::SourcePath("tests/host/report/layouts/RptReportTest.json"),
        "Não foi possível carregar o módulo "},
-      {"library without the exports", std::string(NRW_LIB_DIR) + "/libnrwhost.so",
+      {"library without the exports", std::string(NRW_BUILD_DIR) + "/lib/libnrwhost.so",
        " não é um módulo de relatório (não exporta ClassDll e Imprimir)."},
   };
   for (const Case& c : cases) {
     try {
-      nrw::LoadedModule module(c.path);
+      nrw::SessionOptions options;
+      options.module_path = c.path;
+      const nrw::RunSession session(options);
       ADD_FAILURE() << c.name << ": no error";
     } catch (const nrw::Exception& error) {
       EXPECT_NE(std::string(error.what()).find(c.message), std::string::npos)

@@ -4,6 +4,8 @@
 
 #include <memory>
 
+#include "nrwhost/settings.h"
+
 namespace {
 
 int g_alive = 0;

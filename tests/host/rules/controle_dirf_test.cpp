@@ -5,9 +5,9 @@
 #include <string>
 
 #include "nrw/dirf.h"
-#include "nrw/sql.h"
 #include "nrw/util.h"
-#include "schema/schema.h"
+#include "nrwhost/database.h"
+#include "support/fixture_db.h"
 
 namespace nrw {
 namespace {
@@ -18,10 +18,7 @@ constexpr double kLimiteIsento = 1903.98;
 class ControleDirfTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    conn_ = OpenSQLite(":memory:");
-    CriarEsquema(*conn_);
-    TnConnection::SetDefault(conn_.get());
-    conn_->ExecuteScript(R"sql(
+    db_.Exec(R"sql(
       INSERT INTO RENDIMENTOANUAL VALUES ('2023-01-01', 28559.70, 1903.98);
       INSERT INTO TIPOCONTRATO VALUES (1, 'Empregado', '1'), (2, 'Diretor', '04'),
                                       (3, 'Pro-labore', '8');
@@ -42,9 +39,7 @@ class ControleDirfTest : public ::testing::Test {
       INSERT INTO GRUPOEMPRESA VALUES (5, 2);
     )sql");
   }
-  void TearDown() override { TnConnection::SetDefault(nullptr); }
-
-  std::unique_ptr<TnConnection> conn_;
+  support::FixtureDb db_;
 };
 
 enum class Categoria { Funcionario, Diretor, Terceiro, OutraEmpresa };
@@ -181,7 +176,7 @@ TEST(ControleDirfTextos, QuotaSentenceAndOptionTexts) {
 }
 
 TEST_F(ControleDirfTest, RraMapBindsEveryColumn) {
-  conn_->ExecuteScript(
+  db_.Exec(
       "INSERT INTO DIRFRENDRECEBACUM (CODIGOEMPRESA, ANOBASE, TIPOINSCRBENEF, INSCRFEDERALBENEF, "
       "SEQ, NATUREZARRA, QTDEMESES, RENDTRIBUTAVEL, RENDISENTOMOLESTIA) VALUES "
       "(1, '2023-01-01', 1, '111.111.111-11', 1, 'Trabalhista', 12.5, 1000.25, 7)");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "nrwhost/settings.h"
 #include "sql_fixture.h"
 
 namespace nrw {

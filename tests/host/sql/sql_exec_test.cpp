@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "data/dataset_builder.h"
 #include "nrw/datetime.h"
 #include "nrw/sql.h"
 #include "sql/sql_observer.h"
@@ -225,8 +226,7 @@ TEST_F(SqlExec, DatabaseErrorsCarryTheStatementAsWritten) {
   EXPECT_THAT(ErrorOf([] { ExecutarSQL("select ?"); }), HasSubstr(":nome"));
 }
 
-TEST_F(SqlExec, NoConnectionIsReported) {
-  TnConnection::SetDefault(nullptr);
+TEST(SqlExecWithoutDatabase, NoConnectionIsReported) {
   EXPECT_EQ(ErrorOf([] { ExecutarSQL("select 1"); }),
             "Nenhuma conexão com o banco de dados foi aberta.");
 }
@@ -258,8 +258,8 @@ TEST_F(SqlExec, PreparedStatementRunsRepeatedly) {
   std::unique_ptr<TnPreparedStatement> count =
       connection_->Prepare("select count(*) as N from SOCIO where CODIGOEMPRESA = :pEmp");
   for (const auto& [company, expected] : {std::pair{9, 2}, std::pair{1, 2}, std::pair{5, 0}}) {
-    TnClientDataSet result(count->Fetch({company}));
-    EXPECT_EQ(result.FieldByName("N").AsInteger(), expected) << company;
+    const auto result = DataSetHost::Make(count->Fetch({company}));
+    EXPECT_EQ(result->FieldByName("N").AsInteger(), expected) << company;
   }
   TDataSetRef back = ExecutarSQL("select DATAFIMSOCIO from SOCIO where INSCRFEDERAL = '901'");
   EXPECT_EQ(CDS(back).Fields(0).AsDateTime(), EncodeDate(2030, 6, 1));

@@ -1,4 +1,4 @@
-// An in-memory SQLite database made the default connection for the length of a test.
+// An empty in-memory SQLite database made the default connection for the length of a test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,20 +6,17 @@
 #include <memory>
 #include <string>
 
-#include "nrw/sql.h"
+#include "nrwhost/database.h"
+#include "support/fixture_db.h"
 
 namespace nrw {
 
 class SqlFixture : public ::testing::Test {
  protected:
-  void SetUp() override {
-    connection_ = OpenSQLite(":memory:");
-    TnConnection::SetDefault(connection_.get());
-  }
-  void TearDown() override { TnConnection::SetDefault(nullptr); }
-  void Script(const std::string& sql) { connection_->ExecuteScript(sql); }
+  void Script(const std::string& sql) { db_->Exec(sql); }
 
-  std::unique_ptr<TnConnection> connection_;
+  std::unique_ptr<support::FixtureDb> db_ = support::FixtureDb::Empty();
+  TnConnection* connection_ = &db_->Connection();
 };
 
 //! Message of the Exception the statement raises; empty when it raises none.

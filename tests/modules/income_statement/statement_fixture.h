@@ -1,81 +1,70 @@
-// Shared pieces of the income statement tests: the application's schema in a private database made
-// the default connection, inserts of 2023 declaration rows, a run of the built module through the
-// host with its trace replayed into the sections printed (each with the variables as they stood),
-// and a report with the module's class made in the test for the calls a run cannot make.
+// The income statement's test data and runs on the shared harness: 2023 declaration rows of a
+// company and its beneficiaries, a run of the built module, a session with the report class's own
+// instances in the test's hands, and the statement read back from the trace per beneficiary.
 #pragma once
 
-#include <fmt/core.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <map>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "nrw/format.h"
-#include "nrw/sql.h"
-#include "report/engine.h"
-#include "report/layout_loader.h"
-#include "report/main_dataset.h"
-#include "report/panel_builder.h"
-#include "report/report_run.h"
-#include "report/sql_trace.h"
-#include "report/trace.h"
 #include "rpt_income_statement.h"
-#include "schema/schema.h"
+#include "support/declaration_rows.h"
+#include "support/fixture_db.h"
+#include "support/module_run.h"
+#include "support/paths.h"
+#include "support/temp_dir.h"
 
 namespace statement_test {
 
-inline std::string ModulePath() { return std::string(NRW_MODULE_DIR) + "/RptIncomeStatement.so"; }
+using support::Printed;
+using support::TempDir;
+//! A whole run: its result, its trace read back and its pages as text.
+using Execucao = support::RunOutcome;
+//! What a session traced.
+using Rastro = support::TraceRecord;
 
-inline std::string LayoutPath() { return std::string(NRW_LAYOUT_DIR) + "/RptIncomeStatement.json"; }
-
-inline const nrw::TDateTime kHoje = nrw::EncodeDate(2024, 3, 15);
+inline std::string LayoutPath() { return support::LayoutPath("RptIncomeStatement"); }
 
 // Data ------------------------------------------------------------------------------------------
 
-inline std::string Texto(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
-  return quoted + "'";
-}
-
-inline std::string Numero(double value) { return fmt::format("{:.2f}", value); }
+inline std::string Texto(const std::string& text) { return support::Literal(text); }
 
 //! A company with its first establishment, its declaration settings, the partner who answers for
 //! its CNPJ, its accountant and its declarant of 2023.
 inline std::string Empresa(int codigo) {
-  const std::string c = std::to_string(codigo);
-  return "INSERT INTO EMPRESA VALUES (" + c + ", 'Empresa " + c +
-         "');"
-         "INSERT INTO ESTAB (CODIGOEMPRESA, CODIGOESTAB, TIPOINSCR, INSCRFEDERAL, "
-         "VALORNOMINALCOTAS) VALUES (" +
-         c + ", 1, 1, '11.222.333/0001-0" + c +
-         "', 10);"
-         "INSERT INTO CONTADOR (CODIGOCONT, TIPOINSCR, INSCRFEDERAL, NOMECONT) VALUES (" +
-         c + ", 1, '555.666.777-88', 'Contador " + c +
-         "');"
-         "INSERT INTO SOCIO (CODIGOEMPRESA, CODIGOSOCIO, NOMESOCIO, INSCRFEDERAL, QUANTCOTAS, "
-         "DATAFIMSOCIO) VALUES (" +
-         c + ", 1, 'Sócio responsável', '999.888.777-66', 0, '2030-12-31');" +
-         "INSERT INTO CFGEMPRESAGEM VALUES (" + c + ", " + c +
-         ", 1);"
-         "INSERT INTO DIRFREG1 (CODIGOEMPRESA, ANOBASE, TIPOINSCR, INSCRFEDERAL) VALUES (" +
-         c + ", '2023-01-01', 1, '11.222.333/0001-0" + c + "');";
+  const std::string cnpj = "11.222.333/0001-0" + std::to_string(codigo);
+  return support::InsertSql("EMPRESA", {{"CODIGOEMPRESA", codigo},
+                                        {"NOMEEMPRESA", "Empresa " + std::to_string(codigo)}}) +
+         support::InsertSql("ESTAB", {{"CODIGOEMPRESA", codigo},
+                                      {"CODIGOESTAB", 1},
+                                      {"TIPOINSCR", 1},
+                                      {"INSCRFEDERAL", cnpj},
+                                      {"VALORNOMINALCOTAS", 10}}) +
+         support::InsertSql("CONTADOR", {{"CODIGOCONT", codigo},
+                                         {"TIPOINSCR", 1},
+                                         {"INSCRFEDERAL", "555.666.777-88"},
+                                         {"NOMECONT", "Contador " + std::to_string(codigo)}}) +
+         support::InsertSql("SOCIO", {{"CODIGOEMPRESA", codigo},
+                                      {"CODIGOSOCIO", 1},
+                                      {"NOMESOCIO", "Sócio responsável"},
+                                      {"INSCRFEDERAL", "999.888.777-66"},
+                                      {"QUANTCOTAS", 0},
+                                      {"DATAFIMSOCIO", nrw::EncodeDate(2030, 12, 31)}}) +
+         support::InsertSql("CFGEMPRESAGEM", {{"CODIGOEMPRESA", codigo},
+                                              {"CONTADORRESPPREENCHFEDERAL", codigo},
+                                              {"SOCIORESPCNPJ", 1}}) +
+         support::Declarante(codigo, 2023, {{"TIPOINSCR", 1}, {"INSCRFEDERAL", cnpj}});
 }
 
 //! A beneficiary of a company's 2023 declaration.
 inline std::string Beneficiario(const std::string& cpf, const std::string& nome, int empresa = 1,
                                 int tipo_inscr = 1, int estab = 1) {
-  return "INSERT INTO DIRFREGBENEFICIARIO (CODIGOEMPRESA, ANOBASE, TIPOINSCRBENEF, "
-         "INSCRFEDERALBENEF, NOMEBENEF, CODIGOESTAB, TIPOINSCR) VALUES (" +
-         std::to_string(empresa) + ", '2023-01-01', " + std::to_string(tipo_inscr) + ", " +
-         Texto(cpf) + ", " + Texto(nome) + ", " + std::to_string(estab) + ", " +
-         std::to_string(tipo_inscr) + ");";
+  return support::BeneficiarioRow({cpf, empresa, 2023, tipo_inscr}, nome,
+                                  {{"CODIGOESTAB", estab}, {"TIPOINSCR", tipo_inscr}});
 }
 
 //! A yearly record of one retention code, its income and tax also written in month 1 of the
@@ -103,53 +92,44 @@ inline Registro Codigo(int codigo, double rendimento, double retido = 0,
   return r;
 }
 
-inline std::string Chave(const std::string& cpf, int empresa, int tipo_inscr) {
-  return std::to_string(empresa) + ", '2023-01-01', " + std::to_string(tipo_inscr) + ", " +
-         Texto(cpf);
-}
-
 inline std::string Inserir(const Registro& r) {
-  const std::string chave = Chave(r.cpf, r.empresa, r.tipo_inscr);
-  std::string sql =
-      "INSERT INTO DIRFREG2 (CODIGOEMPRESA, ANOBASE, TIPOINSCRBENEF, INSCRFEDERALBENEF, "
-      "CODIGORETENCAO, TIPOINFORME, VALORRENDIMENTO, VALORRETIDO) VALUES (" +
-      chave + ", " + std::to_string(r.codigo) + ", " + std::to_string(r.tipo_informe) + ", " +
-      Numero(r.rendimento) + ", " + Numero(r.retido) + ");";
+  const support::Beneficiary b{r.cpf, r.empresa, 2023, r.tipo_inscr};
+  std::string sql = support::RegistroRow(b, r.codigo, r.tipo_informe, r.rendimento, r.retido);
   if (!r.extra.empty()) {
     sql += "UPDATE DIRFREG2 SET " + r.extra +
            " WHERE CODIGOEMPRESA = " + std::to_string(r.empresa) +
            " AND INSCRFEDERALBENEF = " + Texto(r.cpf) +
            " AND CODIGORETENCAO = " + std::to_string(r.codigo) + ";";
   }
-  sql +=
-      "INSERT INTO DIRFREG2DET (CODIGOEMPRESA, ANOBASE, TIPOINSCRBENEF, INSCRFEDERALBENEF, "
-      "CODIGORETENCAO, MES, VALORRENDIMENTO, VALORRETIDO) VALUES (" +
-      chave + ", " + std::to_string(r.codigo) + ", 1, " + Numero(r.rendimento) + ", " +
-      Numero(r.retido) + ");";
-  return sql;
+  return sql + support::MesRow(b, r.codigo, 1,
+                               {{"VALORRENDIMENTO", r.rendimento}, {"VALORRETIDO", r.retido}});
 }
 
-//! A further month of a record's detail (month 13: the thirteenth salary).
+//! A further month of a record's detail (month 13: the thirteenth salary); the columns and their
+//! literals as the statement writes them.
 inline std::string Mes(const std::string& cpf, int codigo, int mes, const std::string& colunas,
                        const std::string& valores, int empresa = 1) {
   return "INSERT INTO DIRFREG2DET (CODIGOEMPRESA, ANOBASE, TIPOINSCRBENEF, INSCRFEDERALBENEF, "
          "CODIGORETENCAO, MES, " +
-         colunas + ") VALUES (" + Chave(cpf, empresa, 1) + ", " + std::to_string(codigo) + ", " +
-         std::to_string(mes) + ", " + valores + ");";
+         colunas + ") VALUES (" + std::to_string(empresa) + ", '2023-01-01', 1, " + Texto(cpf) +
+         ", " + std::to_string(codigo) + ", " + std::to_string(mes) + ", " + valores + ");";
 }
 
 //! A person and one employment contract of theirs in a company.
 inline std::string Contrato(int pessoa, const std::string& cpf, int contrato,
                             const std::string& admissao, const std::string& brevix,
                             int empresa = 1) {
-  return "INSERT OR IGNORE INTO FUNCPESSOA VALUES (" + std::to_string(pessoa) + ", 'Pessoa " +
-         std::to_string(pessoa) + "', " + Texto(cpf) +
-         ");"
-         "INSERT INTO FUNCCONTRATO (CODIGOEMPRESA, CODIGOFUNCCONTR, CODIGOFUNCPESSOA, DATAADM, "
-         "UTILIZABREVIX) VALUES (" +
-         std::to_string(empresa) + ", " + std::to_string(contrato) + ", " + std::to_string(pessoa) +
-         ", " + Texto(admissao) + ", " + (brevix.empty() ? std::string("NULL") : Texto(brevix)) +
-         ");";
+  return support::InsertSql("FUNCPESSOA",
+                            {{"CODIGOFUNCPESSOA", pessoa},
+                             {"NOMEFUNC", "Pessoa " + std::to_string(pessoa)},
+                             {"CPFFUNC", cpf}},
+                            true) +
+         support::InsertSql("FUNCCONTRATO",
+                            {{"CODIGOEMPRESA", empresa},
+                             {"CODIGOFUNCCONTR", contrato},
+                             {"CODIGOFUNCPESSOA", pessoa},
+                             {"DATAADM", admissao},
+                             {"UTILIZABREVIX", brevix.empty() ? nrw::Variant() : brevix}});
 }
 
 //! A whole beneficiary with one retention code: the usual case.
@@ -164,24 +144,11 @@ inline std::string Simples(const std::string& cpf, const std::string& nome, doub
   return Beneficiario(cpf, nome, empresa) + Inserir(r);
 }
 
-// Trace -----------------------------------------------------------------------------------------
-
-//! One section as printed, with the variables (lower-case names) as they stood at that moment;
-//! layout object properties are kept as "object.property".
-struct Impresso {
-  int section = 0;
-  int page = 0;
-  bool automatic = false;
-  std::map<std::string, std::string> vars;
-  std::string Var(const std::string& name) const {
-    const auto found = vars.find(nrw::LowerCase(name));
-    return found == vars.end() ? "" : found->second;
-  }
-};
+// The statement read back -------------------------------------------------------------------
 
 //! A module print in one line: "13 <pDemais>", "12 <pDesc>|<pValorDesc>", "16 <five columns>";
 //! other sections by number only.
-inline std::string Linha(const Impresso& i) {
+inline std::string Linha(const Printed& i) {
   switch (i.section) {
     case 12:
       return "12 " + i.Var("pDesc") + "|" + i.Var("pValorDesc");
@@ -195,91 +162,27 @@ inline std::string Linha(const Impresso& i) {
   }
 }
 
-struct Execucao {
-  nrw::RunResult result;
-  std::vector<nlohmann::json> events;
-  //! Every print, the engine's page headings included.
-  std::vector<Impresso> impressos;
-
-  //! Sections the module printed, in order.
-  std::vector<int> Secoes() const {
-    std::vector<int> secoes;
-    for (const Impresso& i : impressos) {
-      if (!i.automatic) secoes.push_back(i.section);
-    }
-    return secoes;
+//! The module prints of one beneficiary, all copies: from its first section 8 up to the next
+//! beneficiary's section 8.
+inline std::vector<Printed> De(const Rastro& run, const std::string& nome) {
+  std::vector<Printed> found;
+  bool inside = false;
+  for (const Printed& i : run.ModulePrints()) {
+    if (i.section == 8) inside = i.Var("pNomeFunc") == nome;
+    if (inside) found.push_back(i);
   }
-  //! Every value written to a variable, in order.
-  std::vector<std::string> Valores(const std::string& name) const {
-    std::vector<std::string> valores;
-    for (const nlohmann::json& e : events) {
-      if (e["ev"] == "set" && nrw::SameText(e["name"].get<std::string>(), name)) {
-        valores.push_back(e["value"]);
-      }
-    }
-    return valores;
-  }
-  //! The variable at every print of a section.
-  std::vector<std::string> Valores(int section, const std::string& name) const {
-    std::vector<std::string> valores;
-    for (const Impresso& i : impressos) {
-      if (i.section == section && !i.automatic) valores.push_back(i.Var(name));
-    }
-    return valores;
-  }
-  std::vector<nlohmann::json> Eventos(const std::string& ev) const {
-    std::vector<nlohmann::json> found;
-    for (const nlohmann::json& e : events) {
-      if (e["ev"] == ev) found.push_back(e);
-    }
-    return found;
-  }
-  std::vector<std::string> Sqls() const {
-    std::vector<std::string> sqls;
-    for (const nlohmann::json& e : Eventos("sql")) sqls.push_back(e["sql"]);
-    return sqls;
-  }
-  //! The module prints of one beneficiary, all copies: from its first section 8 up to the next
-  //! beneficiary's section 8.
-  std::vector<Impresso> De(const std::string& nome) const {
-    std::vector<Impresso> found;
-    bool inside = false;
-    for (const Impresso& i : impressos) {
-      if (i.automatic) continue;
-      if (i.section == 8) inside = i.Var("pNomeFunc") == nome;
-      if (inside) found.push_back(i);
-    }
-    return found;
-  }
-  //! Linha of each module print of a beneficiary.
-  std::vector<std::string> Linhas(const std::string& nome) const {
-    std::vector<std::string> linhas;
-    for (const Impresso& i : De(nome)) linhas.push_back(Linha(i));
-    return linhas;
-  }
-  //! The beneficiaries whose statement body was printed, once per copy.
-  std::vector<std::string> Impressos() const { return Valores(8, "pNomeFunc"); }
-};
-
-inline Execucao Replay(const std::vector<std::string>& lines) {
-  Execucao execucao;
-  std::map<std::string, std::string> vars;
-  for (const std::string& line : lines) {
-    nlohmann::json event = nlohmann::json::parse(line);
-    const std::string ev = event["ev"];
-    if (ev == "set") vars[nrw::LowerCase(event["name"].get<std::string>())] = event["value"];
-    if (ev == "property") {
-      vars[nrw::LowerCase(event["object"].get<std::string>() + "." +
-                          event["property"].get<std::string>())] = event["value"];
-    }
-    if (ev == "print") {
-      execucao.impressos.push_back(
-          {event["section"], event["page"], event.value("auto", false), vars});
-    }
-    execucao.events.push_back(std::move(event));
-  }
-  return execucao;
+  return found;
 }
+
+//! Linha of each module print of a beneficiary.
+inline std::vector<std::string> Linhas(const Rastro& run, const std::string& nome) {
+  std::vector<std::string> linhas;
+  for (const Printed& i : De(run, nome)) linhas.push_back(Linha(i));
+  return linhas;
+}
+
+//! The beneficiaries whose statement body was printed, once per copy.
+inline std::vector<std::string> Impressos(const Rastro& run) { return run.Values(8, "pNomeFunc"); }
 
 //! Statements that load the year's data (the fourteen of a run), told from the per-beneficiary
 //! lookups and the withholding controller's own.
@@ -289,126 +192,58 @@ inline bool EhAnual(const std::string& sql) {
          sql.find("FROM DIRFREG1 DR1") != std::string::npos;
 }
 
-inline int ContarAnuais(const Execucao& execucao) {
+inline int ContarAnuais(const Rastro& execucao) {
   const std::vector<std::string> sqls = execucao.Sqls();
   return static_cast<int>(std::count_if(sqls.begin(), sqls.end(), EhAnual));
 }
 
-// Places ----------------------------------------------------------------------------------------
-
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "nrw_informe_test_XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-      names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
- private:
-  std::filesystem::path path_;
-};
-
 // Fixtures --------------------------------------------------------------------------------------
+
+inline std::vector<nrw::ParamSetting> Com2023(const std::vector<nrw::ParamSetting>& params) {
+  std::vector<nrw::ParamSetting> all = {{"pAnoBase1", "01/01/2023"}};
+  all.insert(all.end(), params.begin(), params.end());
+  return all;
+}
 
 //! The schema in a private database, the default connection while the test lives.
 class Banco : public ::testing::Test {
  protected:
-  Banco() : connection_(nrw::OpenSQLite(":memory:")) {
-    nrw::CriarEsquema(*connection_);
-    nrw::TnConnection::SetDefault(connection_.get());
-  }
-  ~Banco() override { nrw::TnConnection::SetDefault(nullptr); }
-
-  void Dados(const std::string& sql) { connection_->ExecuteScript(sql); }
+  void Dados(const std::string& sql) { db_.Exec(sql); }
 
   //! A run through the host; base year 2023 unless the parameters say otherwise.
-  Execucao Rodar(const std::vector<nrw::ParamSetting>& params,
-                 const std::vector<std::string>& split = {}, const std::string& output = "",
-                 const std::string& layout = LayoutPath()) {
-    nrw::TraceCollector trace;
-    nrw::RunOptions options;
-    options.module_path = ModulePath();
-    options.layout_path = layout;
-    options.params = {{"pAnoBase1", "01/01/2023"}};
-    options.params.insert(options.params.end(), params.begin(), params.end());
-    options.split = split;
-    options.output = output;
-    options.trace = &trace;
-    options.today = kHoje;
-    const nrw::RunResult result = nrw::RunReport(options);
-    Execucao execucao = Replay(trace.Lines());
-    execucao.result = result;
-    return execucao;
+  support::RunOutcome Rodar(const std::vector<nrw::ParamSetting>& params,
+                            const std::vector<std::string>& split = {},
+                            const std::string& output = "", const std::string& layout = "") {
+    return support::Run({"RptIncomeStatement", Com2023(params), split, output, layout});
   }
 
-  std::unique_ptr<nrw::TnConnection> connection_;
+  support::FixtureDb db_;
 };
 
-//! A report of the layout with its panel built by an instance of the module's class, as the host
-//! builds it, but with the instances in the test's hands; the trace records from construction on.
+//! A session of the module (panel built by its own instance, as the host builds it) with the
+//! report class's instances made by the test; the trace records from the end of the panel on.
 class Relatorio {
  public:
-  explicit Relatorio(const std::vector<nrw::ParamSetting>& params,
-                     const std::string& layout = LayoutPath())
-      : layout_(std::make_shared<const nrw::Layout>(nrw::LoadLayout(layout))),
-        report_(std::make_unique<nrw::TnReportEngine>(layout_)) {
-    Engine().SetTrace(&trace_);
-    Engine().SetToday(kHoje);
-    panel_instance_ = std::make_unique<income_statement::TRptIncomeStatement>(report_);
-    nrw::BuildPanel(*layout_, *panel_instance_, Panel(), kHoje);
-    std::vector<nrw::ParamSetting> all = {{"pAnoBase1", "01/01/2023"}};
-    all.insert(all.end(), params.begin(), params.end());
-    Aplicar(all);
-    Engine().SetTracing(true);
-    sql_trace_ = std::make_unique<nrw::SqlTraceBinding>(Engine());
-  }
+  explicit Relatorio(const std::vector<nrw::ParamSetting>& params, const std::string& layout = "")
+      : session_({"RptIncomeStatement", Com2023(params), {}, "", layout}) {}
 
-  nrw::TnrwReport& Report() { return report_; }
-  nrw::TnReportEngine& Engine() { return report_.Engine(); }
-  nrw::TnpqPowerParam& Panel() { return report_.GetParams(); }
-  const nrw::Layout& GetLayout() const { return *layout_; }
-  income_statement::TRptIncomeStatement& PanelInstance() { return *panel_instance_; }
+  nrw::RunSession& Sessao() { return session_.Session(); }
+  nrw::TnrwReport& Report() { return session_.Report(); }
+  nrw::TnpqPowerParam& Panel() { return session_.Panel(); }
+  nrw::TnrwBaseDll& PanelInstance() { return Sessao().PanelInstance(); }
 
   //! User edits through the panel instance's hooks.
-  void Aplicar(const std::vector<nrw::ParamSetting>& params) {
-    nrw::ApplyParamSettings(*layout_, params, *panel_instance_, Panel());
-  }
+  void Aplicar(const std::vector<nrw::ParamSetting>& params) { Sessao().ApplyParams(params); }
   //! Opens the main dataset for the panel's current values on a fresh page model.
-  void AbrirDados() {
-    nrw::OpenMainDataSet(Engine());
-    Engine().ClearPages();
-  }
+  void AbrirDados() { Sessao().OpenData(); }
   std::unique_ptr<income_statement::TRptIncomeStatement> Instancia() {
-    return std::make_unique<income_statement::TRptIncomeStatement>(report_);
+    return std::make_unique<income_statement::TRptIncomeStatement>(Report());
   }
   //! What was traced since the last call.
-  Execucao Trace() {
-    Execucao execucao = Replay(trace_.Lines());
-    trace_.Clear();
-    return execucao;
-  }
+  Rastro Trace() { return session_.TakeTrace(); }
 
  private:
-  nrw::TraceCollector trace_;
-  std::shared_ptr<const nrw::Layout> layout_;
-  nrw::TnrwReport report_;
-  std::unique_ptr<income_statement::TRptIncomeStatement> panel_instance_;
-  std::unique_ptr<nrw::SqlTraceBinding> sql_trace_;
+  support::ModuleSession session_;
 };
 
 }  // namespace statement_test

@@ -7,7 +7,7 @@
 
 #include "nrw/dirf.h"
 #include "nrw/shared_data.h"
-#include "report/separators.h"
+#include "nrwhost/settings.h"
 #include "statement_fixture.h"
 
 namespace statement_test {
@@ -16,9 +16,9 @@ namespace {
 using income_statement::TRptIncomeStatement;
 
 //! The events of a run without its statements, to compare what two runs printed.
-std::vector<std::string> SemSql(const Execucao& run) {
+std::vector<std::string> SemSql(const Rastro& run) {
   std::vector<std::string> lines;
-  for (const nlohmann::json& e : run.events) {
+  for (const nlohmann::json& e : run.Events()) {
     if (e["ev"] != "sql") lines.push_back(e.dump());
   }
   return lines;
@@ -63,7 +63,7 @@ class Reuso : public Banco {
   //! An instance whose separator list (one part per beneficiary) is built, so that its runs keep
   //! the datasets they load.
   std::unique_ptr<TRptIncomeStatement> ComLista(Relatorio& rel) {
-    nrw::ActivateSeparators(rel.GetLayout(), {"pBeneficiarios"}, rel.Panel());
+    rel.Sessao().ActivateSeparators({"pBeneficiarios"});
     std::unique_ptr<TRptIncomeStatement> instancia = rel.Instancia();
     std::string sql;
     instancia->DoSQLSeparadorEvent(rel.Panel(), "INSCRFEDERALBENEF", "DIRFREGBENEFICIARIO", "", 0,
@@ -79,14 +79,14 @@ TEST_F(Reuso, SecondRunOfAnInstanceReusesItsDatasets) {
   rel.AbrirDados();
   rel.Trace();
   instancia->ImprimirInterno();
-  const Execucao primeira = rel.Trace();
+  const Rastro primeira = rel.Trace();
   rel.AbrirDados();
   instancia->ImprimirInterno();
-  const Execucao segunda = rel.Trace();
+  const Rastro segunda = rel.Trace();
 
   EXPECT_EQ(ContarAnuais(primeira), 14);
   EXPECT_EQ(ContarAnuais(segunda), 0);
-  EXPECT_EQ(segunda.Impressos(), (std::vector<std::string>{"Ana", "Bia", "Carla"}));
+  EXPECT_EQ(Impressos(segunda), (std::vector<std::string>{"Ana", "Bia", "Carla"}));
   EXPECT_EQ(SemSql(segunda), SemSql(primeira));
 }
 
@@ -102,28 +102,28 @@ TEST_F(Reuso, FailedRunLeavesNoRangeBehind) {
   } catch (const std::exception& error) {
     EXPECT_NE(std::string(error.what()).find("Seção 18"), std::string::npos) << error.what();
   }
-  const Execucao falha = rel.Trace();
+  const Rastro falha = rel.Trace();
   EXPECT_EQ(ContarAnuais(falha), 14);
-  EXPECT_EQ(falha.Impressos(), (std::vector<std::string>{"Ana", "Bia"}));
+  EXPECT_EQ(Impressos(falha), (std::vector<std::string>{"Ana", "Bia"}));
 
   // Same instance, the failing beneficiary out of the main dataset.
   rel.Aplicar({{"pBeneficiarios", "810.000.000-01;810.000.000-03"}});
   rel.AbrirDados();
   rel.Trace();
   instancia->ImprimirInterno();
-  const Execucao depois = rel.Trace();
+  const Rastro depois = rel.Trace();
   EXPECT_EQ(ContarAnuais(depois), 0) << "the datasets stay loaded after a failure";
-  EXPECT_EQ(depois.Impressos(), (std::vector<std::string>{"Ana", "Carla"}));
+  EXPECT_EQ(Impressos(depois), (std::vector<std::string>{"Ana", "Carla"}));
 
   // What a fresh instance prints for the same rows.
   const std::unique_ptr<TRptIncomeStatement> nova = rel.Instancia();
   rel.AbrirDados();
   rel.Trace();
   nova->ImprimirInterno();
-  const Execucao referencia = rel.Trace();
+  const Rastro referencia = rel.Trace();
   EXPECT_EQ(ContarAnuais(referencia), 14);
   EXPECT_EQ(SemSql(depois), SemSql(referencia));
-  const std::vector<nlohmann::json> asks = depois.Eventos("canprint");
+  const std::vector<nlohmann::json> asks = depois.Events("canprint");
   ASSERT_EQ(asks.size(), 4u);
   EXPECT_EQ(asks[1]["pairs"],
             nlohmann::json::parse("[[12, 5], [13, 3], [16, 2], [10, 1], [11, 3]]"))
@@ -137,17 +137,17 @@ TEST_F(Reuso, BaseYearThatIsNoDateFindsNothing) {
   rel.Trace();
   const std::unique_ptr<TRptIncomeStatement> instancia = rel.Instancia();
   instancia->ImprimirInterno();
-  const Execucao run = rel.Trace();
+  const Rastro run = rel.Trace();
   int com_ano = 0;
-  for (const nlohmann::json& e : run.Eventos("sql")) {
+  for (const nlohmann::json& e : run.Events("sql")) {
     if (e["sql"].get<std::string>().find(":pAnoBase") == std::string::npos) continue;
     ++com_ano;
     EXPECT_EQ(e["values"][0], "1899-12-30") << e["sql"];
   }
   EXPECT_EQ(com_ano, 12);
-  EXPECT_EQ(run.Valores("pAno"), std::vector<std::string>{"1899"});
-  EXPECT_TRUE(run.Valores("pTitulo").empty()) << "no record of the year was found";
-  EXPECT_EQ(run.Linhas("Ana"), (std::vector<std::string>{"8", "9", "10", "11", "15", "11", "14"}));
+  EXPECT_EQ(run.Values("pAno"), std::vector<std::string>{"1899"});
+  EXPECT_TRUE(run.Values("pTitulo").empty()) << "no record of the year was found";
+  EXPECT_EQ(Linhas(run, "Ana"), (std::vector<std::string>{"8", "9", "10", "11", "15", "11", "14"}));
 }
 
 class Separadores : public Banco {
@@ -190,8 +190,7 @@ TEST_F(Separadores, ListOfPublicationPerBeneficiaryOrPerContract) {
   };
   for (const Case& c : cases) {
     Relatorio rel(std::vector<nrw::ParamSetting>{{"pPublicarBrevix", c.publicar}});
-    nrw::ActivateSeparators(rel.GetLayout(),
-                            {"pCodigoEmpresa", "pBeneficiarios", "pCodigoFuncContr"}, rel.Panel());
+    rel.Sessao().ActivateSeparators({"pCodigoEmpresa", "pBeneficiarios", "pCodigoFuncContr"});
     const std::unique_ptr<TRptIncomeStatement> instancia = rel.Instancia();
     std::string sql;
     instancia->DoSQLSeparadorEvent(rel.Panel(), "CODIGOEMPRESA", "EMPRESA", "", 0, sql);
@@ -209,7 +208,7 @@ TEST_F(Separadores, ListOfPublicationPerBeneficiaryOrPerContract) {
 
 TEST_F(Separadores, AnswersWhetherAPartIsProduced) {
   Relatorio rel({});
-  nrw::ActivateSeparators(rel.GetLayout(), {"pBeneficiarios"}, rel.Panel());
+  rel.Sessao().ActivateSeparators({"pBeneficiarios"});
   const std::unique_ptr<TRptIncomeStatement> instancia = rel.Instancia();
   std::string sql;
   instancia->DoSQLSeparadorEvent(rel.Panel(), "INSCRFEDERALBENEF", "DIRFREGBENEFICIARIO", "", 0,
@@ -233,12 +232,12 @@ TEST_F(Separadores, AnswersWhetherAPartIsProduced) {
       {"outside a separated production", "999.999.999-99", false, true, 3},
   };
   for (const Case& c : cases) {
-    rel.Engine().SetGerandoSeparado(c.separado);
+    rel.Sessao().SetProducingParts(c.separado);
     rel.Aplicar({{"pBeneficiarios", c.beneficiario}});
     EXPECT_EQ(Gerar(rel), c.gerar) << c.name;
     EXPECT_EQ(instancia->SeqSeparador(), c.seq) << c.name;
   }
-  rel.Engine().SetGerandoSeparado(false);
+  rel.Sessao().SetProducingParts(false);
 
   // Under connection type 1 an instance leaves the report's separator events alone.
   nrw::DefinirTipoCon(1);

@@ -66,7 +66,7 @@ TEST_F(Informe, TitleIsTheDescriptionOfTheCodeWithTheHighestAmount) {
   const Execucao run = Rodar({});
   ASSERT_TRUE(run.result.ok) << run.result.error;
   for (const Case& c : cases) {
-    const std::vector<Impresso> prints = run.De(c.nome);
+    const std::vector<Printed> prints = De(run, c.nome);
     ASSERT_FALSE(prints.empty()) << c.nome;
     EXPECT_EQ(prints.front().Var("pTitulo"), c.titulo) << c.nome;
   }
@@ -131,21 +131,21 @@ TEST_F(Informe, OtherExemptIncomeLineAndItsDetail) {
   const Execucao run = Rodar({});
   ASSERT_TRUE(run.result.ok) << run.result.error;
   for (const Case& c : cases) {
-    const std::vector<Impresso> prints = run.De(c.nome);
+    const std::vector<Printed> prints = De(run, c.nome);
     ASSERT_FALSE(prints.empty()) << c.nome;
     EXPECT_EQ(prints.front().Var("RDescrOutRendIsento"), c.descricao) << c.nome;
     EXPECT_EQ(prints.front().Var("RValorOutRendIsento"), c.valor) << c.nome;
-    EXPECT_EQ(Filtrar(run.Linhas(c.nome),
+    EXPECT_EQ(Filtrar(Linhas(run, c.nome),
                       [&](const std::string& l) { return l == heading || l.rfind("12 ", 0) == 0; }),
               c.detalhe)
         << c.nome;
   }
 
-  const std::vector<std::string> socio = run.Linhas("E dividendos de SCP");
+  const std::vector<std::string> socio = Linhas(run, "E dividendos de SCP");
   const auto demais = std::find(socio.begin(), socio.end(), "13 Demais Informações");
   ASSERT_NE(demais, socio.end());
   EXPECT_EQ(*(demais + 1), "18") << "the partner sentence follows its heading";
-  EXPECT_EQ(run.Valores(18, "R0"),
+  EXPECT_EQ(run.Values(18, "R0"),
             std::vector<std::string>{
                 "O valor de R$ 250,00, referente a lucros e dividendos recebidos pelo Sócio da "
                 "Sociedade em Conta de Participação, CNPJ n° 22.333.444/0001-55, está contido no "
@@ -186,7 +186,7 @@ TEST_F(Informe, CodeListAndProfitSharingSentence) {
   const Execucao run = Rodar({});
   ASSERT_TRUE(run.result.ok) << run.result.error;
   for (const Case& c : cases) {
-    EXPECT_EQ(Filtrar(run.Linhas(c.nome),
+    EXPECT_EQ(Filtrar(Linhas(run, c.nome),
                       [](const std::string& l) {
                         return l.rfind("12 ", 0) == 0 || l.rfind("13 ", 0) == 0;
                       }),
@@ -210,8 +210,8 @@ TEST_F(Informe, OtherInformationOfTheYearCapitalAndQuotas) {
       "(1, 2, 588, 5, 'Aluguel de sala', '2023-08-10', 500, 1),"
       "(1, 3, 588, 3, NULL, '2023-06-01', 99, 1),"
       "(1, 4, 588, 5, 'Ano anterior', '2022-12-10', 700, 1);");
-  const auto demais = [](const Execucao& run, const std::string& nome) {
-    return Filtrar(run.Linhas(nome), [](const std::string& l) { return l.rfind("13 ", 0) == 0; });
+  const auto demais = [](const Rastro& run, const std::string& nome) {
+    return Filtrar(Linhas(run, nome), [](const std::string& l) { return l.rfind("13 ", 0) == 0; });
   };
   const std::string capital = "13      Alteração Contratual, Valor Capital R$ 1.500,00";
   const std::string cotas = "13      Sócio com 100 cotas, no valor total de R$ 1.000,00.";
@@ -223,8 +223,8 @@ TEST_F(Informe, OtherInformationOfTheYearCapitalAndQuotas) {
   EXPECT_EQ(
       demais(com_cotas, "B terceiro"),
       (std::vector<std::string>{"13 Demais Informações", "13      Aluguel de sala R$ 1.500,00"}));
-  EXPECT_EQ(com_cotas.Linhas("B terceiro").back(), "14");
-  const std::vector<int> secoes = com_cotas.Secoes();
+  EXPECT_EQ(Linhas(com_cotas, "B terceiro").back(), "14");
+  const std::vector<int> secoes = com_cotas.Sections();
   EXPECT_EQ(std::count(secoes.begin(), secoes.end(), 15), 0)
       << "other information is complementary information";
 
@@ -279,7 +279,7 @@ TEST_F(Informe, HealthPlansOfTheHolderAndTheDependents) {
       "11",
       "14",
   };
-  EXPECT_EQ(run.Linhas("Plano"), expected);
+  EXPECT_EQ(Linhas(run, "Plano"), expected);
 }
 
 TEST_F(Informe, AlimonyTablesOfTheEmployeeAndOfTheCumulativeIncome) {
@@ -309,7 +309,7 @@ TEST_F(Informe, AlimonyTablesOfTheEmployeeAndOfTheCumulativeIncome) {
       "11",
       "14",
   };
-  EXPECT_EQ(run.Linhas("Pensão"), expected);
+  EXPECT_EQ(Linhas(run, "Pensão"), expected);
 }
 
 class Acumulados : public Informe {
@@ -332,9 +332,9 @@ class Acumulados : public Informe {
 };
 
 //! R0 to R66 at every print of section 9, in one line each.
-std::vector<std::string> Linhas9(const Execucao& run, const std::string& nome) {
+std::vector<std::string> Linhas9(const Rastro& run, const std::string& nome) {
   std::vector<std::string> linhas;
-  for (const Impresso& i : run.De(nome)) {
+  for (const Printed& i : De(run, nome)) {
     if (i.section != 9) continue;
     std::string linha = i.Var("R0");
     for (const char* name : {"R1", "R2", "R3", "R61", "R62", "R63", "R64", "R65", "R66"}) {
@@ -358,7 +358,7 @@ TEST_F(Acumulados, OneLinePerRecordAndAnEmptyOneWithoutRecords) {
 TEST_F(Acumulados, EveryCopyPrintsItsOwnLines) {
   const Execucao run = Rodar({{"pCopias", "2"}});
   ASSERT_TRUE(run.result.ok) << run.result.error;
-  EXPECT_EQ(run.Valores(9, "R0"), (std::vector<std::string>{"1", "2", "1", "2", "1", "1"}));
+  EXPECT_EQ(run.Values(9, "R0"), (std::vector<std::string>{"1", "2", "1", "2", "1", "1"}));
   EXPECT_EQ(Linhas9(run, "B sem processo"), (std::vector<std::string>{"1|||||||||", "1|||||||||"}));
 }
 
@@ -390,7 +390,7 @@ class PaginaCheia : public Informe {
 TEST_F(PaginaCheia, ComplementaryInformationAsksForTheLinesItWillPrint) {
   const Execucao run = Rodar({});
   ASSERT_TRUE(run.result.ok) << run.result.error;
-  const std::vector<nlohmann::json> asks = run.Eventos("canprint");
+  const std::vector<nlohmann::json> asks = run.Events("canprint");
   ASSERT_EQ(asks.size(), 2u) << "section 9, then the complementary information";
   EXPECT_EQ(asks[0]["pairs"], nlohmann::json::parse("[[9, 1]]"));
   // m12: 3 expenses + 2 exempt rows + 1 bonus + 2 codes + 1 listed exempt item; m13: 2 lines of
@@ -411,7 +411,7 @@ TEST_F(PaginaCheia, RunningHeadNamesTheBeneficiaryFromTheSecondPageOfACopy) {
     std::string linha;
   };
   std::vector<Heading> headings;
-  for (const Impresso& i : run.impressos) {
+  for (const Printed& i : run.Prints()) {
     if (i.automatic && i.section == 50) {
       headings.push_back(
           {i.page, i.Var("pPag"), i.Var("pNomeBenef"), i.Var("Linhahorizontal.Enabled")});
@@ -431,12 +431,12 @@ TEST_F(PaginaCheia, RunningHeadNamesTheBeneficiaryFromTheSecondPageOfACopy) {
 
   // The complementary information that does not fit starts the second page of its copy.
   size_t ask = 0;
-  while (ask < run.events.size() &&
-         !(run.events[ask]["ev"] == "canprint" && run.events[ask]["pairs"].size() == 5)) {
+  while (ask < run.Events().size() &&
+         !(run.Events()[ask]["ev"] == "canprint" && run.Events()[ask]["pairs"].size() == 5)) {
     ++ask;
   }
-  ASSERT_LT(ask + 1, run.events.size());
-  EXPECT_EQ(run.events[ask + 1]["ev"], "pageend");
+  ASSERT_LT(ask + 1, run.Events().size());
+  EXPECT_EQ(run.Events()[ask + 1]["ev"], "pageend");
 }
 
 }  // namespace

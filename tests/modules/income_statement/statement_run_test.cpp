@@ -11,13 +11,6 @@
 namespace statement_test {
 namespace {
 
-std::string LerArquivo(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 class Execucoes : public Banco {
  protected:
   Execucoes() { Dados(Empresa(1)); }
@@ -78,9 +71,9 @@ TEST_F(Execucoes, SkipRuleOfTheControllerAndOfThePortalList) {
   for (const Case& c : cases) {
     const Execucao run = Rodar(c.params);
     ASSERT_TRUE(run.result.ok) << c.name << ": " << run.result.error;
-    EXPECT_EQ(run.Impressos(), c.impressos) << c.name;
+    EXPECT_EQ(Impressos(run), c.impressos) << c.name;
     std::vector<std::string> every;
-    for (const nlohmann::json& e : run.Eventos("progress")) {
+    for (const nlohmann::json& e : run.Events("progress")) {
       every.push_back(std::to_string(e["pos"].get<int>()) + "/" +
                       std::to_string(e["total"].get<int>()));
     }
@@ -110,11 +103,11 @@ TEST_F(Execucoes, CopiesOfEachStatement) {
   for (const Case& c : cases) {
     const Execucao run = Rodar({{"pCopias", c.copias}});
     ASSERT_TRUE(run.result.ok) << c.name << ": " << run.result.error;
-    EXPECT_EQ(run.Secoes(), vezes(2 * c.vias)) << c.name;
-    EXPECT_EQ(run.Eventos("progress").size(), 2u) << c.name;
+    EXPECT_EQ(run.Sections(), vezes(2 * c.vias)) << c.name;
+    EXPECT_EQ(run.Events("progress").size(), 2u) << c.name;
     // Every copy and every beneficiary starts a page of its own.
     int last_page = 0;
-    for (const Impresso& i : run.impressos) {
+    for (const Printed& i : run.Prints()) {
       if (i.automatic) continue;
       if (i.section == 8) {
         EXPECT_GT(i.page, last_page) << c.name;
@@ -122,7 +115,7 @@ TEST_F(Execucoes, CopiesOfEachStatement) {
       last_page = i.page;
     }
     if (c.vias > 0) {
-      EXPECT_EQ(run.Eventos("pageend").size(), static_cast<size_t>(2 * c.vias - 1)) << c.name;
+      EXPECT_EQ(run.Events("pageend").size(), static_cast<size_t>(2 * c.vias - 1)) << c.name;
     }
   }
 }
@@ -131,7 +124,7 @@ TEST_F(Execucoes, StatementWithoutComplementaryInformationFitsOnOnePage) {
   Dados(Simples("810.000.000-01", "Ana", 1000));
   const Execucao run = Rodar({});
   ASSERT_TRUE(run.result.ok) << run.result.error;
-  EXPECT_EQ(run.Secoes(), (std::vector<int>{8, 9, 10, 11, 15, 11, 14}));
+  EXPECT_EQ(run.Sections(), (std::vector<int>{8, 9, 10, 11, 15, 11, 14}));
   EXPECT_EQ(run.result.pages, 1);
 }
 
@@ -140,9 +133,9 @@ TEST_F(Execucoes, NothingRunsForAnEmptyMainDataset) {
   for (const char* ano : {"01/01/2020", ""}) {
     const Execucao run = Rodar({{"pAnoBase1", ano}});
     ASSERT_TRUE(run.result.ok) << ano << ": " << run.result.error;
-    EXPECT_TRUE(run.Eventos("sql").empty()) << ano;
-    EXPECT_TRUE(run.impressos.empty()) << ano;
-    EXPECT_TRUE(run.Eventos("progress").empty()) << ano;
+    EXPECT_TRUE(run.Events("sql").empty()) << ano;
+    EXPECT_TRUE(run.Prints().empty()) << ano;
+    EXPECT_TRUE(run.Events("progress").empty()) << ano;
   }
 }
 
@@ -151,10 +144,10 @@ TEST_F(Execucoes, FailingStatementEndsTheRunWithTheDatabaseError) {
   const Execucao run = Rodar({});
   EXPECT_FALSE(run.result.ok);
   EXPECT_NE(run.result.error.find("DIRFRENDRECEBACUM"), std::string::npos) << run.result.error;
-  ASSERT_FALSE(run.events.empty());
-  EXPECT_EQ(run.events.back()["ev"], "error");
-  EXPECT_EQ(run.events.back()["message"], run.result.error);
-  EXPECT_TRUE(run.impressos.empty());
+  ASSERT_FALSE(run.Events().empty());
+  EXPECT_EQ(run.Events().back()["ev"], "error");
+  EXPECT_EQ(run.Events().back()["message"], run.result.error);
+  EXPECT_TRUE(run.Prints().empty());
   const std::vector<std::string> sqls = run.Sqls();
   ASSERT_FALSE(sqls.empty());
   EXPECT_EQ(sqls.back(), nrw::Format(income_statement::kSqlRRA, {""}));
@@ -245,10 +238,10 @@ TEST_F(Separados, OneFilePerStatementTheModuleListed) {
 
   const Execucao run = Rodar({}, {"pBeneficiarios"}, dir_.File("{pBeneficiarios}.txt"));
   ASSERT_TRUE(run.result.ok) << run.result.error;
-  const std::string ana = LerArquivo(dir_.File("810.000.000-01.txt"));
+  const std::string ana = support::ReadFile(dir_.File("810.000.000-01.txt"));
   EXPECT_NE(ana.find("810.000.000-01"), std::string::npos);
   EXPECT_EQ(ana.find("810.000.000-02"), std::string::npos) << "each part holds its own statement";
-  EXPECT_EQ(run.Impressos(), (std::vector<std::string>{"Ana", "Bia", "Duda"}));
+  EXPECT_EQ(Impressos(run), (std::vector<std::string>{"Ana", "Bia", "Duda"}));
 }
 
 }  // namespace

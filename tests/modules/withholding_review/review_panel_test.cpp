@@ -1,13 +1,10 @@
 // The withholding review's panel hooks on an instance made through its class for a host report,
 // the company separator (its statement and a split run), and the clean-up of failed runs.
 #include <algorithm>
+#include <functional>
 #include <memory>
 
-#include "nrw/module.h"
 #include "nrw/util.h"
-#include "report/engine.h"
-#include "report/layout_loader.h"
-#include "report/panel_builder.h"
 #include "review_fixture.h"
 #include "rpt_withholding_review.h"
 
@@ -18,18 +15,17 @@ using review_test::Inserir;
 using review_test::Registro;
 using withholding_review::TRptWithholdingReview;
 
-//! A host report over the module's layout, with its panel built by an instance of the class.
+//! A session of the module with an instance of the class made by the test on its report, whose
+//! hooks the tests call as the panel does.
 class Panel : public review_test::ReviewDatabase {
  protected:
-  Panel()
-      : report_(std::make_unique<nrw::TnReportEngine>(
-            std::make_shared<const nrw::Layout>(nrw::LoadLayout(review_test::LayoutPath())))),
-        instance_(ModuleReportClass()->Create(report_)) {
-    nrw::BuildPanel(report_.Engine().GetLayout(), *instance_, Params(),
-                    nrw::EncodeDate(2024, 3, 15));
-  }
-  nrw::TnpqPowerParam& Params() { return report_.GetParams(); }
-  TRptWithholdingReview& Instance() { return dynamic_cast<TRptWithholdingReview&>(*instance_); }
+  Panel() : Panel(nullptr) {}
+  //! The same on the module's layout changed first.
+  explicit Panel(const std::function<void(nlohmann::json&)>& change)
+      : session_({"RptWithholdingReview", {}, {}, "", change ? Variante(change) : std::string()}),
+        instance_(session_.Report()) {}
+  nrw::TnpqPowerParam& Params() { return session_.Panel(); }
+  TRptWithholdingReview& Instance() { return instance_; }
   //! Asks the panel's separator event the way the panel does for separator index.
   std::string Separador(int index) {
     const nrw::TnSeparadorItem item = Params().GetSeparadores(index);
@@ -44,8 +40,18 @@ class Panel : public review_test::ReviewDatabase {
     return out;
   }
 
-  nrw::TnrwReport report_;
-  std::unique_ptr<nrw::TnrwBaseDll> instance_;
+  support::ModuleSession session_;
+  TRptWithholdingReview instance_;
+};
+
+//! The same, with a second separator offered by the layout.
+class PanelWithTwoSeparators : public Panel {
+ protected:
+  PanelWithTwoSeparators()
+      : Panel([](nlohmann::json& layout) {
+          layout["separators"].push_back(
+              {{"param", "pFuncionarios"}, {"fields", "CODIGOESTAB"}, {"table", "ESTAB"}});
+        }) {}
 };
 
 TEST_F(Panel, CompanySeparatorStatement) {
@@ -67,7 +73,7 @@ TEST_F(Panel, CompanySeparatorStatement) {
       {"blanks are no group: the interval", "  ", "2..3", "", {"2", "3"}},
       {"neither: every company", "", "", "", {"1", "2", "3"}},
   };
-  Params().AddSeparador({"pEmpresas", "CODIGOEMPRESA", "EMPRESA", "", 1});
+  session_.Session().ActivateSeparators({"pEmpresas"});
   for (const Case& c : cases) {
     Params().SetValues("pCodigoGrupoProc", c.grupo);
     Params().SetValues("pEmpresas", c.empresas);
@@ -87,9 +93,8 @@ TEST_F(Panel, CompanySeparatorStatement) {
   EXPECT_TRUE(Instance().GerouQuebraRelatorio());
 }
 
-TEST_F(Panel, OtherSeparatorsAreLeftAlone) {
-  Params().AddSeparador({"pEmpresas", "CODIGOEMPRESA", "EMPRESA", "", 1});
-  Params().AddSeparador({"pFilial", "CODIGOESTAB", "ESTAB", "", 1});
+TEST_F(PanelWithTwoSeparators, OtherSeparatorsAreLeftAlone) {
+  session_.Session().ActivateSeparators({"pEmpresas", "pFuncionarios"});
   Instance().AntesConfigurar(Params());
   EXPECT_EQ(Separador(0), "original") << "not the last separator";
   EXPECT_EQ(Separador(1), "original") << "the last one is not the company";
@@ -113,10 +118,10 @@ TEST_F(Panel, BeneficiaryLookupIsRestrictedToTheBaseYear) {
 TEST_F(Panel, AFailedStatementStillEndsTheRun) {
   Dados(Declarante(1) + Inserir({1, "111.111.111-11", "Ana"}) + "DROP TABLE DIRFRENDRECEBACUMDET;");
   Params().SetValues("pAnoBase", "01/01/2023");
-  auto run = ModuleReportClass()->Create(report_);
-  EXPECT_THROW(run->ImprimirInterno(), std::exception);
-  EXPECT_TRUE(dynamic_cast<TRptWithholdingReview&>(*run).GerouQuebraRelatorio());
-  EXPECT_TRUE(report_.Engine().Messages().captions.empty()) << "a title alone is no message";
+  TRptWithholdingReview run(session_.Report());
+  EXPECT_THROW(run.ImprimirInterno(), std::exception);
+  EXPECT_TRUE(run.GerouQuebraRelatorio());
+  EXPECT_TRUE(session_.Session().Messages().captions.empty()) << "a title alone is no message";
 }
 
 class Separated : public review_test::ReviewDatabase {};
@@ -132,7 +137,7 @@ TEST_F(Separated, EachCompanyOfTheGroupIsAPartOfItsOwn) {
   ASSERT_EQ(e.result.parts.size(), 2u);
   EXPECT_EQ(e.result.parts[0].values.at(0).second, "1");
   EXPECT_EQ(e.result.parts[1].values.at(0).second, "3");
-  EXPECT_EQ(e.Valores(8, "pControleCustoEmpresa"), (std::vector<std::string>{"1", "3"}))
+  EXPECT_EQ(e.Values(8, "pControleCustoEmpresa"), (std::vector<std::string>{"1", "3"}))
       << "a part reads its own company, not the whole group again";
 }
 

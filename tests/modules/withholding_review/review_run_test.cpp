@@ -17,7 +17,7 @@ class WithholdingReviewRun : public review_test::ReviewDatabase {
   //! CPF/CNPJ of each beneficiary heading, with its retention code, in print order.
   static std::vector<std::string> Cabecalhos(const Execucao& e) {
     std::vector<std::string> out;
-    for (const review_test::Impresso& i : e.impressos) {
+    for (const review_test::Printed& i : e.ModulePrints()) {
       if (i.section == 9) out.push_back(i.Var("pf2") + "/" + i.Var("pf1"));
     }
     return out;
@@ -25,7 +25,7 @@ class WithholdingReviewRun : public review_test::ReviewDatabase {
   //! Prints after the taxable block of the (only) record, as "section|vars...".
   static std::vector<std::string> DepoisTributaveis(const Execucao& e) {
     std::vector<std::string> out;
-    const auto& p = e.impressos;
+    const auto& p = e.ModulePrints();
     const auto last10 = std::find_if(p.rbegin(), p.rend(), [](auto& i) { return i.section == 10; });
     for (auto it = last10.base() + 1; it < p.end(); ++it) {
       std::string linha = std::to_string(it->section);
@@ -140,7 +140,7 @@ TEST_F(WithholdingReviewRun, OrderAndFilters) {
   for (const Case& c : cases) {
     const Execucao e = Rodar(c.params);
     ASSERT_TRUE(e.result.ok) << c.name << ": " << e.result.error;
-    EXPECT_EQ(e.Valores(9, "pf2"), c.cpfs) << c.name;
+    EXPECT_EQ(e.Values(9, "pf2"), c.cpfs) << c.name;
   }
 }
 
@@ -157,19 +157,19 @@ TEST_F(WithholdingReviewRun, TaxableBlockPrintsEveryMonthAndTheThirteenthAfterTh
   std::vector<int> esperado = {8, 9, 17, 13, 12, 14};
   esperado.insert(esperado.end(), 12, 10);
   esperado.insert(esperado.end(), {11, 10, 14});
-  EXPECT_EQ(e.Secoes(), esperado);
-  EXPECT_EQ(e.Valores(10, "pmes"),
+  EXPECT_EQ(e.Sections(), esperado);
+  EXPECT_EQ(e.Values(10, "pmes"),
             (std::vector<std::string>{"Jan", "Fev", "Mar", "Abr", "Mai", "Jun", "Jul", "Ago", "Set",
                                       "Out", "Nov", "Dez", "13º"}));
-  const auto& linhas = e.impressos;
-  const review_test::Impresso& marco = linhas[8];
+  const auto& linhas = e.ModulePrints();
+  const review_test::Printed& marco = linhas[8];
   EXPECT_EQ(marco.Var("pmes"), "Mar");
   std::vector<std::string> colunas;
   for (int i = 1; i <= 7; ++i) colunas.push_back(marco.Var("R" + std::to_string(i)));
   EXPECT_EQ(colunas, (std::vector<std::string>{"1.000,50", "10,00", "20,00", "30,00", "40,00",
                                                "50,00", "60,00"}));
   EXPECT_EQ(linhas[6].Var("R1"), "0,00") << "a month without data";
-  const review_test::Impresso& totais = linhas[18];
+  const review_test::Printed& totais = linhas[18];
   EXPECT_EQ(totais.Var("pTot1"), "1.000,50") << "the thirteenth is not in the totals";
   EXPECT_EQ(totais.Var("pTot6"), "50,00");
   EXPECT_EQ(linhas[19].Var("R1"), "2.000,00");
@@ -266,7 +266,7 @@ TEST_F(WithholdingReviewRun, BlocksThatDoNotFitStartAPageUnderARepeatedHeading) 
   std::string cabecalho;
   int pagina_cabecalho = 0;
   int titulos = 0;
-  for (const review_test::Impresso& i : e.impressos) {
+  for (const review_test::Printed& i : e.ModulePrints()) {
     if (i.section == 9) {
       cabecalho = i.Var("pf2");
       pagina_cabecalho = i.page;
@@ -277,13 +277,13 @@ TEST_F(WithholdingReviewRun, BlocksThatDoNotFitStartAPageUnderARepeatedHeading) 
     }
   }
   EXPECT_EQ(titulos, 8);
-  EXPECT_GT(e.Valores(9, "pf2").size(), 4u) << "some heading was repeated";
+  EXPECT_GT(e.Values(9, "pf2").size(), 4u) << "some heading was repeated";
   // A page end asked by the module is always followed by the beneficiary heading.
-  for (size_t k = 0; k + 1 < e.events.size(); ++k) {
-    if (e.events[k]["ev"] != "pageend") continue;
+  for (size_t k = 0; k + 1 < e.Events().size(); ++k) {
+    if (e.Events()[k]["ev"] != "pageend") continue;
     size_t next = k + 1;
-    while (e.events[next]["ev"] != "print" || e.events[next].contains("auto")) ++next;
-    EXPECT_EQ(e.events[next]["section"], 9);
+    while (e.Events()[next]["ev"] != "print" || e.Events()[next].contains("auto")) ++next;
+    EXPECT_EQ(e.Events()[next]["section"], 9);
   }
 }
 

@@ -1,0 +1,154 @@
+// The nrw command line driven in-process: the exit status of each subcommand's main paths (0 done,
+// 1 the work failed, 2 a usage error), where modules and layouts are found, and parameter parsing.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "paths.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Outcome Nrw(std::vector<std::string> args) {
+  args.insert(args.begin(), "nrw");
+  std::vector<const char*> argv;
+  for (const std::string& arg : args) argv.push_back(arg.c_str());
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  const int status = nrw::cli::Main(static_cast<int>(argv.size()), argv.data());
+  Outcome outcome{status, testing::internal::GetCapturedStdout(),
+                  testing::internal::GetCapturedStderr()};
+  return outcome;
+}
+
+class Cli : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new support::TempDir();
+    ASSERT_EQ(Nrw({"demo-db", Db(), "--ano", "2023"}).status, 0);
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    dir_ = nullptr;
+  }
+  static std::string Db() { return dir_->File("demo.db"); }
+  static support::TempDir* dir_;
+};
+
+support::TempDir* Cli::dir_ = nullptr;
+
+TEST_F(Cli, ExitStatusOfEachSubcommand) {
+  const std::string out = dir_->File("informe.txt");
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    std::string in_err;
+  };
+  const std::vector<Case> cases = {
+      {"list", {"list"}, 0, ""},
+      {"list of a folder that is not there",
+       {"--modules", "/nao/existe", "list"},
+       2,
+       "Pasta de módulos inacessível"},
+      {"no subcommand", {}, 2, ""},
+      {"demo-db over an existing file", {"demo-db", Db()}, 2, "use --force"},
+      {"demo-db in a folder that is not there",
+       {"demo-db", "/nao/existe/x.db"},
+       1,
+       "Falha ao criar o banco de demonstração"},
+      {"run",
+       {"run", "RptIncomeStatement", "--db", Db(), "-p", "pAnoBase1=01/01/2023", "--out", out},
+       0,
+       "Gerado: " + out},
+      {"run without --db", {"run", "RptIncomeStatement"}, 2, "--db"},
+      {"run on a database that is not there",
+       {"run", "RptIncomeStatement", "--db", "/nao/existe.db"},
+       2,
+       "Banco de dados não encontrado"},
+      {"run of a module that is not there",
+       {"run", "RptNaoExiste", "--db", Db()},
+       2,
+       "Módulo não encontrado"},
+      {"run with a parameter without a value",
+       {"run", "RptIncomeStatement", "--db", Db(), "-p", "x"},
+       2,
+       "use NOME=VALOR"},
+      {"run that the report refuses",
+       {"run", "RptIncomeStatement", "--db", Db(), "-p", "pFoo=1"},
+       1,
+       "Erro: Parâmetro 'pFoo' não existe"},
+      {"panel", {"panel", "RptWithholdingReview", "--db", Db()}, 0, ""},
+      {"panel with a parameter without a value",
+       {"panel", "RptWithholdingReview", "-p", "=1"},
+       2,
+       "use NOME=VALOR"},
+      {"panel of a module that is not there",
+       {"panel", "RptNaoExiste"},
+       1,
+       "Módulo não encontrado"},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = Nrw(c.args);
+    EXPECT_EQ(outcome.status, c.status) << c.name << "\n" << outcome.err;
+    EXPECT_NE(outcome.err.find(c.in_err), std::string::npos) << c.name << "\n" << outcome.err;
+  }
+}
+
+TEST_F(Cli, ListShowsEachModuleWithItsVersion) {
+  const Outcome outcome = Nrw({"list"});
+  EXPECT_NE(outcome.out.find("RptIncomeStatement\t[versao: "), std::string::npos) << outcome.out;
+  EXPECT_NE(outcome.out.find("RptWithholdingReview\t[versao: "), std::string::npos) << outcome.out;
+}
+
+TEST_F(Cli, RunWritesTheReportAndPanelDescribesIt) {
+  const Outcome run =
+      Nrw({"run", "RptWithholdingReview", "--db", Db(), "-p", "pAnoBase=01/01/2023"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("2023"), std::string::npos) << "the report goes to stdout";
+  const Outcome panel = Nrw({"panel", "RptWithholdingReview", "-p", "pAnoBase=01/01/2022"});
+  ASSERT_EQ(panel.status, 0) << panel.err;
+  EXPECT_NE(panel.out.find("\"value\": \"01/01/2022\""), std::string::npos) << panel.out;
+  EXPECT_NE(panel.out.find("\"report\": \"RptWithholdingReview\""), std::string::npos);
+}
+
+TEST(CliModules, ModulesAreFoundByNameOrPathWithTheLayoutBesideThem) {
+  const nrw::cli::Locations places{NRW_MODULE_DIR, "/layouts"};
+  const nrw::cli::ModuleFiles by_name = nrw::cli::FindModule("RptIncomeStatement", places);
+  EXPECT_EQ(by_name.name, "RptIncomeStatement");
+  EXPECT_EQ(by_name.module_path, std::string(NRW_MODULE_DIR) + "/RptIncomeStatement.so");
+  EXPECT_EQ(by_name.layout_path, "/layouts/RptIncomeStatement.json");
+  const nrw::cli::ModuleFiles by_path = nrw::cli::FindModule(by_name.module_path, places);
+  EXPECT_EQ(by_path.name, "RptIncomeStatement");
+  EXPECT_EQ(by_path.layout_path, "/layouts/RptIncomeStatement.json");
+  EXPECT_THROW(nrw::cli::FindModule("RptNaoExiste", places), std::exception);
+  EXPECT_THROW(nrw::cli::FindModule("/nao/existe/RptX.so", places), std::exception);
+
+  const nrw::cli::Locations defaults = nrw::cli::ResolveLocations("", "");
+  EXPECT_EQ(defaults.modules_dir, std::string(NRW_BUILD_DIR) + "/modules");
+  EXPECT_EQ(defaults.layouts_dir, std::string(NRW_BUILD_DIR) + "/layouts");
+  EXPECT_EQ(nrw::cli::ResolveLocations("/m", "/l").modules_dir, "/m");
+}
+
+TEST(CliParams, NameEqualsValuePairs) {
+  std::vector<nrw::ParamSetting> settings;
+  testing::internal::CaptureStderr();
+  ASSERT_TRUE(nrw::cli::ParseParams({"pA=1", "pB=x=y", "pC="}, settings));
+  EXPECT_FALSE(nrw::cli::ParseParams({"semigual"}, settings));
+  EXPECT_FALSE(nrw::cli::ParseParams({"=sem nome"}, settings));
+  testing::internal::GetCapturedStderr();
+  ASSERT_EQ(settings.size(), 3u);
+  EXPECT_EQ(settings[1].name, "pB");
+  EXPECT_EQ(settings[1].value, "x=y");
+  EXPECT_EQ(settings[2].value, "");
+}
+
+}  // namespace

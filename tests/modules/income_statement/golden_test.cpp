@@ -1,0 +1,35 @@
+// Whole runs on the demo database, kept as golden traces: every value, print, page question and
+// statement of the income statement of a base year, whole and split per beneficiary.
+#include "support/golden.h"
+
+#include <gtest/gtest.h>
+
+#include "support/fixture_db.h"
+#include "support/module_run.h"
+
+namespace {
+
+class IncomeStatementGolden : public ::testing::Test {
+ protected:
+  std::unique_ptr<support::FixtureDb> demo_ = support::FixtureDb::Demo(2023);
+};
+
+TEST_F(IncomeStatementGolden, DemoBaseYear) {
+  const support::RunOutcome run =
+      support::Run({"RptIncomeStatement", {{"pAnoBase1", "01/01/2023"}}});
+  ASSERT_TRUE(run.result.ok) << run.result.error;
+  EXPECT_TRUE(
+      support::MatchesGolden(run.Lines(), "tests/modules/income_statement/golden/demo_2023.jsonl"));
+}
+
+TEST_F(IncomeStatementGolden, DemoOneCompanySplitPerBeneficiary) {
+  const support::RunOutcome run =
+      support::Run({"RptIncomeStatement",
+                    {{"pAnoBase1", "01/01/2023"}, {"pCodigoEmpresa", "1"}},
+                    {"pBeneficiarios"}});
+  ASSERT_TRUE(run.result.ok) << run.result.error;
+  EXPECT_TRUE(support::MatchesGolden(
+      run.Lines(), "tests/modules/income_statement/golden/demo_2023_company1_parts.jsonl"));
+}
+
+}  // namespace
