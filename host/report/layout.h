@@ -73,6 +73,23 @@ struct LayoutDataset {
   std::vector<LayoutFilter> filters;
 };
 
+//! A record dataset the host prepares before Imprimir and hands to the module: the rows of table
+//! that pass the shared selection, in the given order, whose handle goes to the parameter param.
+struct LayoutHandedDataSet {
+  std::string param;
+  std::string table;
+  //! ORDER BY list; empty: store order.
+  std::string order;
+};
+
+//! The handed datasets and the selection they share: a condition with named parameters bound from
+//! the panel and the filters of the parameters that restrict the selection.
+struct LayoutHandedDataSets {
+  std::string where;
+  std::vector<LayoutFilter> filters;
+  std::vector<LayoutHandedDataSet> datasets;
+};
+
 struct LayoutParam {
   std::string name;
   std::string caption;
@@ -100,6 +117,7 @@ struct Layout {
   LayoutDataset dataset;
   std::vector<LayoutParam> params;
   std::vector<LayoutSeparator> separators;
+  LayoutHandedDataSets handed;
   //! In number order.
   std::vector<LayoutSection> sections;
 

@@ -1,6 +1,7 @@
 #include "report/layout_loader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -40,6 +41,7 @@ class LayoutParser {
     layout.params = ReadParams(root.Array("params"));
     layout.dataset = ReadDataset(root.Object("dataset"), layout);
     layout.separators = ReadSeparators(root.Array("separators"), layout);
+    layout.handed = ReadHandedDataSets(root.Object("handed_datasets"), layout);
     layout.sections = ReadSections(root.Array("sections"), layout.page);
     root.RejectUnknownKeys();
     return layout;
@@ -157,13 +159,11 @@ class LayoutParser {
     }
   }
 
-  LayoutDataset ReadDataset(const json& object, const Layout& layout) {
-    JsonObjectReader dataset(object, "dataset", Failer());
-    LayoutDataset result;
-    result.sql = dataset.String("sql");
-    const json& filters = dataset.Array("filters");
-    for (size_t i = 0; i < filters.size(); ++i) {
-      JsonObjectReader item(filters[i], "dataset.filters[" + std::to_string(i) + "]", Failer());
+  std::vector<LayoutFilter> ReadFilters(const json& array, const std::string& where,
+                                        const Layout& layout) {
+    std::vector<LayoutFilter> filters;
+    for (size_t i = 0; i < array.size(); ++i) {
+      JsonObjectReader item(array[i], where + ".filters[" + std::to_string(i) + "]", Failer());
       LayoutFilter filter;
       filter.param = item.RequiredString("param");
       RequireParam(item, layout, filter.param, "o filtro");
@@ -180,16 +180,72 @@ class LayoutParser {
         item.Raise("'kind' deve ser 1 (códigos), 2 (textos) ou 3 (datas)");
       }
       item.RejectUnknownKeys();
-      result.filters.push_back(std::move(filter));
+      filters.push_back(std::move(filter));
     }
+    return filters;
+  }
+
+  static void RequireStatementParams(const JsonObjectReader& reader, const Layout& layout,
+                                     const std::string& sql, const std::string& what) {
+    for (const std::string& name : MainDatasetParamNames(sql)) {
+      if (layout.FindParam(name) == nullptr) {
+        reader.Raise(what + " usa :" + name + ", que não está em 'params'");
+      }
+    }
+  }
+
+  LayoutDataset ReadDataset(const json& object, const Layout& layout) {
+    JsonObjectReader dataset(object, "dataset", Failer());
+    LayoutDataset result;
+    result.sql = dataset.String("sql");
+    result.filters = ReadFilters(dataset.Array("filters"), "dataset", layout);
     dataset.RejectUnknownKeys();
     if (!result.filters.empty() && result.sql.find(kFiltrosMarker) == std::string::npos) {
       dataset.Raise("a consulta não tem o marcador {filtros} para os filtros declarados");
     }
-    for (const std::string& name : MainDatasetParamNames(result.sql)) {
-      if (layout.FindParam(name) == nullptr) {
-        dataset.Raise("a consulta usa :" + name + ", que não está em 'params'");
+    RequireStatementParams(dataset, layout, result.sql, "a consulta");
+    return result;
+  }
+
+  static bool IsIdentifier(const std::string& text) {
+    if (text.empty() || std::isdigit(static_cast<unsigned char>(text.front()))) return false;
+    return std::all_of(text.begin(), text.end(), [](char c) {
+      return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
+    });
+  }
+
+  LayoutHandedDataSets ReadHandedDataSets(const json& object, const Layout& layout) {
+    JsonObjectReader handed(object, "handed_datasets", Failer());
+    LayoutHandedDataSets result;
+    result.where = handed.String("where");
+    RequireStatementParams(handed, layout, result.where, "a condição 'where'");
+    result.filters = ReadFilters(handed.Array("filters"), "handed_datasets", layout);
+    const json& datasets = handed.Array("datasets");
+    for (size_t i = 0; i < datasets.size(); ++i) {
+      JsonObjectReader item(datasets[i], "handed_datasets.datasets[" + std::to_string(i) + "]",
+                            Failer());
+      LayoutHandedDataSet dataset;
+      dataset.param = item.RequiredString("param");
+      if (layout.FindParam(dataset.param) != nullptr) {
+        item.Raise("o parâmetro '" + dataset.param +
+                   "' recebe o identificador do conjunto de dados e não pode estar em 'params'");
       }
+      for (const LayoutHandedDataSet& other : result.datasets) {
+        if (SameText(other.param, dataset.param)) {
+          item.Raise("parâmetro '" + dataset.param + "' declarado mais de uma vez");
+        }
+      }
+      dataset.table = item.RequiredString("table");
+      if (!IsIdentifier(dataset.table)) {
+        item.Raise("'table' deve ser o nome de uma tabela: '" + dataset.table + "'");
+      }
+      dataset.order = item.String("order");
+      item.RejectUnknownKeys();
+      result.datasets.push_back(std::move(dataset));
+    }
+    handed.RejectUnknownKeys();
+    if (result.datasets.empty() && (!result.where.empty() || !result.filters.empty())) {
+      handed.Raise("'datasets' deve ter ao menos um conjunto de dados");
     }
     return result;
   }

@@ -4,6 +4,7 @@
 #include "nrw/format.h"
 #include "nrwhost/session.h"
 #include "report/engine.h"
+#include "report/handed_datasets.h"
 #include "report/layout_loader.h"
 #include "report/main_dataset.h"
 #include "report/module_loader.h"
@@ -87,7 +88,9 @@ void RunSession::OpenData() {
 
 int RunSession::Print() {
   OpenData();
+  HandedDataSets handed(impl_->Engine());
   impl_->module->Imprimir(impl_->report->Handle());
+  handed.CheckEmptied();
   return PageCount();
 }
 
