@@ -69,6 +69,7 @@ void Gerador::Gerar() {
   GerarDeclaracao(ano_ - 1);
   GerarDeclaracao(ano_);
   GerarCalculoFolha();
+  GerarGuiaInformativa();
 }
 
 }  // namespace demo

@@ -1,5 +1,6 @@
-// The demonstration database: companies, employees, third parties and two base years of the
-// withholding declaration, generated deterministically from a seed into a fresh connection.
+// The demonstration database: companies, employees, third parties, two base years of the
+// withholding declaration and the state guide's records, generated deterministically from a seed
+// into a fresh connection.
 #pragma once
 
 #include <cstdint>

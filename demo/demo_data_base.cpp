@@ -1,5 +1,8 @@
 #include <fmt/format.h>
 
+
+#include <span>
+
 #include "demo/demo_data_internal.h"
 #include "nrw/core.h"
 
@@ -47,9 +50,9 @@ Dia UltimoDiaDoMes(int ano, int mes) { return {ano, mes, DiasNoMes(ano, mes)}; }
 
 std::string AnoBase(int ano) { return Dia{ano, 1, 1}.Texto(); }
 
-void Gravador::Inserir(const char* tabela, std::initializer_list<Coluna> colunas) {
+void Gravador::Inserir(const char* tabela, const Coluna* colunas, size_t quantas) {
   std::string chave = tabela;
-  for (const Coluna& coluna : colunas) {
+  for (const Coluna& coluna : std::span(colunas, quantas)) {
     chave += ',';
     chave += coluna.nome;
   }
@@ -57,7 +60,7 @@ void Gravador::Inserir(const char* tabela, std::initializer_list<Coluna> colunas
   if (!comando) {
     std::string nomes;
     std::string parametros;
-    for (const Coluna& coluna : colunas) {
+    for (const Coluna& coluna : std::span(colunas, quantas)) {
       if (!nomes.empty()) {
         nomes += ", ";
         parametros += ", ";
@@ -70,7 +73,7 @@ void Gravador::Inserir(const char* tabela, std::initializer_list<Coluna> colunas
         fmt::format("INSERT INTO {} ({}) VALUES ({})", tabela, nomes, parametros));
   }
   valores_.clear();
-  for (const Coluna& coluna : colunas) valores_.push_back(coluna.valor);
+  for (const Coluna& coluna : std::span(colunas, quantas)) valores_.push_back(coluna.valor);
   comando->Execute(valores_);
 }
 

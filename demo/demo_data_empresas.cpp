@@ -341,9 +341,10 @@ void Gerador::GravarProdutoresRurais() {
   constexpr int kMunicipiosRS[] = {4311403, 4307807, 4316808, 4322608, 4305108, 4302105};
   int codigo = 0;
   for (const int municipio : kMunicipiosRS) {
+    produtores_rurais_.push_back(NumeroComMascara(aleatorio, MascaraDoEstado("RS")));
     gravador_.Inserir("PESSOA", {{"CODIGOPESSOA", ++codigo},
                                  {"NOMEPESSOA", NomeCompleto(nomes_)},
-                                 {"INSCRPROD", NumeroComMascara(aleatorio, MascaraDoEstado("RS"))},
+                                 {"INSCRPROD", produtores_rurais_.back()},
                                  {"CODIGOMUNIC", municipio},
                                  {"SIGLAESTADO", "RS"}});
   }

@@ -129,9 +129,15 @@ struct Coluna {
 class Gravador {
  public:
   explicit Gravador(TnConnection& connection) : connection_(connection) {}
-  void Inserir(const char* tabela, std::initializer_list<Coluna> colunas);
+  void Inserir(const char* tabela, std::initializer_list<Coluna> colunas) {
+    Inserir(tabela, colunas.begin(), colunas.size());
+  }
+  void Inserir(const char* tabela, const std::vector<Coluna>& colunas) {
+    Inserir(tabela, colunas.data(), colunas.size());
+  }
 
  private:
+  void Inserir(const char* tabela, const Coluna* colunas, size_t quantas);
   TnConnection& connection_;
   std::unordered_map<std::string, std::unique_ptr<TnPreparedStatement>> comandos_;
   std::vector<Variant> valores_;
@@ -373,6 +379,8 @@ class Gerador {
   void GerarOutrosRendimentos();
   // demo_data_calculo.cpp
   void GerarCalculoFolha();
+  // demo_data_giab.cpp
+  void GerarGuiaInformativa();
 
   const Contrato& ContratoCom(Caso caso) const;
   const Pessoa& PessoaDe(const Contrato& contrato) const { return pessoas_[contrato.pessoa]; }
@@ -391,6 +399,8 @@ class Gerador {
   std::vector<Contrato> contratos_;
   std::vector<Terceiro> terceiros_;
   std::vector<OutraEmpresa> outras_empresas_;
+  //! State registrations of the rural producers, as written in PESSOA.
+  std::vector<std::string> produtores_rurais_;
 };
 
 }  // namespace nrw::demo
