@@ -421,6 +421,34 @@ TEST_F(DemoData, CapitalOfThePartnerChangedInTheYear) {
   EXPECT_DOUBLE_EQ(rows->Fields(0).AsFloat(), 90000.0);
 }
 
+// The guide's records hang together: each establishment is found by its formatted CNPJ, every
+// annex row carries its establishment's state registration, and the situations the guide prints
+// differently are there (a producer not on record, one written without the mask, a guide whose
+// annex 06 holds only the other establishment's rows).
+TEST_F(DemoData, GuideRecordsBelongToTheirEstablishments) {
+  EXPECT_EQ(Contar(Conn(),
+                   "SELECT COUNT(*) FROM GIAB_TR001 G JOIN ESTAB E ON E.CODIGOEMPRESA = "
+                   "G.CODIGOEMPRESA AND E.CODIGOESTAB = G.CODIGOESTAB AND E.INSCRFEDERAL = "
+                   "G.Q01_CNPJ AND E.INSCRESTAD = G.Q01_CGCTE AND E.SIGLAESTADO = 'RS' WHERE "
+                   "G.ANOBASE = '2024-01-01'"),
+            2);
+  for (const char* tabela : {"GIAB_TR910", "GIAB_TR920", "GIAB_TR941", "GIAB_TR942", "GIAB_TR950",
+                             "GIAB_TR960", "GIAB_TR990"}) {
+    EXPECT_EQ(Contar(Conn(), std::string("SELECT COUNT(*) FROM ") + tabela +
+                                 " A LEFT JOIN GIAB_TR001 G ON G.CODIGOEMPRESA = A.CODIGOEMPRESA "
+                                 "AND G.CODIGOESTAB = A.CODIGOESTAB AND G.ANOBASE = A.ANOBASE "
+                                 "AND G.Q01_CGCTE = A.EMP_CGCTE WHERE G.CODIGOEMPRESA IS NULL"),
+              0)
+        << tabela;
+  }
+  EXPECT_EQ(Contar(Conn(),
+                   "SELECT COUNT(*) FROM GIAB_TR910 A WHERE NOT EXISTS (SELECT 1 FROM PESSOA P "
+                   "WHERE REPLACE(P.INSCRPROD, '/', '') = REPLACE(A.PRO_CGCTE, '/', ''))"),
+            1);
+  EXPECT_EQ(Contar(Conn(), "SELECT COUNT(*) FROM GIAB_TR910 WHERE PRO_CGCTE NOT LIKE '%/%'"), 1);
+  EXPECT_EQ(Contar(Conn(), "SELECT COUNT(DISTINCT CODIGOESTAB) FROM GIAB_TR960"), 1);
+}
+
 // Tax of known competences, computed by hand from the published tables.
 TEST(DemoTributos, MonthlyTablesOfTheirCompetence) {
   using demo::Reais;

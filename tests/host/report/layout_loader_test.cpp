@@ -113,6 +113,27 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
       {"separator of an undeclared param",
        Document(R"("separators": [{"param": "pEmp", "fields": "C", "table": "T"}])"),
        prefix + "separators[0]: o separador usa o parâmetro 'pEmp', que não está em 'params'."},
+      {"handed dataset's parameter also a panel parameter",
+       Document(R"("params": [{"name": "pDados"}],
+                 "handed_datasets": {"datasets": [{"param": "PDADOS", "table": "T"}]})"),
+       prefix +
+           "handed_datasets.datasets[0]: o parâmetro 'PDADOS' recebe o identificador do conjunto "
+           "de dados e não pode estar em 'params'."},
+      {"handed dataset twice",
+       Document(R"("handed_datasets": {"datasets": [{"param": "pA", "table": "T"},
+                 {"param": "pa", "table": "U"}]})"),
+       prefix + "handed_datasets.datasets[1]: parâmetro 'pa' declarado mais de uma vez."},
+      {"handed dataset of no table",
+       Document(R"("handed_datasets": {"datasets": [{"param": "pA", "table": "T; drop X"}]})"),
+       prefix + "handed_datasets.datasets[0]: 'table' deve ser o nome de uma tabela: 'T; drop X'."},
+      {"handed selection with an undeclared parameter",
+       Document(R"("handed_datasets": {"where": "ANO = :pAno",
+                 "datasets": [{"param": "pA", "table": "T"}]})"),
+       prefix + "handed_datasets: a condição 'where' usa :pAno, que não está em 'params'."},
+      {"handed selection without datasets",
+       Document(R"("params": [{"name": "pEmp"}], "handed_datasets": {
+                 "filters": [{"param": "pEmp", "columns": ["C"], "kind": 1}]})"),
+       prefix + "handed_datasets: 'datasets' deve ter ao menos um conjunto de dados."},
   };
   for (const Case& c : cases) {
     const std::string error = ErrorOf(c.json);
@@ -122,6 +143,23 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
       EXPECT_NE(error.find(c.message), std::string::npos) << c.name << ": " << error;
     }
   }
+}
+
+TEST(LayoutLoader, ReadsHandedDatasets) {
+  const nrw::Layout layout =
+      nrw::ParseLayout(Document(R"("params": [{"name": "pAno", "type": "date"}, {"name": "pEmp"}],
+                  "handed_datasets": {"where": "ANO = :pAno",
+                    "filters": [{"param": "pEmp", "columns": ["CODIGOEMPRESA"], "kind": 1}],
+                    "datasets": [{"param": "pA", "table": "T_A", "order": "CODIGOEMPRESA"},
+                                 {"param": "pB", "table": "T_B"}]})"),
+                       "x");
+  EXPECT_EQ(layout.handed.where, "ANO = :pAno");
+  ASSERT_EQ(layout.handed.filters.size(), 1u);
+  EXPECT_EQ(layout.handed.filters[0].columns.at(0), "CODIGOEMPRESA");
+  ASSERT_EQ(layout.handed.datasets.size(), 2u);
+  EXPECT_EQ(layout.handed.datasets[0].order, "CODIGOEMPRESA");
+  EXPECT_EQ(layout.handed.datasets[1].table, "T_B");
+  EXPECT_TRUE(layout.handed.datasets[1].order.empty());
 }
 
 TEST(LayoutLoader, MissingFileIsNamed) {

@@ -168,6 +168,33 @@ TEST_F(Run, FailuresLeaveNoOutputBehind) {
   }
 }
 
+TEST_F(Run, HandedDatasetsAreLoadedForEachPartAndMustComeBackEmpty) {
+  nrw::RunOptions options = Options();
+  options.layout_path = report_test::TestLayoutPath("RptReportTestEntregues");
+  options.split = {"pEmpresas"};
+  options.output = dir_.File("p{pEmpresas}.txt");
+  nrw::RunResult result = nrw::RunReport(options);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(std::count(trace_.Lines().begin(), trace_.Lines().end(),
+                       R"({"ev":"set","name":"pRegistros","value":"1"})"),
+            2)
+      << "each produced part gets the rows of its own company";
+
+  // A module that leaves the records in place fails the run, and nothing is written.
+  trace_.Clear();
+  options.split.clear();
+  options.params = {{"pModo", "contar"}};
+  options.output = dir_.File("inteiro.txt");
+  result = nrw::RunReport(options);
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(
+      result.error,
+      "O relatório não esvaziou os conjuntos de dados recebidos do host: pDados (EMPRESA_T, 3 "
+      "registros).");
+  EXPECT_TRUE(Traced(R"({"ev":"set","name":"pRegistros","value":"3"})"));
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"p1.txt", "p3.txt"}));
+}
+
 TEST_F(Run, PartsGoToTheStreamWithoutAnOutputFile) {
   std::ostringstream out;
   nrw::RunOptions options = Options();

@@ -1,11 +1,13 @@
 // A report class that exists only to exercise the host's run: it prints one section per row of the
-// main dataset, reacts to the panel hooks, answers the separator events and fails when asked to.
+// main dataset, reacts to the panel hooks, answers the separator events, takes a dataset the host
+// hands in and fails when asked to.
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "nrw/events.h"
 #include "nrw/format.h"
+#include "nrw/handles.h"
 #include "nrw/module.h"
 #include "nrw/report.h"
 #include "nrw/sql.h"
@@ -39,6 +41,8 @@ class TRptReportTest : public nrw::TnrwBaseDll {
   }
 
   void ImprimirInterno() override {
+    const std::string mode = RepParam("pModo");
+    if (mode == "contar" || mode == "esvaziar") TakeHandedRows(mode == "esvaziar");
     nrw::TnClientDataSet& rows = Query();
     // A statement of the module's own, so that the trace shows what modules send.
     nrw::TDataSetRef count =
@@ -50,7 +54,6 @@ class TRptReportTest : public nrw::TnrwBaseDll {
       RepParam("R1", rows.FieldByName("NOME").AsString());
       RepPrintSection(10);
       RepShowProgress(++position, rows.RecordCount());
-      const std::string mode = RepParam("pModo");
       if (mode == "falhar" ||
           (mode == "falhar3" && rows.FieldByName("CODIGOEMPRESA").AsInteger() == 3)) {
         throw nrw::Exception("Falha pedida pelo teste.");
@@ -61,6 +64,14 @@ class TRptReportTest : public nrw::TnrwBaseDll {
   }
 
  private:
+  //! The dataset the host handed in "pDados": its record count, and optionally empties it.
+  void TakeHandedRows(bool empty) {
+    auto* rows = dynamic_cast<nrw::TnClientDataSet*>(
+        nrw::ResolveHandle(static_cast<int32_t>(nrw::StrToIntDef(RepParam("pDados"), 0))));
+    RepParam("pRegistros", rows == nullptr ? "nenhum" : std::to_string(rows->RecordCount()));
+    if (rows != nullptr && empty) rows->EmptyDataSet();
+  }
+
   void OnSeparatorSql(nrw::TnpqPowerParam& panel, int index, std::string& sql) {
     panel.SetValues("pSeparadores", panel.GetValues("pSeparadores") + std::to_string(index));
     if (RepParam("pModo") == "invertido") sql += " desc";
