@@ -1,6 +1,5 @@
 #include <fmt/format.h>
 
-
 #include <span>
 
 #include "demo/demo_data_internal.h"

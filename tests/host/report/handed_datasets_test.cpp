@@ -11,8 +11,9 @@
 
 #include "nrw/format.h"
 #include "nrw/handles.h"
+#include "nrwhost/trace.h"
 #include "report/engine.h"
-#include "report/trace.h"
+#include "report/report_host.h"
 #include "report_fixtures.h"
 
 namespace {
@@ -55,12 +56,13 @@ std::string ErrorOf(const std::function<void()>& action) {
 class HandedDataSets : public ::testing::Test {
  protected:
   explicit HandedDataSets(const char* layout = kLayout)
-      : report_(std::make_unique<nrw::TnReportEngine>(report_test::SharedLayout(layout))) {
+      : report_(nrw::ReportHost::Make(
+            std::make_unique<nrw::TnReportEngine>(report_test::SharedLayout(layout)))) {
     engine().SetTrace(&trace_);
     engine().SetTracing(true);
     Set("pAnoBase", "01/01/2023", false);
   }
-  nrw::TnReportEngine& engine() { return report_.Engine(); }
+  nrw::TnReportEngine& engine() { return nrw::ReportHost::Engine(*report_); }
   void Set(const char* name, const std::string& value, bool restricts) {
     engine().Panel().SetValues(name, value);
     engine().Panel().Param(name).Checked = restricts;
@@ -68,7 +70,7 @@ class HandedDataSets : public ::testing::Test {
 
   report_test::MemoryDatabase database_{kData};
   nrw::TraceCollector trace_;
-  nrw::TnrwReport report_;
+  std::unique_ptr<nrw::TnrwReport> report_;
 };
 
 TEST(HandedDataSetSql, SharedConditionAndRestrictingFiltersInParentheses) {

@@ -170,7 +170,8 @@ TEST_F(Run, FailuresLeaveNoOutputBehind) {
 
 TEST_F(Run, HandedDatasetsAreLoadedForEachPartAndMustComeBackEmpty) {
   nrw::RunOptions options = Options();
-  options.layout_path = report_test::TestLayoutPath("RptReportTestEntregues");
+  options.layout_path =
+      support::SourcePath("tests/host/report/layouts/RptReportTestEntregues.json");
   options.split = {"pEmpresas"};
   options.output = dir_.File("p{pEmpresas}.txt");
   nrw::RunResult result = nrw::RunReport(options);
