@@ -299,12 +299,12 @@ void Gerador::GravarTabelasGerais() {
   struct TipoContrato {
     int codigo;
     const char* descricao;
-    const char* tipo;
+    int tipo;
   };
   constexpr TipoContrato kTipos[] = {
-      {1, "Empregado", "1"},  {2, "Empregado por prazo determinado", "2"},
-      {3, "Aprendiz", "3"},   {4, "Diretor não empregado", "4"},
-      {5, "Estagiário", "5"}, {8, "Sócio com pró-labore", "8"},
+      {1, "Empregado", 1},  {2, "Empregado por prazo determinado", 2},
+      {3, "Aprendiz", 3},   {4, "Diretor não empregado", 4},
+      {5, "Estagiário", 5}, {8, "Sócio com pró-labore", 8},
   };
   for (const TipoContrato& tipo : kTipos) {
     gravador_.Inserir("TIPOCONTRATO", {{"CODIGOTIPOCONTR", tipo.codigo},

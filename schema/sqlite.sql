@@ -101,11 +101,12 @@ CREATE TABLE CONTRSOCIALSOCIO (
 
 -- Employees: the person, the employment contracts and the establishment transfers ------------
 
--- Contract types; TIPOCONTR '4' and '8' (also written '04', '08') are directors and pro-labore.
+-- Contract types; TIPOCONTR 4 and 8 are directors and pro-labore. The type is a number, so that
+-- statements written with '4' or '04' both compare with it as the number 4.
 CREATE TABLE TIPOCONTRATO (
   CODIGOTIPOCONTR INTEGER NOT NULL PRIMARY KEY,
   DESCRTIPOCONTR VARCHAR(60),
-  TIPOCONTR VARCHAR(2)
+  TIPOCONTR INTEGER
 );
 
 CREATE TABLE FUNCPESSOA (

@@ -32,12 +32,12 @@ std::string ChaveCPF(std::string_view inscr) {
   return first == std::string::npos ? std::string() : digits.substr(first);
 }
 
-// Contract types 4 and 8 are directors; the type code is written with or without a leading zero.
-bool TipoContratoDiretor(std::string_view tipo) {
-  std::string code = Trim(tipo);
-  const size_t first = code.find_first_not_of('0');
-  code = first == std::string::npos ? std::string() : code.substr(first);
-  return code == "4" || code == "8";
+// Contract types 4 and 8 are directors. TIPOCONTR is a number; a contract without a type (the
+// left join found none) or with one that is no number is an employee.
+bool TipoContratoDiretor(const TField& tipo) {
+  int64_t code = 0;
+  if (tipo.IsNull() || !TryStrToInt(tipo.AsString(), code)) return false;
+  return code == 4 || code == 8;
 }
 
 bool SemRetido(double withheld) { return RoundValor(withheld, 2) == 0; }
@@ -65,7 +65,7 @@ TnControleDIRF::TnControleDIRF(const std::string& companies, int group, TDateTim
     std::string chave = ChaveCPF(cpf.AsString());
     if (chave.empty()) continue;
     employees_[static_cast<int>(empresa.AsInteger())][std::move(chave)].director =
-        TipoContratoDiretor(tipo.AsString());
+        TipoContratoDiretor(tipo);
   }
 }
 

@@ -23,8 +23,8 @@ NRW_API extern const char* const OP_PARAM_OUTEMP;
 //! Decides whether a beneficiary is left out. Built for a company selection, a processing group
 //! and a base date: it loads the year's limits and, per company, the CPFs of its employees with
 //! the contract type of their latest contract. Categories: registration type 2 is another company;
-//! a CPF that is an employee of the company is a director when the contract type's TIPOCONTR is '4'
-//! or '8', an employee otherwise; any other CPF is a third party.
+//! a CPF that is an employee of the company is a director when the contract type's TIPOCONTR is 4
+//! or 8, an employee otherwise; any other CPF is a third party.
 //! Options: 0 or 1 never skip; 2 skips when the withheld tax at 2 decimals is 0; 3 skips when the
 //! withheld tax is 0, the income is below the taxable limit and the exempt total is below the
 //! exempt limit; 4 skips every beneficiary of the category; other values never skip.
