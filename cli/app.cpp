@@ -31,6 +31,8 @@ int Main(int argc, const char* const* argv) {
   run_cmd->add_option("--split", run.split, "Parâmetro separador (repetível)");
   run_cmd->add_option("--out", run.out, "Arquivo de saída, ou padrão com {PARAM} por parte");
   run_cmd->add_option("--trace", run.trace, "Registro JSON Lines das chamadas do relatório");
+  run_cmd->add_option("--usuario", run.usuario,
+                      "Código do usuário: só as empresas a que ele tem direito (padrão: todas)");
 
   nrw::cli::RunCommand panel;
   auto* panel_cmd = app.add_subcommand("panel", "Mostra o painel de parâmetros em JSON");

@@ -7,6 +7,7 @@
 #include "nrwhost/database.h"
 #include "nrwhost/progress_sink.h"
 #include "nrwhost/session.h"
+#include "nrwhost/settings.h"
 #include "nrwhost/trace.h"
 #include "paths.h"
 #include "progress_bar.h"
@@ -23,6 +24,15 @@ class OpenDatabase {
  private:
   std::unique_ptr<TnConnection> connection_;
   DefaultConnectionScope scope_;
+};
+
+//! The current user for the length of the command.
+class CurrentUser {
+ public:
+  explicit CurrentUser(std::optional<int> user) { DefinirUsuarioAtual(user); }
+  ~CurrentUser() { DefinirUsuarioAtual(std::nullopt); }
+  CurrentUser(const CurrentUser&) = delete;
+  CurrentUser& operator=(const CurrentUser&) = delete;
 };
 
 //! The message page after the run: its captions as a heading, then one message per line.
@@ -87,6 +97,7 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
       });
     }
     const OpenDatabase database(command.db);
+    const CurrentUser user(command.usuario);
     const RunResult result = RunReport(options);
     PrintMessages(result.messages);
     if (!result.ok) {

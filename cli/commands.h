@@ -2,6 +2,7 @@
 // work) failed, 2 a usage error.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ struct RunCommand {
   std::vector<std::string> split;
   std::string out;
   std::string trace;
+  //! The current user, whose company rights restrict the reports; none: every company.
+  std::optional<int> usuario;
 };
 
 //! The whole command line (argv[0] is the program); answers the exit status.

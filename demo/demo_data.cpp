@@ -65,11 +65,13 @@ void Gerador::Gerar() {
   // the fixed data stays the same whatever the number of extras.
   GerarComplementos();
   MontarExtras();
+  MontarFilialTemporaria();
   GravarFuncionarios();
   GerarDeclaracao(ano_ - 1);
   GerarDeclaracao(ano_);
   GerarCalculoFolha();
   GerarGuiaInformativa();
+  GravarUsuarios();
 }
 
 }  // namespace demo

@@ -325,6 +325,8 @@ void Gerador::GravarTabelasGerais() {
       {102, "IRRF", "02.02.01.01", 2},
       {801, "FGTS do mês", "98.01.01", 3},
       {807, "Multa rescisória do FGTS", "98.01.07", 3},
+      {802, "FGTS sobre aviso prévio indenizado", "98.01.02", 3},
+      {850, "Aviso prévio indenizado", "05.08.01", 1},
       {990, "Total da remuneração", "99.02.01.02.015", 9},
   };
   for (const Evento& evento : kEventos) {

@@ -381,6 +381,11 @@ class Gerador {
   void GerarCalculoFolha();
   // demo_data_giab.cpp
   void GerarGuiaInformativa();
+  //! Paid to self-employed providers (code 588) of the company in a month of the main year.
+  Centavos AutonomosDoMes(int empresa, int mes) const;
+  // demo_data_filial_usuarios.cpp
+  void MontarFilialTemporaria();
+  void GravarUsuarios();
 
   const Contrato& ContratoCom(Caso caso) const;
   const Pessoa& PessoaDe(const Contrato& contrato) const { return pessoas_[contrato.pessoa]; }

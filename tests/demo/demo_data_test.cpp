@@ -140,14 +140,14 @@ TEST_F(DemoData, CountsPerTableAreAsDesigned) {
   };
   const Caso casos[] = {
       {"EMPRESA", 4},
-      {"ESTAB", 7},
+      {"ESTAB", 8},
       {"SOCIO", 9},
       {"CONTRATOSOCIAL", 6},
       {"CONTRSOCIALSOCIO", 13},
       {"CONTADOR", 2},
       {"CFGEMPRESAGEM", 4},
       {"GRUPOEMPRESA", 2},
-      {"USUARIOEMPRESA", 0},
+      {"USUARIOEMPRESA", 3},
       {"TIPOCONTRATO", 6},
       {"RENDIMENTOANUAL", 2},
       {"ESTADO", 4},
@@ -156,7 +156,7 @@ TEST_F(DemoData, CountsPerTableAreAsDesigned) {
       {"PESSOA", 6},
       {"FUNCPESSOA", 40},
       {"FUNCCONTRATO", 41},
-      {"FUNCLOCAL", 42},
+      {"FUNCLOCAL", 46},
       {"FUNCIONARIO", 41},
       {"TERCEIRO", 8},
       {"DIRFREG1", 8},
@@ -171,7 +171,7 @@ TEST_F(DemoData, CountsPerTableAreAsDesigned) {
       {"DIRFRENDRECEBACUMDEPEND", 4},
       {"DIRFSCPSOCIO", 1},
       {"DIRFSCPSOCIODETALHE", 4},
-      {"PERIODOCALCULO", 20},
+      {"PERIODOCALCULO", 48},
   };
   for (const Caso& caso : casos) {
     EXPECT_EQ(Contar(Conn(), std::string("SELECT COUNT(*) FROM ") + caso.tabela), caso.linhas)
@@ -383,6 +383,32 @@ TEST_F(DemoData, TheMainYearHasEveryCaseTheReportsPrint) {
       {"payroll events of the year",
        "SELECT 1 FROM CALCULOEVENTO C JOIN EVENTO E ON E.CODIGOEVENTO = C.CODIGOEVENTO WHERE "
        "E.CODIGOESTRUT = '98.01.07'"},
+      {"payroll in eleven months and the thirteenth salary in December",
+       "SELECT CODIGOEMPRESA FROM PERIODOCALCULO GROUP BY CODIGOEMPRESA HAVING COUNT(DISTINCT "
+       "CASE WHEN CODIGOTIPOCALC = 1 THEN COMPET END) = 11 AND SUM(CODIGOTIPOCALC = 21) = 1"},
+      {"termination with notice paid in lieu, its FGTS and the FGTS fine",
+       "SELECT C.CODIGOFUNCCONTR FROM CALCULOEVENTO C JOIN EVENTO E ON E.CODIGOEVENTO = "
+       "C.CODIGOEVENTO WHERE E.CODIGOESTRUT IN ('05.08.01', '98.01.02', '98.01.07') GROUP BY "
+       "C.CODIGOEMPRESA, C.CODIGOFUNCCONTR HAVING COUNT(*) = 3"},
+      {"self-employed providers on the guide",
+       "SELECT 1 FROM DEBITOGPS WHERE VALORSALCONTRIBTERC > 0 AND TIPOGPS = 1"},
+      {"guide in an instalment plan in a month with a termination",
+       "SELECT 1 FROM DEBITOGPS G JOIN IMPOSTOCALCULO I ON I.CODIGOEMPRESA = G.CODIGOEMPRESA AND "
+       "I.CODIGOESTAB = G.CODIGOESTAB JOIN PERIODOCALCULO P ON P.CODIGOEMPRESA = I.CODIGOEMPRESA "
+       "AND P.CODIGOPERCALCULO = I.CODIGOPERCALCULO AND P.DATAINICIALFOLHA = G.DATALCTOCTR JOIN "
+       "FUNCCONTRATO C ON C.CODIGOEMPRESA = I.CODIGOEMPRESA AND C.CODIGOFUNCCONTR = "
+       "I.CODIGOFUNCCONTR WHERE G.FORMADEBITO = 2 AND C.DATADEM BETWEEN P.DATAINICIALFOLHA AND "
+       "P.DATAFINALFOLHA"},
+      {"branch closed in the year, with payroll while it was open",
+       "SELECT 1 FROM ESTAB E JOIN FUNCLOCAL L ON L.CODIGOEMPRESA = E.CODIGOEMPRESA AND "
+       "L.CODIGOESTAB = E.CODIGOESTAB AND L.DATATRANSF BETWEEN E.DATAINICIOATIV AND "
+       "E.DATAENCERATIV WHERE E.DATAENCERATIV LIKE '2024-%'"},
+      {"pro-labore contract with payroll",
+       "SELECT 1 FROM CALCULOEVENTO C JOIN FUNCCONTRATO F ON F.CODIGOEMPRESA = C.CODIGOEMPRESA "
+       "AND F.CODIGOFUNCCONTR = C.CODIGOFUNCCONTR JOIN TIPOCONTRATO T ON T.CODIGOTIPOCONTR = "
+       "F.CODIGOTIPOCONTR WHERE T.TIPOCONTR = 8"},
+      {"user with rights to some companies",
+       "SELECT CODIGOUSUARIO FROM USUARIOEMPRESA GROUP BY 1 HAVING COUNT(*) = 2"},
       {"state registration mask of RS",
        "SELECT 1 FROM ESTADO E JOIN PESSOA P ON P.SIGLAESTADO = E.SIGLAESTADO WHERE E.SIGLAESTADO "
        "= 'RS' AND LENGTH(P.INSCRPROD) = LENGTH(E.MASCINSCRESTAD)"},
