@@ -90,5 +90,26 @@ TEST(Schema, RepresentativeStatementsPrepareAndRun) {
   }
 }
 
+// The contract type is a number: whether it was written '04' or 4, statements that compare it with
+// '04' or with '4' (and '08' or '8') all leave it out.
+TEST(Schema, ContractTypeComparesAsANumberWithEitherLiteral) {
+  auto conn = OpenSQLite(":memory:");
+  CriarEsquema(*conn);
+  conn->ExecuteScript(
+      "INSERT INTO TIPOCONTRATO VALUES (1, 'Empregado', '01'), (2, 'Diretor', '04'), "
+      "(3, 'Diretor', 4), (4, 'Pró-labore', '08'), (5, 'Pró-labore', 8), (6, 'Aprendiz', '3')");
+  for (const char* filter : {"TC.TipoContr <> '04' and TC.TipoContr <> '08'",
+                             "TC.TipoContr <> '4' and TC.TipoContr <> '8'"}) {
+    TnClientDataSet rows(
+        conn->Prepare(std::string("select TC.CODIGOTIPOCONTR from TIPOCONTRATO TC where (") +
+                      filter + ") order by 1")
+            ->Fetch({}));
+    ASSERT_EQ(rows.RecordCount(), 2) << filter;
+    EXPECT_EQ(rows.Fields(0).AsInteger(), 1) << filter;
+    rows.Next();
+    EXPECT_EQ(rows.Fields(0).AsInteger(), 6) << filter;
+  }
+}
+
 }  // namespace
 }  // namespace nrw
