@@ -46,7 +46,7 @@ TDateTime AtividadeAberta() { return EncodeDate(2100, 12, 31); }
 TDateTime DataDoParametro(TnDMPowerParam& dm, const char* name) {
   const std::string text = dm.Param(name).GetAsString();
   const std::optional<TDateTime> date = TryStrToDate(text);
-  if (!date) throw Exception(Format("Parâmetro %s: '%s' não é uma data válida.", {name, text}));
+  if (!date) throw Exception(Format("Parâmetro %s: '%s' não é uma data válida", {name, text}));
   return *date;
 }
 
@@ -56,7 +56,7 @@ int GrupoDoParametro(TnDMPowerParam& dm) {
   int64_t group = 0;
   if (!TryStrToInt(text, group) || group < 0 || group > INT32_MAX) {
     throw Exception(
-        Format("Parâmetro CodigoGrupoProc: '%s' não é um código de grupo válido.", {text}));
+        Format("Parâmetro CodigoGrupoProc: '%s' não é um código de grupo válido", {text}));
   }
   return static_cast<int>(group);
 }
@@ -66,7 +66,7 @@ const char* OrdemDoParametro(TnDMPowerParam& dm) {
   if (text.empty() || text == "1") return kOrdemCodigo;
   if (text == "2") return kOrdemNome;
   throw Exception(
-      Format("Parâmetro Ordenacao: '%s' não é uma ordenação válida (1 código, 2 nome da empresa).",
+      Format("Parâmetro Ordenacao: '%s' não é uma ordenação válida (1 código, 2 nome da empresa)",
              {text}));
 }
 

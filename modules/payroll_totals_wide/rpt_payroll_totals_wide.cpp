@@ -2,6 +2,10 @@
 // that lists the lines, and the clean-up that gives everything back on every path.
 #include "rpt_payroll_totals_wide.h"
 
+#include <cstdint>
+#include <optional>
+#include <string>
+
 #include "nrw/datetime.h"
 #include "nrw/format.h"
 #include "nrw/guards.h"
@@ -25,22 +29,25 @@ constexpr const char* kClasseAnalise = "TSmallBusinessRegimeAnalysis";
 constexpr const char* kSufixoAnalise = "SmallBusinessRegimeAnalysis";
 constexpr const char* kIndice = "CODIGOEMPRESA;CODIGOESTAB;COMPET";
 
-// The conversions raise the same error type with the parameter's name in front, so that the user
-// knows which value to correct.
+// A value that does not convert stops the run with the parameter's name in front of the
+// conversion's own words, as the host reports its own parameters.
 nrw::TDateTime DataDoParametro(const char* name, const std::string& text) {
-  try {
-    return nrw::StrToDateTime(Trim(text));
-  } catch (const nrw::Exception& error) {
-    throw nrw::Exception(std::string("Parâmetro ") + name + ": " + error.what());
+  const std::string valor = Trim(text);
+  const std::optional<nrw::TDateTime> data = nrw::TryStrToDate(valor);
+  if (!data) {
+    throw nrw::Exception(std::string("Parâmetro ") + name + ": '" + valor +
+                         "' não é uma data válida");
   }
+  return *data;
 }
 
 int GrupoDoParametro(const std::string& text) {
-  try {
-    return static_cast<int>(nrw::StrToInt(text));
-  } catch (const nrw::Exception& error) {
-    throw nrw::Exception(std::string("Parâmetro pCodigoGrupoProc: ") + error.what());
+  int64_t grupo = 0;
+  if (!nrw::TryStrToInt(text, grupo) || grupo < INT32_MIN || grupo > INT32_MAX) {
+    throw nrw::Exception("Parâmetro pCodigoGrupoProc: '" + text +
+                         "' não é um valor inteiro válido");
   }
+  return static_cast<int>(grupo);
 }
 
 // The user's company and establishment selections as they were when the run started.

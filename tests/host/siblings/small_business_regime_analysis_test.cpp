@@ -223,19 +223,19 @@ TEST_F(AnaliseTest, ParametersThatDoNotConvertAreNamed) {
   } cases[] = {
       {"initial date",
        {"", "10/05/2024", "", "", "", "1"},
-       "Parâmetro CompetInicial: '' não é uma data válida."},
+       "Parâmetro CompetInicial: '' não é uma data válida"},
       {"final date",
        {"01/03/2024", "31/02/2024", "", "", "", "1"},
-       "Parâmetro CompetFinal: '31/02/2024' não é uma data válida."},
+       "Parâmetro CompetFinal: '31/02/2024' não é uma data válida"},
       {"final before initial",
        {"01/05/2024", "30/04/2024", "", "", "", "1"},
        "A competência final (04/2024) é anterior à inicial (05/2024)."},
       {"group",
        {"01/03/2024", "31/03/2024", "x", "", "", "1"},
-       "Parâmetro CodigoGrupoProc: 'x' não é um código de grupo válido."},
+       "Parâmetro CodigoGrupoProc: 'x' não é um código de grupo válido"},
       {"order",
        {"01/03/2024", "31/03/2024", "", "", "", "3"},
-       "Parâmetro Ordenacao: '3' não é uma ordenação válida (1 código, 2 nome da empresa)."},
+       "Parâmetro Ordenacao: '3' não é uma ordenação válida (1 código, 2 nome da empresa)"},
   };
   for (const auto& c : cases) {
     try {
