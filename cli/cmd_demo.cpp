@@ -40,8 +40,8 @@ int MakeDemoDatabase(const DemoOptions& options) {
     std::cerr << "Falha ao criar o banco de demonstração: " << failure.what() << '\n';
     return kFailed;
   }
-  std::cout << "Banco de demonstração criado: " << options.path << " (ano base "
-            << opcoes.ano_base << ")\n";
+  std::cout << "Banco de demonstração criado: " << options.path << " (ano base " << opcoes.ano_base
+            << ")\n";
   return kOk;
 }
 

@@ -27,8 +27,10 @@ Locations ResolveLocations(const std::string& modules_override,
 }
 
 ModuleFiles FindModule(const std::string& module, const Locations& locations) {
-  const bool is_path = module.find('/') != std::string::npos || fs::path(module).extension() == ".so";
-  const fs::path library = is_path ? fs::path(module) : fs::path(locations.modules_dir) / (module + ".so");
+  const bool is_path =
+      module.find('/') != std::string::npos || fs::path(module).extension() == ".so";
+  const fs::path library =
+      is_path ? fs::path(module) : fs::path(locations.modules_dir) / (module + ".so");
   if (!fs::exists(library)) {
     throw Exception("Módulo não encontrado: " + library.string());
   }

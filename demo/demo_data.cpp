@@ -2,8 +2,8 @@
 
 #include <fmt/format.h>
 
-#include "nrw/core.h"
 #include "demo/demo_data_internal.h"
+#include "nrw/core.h"
 #include "schema/schema.h"
 
 namespace nrw {

@@ -3,8 +3,8 @@
 // partnership profits and other income paid. Each block belongs to a case of the fixed roster.
 #include <fmt/format.h>
 
-#include "nrw/core.h"
 #include "demo/demo_data_internal.h"
+#include "nrw/core.h"
 
 namespace nrw::demo {
 namespace {

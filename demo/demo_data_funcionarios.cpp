@@ -2,8 +2,8 @@
 // employees, third parties and the other companies that the declaring companies pay.
 #include <algorithm>
 
-#include "nrw/core.h"
 #include "demo/demo_data_internal.h"
+#include "nrw/core.h"
 
 namespace nrw::demo {
 namespace {

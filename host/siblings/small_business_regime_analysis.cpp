@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "data/dataset_builder.h"
 #include "nrw/datetime.h"
 #include "nrw/format.h"
 #include "nrw/shared_data.h"
 #include "nrw/util.h"
+#include "nrwhost/settings.h"
 #include "sql/sql_run.h"
 
 namespace nrw {
@@ -149,17 +151,17 @@ void TSmallBusinessRegimeAnalysis::Executar() {
   const std::string empresas = Param("CodigoEmpresa").GetAsString();
   const std::string estabs = Param("CodigoEstab").GetAsString();
 
-  TnClientDataSet linhas(RunSql(
+  const TDataSetRef linhas = RunSql(
       Format(kSqlLinhas, {Filtros("PC.CODIGOEMPRESA", "FL.CODIGOESTAB", group, empresas, estabs)}) +
           ordem,
-      {inicio, fim}));
-  TnClientDataSet estab(
+      {inicio, fim});
+  const TDataSetRef estab =
       RunSql(Format(kSqlEmpresasEstab,
                     {Filtros("ES.CODIGOEMPRESA", "ES.CODIGOESTAB", group, empresas, estabs)}),
-             {}));
+             {});
 
-  linhas_.SetStore(CopiarLinhas(linhas));
-  empresas_estab_.SetStore(CopiarEmpresasEstab(estab));
+  DataSetHost::SetStore(linhas_, CopiarLinhas(*linhas));
+  DataSetHost::SetStore(empresas_estab_, CopiarEmpresasEstab(*estab));
   empresas_estab_.SetIndexFieldNames("CodigoEmpresa;CodigoEstab");
   linhas_.First();
   empresas_estab_.First();

@@ -11,7 +11,7 @@
 
 namespace nrw {
 
-class NRW_API TSmallBusinessRegimeAnalysis : public TnDMPowerParam {
+class TSmallBusinessRegimeAnalysis : public TnDMPowerParam {
  public:
   static constexpr const char* kClassName = "TSmallBusinessRegimeAnalysis";
 

@@ -100,10 +100,11 @@ TEST(Schema, ContractTypeComparesAsANumberWithEitherLiteral) {
       "(3, 'Diretor', 4), (4, 'Pró-labore', '08'), (5, 'Pró-labore', 8), (6, 'Aprendiz', '3')");
   for (const char* filter : {"TC.TipoContr <> '04' and TC.TipoContr <> '08'",
                              "TC.TipoContr <> '4' and TC.TipoContr <> '8'"}) {
-    TnClientDataSet rows(
-        conn->Prepare(std::string("select TC.CODIGOTIPOCONTR from TIPOCONTRATO TC where (") +
-                      filter + ") order by 1")
-            ->Fetch({}));
+    const TDataSetRef found =
+        ExecutarSQL(std::string("select TC.CODIGOTIPOCONTR from TIPOCONTRATO TC where (") + filter +
+                        ") order by 1",
+                    std::vector<Variant>{}, true, false, -1, "", conn.get());
+    TnClientDataSet& rows = *found;
     ASSERT_EQ(rows.RecordCount(), 2) << filter;
     EXPECT_EQ(rows.Fields(0).AsInteger(), 1) << filter;
     rows.Next();

@@ -11,9 +11,8 @@
 #include <vector>
 
 #include "nrw/datetime.h"
-#include "nrw/shared_data.h"
-#include "nrw/sql.h"
-#include "schema/schema.h"
+#include "nrwhost/settings.h"
+#include "support/fixture_db.h"
 
 namespace nrw {
 namespace {
@@ -26,12 +25,9 @@ using Linha = std::tuple<int, int, std::string>;  // company, establishment, "mm
 class AnaliseTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    conn_ = OpenSQLite(":memory:");
-    CriarEsquema(*conn_);
-    TnConnection::SetDefault(conn_.get());
     // Company 1 ("Beta") has contract 2 moving to its branch in May; February and June lie
     // outside the range asked below. "Alfa" sorts first by name, "Filial" before "Matriz".
-    conn_->ExecuteScript(R"sql(
+    db_.Exec(R"sql(
       INSERT INTO EMPRESA VALUES (1, 'Beta'), (2, 'Alfa'), (3, 'Gama');
       INSERT INTO ESTAB (CODIGOEMPRESA, CODIGOESTAB, APELIDOESTAB, INSCRFEDERAL, DATAINICIOATIV,
                          DATAENCERATIV) VALUES
@@ -57,7 +53,6 @@ class AnaliseTest : public ::testing::Test {
   void TearDown() override {
     DestruirDM(kClasse, kSufixo);
     DefinirUsuarioAtual(std::nullopt);
-    TnConnection::SetDefault(nullptr);
   }
 
   struct Parametros {
@@ -91,7 +86,7 @@ class AnaliseTest : public ::testing::Test {
     return rows;
   }
 
-  std::unique_ptr<TnConnection> conn_;
+  support::FixtureDb db_;
 };
 
 TEST_F(AnaliseTest, LinesOfTheMonthsInRangeInTheOrderAsked) {
