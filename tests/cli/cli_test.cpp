@@ -120,6 +120,21 @@ TEST_F(Cli, RunWritesTheReportAndPanelDescribesIt) {
   EXPECT_NE(panel.out.find("\"report\": \"RptWithholdingReview\""), std::string::npos);
 }
 
+TEST_F(Cli, UsuarioRunsWithThatUsersCompaniesOnly) {
+  const std::vector<std::string> run = {
+      "run", "RptPayrollTotalsWide",      "--db", Db(),
+      "-p",  "pCompetInicial=01/01/2023", "-p",   "pCompetFinal=31/12/2023"};
+  auto com_usuario = run;
+  com_usuario.insert(com_usuario.end(), {"--usuario", "2"});
+  const Outcome restrito = Nrw(com_usuario);
+  ASSERT_EQ(restrito.status, 0) << restrito.err;
+  EXPECT_NE(restrito.out.find("Empresa: 3 "), std::string::npos) << restrito.out;
+  EXPECT_EQ(restrito.out.find("Empresa: 1 "), std::string::npos) << "user 2 sees company 3 only";
+  // The user lasts for its command only.
+  EXPECT_NE(Nrw(run).out.find("Empresa: 1 "), std::string::npos);
+  EXPECT_EQ(Nrw({"run", "RptPayrollTotalsWide", "--db", Db(), "--usuario", "x"}).status, 2);
+}
+
 TEST(CliModules, ModulesAreFoundByNameOrPathWithTheLayoutBesideThem) {
   const nrw::cli::Locations places{NRW_MODULE_DIR, "/layouts"};
   const nrw::cli::ModuleFiles by_name = nrw::cli::FindModule("RptIncomeStatement", places);
