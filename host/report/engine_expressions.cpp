@@ -26,8 +26,8 @@ std::string EngineExpressions::NomeEmpresa(const std::vector<std::string>& args)
   if (args.empty() || !TryStrToInt(args.front(), codigo)) return "";
   const auto found = nomes_empresa_.find(codigo);
   if (found != nomes_empresa_.end()) return found->second;
-  TnClientDataSet empresa(RunSql(kNomeEmpresaSql, {Variant(codigo)}));
-  std::string nome = empresa.IsEmpty() ? std::string() : empresa.Fields(0).AsString();
+  const TDataSetRef empresa = RunSql(kNomeEmpresaSql, {Variant(codigo)});
+  std::string nome = empresa->IsEmpty() ? std::string() : empresa->Fields(0).AsString();
   nomes_empresa_.emplace(codigo, nome);
   return nome;
 }
