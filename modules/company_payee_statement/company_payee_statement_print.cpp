@@ -1,5 +1,6 @@
 // One row of the company-payee statement: its amounts and the controller's skip tests, the payer
 // company and its accountant, and the printing of one copy in the form of its retention code.
+#include "common/column_position.h"
 #include "company_payee_statement_sql.h"
 #include "nrw/core.h"
 #include "nrw/format.h"

@@ -2,6 +2,7 @@
 // and the walk over the main dataset; the panel hooks.
 #include "rpt_company_payee_statement.h"
 
+#include "common/column_position.h"
 #include "company_payee_statement_sql.h"
 #include "nrw/format.h"
 #include "nrw/module.h"
@@ -97,7 +98,7 @@ void TRptCompanyPayeeStatement::Configurar(TExecucao& run) {
 
 void TRptCompanyPayeeStatement::GuardarPosicoes(TExecucao& run) {
   const auto ix = [](nrw::TnClientDataSet& dataset, const char* name) {
-    return static_cast<int32_t>(dataset.FieldByName(name).Index());
+    return nrw::common::ColumnPosition(dataset, name);
   };
   nrw::TnClientDataSet& det = nrw::CDS(run.curDirfReg2Det);
   run.ixDetCodigoEmpresa = ix(det, "CodigoEmpresa");

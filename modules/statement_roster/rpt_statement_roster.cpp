@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "common/column_position.h"
 #include "nrw/format.h"
 #include "nrw/guards.h"
 #include "nrw/module.h"
@@ -67,9 +68,7 @@ TLimitesAnuais TRptStatementRoster::LimitesDoAno() {
 
 TRptStatementRoster::TColunas TRptStatementRoster::Posicoes() {
   TnClientDataSet& query = Query();
-  const auto ix = [&query](const char* name) {
-    return static_cast<int32_t>(query.FieldByName(name).Index());
-  };
+  const auto ix = [&query](const char* name) { return nrw::common::ColumnPosition(query, name); };
   TColunas c;
   c.CODIGOEMPRESA = ix("CODIGOEMPRESA");
   c.NOMEBENEF = ix("NOMEBENEF");

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "common/separator_events.h"
 #include "nrw/events.h"
 #include "nrw/report.h"
 #include "nrw/sql.h"
@@ -88,7 +89,7 @@ class TRptStatementRoster : public nrw::TnrwBaseDll {
   int32_t FTipoRelatorio = 2;
 
   // Declared last, so that the handler is given back first when the instance is freed.
-  nrw::EventBinding<nrw::TObject*, int> FLinkAfterSection;
+  nrw::common::AfterSectionBinding FLinkAfterSection;
 };
 
 }  // namespace statement_roster
