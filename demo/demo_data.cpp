@@ -64,6 +64,7 @@ void Gerador::Gerar() {
   // The complements draw registration numbers of their own: before the extra employees, so that
   // the fixed data stays the same whatever the number of extras.
   GerarComplementos();
+  GerarEmpregadorCei();
   MontarExtras();
   MontarFilialTemporaria();
   GravarFuncionarios();

@@ -31,6 +31,18 @@ std::string FormatarCNPJ(std::string_view raiz, int filial) {
                      d.substr(8, 4), d.substr(12));
 }
 
+// CEI: weights 7 4 1 8 5 2 1 6 3 7 4; the digit is what the units of (tens + units of the sum)
+// lack to reach 10.
+std::string FormatarCEI(std::string_view onze_digitos) {
+  std::string d(onze_digitos);
+  int soma = 0;
+  size_t i = 0;
+  for (const int peso : {7, 4, 1, 8, 5, 2, 1, 6, 3, 7, 4}) soma += (d[i++] - '0') * peso;
+  const int dezenas_e_unidades = soma / 10 % 10 + soma % 10;
+  d += static_cast<char>('0' + (10 - dezenas_e_unidades % 10) % 10);
+  return fmt::format("{}.{}.{}/{}", d.substr(0, 2), d.substr(2, 3), d.substr(5, 5), d.substr(10));
+}
+
 std::string Inscricoes::Digitos(int quantos) {
   for (;;) {
     std::string digitos;
@@ -44,5 +56,7 @@ std::string Inscricoes::Digitos(int quantos) {
 std::string Inscricoes::NovoCPF() { return FormatarCPF(Digitos(9)); }
 
 std::string Inscricoes::NovaRaizCNPJ() { return Digitos(8); }
+
+std::string Inscricoes::NovoCEI() { return FormatarCEI(Digitos(11)); }
 
 }  // namespace nrw::demo

@@ -69,6 +69,8 @@ std::string AnoBase(int ano);
 //! digits of its root and the branch number.
 std::string FormatarCPF(std::string_view nove_digitos);
 std::string FormatarCNPJ(std::string_view raiz, int filial);
+//! CEI "00.000.00000/00" from its first eleven digits.
+std::string FormatarCEI(std::string_view onze_digitos);
 
 //! Hands out registration numbers that never repeat within one database.
 class Inscricoes {
@@ -77,6 +79,7 @@ class Inscricoes {
   std::string NovoCPF();
   //! Eight digits; the branches of one company share it.
   std::string NovaRaizCNPJ();
+  std::string NovoCEI();
 
  private:
   std::string Digitos(int quantos);
@@ -386,6 +389,8 @@ class Gerador {
   // demo_data_filial_usuarios.cpp
   void MontarFilialTemporaria();
   void GravarUsuarios();
+  // demo_data_pessoa_juridica.cpp
+  void GerarEmpregadorCei();
 
   const Contrato& ContratoCom(Caso caso) const;
   const Pessoa& PessoaDe(const Contrato& contrato) const { return pessoas_[contrato.pessoa]; }

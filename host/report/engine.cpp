@@ -19,6 +19,20 @@ bool IsFalseText(const std::string& value) {
   return value == "False" || value == "false" || value == "FALSE" || value == "0";
 }
 
+// A panel value through a mask: dates with a date mask ("yyyy"), numbers with a number mask
+// ("0000"); a value that is neither is shown as it is.
+std::string MaskedValue(const std::string& value, std::string_view mask) {
+  const bool date_mask = mask.find_first_of("dmy") != std::string_view::npos;
+  if (date_mask) {
+    if (const std::optional<TDateTime> date = TryStrToDate(value)) {
+      return FormatDateTime(mask, *date);
+    }
+    return value;
+  }
+  double number = 0;
+  return TryStrToFloat(value, number) ? FormatFloat(mask, number) : value;
+}
+
 }  // namespace
 
 TnReportEngine::TnReportEngine() : TnReportEngine(std::make_shared<const Layout>()) {}
@@ -101,6 +115,10 @@ void TnReportEngine::Place(const LayoutSection& section, bool automatic) {
   placed.number = section.number;
   placed.texts.resize(section.items.size());
   const PlaceholderLookup lookup = [this](std::string_view name) { return PlaceholderValue(name); };
+  const ExpressionResolver resolver = [this](std::string_view function,
+                                             const std::vector<std::string>& args) {
+    return expressions_.Evaluate(function, args);
+  };
   for (size_t i = 0; i < section.items.size(); ++i) {
     const LayoutItem& item = section.items[i];
     const ObjectState* state = nullptr;
@@ -115,7 +133,7 @@ void TnReportEngine::Place(const LayoutSection& section, bool automatic) {
     if (item.type == LayoutItemType::Text || item.type == LayoutItemType::Label) {
       const std::string& text =
           state != nullptr && state->caption.has_value() ? *state->caption : item.text;
-      placed.texts[i] = ExpandPlaceholders(text, lookup);
+      placed.texts[i] = ExpandPlaceholders(text, lookup, resolver);
     }
   }
   pages_.Place(std::move(placed), section.height_mm);
@@ -144,6 +162,11 @@ std::string TnReportEngine::MainFieldText(std::string_view name) {
 
 std::string TnReportEngine::PlaceholderValue(std::string_view name) {
   if (const TnpqParamItem* item = panel_.FindParam(name)) return item->GetAsString();
+  if (const size_t colon = name.find(':'); colon != std::string_view::npos) {
+    if (const TnpqParamItem* item = panel_.FindParam(name.substr(0, colon))) {
+      return MaskedValue(item->GetAsString(), name.substr(colon + 1));
+    }
+  }
   if (!name.empty() && name.front() == '@') {
     const std::string key = NameKey(name);
     if (key == "@pagina") return std::to_string(pages_.PageNumber());

@@ -18,6 +18,7 @@
 #include "nrw/report.h"
 #include "nrwhost/message_page.h"
 #include "nrwhost/trace.h"
+#include "report/engine_expressions.h"
 #include "report/layout.h"
 #include "report/page_model.h"
 #include "report/report_host.h"
@@ -80,7 +81,8 @@ class TnReportEngine {
                          const std::string& value);
 
   //! Text of a [NAME] placeholder: a panel value, then "@PAGINA", "@TITULO", "@RELATORIO",
-  //! "@DATA", then a field of the main dataset's current record; empty otherwise.
+  //! "@DATA", then a field of the main dataset's current record; empty otherwise. "[NAME:mask]"
+  //! formats a panel value that is a date with the date mask, a number with the number mask.
   std::string PlaceholderValue(std::string_view name);
   std::string MainFieldText(std::string_view name);
 
@@ -114,6 +116,7 @@ class TnReportEngine {
   PageModel pages_;
   MessagePage messages_;
   std::map<std::string, ObjectState> objects_;
+  EngineExpressions expressions_;
   TraceSink* trace_ = nullptr;
   bool tracing_ = false;
   ProgressListener progress_;

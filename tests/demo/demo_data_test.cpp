@@ -55,6 +55,15 @@ bool DigitosConferem(const std::string& digitos, size_t corpo, bool cnpj) {
   return true;
 }
 
+// CEI: weights 7 4 1 8 5 2 1 6 3 7 4; the digit completes the units of (tens + units of the sum)
+// to 10.
+bool DigitoCEIConfere(const std::string& digitos) {
+  int soma = 0;
+  size_t i = 0;
+  for (const int peso : {7, 4, 1, 8, 5, 2, 1, 6, 3, 7, 4}) soma += (digitos[i++] - '0') * peso;
+  return digitos[11] - '0' == (10 - (soma / 10 % 10 + soma % 10) % 10) % 10;
+}
+
 bool InscricaoValida(const std::string& texto) {
   std::string digitos;
   std::string mascara;
@@ -65,6 +74,7 @@ bool InscricaoValida(const std::string& texto) {
   }
   if (mascara == "000.000.000-00") return DigitosConferem(digitos, 9, false);
   if (mascara == "00.000.000/0000-00") return DigitosConferem(digitos, 12, true);
+  if (mascara == "00.000.00000/00") return DigitoCEIConfere(digitos);
   return false;
 }
 
@@ -88,6 +98,8 @@ TEST(DemoDataChecks, InscricaoValidaRejectsWrongDigitsAndFormats) {
   EXPECT_FALSE(InscricaoValida("11144477735"));
   EXPECT_TRUE(InscricaoValida("11.222.333/0001-81"));
   EXPECT_FALSE(InscricaoValida("11.222.333/0001-18"));
+  EXPECT_TRUE(InscricaoValida("11.111.11111/18"));
+  EXPECT_FALSE(InscricaoValida("11.111.11111/15"));
 }
 
 TEST_F(DemoData, EveryRegistrationNumberIsFormattedWithValidCheckDigits) {
@@ -139,13 +151,13 @@ TEST_F(DemoData, CountsPerTableAreAsDesigned) {
     int64_t linhas;
   };
   const Caso casos[] = {
-      {"EMPRESA", 4},
-      {"ESTAB", 8},
-      {"SOCIO", 9},
+      {"EMPRESA", 5},
+      {"ESTAB", 9},
+      {"SOCIO", 10},
       {"CONTRATOSOCIAL", 6},
       {"CONTRSOCIALSOCIO", 13},
       {"CONTADOR", 2},
-      {"CFGEMPRESAGEM", 4},
+      {"CFGEMPRESAGEM", 5},
       {"GRUPOEMPRESA", 2},
       {"USUARIOEMPRESA", 3},
       {"TIPOCONTRATO", 6},
@@ -158,8 +170,8 @@ TEST_F(DemoData, CountsPerTableAreAsDesigned) {
       {"FUNCCONTRATO", 41},
       {"FUNCLOCAL", 46},
       {"FUNCIONARIO", 41},
-      {"TERCEIRO", 8},
-      {"DIRFREG1", 8},
+      {"TERCEIRO", 10},
+      {"DIRFREG1", 9},
       {"DIRFPLANOSAUDE", 5},
       {"DIRFPLANOSAUDEDEPEND", 5},
       {"INFORMERENDIMENTOFUNC", 4},
@@ -178,17 +190,17 @@ TEST_F(DemoData, CountsPerTableAreAsDesigned) {
         << caso.tabela;
   }
   // Beneficiaries per year: employees with income, third parties and other companies; company 4
-  // declares in the main year without beneficiaries.
+  // declares in the main year without beneficiaries; company 5 declares in the main year only.
   EXPECT_EQ(Contar(Conn(), "SELECT COUNT(*) FROM DIRFREGBENEFICIARIO WHERE ANOBASE = '2024-01-01'"),
-            47);
+            52);
   EXPECT_EQ(Contar(Conn(), "SELECT COUNT(*) FROM DIRFREGBENEFICIARIO WHERE ANOBASE = '2023-01-01'"),
             51);
 }
 
 TEST_F(DemoData, BothBaseYearsHaveDeclarantsRecordsAndLimits) {
-  for (const char* ano : {"2023-01-01", "2024-01-01"}) {
+  for (const auto& [ano, declarantes] : {std::pair{"2023-01-01", 4}, std::pair{"2024-01-01", 5}}) {
     const std::string filtro = std::string(" WHERE ANOBASE = '") + ano + "'";
-    EXPECT_EQ(Contar(Conn(), "SELECT COUNT(*) FROM DIRFREG1" + filtro), 4) << ano;
+    EXPECT_EQ(Contar(Conn(), "SELECT COUNT(*) FROM DIRFREG1" + filtro), declarantes) << ano;
     EXPECT_GT(Contar(Conn(), "SELECT COUNT(*) FROM DIRFREG2" + filtro), 40) << ano;
     EXPECT_GT(Contar(Conn(), "SELECT COUNT(*) FROM DIRFREG2DET" + filtro + " AND MES = 13"), 20)
         << ano;
@@ -201,6 +213,7 @@ TEST_F(DemoData, BothBaseYearsHaveDeclarantsRecordsAndLimits) {
 
 // Yearly columns are the sums of their months: income, tax, social security, alimony and private
 // pension over months 1 to 12; the thirteenth salary is month 13; exempt columns over all months.
+// A record without monthly rows has no amounts either.
 TEST_F(DemoData, YearlyTotalsEqualTheSumOfTheirMonths) {
   const char* sql =
       "SELECT COUNT(*) FROM DIRFREG2 R LEFT JOIN ("
@@ -216,7 +229,7 @@ TEST_F(DemoData, YearlyTotalsEqualTheSumOfTheirMonths) {
       " ON D.CODIGOEMPRESA = R.CODIGOEMPRESA AND D.ANOBASE = R.ANOBASE AND D.TIPOINSCRBENEF ="
       " R.TIPOINSCRBENEF AND D.INSCRFEDERALBENEF = R.INSCRFEDERALBENEF AND D.CODIGORETENCAO ="
       " R.CODIGORETENCAO"
-      " WHERE D.CODIGOEMPRESA IS NULL"
+      " WHERE (D.CODIGOEMPRESA IS NULL AND R.VALORRENDIMENTO + R.VALORRETIDO + R.VALOR13 <> 0)"
       " OR ABS(R.VALORRENDIMENTO - D.RENDIMENTO) > 0.001 OR ABS(R.VALORRETIDO - D.RETIDO) > 0.001"
       " OR ABS(R.PREVIDENCIAOFICIAL - D.PREVOFICIAL) > 0.001"
       " OR ABS(R.PREVIDENCIAPRIVADA - D.PREVPRIVADA) > 0.001"
@@ -409,6 +422,30 @@ TEST_F(DemoData, TheMainYearHasEveryCaseTheReportsPrint) {
        "F.CODIGOTIPOCONTR WHERE T.TIPOCONTR = 8"},
       {"user with rights to some companies",
        "SELECT CODIGOUSUARIO FROM USUARIOEMPRESA GROUP BY 1 HAVING COUNT(*) = 2"},
+      {"other company with month-13 rows under 1708 and 5952",
+       "SELECT 1 FROM DIRFREG2DET D JOIN DIRFREG2 R ON R.CODIGOEMPRESA = D.CODIGOEMPRESA AND "
+       "R.ANOBASE = D.ANOBASE AND R.INSCRFEDERALBENEF = D.INSCRFEDERALBENEF AND R.CODIGORETENCAO "
+       "= D.CODIGORETENCAO WHERE D.ANOBASE = '2024-01-01' AND R.TIPOINFORME = 3 AND D.MES = 13 "
+       "GROUP BY R.TIPOINFORME HAVING COUNT(DISTINCT D.CODIGORETENCAO) = 2"},
+      {"other company withheld in month 13 only",
+       "SELECT 1 FROM DIRFREG2 R JOIN DIRFREG2DET D ON D.CODIGOEMPRESA = R.CODIGOEMPRESA AND "
+       "D.ANOBASE = R.ANOBASE AND D.INSCRFEDERALBENEF = R.INSCRFEDERALBENEF AND D.CODIGORETENCAO "
+       "= R.CODIGORETENCAO WHERE R.ANOBASE = '2024-01-01' AND R.TIPOINFORME = 3 AND "
+       "R.VALORRETIDO = 0 AND D.MES = 13 AND D.VALORRETIDO > 0"},
+      {"other company with a record and no monthly rows",
+       "SELECT 1 FROM DIRFREG2 R WHERE R.ANOBASE = '2024-01-01' AND R.TIPOINFORME = 3 AND NOT "
+       "EXISTS (SELECT 1 FROM DIRFREG2DET D WHERE D.CODIGOEMPRESA = R.CODIGOEMPRESA AND "
+       "D.ANOBASE = R.ANOBASE AND D.INSCRFEDERALBENEF = R.INSCRFEDERALBENEF AND "
+       "D.CODIGORETENCAO = R.CODIGORETENCAO)"},
+      {"payer registered by CEI, answered for by a partner, paying other companies",
+       "SELECT 1 FROM ESTAB E JOIN CFGEMPRESAGEM C ON C.CODIGOEMPRESA = E.CODIGOEMPRESA JOIN "
+       "SOCIO S ON S.CODIGOEMPRESA = C.CODIGOEMPRESA AND S.CODIGOSOCIO = C.SOCIORESPCNPJ JOIN "
+       "DIRFREG2 R ON R.CODIGOEMPRESA = E.CODIGOEMPRESA WHERE E.CODIGOESTAB = 1 AND E.TIPOINSCR "
+       "= 3 AND R.ANOBASE = '2024-01-01' AND R.TIPOINFORME = 3"},
+      {"third parties at 6.000,00 and 6.000,01 without tax or exempt income",
+       "SELECT 1 FROM DIRFREG2 WHERE ANOBASE = '2024-01-01' AND TIPOINFORME = 2 AND VALORRETIDO "
+       "= 0 AND VALORRENDIMENTO IN (6000, 6000.01) GROUP BY TIPOINFORME HAVING COUNT(DISTINCT "
+       "VALORRENDIMENTO) = 2"},
       {"state registration mask of RS",
        "SELECT 1 FROM ESTADO E JOIN PESSOA P ON P.SIGLAESTADO = E.SIGLAESTADO WHERE E.SIGLAESTADO "
        "= 'RS' AND LENGTH(P.INSCRPROD) = LENGTH(E.MASCINSCRESTAD)"},
@@ -417,7 +454,7 @@ TEST_F(DemoData, TheMainYearHasEveryCaseTheReportsPrint) {
     EXPECT_GT(Consultar(Conn(), caso.sql)->RecordCount(), 0) << caso.nome;
   }
   const std::pair<int, int64_t> outras_empresas[] = {
-      {1708, 2}, {5952, 1}, {5960, 1}, {5979, 1}, {5987, 1}};
+      {1708, 4}, {5952, 3}, {5960, 1}, {5979, 1}, {5987, 1}};
   for (const auto& [codigo, registros] : outras_empresas) {
     EXPECT_EQ(Contar(Conn(),
                      "SELECT COUNT(*) FROM DIRFREG2 WHERE ANOBASE = '2024-01-01' AND "
@@ -553,7 +590,7 @@ TEST(DemoDataBuild, BadOptionsAndAFailedRunLeaveNothing) {
   CriarBancoDemo(*conn, {kAno});
   // A second run meets the existing schema: it fails and adds nothing.
   EXPECT_THROW(CriarBancoDemo(*conn, {kAno}), Exception);
-  EXPECT_EQ(Contar(*conn, "SELECT COUNT(*) FROM EMPRESA"), 4);
+  EXPECT_EQ(Contar(*conn, "SELECT COUNT(*) FROM EMPRESA"), 5);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "data/dataset_builder.h"
 #include "nrw/events.h"
 #include "nrw/report.h"
 #include "nrwhost/trace.h"
@@ -159,6 +160,45 @@ TEST_F(Engine, ObjectsFollowTheirCaptionAndProperties) {
   EXPECT_EQ(Placed(0, 2).texts.at(0), "novo x");
   EXPECT_TRUE(Placed(0, 3).hidden.at(0));
   EXPECT_TRUE(Placed(0, 4).hidden.empty()) << "shown again";
+}
+
+// "@var(gemVNomeEmpresa;[CODIGOEMPRESA])": the company of the main dataset's current record when
+// the section is placed; a value that reads "@var(" is printed, never evaluated.
+TEST_F(Engine, CaptionExpressionsNameTheCompanyOfTheCurrentRecord) {
+  const report_test::MemoryDatabase db(
+      "create table EMPRESA (CODIGOEMPRESA integer, NOMEEMPRESA varchar(100));"
+      "insert into EMPRESA values (1, 'Metalúrgica Vale'), (2, 'Comercial Serra');");
+  nrw::TnDataSetBuilder rows({{"CODIGOEMPRESA", nrw::TFieldType::Integer}});
+  for (const int code : {1, 2, 9}) {
+    rows.AppendInteger(code);
+    rows.EndRow();
+  }
+  const std::unique_ptr<nrw::TnClientDataSet> main = nrw::DataSetHost::Make(rows.Finish());
+  engine().SetMainRows(*main);
+  nrw::TnClientDataSet& query = report_->Query();
+
+  panel().SetValues("R1", "@var(gemVNomeEmpresa;1)");
+  report_->RepObjCaption("Etiqueta", "Empresa: @var(gemVNomeEmpresa;[CODIGOEMPRESA]) [[[R1]]");
+  for (query.First(); !query.Eof(); query.Next()) report_->RepPrintSection(12);
+  EXPECT_EQ(Placed(0, 1).texts.at(0), "Empresa: Metalúrgica Vale [@var(gemVNomeEmpresa;1)]");
+  EXPECT_EQ(Placed(0, 2).texts.at(0), "Empresa: Comercial Serra [@var(gemVNomeEmpresa;1)]");
+  EXPECT_EQ(Placed(0, 3).texts.at(0), "Empresa:  [@var(gemVNomeEmpresa;1)]") << "no such company";
+
+  report_->RepObjCaption("Etiqueta", "@var(gemVNomeEmpresa;[CODIGOEMPRESA]");
+  report_->RepPrintSection(12);
+  EXPECT_EQ(Placed(0, 4).texts.at(0), "@var(gemVNomeEmpresa;") << "unclosed: kept as written";
+
+  report_->RepObjCaption("Etiqueta", "@var(gemVNomeFilial;1)");
+  EXPECT_THROW(report_->RepPrintSection(12), nrw::Exception);
+}
+
+TEST_F(Engine, PanelValuesTakeTheMaskOfTheirPlaceholder) {
+  panel().SetValues("pAnoBase", "01/01/2023");
+  panel().SetValues("pEmpresa", "7");
+  report_->RepObjCaption("Etiqueta",
+                         "[pAnoBase:yyyy] [pEmpresa:0000] [pAnoBase:0000] [pEmpresa:yyyy]");
+  report_->RepPrintSection(12);
+  EXPECT_EQ(Placed(0, 1).texts.at(0), "2023 0007 01/01/2023 7") << "a mask of the wrong kind";
 }
 
 TEST(EventBinding, DetachesOnlyWhatItsObjectStillHolds) {

@@ -1,0 +1,260 @@
+// The run of the income statement roster: the options and yearly limits, the walk over the main
+// dataset with company headings and group totals, the page heading's continuation and the panel
+// hooks.
+#include "rpt_statement_roster.h"
+
+#include <vector>
+
+#include "common/column_position.h"
+#include "nrw/format.h"
+#include "nrw/guards.h"
+#include "nrw/module.h"
+#include "nrw/shared_data.h"
+
+namespace statement_roster {
+
+using nrw::FormatFloat;
+using nrw::TnClientDataSet;
+using nrw::Variant;
+
+namespace {
+
+constexpr const char* kMascaraValor = "#,##0.00";
+
+}  // namespace
+
+TRptStatementRoster::TRptStatementRoster(nrw::TnrwReport& _ARep) : TnrwBaseDll(_ARep) {}
+
+TRptStatementRoster::~TRptStatementRoster() = default;
+
+std::string TRptStatementRoster::Versao() { return "[versao: 1.0.0.0]"; }
+
+void TRptStatementRoster::AntesConfigurar(nrw::TnpqPowerParam& _AParent) {
+  TnrwBaseDll::AntesConfigurar(_AParent);
+  Report().GetParams().Param("pCodigoGrupoProc").Visivel = true;
+}
+
+void TRptStatementRoster::DoParamChange(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) {}
+
+void TRptStatementRoster::DoParamEnter(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) {}
+
+void TRptStatementRoster::DoParamExit(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) {}
+
+void TRptStatementRoster::Set(const std::string& name, const std::string& text) {
+  Report().GetParams().SetValues(name, text);
+}
+
+void TRptStatementRoster::DoAfterSection(nrw::TObject* Sender, int Section) {
+  if (Section != 1) return;
+  if (FQuebra == 2) {
+    if (FCabecalho) FCabecalho->ImpressaoCabecalho();
+    Report().RepPrintSection(12);
+  } else {
+    if (FTipoRelatorio == 2) Report().RepPrintSection(9);
+    Report().RepPrintSection(12);
+  }
+}
+
+TLimitesAnuais TRptStatementRoster::LimitesDoAno() {
+  const nrw::TDateTime ano_base = nrw::StrToDateDef(RepParam("pAnoBase"), nrw::TDateTime());
+  const Variant limites =
+      nrw::PegarValorCampo("RendimentoAnual", "LimiteTributavel, LimiteIsentoTribExclusiva",
+                           "Ano = " + nrw::ValorParaSQL(Variant(ano_base), nrw::TFieldType::Date));
+  if (limites[0].IsNull()) {
+    throw nrw::Exception("Os valores para o rendimento do ano selecionado não estão cadastrados!");
+  }
+  return {limites[0].AsFloat(), limites[1].AsFloat()};
+}
+
+TRptStatementRoster::TColunas TRptStatementRoster::Posicoes() {
+  TnClientDataSet& query = Query();
+  const auto ix = [&query](const char* name) { return nrw::common::ColumnPosition(query, name); };
+  TColunas c;
+  c.CODIGOEMPRESA = ix("CODIGOEMPRESA");
+  c.NOMEBENEF = ix("NOMEBENEF");
+  c.INSCRFEDERALBENEF = ix("INSCRFEDERALBENEF");
+  c.VALORRENDIMENTO = ix("VALORRENDIMENTO");
+  c.PREVIDENCIAOFICIAL = ix("PREVIDENCIAOFICIAL");
+  c.PREVIDENCIAPRIVADA = ix("PREVIDENCIAPRIVADA");
+  c.PENSAOALIMENTICIA = ix("PENSAOALIMENTICIA");
+  c.VALORRETIDO = ix("VALORRETIDO");
+  c.VALOR13 = ix("VALOR13");
+  c.APOSENTADORIA = ix("APOSENTADORIA");
+  c.DIARIAS = ix("DIARIAS");
+  c.INVALIDEZ = ix("INVALIDEZ");
+  c.LUCRODIVID1996 = ix("LUCRODIVID1996");
+  c.VLRPAGOSOCIOPQEMP = ix("VLRPAGOSOCIOPQEMP");
+  c.INDENIZACAO = ix("INDENIZACAO");
+  c.OUTROSRENDISENTO = ix("OUTROSRENDISENTO");
+  c.VALOROUTROS = ix("VALOROUTROS");
+  c.JUROSCAPITALPROPRIO = ix("JUROSCAPITALPROPRIO");
+  c.TIPOINFORME = ix("TIPOINFORME");
+  return c;
+}
+
+void TRptStatementRoster::ImprimirInterno() {
+  // 1.
+  TOpcoesSelecao opcoes;
+  opcoes.GerarFunc =
+      nrw::ValueToEnum<nrw::TnGerarFuncionario>(nrw::StrToIntDef(RepParam("pGerarFunc"), 1));
+  opcoes.GerarTerc = nrw::StrToIntDef(RepParam("pGerarTerc"), 1);
+  opcoes.GerarOutEmp = nrw::StrToIntDef(RepParam("pGerarOutEmp"), 1);
+  // 2. Before anything is printed, also when there is nothing to print.
+  if (static_cast<int>(opcoes.GerarFunc) == 4 || opcoes.GerarTerc == 4 || opcoes.GerarOutEmp == 4) {
+    opcoes.Limites = LimitesDoAno();
+  }
+  // 3.
+  TnClientDataSet& query = Query();
+  if (query.IsEmpty()) return;
+  // 4.
+  const TColunas ix = Posicoes();
+  const nrw::ScopeExit limpeza([this] {
+    FCabecalho.reset();
+    FLinkAfterSection.Release();
+    nrw::DestruirSQL(curFunc);
+    nrw::DestruirSQL(curTipoContr);
+  });
+  // 5.
+  FTipoRelatorio = static_cast<int32_t>(nrw::StrToIntDef(RepParam("pTipoRelatorio"), 2));
+  FQuebra = static_cast<int32_t>(nrw::StrToIntDef(RepParam("pQuebraPagina"), 1));
+  // 6. The type-1 list repeats section 8 rather than adding section 9.
+  if (FQuebra == 2) {
+    FCabecalho = std::make_unique<nrw::TnCabecalhoRelatorio>(
+        Report(), false, false, false, false, false,
+        FTipoRelatorio == 2 ? std::vector<int>{8, 9} : std::vector<int>{8, 8}, -1, 1, 1, "1", "",
+        false);
+  }
+  // 7.
+  FLinkAfterSection = {Report().OnAfterSection, *this, [this](nrw::TObject* sender, int section) {
+                         DoAfterSection(sender, section);
+                       }};
+  // 8.
+  RepObjCaption("Etiqueta35",
+                FQuebra == 1 ? "Arquivos Magnéticos" : "@var(gemVNomeEmpresa;[CodigoEmpresa])");
+
+  // 9.
+  int progresso = 0;
+  const int total = query.RecordCount();
+  query.First();
+  int64_t empresa_atual = query.Fields(ix.CODIGOEMPRESA).AsInteger();
+  int64_t tipo_atual = query.Fields(ix.TIPOINFORME).AsInteger();
+  int contagem = 0;
+  bool primeira_da_empresa = true;
+
+  // 10.
+  while (!query.Eof()) {
+    if (!PularLinha(LinhaAtual(ix, opcoes), opcoes)) {
+      ++contagem;
+      ImprimirLinha(ix, primeira_da_empresa);
+    }
+    ++progresso;
+    Report().CSLShowProgress(progresso, total);
+    query.Next();
+    if (query.Eof()) {
+      ImprimirTotais(contagem, tipo_atual);
+      break;
+    }
+    const int64_t empresa = query.Fields(ix.CODIGOEMPRESA).AsInteger();
+    const int64_t tipo = query.Fields(ix.TIPOINFORME).AsInteger();
+    if (empresa != empresa_atual) {
+      ImprimirTotais(contagem, tipo_atual);
+      if (FQuebra == 2) Report().SetCSLIsPageEnd(true);
+      contagem = 0;
+      primeira_da_empresa = true;
+      empresa_atual = empresa;
+      tipo_atual = tipo;
+    } else if (tipo != tipo_atual) {
+      ImprimirTotais(contagem, tipo_atual);
+      contagem = 0;
+      tipo_atual = tipo;
+    }
+  }
+}
+
+TLinhaSelecao TRptStatementRoster::LinhaAtual(const TColunas& ix, const TOpcoesSelecao& opcoes) {
+  TnClientDataSet& query = Query();
+  TLinhaSelecao linha;
+  for (const int32_t coluna :
+       {ix.APOSENTADORIA, ix.DIARIAS, ix.INVALIDEZ, ix.LUCRODIVID1996, ix.VLRPAGOSOCIOPQEMP,
+        ix.INDENIZACAO, ix.OUTROSRENDISENTO, ix.VALOR13, ix.VALOROUTROS, ix.JUROSCAPITALPROPRIO}) {
+    linha.Isentos += query.Fields(coluna).AsFloat();
+  }
+  linha.Retido = query.Fields(ix.VALORRETIDO).AsFloat();
+  linha.Rendimento = query.Fields(ix.VALORRENDIMENTO).AsFloat();
+  linha.TipoInforme = query.Fields(ix.TIPOINFORME).AsInteger();
+  if (linha.TipoInforme == 1) {
+    const int32_t contrato =
+        CarregarCurAuxiliar(static_cast<int32_t>(query.Fields(ix.CODIGOEMPRESA).AsInteger()),
+                            query.Fields(ix.INSCRFEDERALBENEF).AsString(), opcoes.GerarFunc);
+    linha.Especial = nrw::CDS(curTipoContr).FindKey({Variant(contrato)});
+  }
+  return linha;
+}
+
+void TRptStatementRoster::ImprimirLinha(const TColunas& ix, bool& primeira_da_empresa) {
+  TnClientDataSet& query = Query();
+  // 2.
+  const auto valor = [&query](int32_t coluna) {
+    return FormatFloat(kMascaraValor, query.Fields(coluna).AsFloat());
+  };
+  Set("R1", query.Fields(ix.NOMEBENEF).AsString());
+  Set("R2", query.Fields(ix.INSCRFEDERALBENEF).AsString());
+  Set("R3", valor(ix.VALORRENDIMENTO));
+  Set("R4", valor(ix.PREVIDENCIAOFICIAL));
+  Set("R5", valor(ix.PREVIDENCIAPRIVADA));
+  Set("R6", valor(ix.PENSAOALIMENTICIA));
+  Set("R7", valor(ix.VALORRETIDO));
+  Set("R8", valor(ix.VALOR13));
+  Set("R9", valor(ix.DIARIAS));
+  Set("R10", valor(ix.INVALIDEZ));
+  Set("R11", valor(ix.LUCRODIVID1996));
+  Set("R12", valor(ix.INDENIZACAO));
+  Set("R13", valor(ix.VLRPAGOSOCIOPQEMP));
+  Set("R14", valor(ix.OUTROSRENDISENTO));
+  Set("R15", valor(ix.VALOROUTROS));
+  Set("R16", valor(ix.APOSENTADORIA));
+  Set("R18", valor(ix.JUROSCAPITALPROPRIO));
+  // 3.
+  FCodigoEmpresa = static_cast<int32_t>(query.Fields(ix.CODIGOEMPRESA).AsInteger());
+  if (FQuebra == 2) FCabecalho->Executar(FCodigoEmpresa);
+  // 4. The company heading, before its first listed line.
+  if (primeira_da_empresa) {
+    const Variant nome = nrw::PegarValorCampo("Empresa", "NomeEmpresa",
+                                              "CodigoEmpresa = " + nrw::IntToStr(FCodigoEmpresa));
+    Set("R17", nrw::FormatInteger("0000", FCodigoEmpresa) + "-" + nome.AsString());
+    Set("R0", "");
+    Report().RepPrintSection(14);
+    Report().RepPrintSection(12);
+    primeira_da_empresa = false;
+  }
+  // 5.
+  Report().RepPrintSection(10);
+  if (FTipoRelatorio == 2) Report().RepPrintSection(11);
+}
+
+void TRptStatementRoster::ImprimirTotais(int contagem, int64_t tipo) {
+  if (contagem <= 0) return;
+  const std::string quantidade = std::to_string(contagem);
+  switch (tipo) {
+    case 1:
+      Set("R0", "Total Funcionários:  " + quantidade);
+      break;
+    case 2:
+      Set("R0", "Total Terceiros:  " + quantidade);
+      break;
+    case 3:
+      Set("R0", "Total Outras Empresas:  " + quantidade);
+      break;
+    default:  // keeps the text of the last total
+      break;
+  }
+  Set("R17", "");
+  Report().RepPrintSection(12);
+  Report().RepPrintSection(14);
+  Report().RepPrintSection(13);
+}
+
+}  // namespace statement_roster
+
+using statement_roster::TRptStatementRoster;
+NRW_REPORT_CLASS(TRptStatementRoster)
