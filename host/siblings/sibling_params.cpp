@@ -1,5 +1,7 @@
 #include "siblings/sibling_params.h"
 
+#include <optional>
+
 #include "nrw/core.h"
 #include "nrw/format.h"
 #include "nrw/util.h"
