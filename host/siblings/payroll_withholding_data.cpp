@@ -2,11 +2,13 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "nrw/format.h"
 #include "nrw/shared_data.h"
 #include "nrw/util.h"
+#include "nrwhost/settings.h"
 #include "siblings/sibling_params.h"
 #include "sql/sql_run.h"
 
@@ -89,9 +91,15 @@ std::string FiltroRegistros(int64_t gerar, int64_t gerar_irrf) {
 }  // namespace
 
 TPayrollWithholdingData::TPayrollWithholdingData() {
-  AddComponent("cdsDIRFReg1", cdsDIRFReg1_);
-  AddComponent("cdsDIRFReg2", cdsDIRFReg2_);
-  AddComponent("cdsDIRFReg2Det", cdsDIRFReg2Det_);
+  Carregar("cdsDIRFReg1", cdsDIRFReg1_, std::make_unique<TnClientDataSet>());
+  Carregar("cdsDIRFReg2", cdsDIRFReg2_, std::make_unique<TnClientDataSet>());
+  Carregar("cdsDIRFReg2Det", cdsDIRFReg2Det_, std::make_unique<TnClientDataSet>());
+}
+
+void TPayrollWithholdingData::Carregar(const char* nome, TDataSetRef& dataset,
+                                       TDataSetRef carregado) {
+  dataset = std::move(carregado);
+  AddComponent(nome, *dataset);
 }
 
 TPayrollWithholdingData::~TPayrollWithholdingData() = default;
@@ -120,11 +128,12 @@ void TPayrollWithholdingData::Executar() {
   const std::vector<Variant> ano{Variant(StartOfTheYear(ano_base)),
                                  Variant(EndOfTheYear(ano_base))};
 
-  cdsDIRFReg1_.SetStore(RunSql(Format(kSqlReg1, {filtro_empresa("D.CODIGOEMPRESA")}), ano));
+  Carregar("cdsDIRFReg1", cdsDIRFReg1_,
+           RunSql(Format(kSqlReg1, {filtro_empresa("D.CODIGOEMPRESA")}), ano));
   const std::vector<Variant> filtros_reg2{filtro_empresa("R.CODIGOEMPRESA"),
                                           FiltroRegistros(gerar, gerar_irrf)};
-  cdsDIRFReg2_.SetStore(RunSql(Format(kSqlReg2, filtros_reg2), ano));
-  cdsDIRFReg2Det_.SetStore(RunSql(Format(kSqlReg2Det, filtros_reg2), ano));
+  Carregar("cdsDIRFReg2", cdsDIRFReg2_, RunSql(Format(kSqlReg2, filtros_reg2), ano));
+  Carregar("cdsDIRFReg2Det", cdsDIRFReg2Det_, RunSql(Format(kSqlReg2Det, filtros_reg2), ano));
 }
 
 }  // namespace nrw

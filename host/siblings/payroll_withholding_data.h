@@ -6,6 +6,7 @@
 
 #include "nrw/dataset.h"
 #include "nrw/siblings.h"
+#include "nrw/sql.h"
 
 namespace nrw {
 
@@ -18,9 +19,12 @@ class TPayrollWithholdingData : public TnDMPowerParam {
   void Executar() override;
 
  private:
-  TnClientDataSet cdsDIRFReg1_;
-  TnClientDataSet cdsDIRFReg2_;
-  TnClientDataSet cdsDIRFReg2Det_;
+  //! Each run's rows replace the dataset of that name.
+  void Carregar(const char* nome, TDataSetRef& dataset, TDataSetRef carregado);
+
+  TDataSetRef cdsDIRFReg1_;
+  TDataSetRef cdsDIRFReg2_;
+  TDataSetRef cdsDIRFReg2Det_;
 };
 
 }  // namespace nrw

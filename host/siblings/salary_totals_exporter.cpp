@@ -9,11 +9,13 @@
 #include <utility>
 #include <vector>
 
+#include "data/dataset_builder.h"
 #include "nrw/format.h"
 #include "nrw/handles.h"
 #include "nrw/report.h"
 #include "nrw/shared_data.h"
 #include "nrw/util.h"
+#include "nrwhost/settings.h"
 #include "siblings/sibling_params.h"
 #include "sql/sql_run.h"
 
@@ -112,7 +114,10 @@ TnrwReport& Relatorio(const SiblingParams& params) {
 
 }  // namespace
 
-TSalaryTotalsExporter::TSalaryTotalsExporter() { AddComponent("nClientDataSet", nClientDataSet_); }
+TSalaryTotalsExporter::TSalaryTotalsExporter()
+    : nClientDataSet_(std::make_unique<TnClientDataSet>()) {
+  AddComponent("nClientDataSet", *nClientDataSet_);
+}
 
 TSalaryTotalsExporter::~TSalaryTotalsExporter() = default;
 
@@ -137,7 +142,8 @@ void TSalaryTotalsExporter::Executar() {
       params.Filter("Estabs", estabs, "L.CODIGOESTAB");
   const TDateTime inicio = mensal ? StartOfTheMonth(compet) : StartOfTheYear(compet);
   const TDateTime fim = mensal ? EndOfTheMonth(compet) : EndOfTheYear(compet);
-  TnClientDataSet calculos(RunSql(Format(kSqlCalculos, {filtro}), {inicio, fim}));
+  const TDataSetRef resultado = RunSql(Format(kSqlCalculos, {filtro}), {inicio, fim});
+  TnClientDataSet& calculos = *resultado;
 
   std::map<int64_t, Totais> totais;
   SemInscricao sem_inscricao;
@@ -182,7 +188,8 @@ void TSalaryTotalsExporter::Executar() {
     builder.AppendFloat(static_cast<double>(linha.regra_centavos) / 100);
     builder.EndRow();
   }
-  nClientDataSet_.SetStore(builder.Finish());
+  nClientDataSet_ = DataSetHost::Make(builder.Finish());
+  AddComponent("nClientDataSet", *nClientDataSet_);
   for (const auto& [local, contratos] : sem_inscricao) {
     report.MsgMensagem(1, Mensagem(local, contratos.size()));
   }

@@ -7,6 +7,7 @@
 
 #include "nrw/dataset.h"
 #include "nrw/siblings.h"
+#include "nrw/sql.h"
 
 namespace nrw {
 
@@ -21,7 +22,7 @@ class TSalaryTotalsExporter : public TnDMPowerParam {
   void Executar() override;
 
  private:
-  TnClientDataSet nClientDataSet_;
+  TDataSetRef nClientDataSet_;
 };
 
 }  // namespace nrw

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "nrw/format.h"
-#include "nrw/shared_data.h"
+#include "nrwhost/settings.h"
 #include "sibling_fixture.h"
 
 namespace nrw {
@@ -24,10 +24,9 @@ class PayrollWithholdingData : public SiblingFixture {
                                                    {"pGravarBD", "0"}}) {}
 
   void SetUp() override {
-    SiblingFixture::SetUp();
     // Company 1 has one record of each kind: an employee (561), a third party (588), tax withheld
     // from a company (1708) and contributions withheld from it (5952).
-    conn_->ExecuteScript(R"sql(
+    db_.Exec(R"sql(
       INSERT INTO DIRFREG1 (CODIGOEMPRESA, ANOBASE, NOMEESTAB) VALUES
         (1, '2024-01-01', 'Um'), (2, '2024-01-01', 'Dois'), (3, '2024-01-01', 'Três'),
         (1, '2023-01-01', 'Um, ano anterior');

@@ -10,7 +10,7 @@
 
 #include "nrw/report.h"
 #include "report/engine.h"
-#include "report/layout_loader.h"
+#include "report/report_host.h"
 #include "sibling_fixture.h"
 
 namespace nrw {
@@ -29,11 +29,10 @@ class SalaryTotalsExporter : public SiblingFixture {
                                                  {"pFiltroZeramento", ""}}) {}
 
   void SetUp() override {
-    SiblingFixture::SetUp();
     // Company 1: contract 1 (employee) and 3 (director, '04') at establishment 1; contract 2 moves
     // from 1 to 2 on 10/03; contract 4 at establishment 3, which has no registration; contract 5
     // serves a service taker (CEI) in March. Company 2 (CPF employer): its partner ('8').
-    conn_->ExecuteScript(R"sql(
+    db_.Exec(R"sql(
       INSERT INTO EMPRESA VALUES (1, 'Um'), (2, 'Dois');
       INSERT INTO ESTAB (CODIGOEMPRESA, CODIGOESTAB, TIPOINSCR, INSCRFEDERAL) VALUES
         (1, 1, 2, '12.345.678/0001-95'), (1, 2, 2, '12.345.678/0002-76'), (1, 3, 2, NULL),
@@ -69,7 +68,7 @@ class SalaryTotalsExporter : public SiblingFixture {
   }
 
   TnDMPowerParam& Executar(std::map<std::string, std::string> values = {}) {
-    values.emplace("pReport", std::to_string(report_.Handle()));
+    values.emplace("pReport", std::to_string(report_->Handle()));
     return SiblingFixture::Executar(values);
   }
 
@@ -86,8 +85,7 @@ class SalaryTotalsExporter : public SiblingFixture {
     return linhas;
   }
 
-  TnrwReport report_{std::make_unique<TnReportEngine>(std::make_shared<const Layout>(ParseLayout(
-      R"({"report": "RptTeste", "page": {"width_mm": 100, "height_mm": 100}})", "teste.json")))};
+  std::unique_ptr<TnrwReport> report_ = ReportHost::Make();
 };
 
 using Lista = std::vector<std::string>;
@@ -121,10 +119,10 @@ TEST_F(SalaryTotalsExporter, OneRowPerRegistrationNumber) {
 }
 
 TEST_F(SalaryTotalsExporter, CalculationsWithoutRegistrationAreListedOnTheReport) {
-  conn_->ExecuteScript("DELETE FROM FUNCLOCAL WHERE CODIGOEMPRESA = 2");
+  db_.Exec("DELETE FROM FUNCLOCAL WHERE CODIGOEMPRESA = 2");
   Executar();
   std::vector<std::string> textos;
-  for (const MessageEntry& entry : report_.Engine().Messages().entries) {
+  for (const MessageEntry& entry : ReportHost::Engine(*report_).Messages().entries) {
     textos.push_back(entry.text);
   }
   EXPECT_EQ(textos,
@@ -147,7 +145,7 @@ TEST_F(SalaryTotalsExporter, RefusesWhatItCannotReadNamingTheParameter) {
       {"CodigoGrupoProc", "um", "Parâmetro CodigoGrupoProc de TSalaryTotalsExporter: 'um'"},
   };
   for (const auto& c : cases) {
-    std::map<std::string, std::string> values{{"pReport", std::to_string(report_.Handle())}};
+    std::map<std::string, std::string> values{{"pReport", std::to_string(report_->Handle())}};
     values[c.param] = c.value;
     const std::string erro = Erro(values);
     EXPECT_EQ(erro.rfind(c.message, 0), 0u) << c.param << " = '" << c.value << "': " << erro;

@@ -10,8 +10,7 @@
 
 #include "nrw/core.h"
 #include "nrw/siblings.h"
-#include "nrw/sql.h"
-#include "schema/schema.h"
+#include "support/fixture_db.h"
 
 namespace nrw {
 
@@ -20,15 +19,7 @@ class SiblingFixture : public ::testing::Test {
   SiblingFixture(std::string class_name, std::map<std::string, std::string> defaults)
       : class_name_(std::move(class_name)), defaults_(std::move(defaults)) {}
 
-  void SetUp() override {
-    conn_ = OpenSQLite(":memory:");
-    CriarEsquema(*conn_);
-    TnConnection::SetDefault(conn_.get());
-  }
-  void TearDown() override {
-    DestruirDM(class_name_, "Teste");
-    TnConnection::SetDefault(nullptr);
-  }
+  void TearDown() override { DestruirDM(class_name_, "Teste"); }
 
   //! Runs the module with its defaults, changed by the values given.
   TnDMPowerParam& Executar(const std::map<std::string, std::string>& values = {}) {
@@ -53,7 +44,7 @@ class SiblingFixture : public ::testing::Test {
     return AsClass<TnClientDataSet>(dm.FindComponent(name));
   }
 
-  std::unique_ptr<TnConnection> conn_;
+  support::FixtureDb db_;
 
  private:
   std::string class_name_;
