@@ -2,9 +2,9 @@
 
 #include <fmt/format.h>
 
-#include "nrw/core.h"
 #include "demo/demo_data_internal.h"
 #include "demo/demo_data_tomadores.h"
+#include "nrw/core.h"
 #include "schema/schema.h"
 
 namespace nrw {

@@ -138,11 +138,8 @@ TEST_F(SalaryTotalsExporter, RefusesWhatItCannotReadNamingTheParameter) {
     const char* message;
   } cases[] = {
       {"pReport", "0", "Parâmetro pReport de TSalaryTotalsExporter: '0' não é de relatório."},
-      {"pReport", "99999", "Parâmetro pReport de TSalaryTotalsExporter: '99999' não é de"},
       {"Compet", "31/02/2024", "Parâmetro Compet de TSalaryTotalsExporter: '31/02/2024' não é"},
       {"Estabs", "1..", "Parâmetro Estabs de TSalaryTotalsExporter: Seleção inválida"},
-      {"pFiltroZeramento", "a..b", "Parâmetro pFiltroZeramento de TSalaryTotalsExporter:"},
-      {"CodigoGrupoProc", "um", "Parâmetro CodigoGrupoProc de TSalaryTotalsExporter: 'um'"},
   };
   for (const auto& c : cases) {
     std::map<std::string, std::string> values{{"pReport", std::to_string(report_->Handle())}};

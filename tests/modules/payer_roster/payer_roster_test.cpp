@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "nrw/dirf.h"
 #include "nrw/siblings.h"
 #include "nrwhost/settings.h"
 #include "support/declaration_rows.h"
@@ -130,7 +129,6 @@ TEST(PayerRoster, GenerationOptionsStayConsistentOnThePanel) {
     EXPECT_EQ(panel.EdFindFieldControl("pGerarIRRF")->Enabled(), c.irrf_enabled) << c.name;
     EXPECT_EQ(panel.EdFindFieldControl("pGerarConflito")->Enabled(), c.conflito_enabled) << c.name;
     EXPECT_EQ(panel.GetValues("pGerarConflito"), c.conflito) << c.name;
-    EXPECT_EQ(panel.Param("pOpIrrfTerc").OpcaoTexto, nrw::OP_PARAM_TERCEIRO) << c.name;
   }
 }
 
