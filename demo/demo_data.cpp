@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "demo/demo_data_internal.h"
+#include "demo/demo_data_tomadores.h"
 #include "nrw/core.h"
 #include "schema/schema.h"
 
@@ -90,6 +91,7 @@ void CriarBancoDemo(TnConnection& connection, const OpcoesDemo& opcoes) {
   demo::Transacao transacao(connection);
   CriarEsquema(connection);
   demo::Gerador(connection, opcoes).Gerar();
+  demo::GerarTomadores(connection, opcoes.ano_base, opcoes.semente);
   transacao.Confirmar();
 }
 

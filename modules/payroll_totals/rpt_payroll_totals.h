@@ -1,0 +1,58 @@
+// TRptPayrollTotals: payroll totals per employer registration number for one month or one year.
+// The figures come from the host's data module TSalaryTotalsExporter; the module names each line's
+// company and establishment, orders the lines and prints them. A run owns its lines, its two
+// datasets and the data module, and releases them on every path.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "nrw/report.h"
+
+namespace payroll_totals {
+
+//! One line of the listing.
+struct TDadosListOrd {
+  int32_t CodigoEmpresa = 0;
+  std::string NomeEmpresa;
+  std::string InscrFederal;
+  int32_t TipoInscr = 0;
+  int32_t QtdFunc = 0;
+  double ValorTot = 0;
+  double ValorRegra = 0;
+};
+
+using TListaOrd = std::vector<std::unique_ptr<TDadosListOrd>>;
+
+//! The 64-bit number formed by the digits of a registration number (0 when it has none).
+int64_t ValorInscricao(const std::string& inscr);
+//! Orders the lines: 1 by company and number, 2 by name (ASCII letters without regard to case)
+//! and number, 3 by number; any other order leaves them as they are.
+void OrdenarLista(TListaOrd& lista, int64_t ordem);
+
+class TRptPayrollTotals : public nrw::TnrwBaseDll {
+ public:
+  using TnrwBaseDll::TnrwBaseDll;
+
+  std::string Versao() override;
+  void ImprimirInterno() override;
+  void DoParamChange(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) override;
+  void DoParamEnter(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) override;
+  void DoParamExit(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) override;
+  void DepoisConfigurar(nrw::TnpqPowerParam& _AParent) override;
+  void AntesConfigurar(nrw::TnpqPowerParam& _AParent) override;
+
+  //! After-section handler of a run: the column titles follow every page heading.
+  void DoAfterSection(nrw::TObject* Sender, int ASection);
+
+ private:
+  //! The competence is edited as month and year (monthly model) or as a year.
+  void TrocarEditorCompetencia();
+
+  //! Calls of DoParamChange on this instance; the first one does nothing.
+  int32_t i = 0;
+};
+
+}  // namespace payroll_totals
