@@ -373,12 +373,17 @@ std::string DateToISO(TDateTime date) {
   return FormatDateTime(ms % 1000 == 0 ? "yyyy-mm-dd hh:nn:ss" : "yyyy-mm-dd hh:nn:ss.zzz", date);
 }
 
+// Month 13 is the thirteenth salary of the payroll and withholding tables.
+constexpr int kMesDecimoTerceiro = 13;
+
 std::string LongMonthName(int month) {
+  if (month == kMesDecimoTerceiro) return "13º Salário";
   if (month < 1 || month > 12) throw Exception(fmt::format("Mês inválido: {}", month));
   return kLongMonthNames[month - 1];
 }
 
 std::string ShortMonthName(int month) {
+  if (month == kMesDecimoTerceiro) return "13º";
   if (month < 1 || month > 12) throw Exception(fmt::format("Mês inválido: {}", month));
   return kShortMonthNames[month - 1];
 }

@@ -1,4 +1,5 @@
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,11 +21,22 @@ struct MaskItem {
   std::string literal;
 };
 
-// A mask section taken apart: literal prefix, integer and fraction placeholders, literal suffix.
+// Scientific notation: "E+00" always shows the exponent's sign, "E-00" only a minus.
+struct ExponentMask {
+  bool present = false;
+  char letter = 'E';
+  bool always_sign = false;
+  int digits = 0;
+};
+
+// A mask section taken apart: literal prefix, integer and fraction placeholders, exponent,
+// literal suffix. ',' anywhere turns on grouping and '.' the first time is the decimal point;
+// neither is ever printed.
 struct NumberMask {
   std::string prefix;
   std::vector<MaskItem> integer;
   std::vector<MaskItem> fraction;
+  ExponentMask exponent;
   std::string suffix;
   bool grouping = false;
   bool has_placeholders = false;
@@ -50,12 +62,13 @@ std::vector<std::string_view> Sections(std::string_view mask) {
   return sections;
 }
 
-NumberMask ParseMask(std::string_view section) {
-  // Units: a quoted string is one literal unit, any other character one unit of its own.
-  struct Unit {
-    char symbol = 0;  // the character, or 0 for a quoted literal
-    std::string text;
-  };
+// A quoted string is one literal unit; any other character a unit of its own.
+struct Unit {
+  char symbol = 0;  // the character, or 0 for a quoted literal
+  std::string text;
+};
+
+std::vector<Unit> Units(std::string_view section) {
   std::vector<Unit> units;
   for (size_t i = 0; i < section.size(); ++i) {
     const char c = section[i];
@@ -68,40 +81,74 @@ NumberMask ParseMask(std::string_view section) {
       units.push_back({c, std::string(1, c)});
     }
   }
+  return units;
+}
 
-  // The number part runs from the first placeholder (or a decimal point just before one) to the
-  // last placeholder; what lies outside is copied as it is.
+// "E+0", "e-00": the letter, a sign and at least one '0' right after a placeholder.
+bool ExponentAt(const std::vector<Unit>& units, size_t i) {
+  return i + 2 < units.size() && (units[i].symbol == 'E' || units[i].symbol == 'e') &&
+         (units[i + 1].symbol == '+' || units[i + 1].symbol == '-') && units[i + 2].symbol == '0';
+}
+
+NumberMask ParseMask(std::string_view section) {
+  const std::vector<Unit> units = Units(section);
+  NumberMask mask;
+  // Where the number part ends: the exponent, if any, closes it.
+  size_t number_end = units.size();
   size_t first = units.size();
   size_t last = 0;
+  size_t point = units.size();
   for (size_t i = 0; i < units.size(); ++i) {
-    if (IsPlaceholder(units[i].symbol)) {
+    const char c = units[i].symbol;
+    if (first != units.size() && ExponentAt(units, i)) {
+      number_end = i;
+      break;
+    }
+    if (IsPlaceholder(c)) {
       if (first == units.size()) first = i;
       last = i;
+    } else if (c == '.' && point == units.size()) {
+      point = i;
+    } else if (c == ',') {
+      mask.grouping = true;
     }
   }
-  NumberMask mask;
+  auto plain = [](const Unit& unit) { return unit.symbol != ',' && unit.symbol != '.'; };
   if (first == units.size()) {
-    for (const Unit& unit : units) mask.prefix += unit.text;
+    for (const Unit& unit : units) {
+      if (plain(unit)) mask.prefix += unit.text;
+    }
     return mask;
   }
   mask.has_placeholders = true;
-  if (first > 0 && units[first - 1].symbol == '.') --first;
-  for (size_t i = 0; i < first; ++i) mask.prefix += units[i].text;
-  for (size_t i = last + 1; i < units.size(); ++i) mask.suffix += units[i].text;
-
-  bool in_fraction = false;
+  for (size_t i = 0; i < first; ++i) {
+    if (plain(units[i])) mask.prefix += units[i].text;
+  }
   for (size_t i = first; i <= last; ++i) {
     const Unit& unit = units[i];
-    auto& items = in_fraction ? mask.fraction : mask.integer;
+    auto& items = i > point ? mask.fraction : mask.integer;
     if (IsPlaceholder(unit.symbol)) {
       items.push_back({true, unit.symbol == '0', {}});
-    } else if (unit.symbol == '.' && !in_fraction) {
-      in_fraction = true;
-    } else if (unit.symbol == ',' && !in_fraction) {
-      mask.grouping = true;
-    } else {
+    } else if (plain(unit)) {
       items.push_back({false, false, unit.text});
     }
+  }
+  size_t rest = last + 1;
+  if (number_end != units.size()) {
+    mask.exponent.present = true;
+    mask.exponent.letter = units[number_end].symbol;
+    mask.exponent.always_sign = units[number_end + 1].symbol == '+';
+    rest = number_end + 2;
+    while (rest < units.size() && units[rest].symbol == '0' && mask.exponent.digits < 4) {
+      ++mask.exponent.digits;
+      ++rest;
+    }
+    for (size_t i = last + 1; i < number_end; ++i) {
+      if (plain(units[i])) mask.suffix += units[i].text;
+    }
+  }
+  for (size_t i = rest; i < units.size(); ++i) {
+    if (plain(units[i])) mask.suffix += units[i].text;
   }
   return mask;
 }
@@ -112,27 +159,33 @@ int CountPlaceholders(const std::vector<MaskItem>& items) {
   return count;
 }
 
-// Integer part: digits fill the placeholders from the right; digits beyond the placeholders go
-// in front; a literal between placeholders shows only when digits stand on its left.
+// Integer part: digits fill the placeholders from the right, digits beyond the placeholders go in
+// front of the first one, and literal text between placeholders always shows where it stands.
 std::string FormatIntegerPart(const NumberMask& mask, const std::string& digits) {
-  const size_t count = digits.size();
-  std::vector<std::string> pieces;  // right to left
-  size_t k = 0;
-  auto emit_digit = [&] {
-    if (mask.grouping && k > 0 && k % 3 == 0) pieces.emplace_back(1, kThousands);
-    pieces.emplace_back(1, digits[count - 1 - k]);
-    ++k;
-  };
-  for (auto item = mask.integer.rbegin(); item != mask.integer.rend(); ++item) {
-    if (item->is_placeholder) {
-      if (k < count) emit_digit();
-    } else if (k < count) {
-      pieces.push_back(item->literal);
-    }
-  }
-  while (k < count) emit_digit();
+  const int count = static_cast<int>(digits.size());
+  const int placeholders = CountPlaceholders(mask.integer);
   std::string text;
-  for (auto piece = pieces.rbegin(); piece != pieces.rend(); ++piece) text += *piece;
+  auto emit_digit = [&](int k) {  // k: digits left of this one
+    text += digits[static_cast<size_t>(k)];
+    const int right = count - 1 - k;
+    if (mask.grouping && right > 0 && right % 3 == 0) text += kThousands;
+  };
+  int next = 0;      // next digit to print
+  int position = 0;  // placeholders seen so far
+  for (const MaskItem& item : mask.integer) {
+    if (!item.is_placeholder) {
+      text += item.literal;
+      continue;
+    }
+    ++position;
+    // This placeholder stands for the digit with (placeholders - position) digits on its right.
+    const int digit = count - 1 - (placeholders - position);
+    if (position == 1) {
+      while (next < digit) emit_digit(next++);
+    }
+    if (digit >= 0 && digit == next) emit_digit(next++);
+  }
+  while (next < count) emit_digit(next++);
   return text;
 }
 
@@ -148,6 +201,35 @@ std::string FormatFractionPart(const NumberMask& mask, const std::string& digits
     }
   }
   return text;
+}
+
+// The value as mantissa and power of ten for a scientific mask with integer_places digits before
+// the decimal point, rounded to decimals.
+decimal::Decimal Mantissa(decimal::Decimal value, int integer_places, int decimals, int& exponent) {
+  exponent = 0;
+  if (value.IsZero()) return value;
+  exponent = value.point - integer_places;
+  value.point = integer_places;
+  value = decimal::Round(value, decimals);
+  if (value.point > integer_places) {  // 9,995 rounded up to 10,00: one more power of ten
+    ++exponent;
+    value.point = integer_places;
+  }
+  return value;
+}
+
+std::string ExponentText(const ExponentMask& mask, int exponent) {
+  std::string text(1, mask.letter);
+  if (exponent < 0) {
+    text += '-';
+  } else if (mask.always_sign) {
+    text += '+';
+  }
+  std::string digits = std::to_string(exponent < 0 ? -exponent : exponent);
+  if (static_cast<int>(digits.size()) < mask.digits) {
+    digits.insert(0, static_cast<size_t>(mask.digits) - digits.size(), '0');
+  }
+  return text + digits;
 }
 
 std::string FormatSection(std::string_view section, const decimal::Decimal& value, bool with_sign) {
@@ -170,7 +252,11 @@ std::string FormatSection(std::string_view section, const decimal::Decimal& valu
     }
   }
 
-  const decimal::Decimal rounded = decimal::Round(value, max_decimals);
+  int exponent = 0;
+  const decimal::Decimal rounded =
+      mask.exponent.present
+          ? Mantissa(value, CountPlaceholders(mask.integer), max_decimals, exponent)
+          : decimal::Round(value, max_decimals);
   std::string integer_digits = decimal::IntegerDigits(rounded);
   if (static_cast<int>(integer_digits.size()) < min_integer) {
     integer_digits.insert(0, min_integer - integer_digits.size(), '0');
@@ -189,6 +275,7 @@ std::string FormatSection(std::string_view section, const decimal::Decimal& valu
       text += kDecimal;
       text += FormatFractionPart(mask, fraction_digits);
     }
+    if (mask.exponent.present) text += ExponentText(mask.exponent, exponent);
   }
   text += mask.suffix;
   return text;
@@ -198,7 +285,8 @@ bool RoundsToZero(std::string_view section, const decimal::Decimal& value) {
   return decimal::Round(value, CountPlaceholders(ParseMask(section).fraction)).IsZero();
 }
 
-std::string FormatDecimal(std::string_view mask, const decimal::Decimal& value) {
+// Nothing when the section that applies is an empty positive one: the general number format.
+std::optional<std::string> FormatDecimal(std::string_view mask, const decimal::Decimal& value) {
   const std::vector<std::string_view> sections = Sections(mask);
   if (sections.size() >= 3 && !sections[2].empty() && RoundsToZero(sections[0], value)) {
     return FormatSection(sections[2], decimal::Decimal{}, false);
@@ -208,6 +296,7 @@ std::string FormatDecimal(std::string_view mask, const decimal::Decimal& value) 
     magnitude.negative = false;
     return FormatSection(sections[1], magnitude, false);
   }
+  if (sections[0].empty()) return std::nullopt;
   return FormatSection(sections[0], value, true);
 }
 
@@ -215,12 +304,12 @@ std::string FormatDecimal(std::string_view mask, const decimal::Decimal& value) 
 
 std::string FormatFloat(std::string_view mask, double value) {
   if (!std::isfinite(value) || mask.empty()) return FloatToStr(value);
-  return FormatDecimal(mask, decimal::FromDouble(value));
+  return FormatDecimal(mask, decimal::FromDouble(value)).value_or(FloatToStr(value));
 }
 
 std::string FormatInteger(std::string_view mask, int64_t value) {
   if (mask.empty()) return IntToStr(value);
-  return FormatDecimal(mask, decimal::FromInteger(value));
+  return FormatDecimal(mask, decimal::FromInteger(value)).value_or(IntToStr(value));
 }
 
 }  // namespace nrw

@@ -56,7 +56,8 @@ NRW_API std::string DateTimeToStr(TDateTime date);
 //! ISO text used to store and bind dates: "yyyy-mm-dd", or "yyyy-mm-dd hh:nn:ss[.zzz]" with time.
 NRW_API std::string DateToISO(TDateTime date);
 
-//! Brazilian month names, 1-based: LongMonthName(1) = "janeiro", ShortMonthName(1) = "jan".
+//! Brazilian month names, 1-based: LongMonthName(1) = "janeiro", ShortMonthName(1) = "jan". Month
+//! 13 is the thirteenth salary: "13º Salário" and "13º". Other months raise Exception.
 NRW_API std::string LongMonthName(int month);
 NRW_API std::string ShortMonthName(int month);
 

@@ -11,8 +11,12 @@
 
 namespace nrw {
 
-//! Masks of the "#,##0.00" family: '0' digit, '#' optional digit, ',' in the integer part turns
-//! on thousands grouping, '.' the decimal point, literal text before and after ("R$ ###,##0.00").
+//! Masks of the "#,##0.00" family: '0' digit, '#' optional digit; a ',' anywhere turns on
+//! thousands grouping and the first '.' is the decimal point (neither is printed, nor any later
+//! '.'); "E+00" / "E-00" scientific notation (the '+' form always shows the exponent's sign);
+//! other text, quoted or not, is printed where it stands, also between placeholders ("###-###"
+//! with 12 gives "-12"). Sections "positive;negative;zero": an empty negative or zero section
+//! falls back to the positive one, an empty positive section is the general format (FloatToStr).
 //! Rounds half away from zero on the decimal value (shortest round-trip form of the double), so
 //! 1.005 gives "1,01". Negative values carry a leading "-"; a value that rounds to zero has none.
 NRW_API std::string FormatFloat(std::string_view mask, double value);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "nrw/core.h"
+#include "nrw/util.h"
 
 namespace nrw {
 namespace {
@@ -83,7 +84,11 @@ TEST(DateTime, FormatsAndRoundTrips) {
   EXPECT_EQ(StrToDate(DateToISO(date)), date);
   EXPECT_EQ(LongMonthName(3), "março");
   EXPECT_EQ(ShortMonthName(12), "dez");
-  EXPECT_THROW(LongMonthName(13), Exception);
+  EXPECT_EQ(LongMonthName(13), "13º Salário") << "the thirteenth salary";
+  EXPECT_EQ(Capitalize(LongMonthName(13)), "13º Salário");
+  EXPECT_EQ(ShortMonthName(13), "13º");
+  EXPECT_THROW(LongMonthName(0), Exception);
+  EXPECT_THROW(ShortMonthName(14), Exception);
 }
 
 }  // namespace

@@ -47,6 +47,18 @@ TEST(FormatFloat, MasksRoundingAndSigns) {
       {"interior literal", "000-000", 12345.0, "012-345"},
       {"negative section", "#,##0.00;(#,##0.00)", -5.0, "(5,00)"},
       {"zero section", "#,##0.00;(#,##0.00);zero", 0.001, "zero"},
+      {"second point ignored", "0.00.0", 1.2345, "1,235"},
+      {"comma after the point groups", "0.00,", 1234.5, "1.234,50"},
+      {"literal without digits on its left", "###-###", 12.0, "-12"},
+      {"digits beyond the placeholders", "###-###", 1234567.0, "1234-567"},
+      {"empty positive section", ";(0)", 5.0, "5"},
+      {"empty positive section, negative", ";(0)", -5.0, "(5)"},
+      {"empty negative section", "0.0;", -2.5, "-2,5"},
+      {"scientific", "0.00E+00", 12345.0, "1,23E+04"},
+      {"scientific carry", "0.00E+00", 99999.0, "1,00E+05"},
+      {"scientific small", "0.0E-0", 0.00123, "1,2E-3"},
+      {"scientific minus form", "0.0E-00", 123.0, "1,2E02"},
+      {"quoted literal", "0 'kg'", 3.0, "3 kg"},
   };
   for (const Case& c : cases) EXPECT_EQ(FormatFloat(c.mask, c.value), c.expected) << c.name;
 }
