@@ -2,12 +2,11 @@
 
 #include <fmt/format.h>
 
-#include <cmath>
-
 #include "nrw/core.h"
 #include "nrw/datetime.h"
 #include "sql/sqlite_rows.h"
 #include "sql/sqlite_statement.h"
+#include "util/sql_literal.h"
 
 namespace nrw {
 namespace {
@@ -26,16 +25,6 @@ SqliteDb OpenDatabase(const std::string& path) {
   sqlite3_extended_result_codes(db.get(), 1);
   sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
   return SqliteDb(std::move(db));
-}
-
-std::string QuoteText(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) {
-    quoted += c;
-    if (c == '\'') quoted += '\'';
-  }
-  quoted += '\'';
-  return quoted;
 }
 
 }  // namespace
@@ -58,30 +47,9 @@ void SqliteConnection::ExecuteScript(const std::string& sql) {
   }
 }
 
+// SQLite reads the standard literals; its dates are stored as the same ISO text.
 std::string SqliteConnection::Literal(const Variant& value) const {
-  switch (value.kind()) {
-    case Variant::Kind::Null:
-      return "NULL";
-    case Variant::Kind::Integer:
-      return std::to_string(value.AsInteger());
-    case Variant::Kind::Float: {
-      const double number = value.AsFloat();
-      if (!std::isfinite(number)) {
-        throw Exception(fmt::format("O valor {} não pode ser escrito em SQL.", number));
-      }
-      std::string text = fmt::format("{}", number);
-      // Keeps a whole float a float in SQL: "10" would type a computed column as integer.
-      if (text.find_first_of(".e") == std::string::npos) text += ".0";
-      return text;
-    }
-    case Variant::Kind::Text:
-      return QuoteText(value.AsString());
-    case Variant::Kind::Date:
-      return QuoteText(DateToISO(value.AsDate()));
-    case Variant::Kind::Array:
-      break;
-  }
-  throw Exception("Uma lista de valores não pode ser escrita como um literal SQL.");
+  return StandardSqlLiteral(value);
 }
 
 std::unique_ptr<TnConnection> OpenSQLite(const std::string& path) {

@@ -26,8 +26,9 @@ NRW_API std::string FilterInterval(const std::vector<std::string>& columns,
                                    const std::string& selection, const std::vector<int>& kinds,
                                    int option = 0, bool lead_and = true, int last = 0);
 
-//! SQL literal of a value in the default connection's dialect: NULL, 123, 12.5, 'text' (apostrophes
-//! doubled), '2024-01-01'.
+//! SQL literal of a value, written by the default connection (TnConnection::Literal), or in the
+//! standard forms when no connection is open: NULL, 123, 12.5, 10.0 (a float keeps its decimal
+//! point), 'text' (apostrophes doubled), '2024-01-01'.
 NRW_API std::string ValorParaSQL(const Variant& value);
 //! The value converted to the field type first ("12" as Integer gives 12; a date text as Date).
 NRW_API std::string ValorParaSQL(const Variant& value, TFieldType type);

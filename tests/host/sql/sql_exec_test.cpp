@@ -1,12 +1,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "data/dataset_builder.h"
 #include "nrw/datetime.h"
 #include "nrw/sql.h"
+#include "nrw/util.h"
 #include "sql/sql_observer.h"
 #include "sql_fixture.h"
 
@@ -266,12 +268,41 @@ TEST_F(SqlExec, PreparedStatementRunsRepeatedly) {
 }
 
 TEST_F(SqlExec, LiteralsOfTheConnection) {
-  EXPECT_EQ(connection_->Literal(Variant()), "NULL");
-  EXPECT_EQ(connection_->Literal(Variant(12)), "12");
-  EXPECT_EQ(connection_->Literal(Variant(10.0)), "10.0");
-  EXPECT_EQ(connection_->Literal(Variant(12.5)), "12.5");
-  EXPECT_EQ(connection_->Literal(Variant("d'Ávila")), "'d''Ávila'");
-  EXPECT_EQ(connection_->Literal(Variant(EncodeDate(2024, 1, 31))), "'2024-01-31'");
+  const Variant values[] = {Variant(),
+                            Variant(12),
+                            Variant(10.0),
+                            Variant(12.5),
+                            Variant(-0.25),
+                            Variant("d'Ávila"),
+                            Variant(EncodeDate(2024, 1, 31))};
+  const char* expected[] = {"NULL", "12", "10.0", "12.5", "-0.25", "'d''Ávila'", "'2024-01-31'"};
+  for (size_t i = 0; i < std::size(values); ++i) {
+    EXPECT_EQ(connection_->Literal(values[i]), expected[i]);
+    EXPECT_EQ(ValorParaSQL(values[i]), expected[i]) << "the default connection writes it";
+  }
+  // A whole float stays a float in a computed column.
+  TDataSetRef typed = ExecutarSQL("select " + ValorParaSQL(Variant(10.0)) + " * 3 as V");
+  EXPECT_EQ(CDS(typed).Fields(0).DataType(), TFieldType::Float);
+  EXPECT_EQ(CDS(typed).Fields(0).AsFloat(), 30.0);
+}
+
+// A connection whose dialect writes literals its own way.
+class BracketConnection final : public TnConnection {
+ public:
+  std::unique_ptr<TnPreparedStatement> Prepare(const std::string&) override { return nullptr; }
+  void ExecuteScript(const std::string&) override {}
+  std::string Literal(const Variant& value) const override { return "<" + value.AsString() + ">"; }
+};
+
+TEST_F(SqlExec, ValorParaSQLWritesInTheDefaultConnectionsDialect) {
+  BracketConnection other;
+  TnConnection::SetDefault(&other);
+  EXPECT_EQ(ValorParaSQL(Variant("x")), "<x>");
+  EXPECT_EQ(ValorParaSQL(Variant("12"), TFieldType::Integer), "<12>") << "converted, then written";
+  EXPECT_EQ(ValorParaSQL(Variant(), TFieldType::Date), "NULL");
+  TnConnection::SetDefault(nullptr);
+  EXPECT_EQ(ValorParaSQL(Variant(3.0)), "3.0") << "no connection: the standard forms";
+  TnConnection::SetDefault(connection_.get());
 }
 
 }  // namespace

@@ -63,6 +63,8 @@ TEST(ValorParaSQL, Literals) {
       {"null", ValorParaSQL(Variant()), "NULL"},
       {"integer", ValorParaSQL(Variant(123)), "123"},
       {"float", ValorParaSQL(Variant(12.5)), "12.5"},
+      {"whole float keeps its point", ValorParaSQL(Variant(10.0)), "10.0"},
+      {"large float without exponent", ValorParaSQL(Variant(1e20)), "100000000000000000000.0"},
       {"float shortest", ValorParaSQL(Variant(0.1)), "0.1"},
       {"negative float", ValorParaSQL(Variant(-1234.05)), "-1234.05"},
       {"text", ValorParaSQL(Variant("O'Neil")), "'O''Neil'"},
@@ -73,6 +75,7 @@ TEST(ValorParaSQL, Literals) {
       {"typed date", ValorParaSQL(Variant("01/01/2024"), TFieldType::Date), "'2024-01-01'"},
       {"typed text", ValorParaSQL(Variant(2024), TFieldType::Text), "'2024'"},
       {"typed float", ValorParaSQL(Variant("1.234,5"), TFieldType::Float), "1234.5"},
+      {"typed whole float", ValorParaSQL(Variant(7), TFieldType::Float), "7.0"},
       {"typed null", ValorParaSQL(Variant(), TFieldType::Date), "NULL"},
       {"filter", ValorParaFiltro(Variant("a'b"), TFieldType::Text), "'a''b'"},
   };
