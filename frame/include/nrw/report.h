@@ -245,8 +245,9 @@ class NRW_API TnrwBaseDll : public TObject {
   TnrwReport& report_;
 };
 
-//! Prints the company heading: Executar(company) fills the heading variables from the company and
-//! its first establishment; ImpressaoCabecalho prints the heading sections.
+//! Prints the company heading: Executar(company) fills "pNomeEmpresa", "pInscrFed" (establishment
+//! 1's registration punctuated by its type: 1 CPF, 2 CNPJ, 3 CEI) and "pCodigoEmpresaCabecalho";
+//! ImpressaoCabecalho prints the heading sections.
 class NRW_API TnCabecalhoRelatorio : public TObject {
  public:
   TnCabecalhoRelatorio(TnrwReport& report, bool a, bool b, bool c, bool d, bool e,
