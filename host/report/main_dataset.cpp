@@ -5,6 +5,7 @@
 #include "nrw/util.h"
 #include "report/engine.h"
 #include "sql/sql_lexer.h"
+#include "sql/sql_run.h"
 #include "util/name_key.h"
 
 namespace nrw {
@@ -82,7 +83,7 @@ void OpenMainDataSet(TnReportEngine& engine) {
   const std::string sql = MainDatasetSql(layout, engine.Panel());
   const std::vector<Variant> values =
       MainDatasetValues(layout, engine.Panel(), MainDatasetParamNames(sql));
-  const TDataSetRef rows = ExecutarSQL(sql, values);
+  const TDataSetRef rows = OpenSqlDataSet(sql, values);
   engine.SetMainRows(*rows);
 }
 

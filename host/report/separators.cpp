@@ -6,12 +6,13 @@
 #include "nrw/sql.h"
 #include "report/engine.h"
 #include "report/report_host.h"
+#include "sql/sql_run.h"
 
 namespace nrw {
 namespace {
 
 std::vector<std::string> CandidateValues(const std::string& sql) {
-  const TDataSetRef rows = ExecutarSQL(sql);
+  const TDataSetRef rows = OpenSqlDataSet(sql, {});
   std::vector<std::string> values;
   if (rows->FieldCount() == 0) return values;
   for (rows->First(); !rows->Eof(); rows->Next()) {

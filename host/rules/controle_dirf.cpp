@@ -6,6 +6,7 @@
 #include "nrw/shared_data.h"
 #include "nrw/sql.h"
 #include "nrw/util.h"
+#include "sql/sql_run.h"
 
 namespace nrw {
 namespace {
@@ -49,15 +50,16 @@ TnControleDIRF::TnControleDIRF(const std::string& companies, int group, TDateTim
       group != 0 ? EmpresasGrupoCalculo(group, companies, true) : companies;
   const TDateTime fim_ano = EndOfTheYear(base_date);
 
-  TDataSetRef limites = ExecutarSQL(kSqlLimites, {StartOfTheYear(base_date), fim_ano});
-  if (!CDS(limites).IsEmpty()) {
-    limite_tributavel_ = CDS(limites).Fields(0).AsFloat();
-    limite_isento_ = CDS(limites).Fields(1).AsFloat();
+  // The controller's statements are the host's: they stay off the trace of the module's run.
+  const TDataSetRef limites = RunSql(kSqlLimites, {StartOfTheYear(base_date), fim_ano});
+  if (!limites->IsEmpty()) {
+    limite_tributavel_ = limites->Fields(0).AsFloat();
+    limite_isento_ = limites->Fields(1).AsFloat();
   }
 
   const std::string filtro = FilterInterval({"FC.CODIGOEMPRESA"}, selection, {1}, 0, true, 0);
-  TDataSetRef contratos = ExecutarSQL(Format(kSqlContratos, {filtro}), {fim_ano});
-  TnClientDataSet& rows = CDS(contratos);
+  const TDataSetRef contratos = RunSql(Format(kSqlContratos, {filtro}), {fim_ano});
+  TnClientDataSet& rows = *contratos;
   TField& empresa = rows.Fields(0);
   TField& cpf = rows.Fields(1);
   TField& tipo = rows.Fields(2);

@@ -85,6 +85,11 @@ TDataSetRef ExecutarSQL(const std::string& sql, const std::vector<Variant>& valu
                         bool unidirectional, int packet_records, const std::string& name,
                         TnConnection* connection, bool client) {
   NotifySqlObserver(sql, values);
+  return OpenSqlDataSet(sql, values, connection);
+}
+
+TDataSetRef OpenSqlDataSet(const std::string& sql, const std::vector<Variant>& values,
+                           TnConnection* connection) {
   TnConnection& target = ConnectionOrDefault(connection);
   std::unique_ptr<TnPreparedStatement> statement = target.Prepare(sql);
   TDataSetRef dataset = DataSetHost::Make(statement->Fetch(values));

@@ -3,10 +3,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "nrw/dirf.h"
+#include "nrw/sql.h"
 #include "nrw/util.h"
 #include "nrwhost/database.h"
+#include "sql/sql_observer.h"
 #include "support/fixture_db.h"
 
 namespace nrw {
@@ -160,6 +163,18 @@ TEST_F(ControleDirfTest, LimitsOfTheBaseYearOrZero) {
   // Nothing is below a zero limit, so option 3 keeps everyone.
   sem_limites.OpIrrfTerc = 3;
   EXPECT_FALSE(sem_limites.PularRegistro(1, 1, "333.333.333-33", 0, 0, 0));
+}
+
+TEST_F(ControleDirfTest, ItsStatementsStayOffTheModulesTrace) {
+  std::vector<std::string> observed;
+  SetSqlObserver([&observed](const std::string& sql, const std::vector<Variant>&) {
+    observed.push_back(sql);
+  });
+  TnControleDIRF controle("1", 5, EncodeDate(2023, 12, 31));
+  EXPECT_TRUE(observed.empty()) << observed.front();
+  ExecutarSQL("select 1");
+  EXPECT_EQ(observed, std::vector<std::string>{"select 1"}) << "what a module sends is reported";
+  SetSqlObserver(SqlObserver());
 }
 
 TEST(ControleDirfTextos, QuotaSentenceAndOptionTexts) {
