@@ -161,21 +161,28 @@ void TRptWithholdingReview::PreencherEmpresa(TnClientDataSet& reg1, const TColun
 void TRptWithholdingReview::ImprimirInterno() {
   nrw::TnpqPowerParam& panel = Report().GetParams();
 
-  // 1. Everything the run makes is released on every path, also when a statement fails.
+  // 1. Everything the run makes is released on every path, also when a statement fails. The
+  // clean-up of step 12 runs as three guards, last declared first: the messages, the datasets,
+  // then the controller, the list and the flag; a step that raises does not keep the others from
+  // running, and the first error is the one the host receives.
   auto aviso = std::make_unique<nrw::TnAviso>(Report());
   TDataSetRef curDIRFReg1;
   std::unique_ptr<nrw::TnControleDIRF> controle;
-  const nrw::ScopeExit limpeza([&] {
-    // 12.
-    if (!aviso->IsEmpty()) Report().MsgConfigurar({"Mensagens"});
-    aviso->Listar();
+  const nrw::ScopeExit liberar_objetos([&] {
+    controle.reset();
+    aviso.reset();
+    FGerouQuebraRelatorio = true;
+  });
+  const nrw::ScopeExit liberar_datasets([&] {
     for (TDataSetRef* dataset : {&curDIRFReg1, &curDIRFReg2, &curDIRFReg2Det, &curDIRFReg2DetIsento,
                                  &curDIRFReg2SUM, &curDIRFRRA, &curDIRFRRADet}) {
       nrw::DestruirSQL(*dataset);
     }
-    controle.reset();
-    aviso.reset();
-    FGerouQuebraRelatorio = true;
+  });
+  const nrw::ScopeExit listar_mensagens([&] {
+    // 12.
+    if (!aviso->IsEmpty()) Report().MsgConfigurar({"Mensagens"});
+    aviso->Listar();
   });
 
   // 2.

@@ -1,6 +1,7 @@
 // Scope guards the modules use so that clean-up runs on every exit path.
 #pragma once
 
+#include <exception>
 #include <utility>
 #include <vector>
 
@@ -29,17 +30,41 @@ class RangeGuard {
   TnClientDataSet& dataset_;
 };
 
-//! Runs a function when the scope ends, whatever the path.
+//! Runs a clean-up when the scope ends, whatever the path, and never ends the process. The clean-up
+//! may raise: leaving the scope normally, its error reaches the caller (from Run(), or from the
+//! destructor when Run() was not called); leaving by an error, the clean-up still runs and the
+//! error in flight wins, the clean-up's own being dropped. Several guards in one scope run in
+//! reverse order, each also when an earlier one raised, and the first error wins. A local of a
+//! function only: as a member of a class its destructor could raise inside another destructor.
 template <class F>
 class ScopeExit {
  public:
-  explicit ScopeExit(F f) : f_(std::move(f)) {}
-  ~ScopeExit() { f_(); }
+  explicit ScopeExit(F f) : f_(std::move(f)), errors_at_start_(std::uncaught_exceptions()) {}
+  ~ScopeExit() noexcept(false) {
+    if (done_) return;
+    done_ = true;
+    if (std::uncaught_exceptions() > errors_at_start_) {
+      try {
+        f_();
+      } catch (...) {  // NOLINT(bugprone-empty-catch): the error in flight is the one reported
+      }
+      return;
+    }
+    f_();
+  }
+  //! Runs the clean-up now, once; its error reaches the caller.
+  void Run() {
+    if (done_) return;
+    done_ = true;
+    f_();
+  }
   ScopeExit(const ScopeExit&) = delete;
   ScopeExit& operator=(const ScopeExit&) = delete;
 
  private:
   F f_;
+  int errors_at_start_;
+  bool done_ = false;
 };
 
 }  // namespace nrw
