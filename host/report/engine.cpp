@@ -6,6 +6,7 @@
 #include "nrw/format.h"
 #include "report/placeholders.h"
 #include "report/report_host.h"
+#include "report/section_flow.h"
 #include "report/trace_events.h"
 #include "util/name_key.h"
 
@@ -69,14 +70,17 @@ void TnReportEngine::EmitAlways(const std::string& line) const {
   if (trace_ != nullptr) trace_->Line(line);
 }
 
-double TnReportEngine::FreshPageBody() const {
-  return layout_->page.BodyHeight() - layout_->PageHeadingHeight();
+// The page headings as they would print now: their texts may make them grow.
+double TnReportEngine::FreshPageBody() {
+  double headings_mm = 0;
+  for (const LayoutSection* heading : headings_) headings_mm += MeasuredHeight(*heading);
+  return layout_->page.BodyHeight() - headings_mm;
 }
 
-bool TnReportEngine::NeedsNewPage(double height_mm) const {
+bool TnReportEngine::NeedsNewPage(const LayoutSection& section) {
   if (starting_page_) return false;
   if (!pages_.HasPage() || page_end_) return true;
-  return page_has_band_ && height_mm > pages_.Remaining() + kToleranceMm;
+  return page_has_band_ && MeasuredHeight(section) > pages_.Remaining() + kToleranceMm;
 }
 
 void TnReportEngine::PrintSection(int number) {
@@ -85,7 +89,7 @@ void TnReportEngine::PrintSection(int number) {
     throw Exception("Seção " + std::to_string(number) + " não existe no layout de " +
                     layout_->report);
   }
-  if (NeedsNewPage(section->height_mm)) StartPage();
+  if (NeedsNewPage(*section)) StartPage();
   RaiseAndPlace(*section, false);
 }
 
@@ -110,10 +114,9 @@ void TnReportEngine::RaiseAndPlace(const LayoutSection& section, bool automatic)
   }
 }
 
-void TnReportEngine::Place(const LayoutSection& section, bool automatic) {
-  PlacedSection placed;
-  placed.number = section.number;
-  placed.texts.resize(section.items.size());
+TnReportEngine::SectionContent TnReportEngine::Content(const LayoutSection& section) {
+  SectionContent content;
+  content.texts.resize(section.items.size());
   const PlaceholderLookup lookup = [this](std::string_view name) { return PlaceholderValue(name); };
   const ExpressionResolver resolver = [this](std::string_view function,
                                              const std::vector<std::string>& args) {
@@ -127,16 +130,32 @@ void TnReportEngine::Place(const LayoutSection& section, bool automatic) {
       if (found != objects_.end()) state = &found->second;
     }
     if (state != nullptr && !(state->enabled && state->visible)) {
-      if (placed.hidden.empty()) placed.hidden.resize(section.items.size());
-      placed.hidden[i] = true;
+      if (content.hidden.empty()) content.hidden.resize(section.items.size());
+      content.hidden[i] = true;
     }
     if (item.type == LayoutItemType::Text || item.type == LayoutItemType::Label) {
       const std::string& text =
           state != nullptr && state->caption.has_value() ? *state->caption : item.text;
-      placed.texts[i] = ExpandPlaceholders(text, lookup, resolver);
+      content.texts[i] = ExpandPlaceholders(text, lookup, resolver);
     }
   }
-  pages_.Place(std::move(placed), section.height_mm);
+  return content;
+}
+
+double TnReportEngine::MeasuredHeight(const LayoutSection& section) {
+  const SectionContent content = Content(section);
+  return FlowSection(section, content.texts, content.hidden, layout_->grid).height_mm;
+}
+
+void TnReportEngine::Place(const LayoutSection& section, bool automatic) {
+  SectionContent content = Content(section);
+  const double height_mm =
+      FlowSection(section, content.texts, content.hidden, layout_->grid).height_mm;
+  PlacedSection placed;
+  placed.number = section.number;
+  placed.texts = std::move(content.texts);
+  placed.hidden = std::move(content.hidden);
+  pages_.Place(std::move(placed), height_mm);
   if (!starting_page_) page_has_band_ = true;
   Emit(trace::Print(section.number, pages_.PageNumber(), automatic));
 }
@@ -190,8 +209,9 @@ void TnReportEngine::EndOfPage(bool on) {
 bool TnReportEngine::CanPrint(const std::vector<std::pair<int, int>>& pairs) {
   double needed_mm = 0;
   for (const auto& [number, lines] : pairs) {
+    if (lines <= 0) continue;
     if (const LayoutSection* section = layout_->FindSection(number)) {
-      needed_mm += section->height_mm * std::max(lines, 0);
+      needed_mm += MeasuredHeight(*section) * lines;
     }
   }
   const bool fresh = !pages_.HasPage() || page_end_;

@@ -101,11 +101,19 @@ class TnReportEngine {
     TnReportEngine& engine_;
   };
 
-  bool NeedsNewPage(double height_mm) const;
+  //! What a section shows with the values as they stand: its texts and the items hidden.
+  struct SectionContent {
+    std::vector<std::string> texts;
+    std::vector<bool> hidden;
+  };
+  SectionContent Content(const LayoutSection& section);
+  //! The section's height as it would print now: its texts wrap and it grows by their rows.
+  double MeasuredHeight(const LayoutSection& section);
+  bool NeedsNewPage(const LayoutSection& section);
   void StartPage();
   void RaiseAndPlace(const LayoutSection& section, bool automatic);
   void Place(const LayoutSection& section, bool automatic);
-  double FreshPageBody() const;
+  double FreshPageBody();
 
   std::shared_ptr<const Layout> layout_;
   std::vector<const LayoutSection*> headings_;

@@ -30,6 +30,8 @@ class JsonObjectReader {
   const nlohmann::json& Array(const std::string& key);
   //! The object under the key; an empty object when missing.
   const nlohmann::json& Object(const std::string& key);
+  //! The value under the key, of any type, marked as read; nullptr when missing.
+  const nlohmann::json* Value(const std::string& key) { return Find(key); }
   //! Raises for keys that were not read.
   void RejectUnknownKeys() const;
   [[noreturn]] void Raise(const std::string& what) const;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace nrw {
@@ -51,6 +52,13 @@ struct LayoutItem {
   //! Text with [VARIABLE] placeholders ("[[" is a literal "[").
   std::string text;
   LayoutAlign align = LayoutAlign::Left;
+  //! Texts wrap at blanks within the width and the item grows by the rows it needs. false: a value
+  //! that must not wrap (an amount, a registration number, a date); a line wider than the item is
+  //! a layout error, printed whole past the item's width when it happens at run time.
+  bool wrap = true;
+  //! For the layout test: the widest value of the item's placeholders, per placeholder name, or
+  //! for every placeholder of the item under an empty name (docs/layouts.md, "widest").
+  std::vector<std::pair<std::string, std::string>> widest;
 };
 
 struct LayoutSection {

@@ -344,6 +344,8 @@ class LayoutParser {
     } else {
       item.Raise("'align' inválido: '" + align + "' (use left, right ou center)");
     }
+    result.wrap = item.Boolean("wrap", true);
+    if (const json* widest = item.Value("widest")) result.widest = ReadWidest(item, *widest);
     switch (result.type) {
       case LayoutItemType::Text:
       case LayoutItemType::Label:
@@ -362,6 +364,26 @@ class LayoutParser {
     }
     item.RejectUnknownKeys();
     return result;
+  }
+
+  // "widest": "money" for every placeholder of the item, or {"pAno": "9999", "pPag": "999"}.
+  static std::vector<std::pair<std::string, std::string>> ReadWidest(JsonObjectReader& item,
+                                                                     const json& value) {
+    std::vector<std::pair<std::string, std::string>> widest;
+    if (value.is_string()) {
+      widest.emplace_back("", value.get<std::string>());
+      return widest;
+    }
+    if (!value.is_object()) {
+      item.Raise("'widest' deve ser um texto ou um objeto de textos por variável");
+    }
+    for (const auto& [name, sample] : value.items()) {
+      if (!sample.is_string() || name.empty()) {
+        item.Raise("'widest' deve ser um texto ou um objeto de textos por variável");
+      }
+      widest.emplace_back(name, sample.get<std::string>());
+    }
+    return widest;
   }
 
   std::string origin_;

@@ -3,15 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "report/section_flow.h"
 #include "util/utf8.h"
 
 namespace nrw {
 namespace {
-
-int Cells(double mm, double cell_mm) { return static_cast<int>(std::lround(mm / cell_mm)); }
 
 class Grid {
  public:
@@ -41,75 +39,20 @@ class Grid {
   std::vector<std::u32string> rows_;
 };
 
-// A paragraph as the lines it takes: a text item of several rows wraps at blanks (a word longer
-// than the width is cut), a one-row item is cut at its width.
-std::vector<std::u32string> ParagraphLines(std::u32string chars, size_t width, bool wrap) {
-  std::vector<std::u32string> lines;
-  if (!wrap || chars.size() <= width) {
-    if (chars.size() > width) chars.resize(width);
-    lines.push_back(std::move(chars));
-    return lines;
-  }
-  size_t start = 0;
-  while (start < chars.size()) {
-    size_t end = std::min(chars.size(), start + width);
-    if (end < chars.size()) {
-      const size_t blank = chars.rfind(U' ', end);
-      if (blank != std::u32string::npos && blank > start) end = blank;
-    }
-    lines.push_back(chars.substr(start, end - start));
-    start = end;
-    while (start < chars.size() && chars[start] == U' ') ++start;
-  }
-  return lines;
-}
-
-void DrawText(Grid& grid, const LayoutItem& item, const std::string& text, int row, int col,
-              const LayoutTextGrid& cell) {
-  const int width = std::max(1, Cells(item.w_mm, cell.column_mm));
-  const int max_lines = std::max(1, Cells(item.h_mm, cell.row_mm));
-  std::vector<std::u32string> lines;
-  size_t start = 0;
-  while (start <= text.size() && static_cast<int>(lines.size()) < max_lines) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string_view piece = std::string_view(text).substr(start, end - start);
-    if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
-    for (std::u32string& line :
-         ParagraphLines(DecodeUtf8(piece), static_cast<size_t>(width), max_lines > 1)) {
-      lines.push_back(std::move(line));
-    }
-    if (end == text.size()) break;
-    start = end + 1;
-  }
-  if (static_cast<int>(lines.size()) > max_lines) lines.resize(static_cast<size_t>(max_lines));
-  for (size_t line = 0; line < lines.size(); ++line) {
-    const std::u32string& chars = lines[line];
-    const int free = width - static_cast<int>(chars.size());
-    int offset = 0;
-    if (item.align == LayoutAlign::Right) offset = free;
-    if (item.align == LayoutAlign::Center) offset = free / 2;
-    for (size_t k = 0; k < chars.size(); ++k) {
-      grid.Put(row + static_cast<int>(line), col + offset + static_cast<int>(k), chars[k]);
-    }
-  }
-}
-
-void DrawLine(Grid& grid, const LayoutItem& item, int row, int col, const LayoutTextGrid& cell) {
+void DrawLine(Grid& grid, const LayoutItem& item, const ItemFlow& placed, int top) {
+  const int row = top + placed.row;
   if (item.w_mm >= item.h_mm) {
-    const int width = std::max(1, Cells(item.w_mm, cell.column_mm));
-    for (int k = 0; k < width; ++k) grid.Put(row, col + k, U'-');
+    for (int k = 0; k < placed.cols; ++k) grid.Put(row, placed.col + k, U'-');
   } else {
-    const int height = std::max(1, Cells(item.h_mm, cell.row_mm));
-    for (int k = 0; k < height; ++k) grid.Put(row + k, col, U'|');
+    for (int k = 0; k < placed.rows; ++k) grid.Put(row + k, placed.col, U'|');
   }
 }
 
-void DrawBox(Grid& grid, const LayoutItem& item, int row, int col, const LayoutTextGrid& cell) {
-  const int width = std::max(2, Cells(item.w_mm, cell.column_mm));
-  const int height = std::max(2, Cells(item.h_mm, cell.row_mm));
-  const int right = col + width - 1;
-  const int bottom = row + height - 1;
+void DrawBox(Grid& grid, const ItemFlow& placed, int top) {
+  const int row = top + placed.row;
+  const int col = placed.col;
+  const int right = col + placed.cols - 1;
+  const int bottom = row + placed.rows - 1;
   for (int c = col + 1; c < right; ++c) {
     grid.Put(row, c, U'-');
     grid.Put(bottom, c, U'-');
@@ -131,21 +74,26 @@ void RenderTextPage(const Layout& layout, const Page& page, std::ostream& out) {
   for (const PlacedSection& placed : page.sections) {
     const LayoutSection* section = layout.FindSection(placed.number);
     if (section == nullptr) continue;
+    const SectionFlow flow = FlowSection(*section, placed.texts, placed.hidden, cell);
+    const int top = GridCells(placed.top_mm, cell.row_mm);
     for (size_t i = 0; i < section->items.size(); ++i) {
       if (!placed.hidden.empty() && placed.hidden[i]) continue;
       const LayoutItem& item = section->items[i];
-      const int row = Cells(placed.top_mm + item.y_mm, cell.row_mm);
-      const int col = Cells(item.x_mm, cell.column_mm);
+      const ItemFlow& item_flow = flow.items[i];
       switch (item.type) {
         case LayoutItemType::Text:
         case LayoutItemType::Label:
-          DrawText(grid, item, placed.texts[i], row, col, cell);
+          for (const FlowLine& line : item_flow.lines) {
+            for (size_t k = 0; k < line.text.size(); ++k) {
+              grid.Put(top + line.row, line.col + static_cast<int>(k), line.text[k]);
+            }
+          }
           break;
         case LayoutItemType::Line:
-          DrawLine(grid, item, row, col, cell);
+          DrawLine(grid, item, item_flow, top);
           break;
         case LayoutItemType::Box:
-          DrawBox(grid, item, row, col, cell);
+          DrawBox(grid, item_flow, top);
           break;
       }
     }

@@ -1,6 +1,7 @@
 // Draws printed pages on the layout's character grid (text_grid): one character per column_mm,
-// one line per row_mm, from the body's top-left corner. Texts are cut and aligned to their width,
-// lines are runs of '-' (or '|'), boxes use '+', '-' and '|'. Pages are separated by a form feed.
+// one line per row_mm, from the body's top-left corner. Texts are wrapped and aligned within their
+// width as the section's flow lays them out (section_flow.h), never cut; lines are runs of '-' (or
+// '|'), boxes use '+', '-' and '|'. Pages are separated by a form feed.
 #pragma once
 
 #include <ostream>

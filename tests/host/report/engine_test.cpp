@@ -20,6 +20,7 @@ constexpr const char* kLayout = R"({
   "report": "RptMotor",
   "title": "Motor",
   "page": {"width_mm": 100, "height_mm": 120, "margins_mm": {"top": 10, "bottom": 10}},
+  "text_grid": {"column_mm": 2.5, "row_mm": 5},
   "sections": [
     {"number": 1, "kind": "page_heading", "height_mm": 10,
      "items": [{"type": "text", "x_mm": 0, "y_mm": 0, "w_mm": 50, "h_mm": 5,
@@ -98,6 +99,32 @@ TEST_F(Engine, CanPrintMeasuresWhatIsLeftOnThePage) {
   EXPECT_FALSE(report_->DelphiCanPrintSection({{10, 2}, {11, 3}}));
   report_->SetCSLIsPageEnd(true);
   EXPECT_TRUE(report_->DelphiCanPrintSection({{10, 4}})) << "pending page end: a fresh page";
+}
+
+// One row per 5 mm on a 20-column grid: section 10's [R1] (one row of 50 mm) holds 20 characters.
+TEST_F(Engine, PagesAreMeasuredWithTheRowsTextsGrowTo) {
+  const std::string two_rows(30, 'x');
+  panel().SetValues("R1", "curto");
+  EXPECT_TRUE(report_.DelphiCanPrintSection({{10, 4}}));
+  panel().SetValues("R1", "palavras " + two_rows.substr(0, 20));  // 29 characters: two rows
+  EXPECT_FALSE(report_.DelphiCanPrintSection({{10, 4}})) << "four bands of 25 mm";
+  EXPECT_TRUE(report_.DelphiCanPrintSection({{10, 3}}));
+
+  report_.RepPrintSection(10);
+  report_.RepPrintSection(10);
+  report_.RepPrintSection(10);  // 75 mm used, 15 left
+  EXPECT_DOUBLE_EQ(Placed(0, 3).top_mm, 10 + 50);
+  panel().SetValues("R1", "curto");
+  EXPECT_FALSE(report_.DelphiCanPrintSection({{10, 1}})) << "20 mm do not fit in 15";
+  report_.RepPrintSection(12);  // 20 mm: a new page
+  EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 10, 10, 10}, {1, 12}}));
+}
+
+TEST_F(Engine, AHeadingThatGrowsLeavesLessOfAFreshPage) {
+  panel().SetValues("pPag", "1");
+  EXPECT_TRUE(report_.DelphiCanPrintSection({{10, 4}, {11, 2}})) << "exactly 90 mm";
+  panel().SetValues("pPag", "número da página grande");
+  EXPECT_FALSE(report_.DelphiCanPrintSection({{10, 4}, {11, 2}})) << "the heading takes 15 mm";
 }
 
 TEST_F(Engine, HeadingsRaiseTheBeforeSectionEventAndShowItsVariables) {

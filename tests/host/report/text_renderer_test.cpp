@@ -32,7 +32,7 @@ nrw::PlacedSection Section(std::vector<std::string> texts, std::vector<bool> hid
   return section;
 }
 
-TEST(TextRenderer, DrawsTextsLinesAndBoxesOnTheGrid) {
+TEST(TextRenderer, DrawsTextsLinesAndBoxesOnTheGridWrappingLongTexts) {
   const nrw::Layout layout = report_test::TestLayout(kLayout);
   nrw::PageModel pages(layout.page.BodyHeight());
   pages.Place(Section({"Ação longa demais", "12,5", "", "", "um\ndois\ntres", "ab", "escondido"},
@@ -43,11 +43,16 @@ TEST(TextRenderer, DrawsTextsLinesAndBoxesOnTheGrid) {
 
   std::ostringstream out;
   nrw::RenderText(layout, pages.Pages(), out);
+  // The first text takes three rows and the third one more than it has: what lies below them moves
+  // down and the box stretches; nothing is cut.
   EXPECT_EQ(out.str(),
-            "Ação lon    12,5\n"
+            "Ação        12,5\n"
+            "longa\n"
+            "demais\n"
             "--------------------\n"
             "+---+     um\n"
             "|   |     dois\n"
+            "|   |     tres\n"
             "+---+\n"
             "         ab\n"
             "\f"
