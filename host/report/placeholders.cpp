@@ -43,33 +43,61 @@ bool ComecaExpressao(std::string_view text, size_t at) {
          SameText(text.substr(at, kExpressao.size()), kExpressao);
 }
 
+bool IsBlank(const std::string& text) {
+  return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+// What the placeholders of a text (or of a group) gave.
+struct Found {
+  bool placeholder = false;
+  bool value = false;  // a value that is not blank
+};
+
+// Expands text up to the end or, inside a group, up to its closing brace; answers where it stopped.
+size_t ExpandPart(std::string_view text, size_t i, bool in_group, const PlaceholderLookup& lookup,
+                  std::string& out, Found& found) {
+  while (i < text.size()) {
+    const char c = text[i];
+    const bool doubled = i + 1 < text.size() && text[i + 1] == c;
+    if ((c == '[' || c == '{') && doubled) {
+      out += c;
+      i += 2;
+    } else if (c == '[') {
+      const size_t close = text.find(']', i + 1);
+      if (close == std::string_view::npos) {
+        out.append(text.substr(i));
+        return text.size();
+      }
+      const std::string value = lookup(text.substr(i + 1, close - i - 1));
+      found.placeholder = true;
+      found.value = found.value || !IsBlank(value);
+      out += value;
+      i = close + 1;
+    } else if (c == '{' && text.find('}', i + 1) != std::string_view::npos) {
+      std::string group;
+      Found inside;
+      i = ExpandPart(text, i + 1, true, lookup, group, inside);
+      if (inside.value || !inside.placeholder) out += group;
+      found.placeholder = found.placeholder || inside.placeholder;
+      found.value = found.value || inside.value;
+    } else if (c == '}' && in_group) {
+      return i + 1;
+    } else {
+      out += c;
+      ++i;
+    }
+  }
+  return i;
+}
+
 }  // namespace
 
 std::string ExpandPlaceholders(std::string_view text, const PlaceholderLookup& lookup) {
-  if (text.find('[') == std::string_view::npos) return std::string(text);
+  if (text.find_first_of("[{") == std::string_view::npos) return std::string(text);
   std::string result;
   result.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    const char c = text[i];
-    if (c != '[') {
-      result += c;
-      ++i;
-      continue;
-    }
-    if (i + 1 < text.size() && text[i + 1] == '[') {
-      result += '[';
-      i += 2;
-      continue;
-    }
-    const size_t close = text.find(']', i + 1);
-    if (close == std::string_view::npos) {
-      result.append(text.substr(i));
-      break;
-    }
-    result += lookup(text.substr(i + 1, close - i - 1));
-    i = close + 1;
-  }
+  Found found;
+  ExpandPart(text, 0, false, lookup, result, found);
   return result;
 }
 

@@ -1,5 +1,7 @@
 // Layout texts with [NAME] placeholders: each is replaced by the value the lookup gives for NAME;
-// "[[" is a literal "[", and a "[" without a closing "]" is kept as written.
+// "[[" is a literal "[", and a "[" without a closing "]" is kept as written. A group in braces,
+// "{Ramal: [pc9]}", shows only when a placeholder inside it has a value that is not blank (a group
+// without placeholders always shows); "{{" is a literal "{", and a "{" without a "}" is kept.
 // Texts may also hold engine expressions "@var(FUNCTION;ARG;...)": the arguments have their
 // placeholders expanded first, then the resolver gives the text that replaces the expression.
 #pragma once
