@@ -151,10 +151,17 @@ void TRptWithholdingReview::PreencherEmpresa(TnClientDataSet& reg1, const TColun
   RepParam("pc3", texto(ix.CPFRESPCNPJ));
   RepParam("pc4", texto(ix.CPFRESP));
   RepParam("pc5", texto(ix.NOMERESP));
-  RepParam("pc6", "(" + numero(ix.DDDRESP) + ")");
-  RepParam("pc7", numero(ix.TELEFONERESP));
-  RepParam("pc8", numero(ix.FAXRESP));
-  RepParam("pc9", numero(ix.RAMALRESP));
+  // Contact numbers the declarant did not give (null or 0) stay empty, so that the page shows no
+  // "(0) 0" for them.
+  const auto contato = [&reg1](int32_t coluna) {
+    const int64_t valor = reg1.Fields(coluna).AsInteger();
+    return valor == 0 ? std::string() : nrw::IntToStr(valor);
+  };
+  const std::string ddd = contato(ix.DDDRESP);
+  RepParam("pc6", ddd.empty() ? "" : "(" + ddd + ")");
+  RepParam("pc7", contato(ix.TELEFONERESP));
+  RepParam("pc8", contato(ix.FAXRESP));
+  RepParam("pc9", contato(ix.RAMALRESP));
   RepParam("pc10", texto(ix.EMAILRESP));
 }
 
@@ -275,9 +282,13 @@ void TRptWithholdingReview::ImprimirInterno() {
                                     sum.Fields(ixDIRFREG2SUM_ValorMontanteFunc).AsFloat())) {
           continue;
         }
-        // 10.2.6
+        // 10.2.6 The company heading goes with its first beneficiary: when both do not fit below
+        // it, the heading starts the next page rather than stand alone at the foot of this one.
         if (cabecalho_pendente) {
           ++empresas_impressas;
+          if (!Report().DelphiCanPrintSection({{8, 1}, {15, 20}, {9, 1}})) {
+            Report().SetCSLIsPageEnd(true);
+          }
           RepPrintSection(8);
           cabecalho_pendente = false;
         }

@@ -38,10 +38,15 @@ std::string LongText() {
 // The widest value of a kind named by a hint, or the hint itself as a literal sample.
 std::string WidestOfKind(const std::string& kind) {
   static const std::map<std::string, std::string> kKinds = {
-      {"money", kWidestMoney},        {"cpf", "999.999.999-99"},
-      {"cnpj", "99.999.999/9999-99"}, {"registration", "99.999.999/9999-99"},
-      {"name", LongName()},           {"lawsuit", std::string(40, '9')},
-      {"date", "31/12/2099"},         {"text", LongText()},
+      {"money", kWidestMoney},
+      {"cpf", "999.999.999-99"},
+      {"cnpj", "99.999.999/9999-99"},
+      {"registration", "99.999.999/9999-99"},
+      {"name", LongName()},
+      {"lawsuit", std::string(40, '9')},
+      {"email", std::string(60, 'x') + "@" + std::string(35, 'x') + ".com"},
+      {"date", "31/12/2099"},
+      {"text", LongText()},
   };
   const auto found = kKinds.find(kind);
   return found != kKinds.end() ? found->second : kind;
