@@ -314,7 +314,10 @@ void TRptIncomeStatement::VerificarEspacoPagina(const TnVia& via) {
   m13 += (f != 0) + (d != 0) + (e != 0) + (d > 1);
   if (x > 0 || isentos > 0) ++m13;
   const int m16 = p + f + (f != 0) + d + (d != 0);
-  if (!Report().DelphiCanPrintSection({{12, m12}, {13, m13}, {16, m16}, {10, 1}, {11, 3}})) {
+  // The closing block (14) is asked for too: when it would not fit after the complementary
+  // information, both start the next page, so that Quadro 8 never stands alone on a page.
+  if (!Report().DelphiCanPrintSection(
+          {{12, m12}, {13, m13}, {16, m16}, {10, 1}, {11, 3}, {14, 1}})) {
     Report().SetCSLIsPageEnd(true);
   }
 }
@@ -402,6 +405,8 @@ void TRptIncomeStatement::ImprimirCodigosRetencao(const TnVia& via) {
       Set("pDemais", frase + ".");
     }
     RepPrintSection(13);
+    // The sentence is complementary information: the copy must not go on to say it has none.
+    FListou = true;
   }
 }
 
@@ -429,7 +434,6 @@ void TRptIncomeStatement::ImprimirPlanosSaude() {
     RepPrintSection(16);
   };
   std::string ultima_operadora;
-  std::string ultimo_dependente;
   const TMapOperadoraPlanoSaude& op = *FMapOperadoraPlanoSaude;
   const TMapPlanoSaude& plano = *FMapPlanoSaude;
   nrw::TnClientDataSet& planos = CDS(FCurPlanoSaude);
@@ -484,8 +488,10 @@ void TRptIncomeStatement::ImprimirPlanosSaude() {
       linha_operadora(ano, anteriores);
       ultima_operadora = chave_operadora;
     }
-    // 4. Reimbursements of the dependents.
+    // 4. Reimbursements of the dependents. The last dependent is remembered within the operator
+    // only: under each operator a dependent gets its own heading and column heads.
     primeiro = true;
+    std::string ultimo_dependente;
     for (planos.First(); !planos.Eof(); planos.Next()) {
       if (plano.Nome->IsNull()) continue;
       if (primeiro) {

@@ -397,7 +397,7 @@ TEST_F(PaginaCheia, ComplementaryInformationAsksForTheLinesItWillPrint) {
   // other information + their heading + 1 operator + alimony of both kinds, expenses, a second
   // cumulative dependent and the exempt heading; m16: 2 plan dependents + 2 + 1 + 2 + 1.
   EXPECT_EQ(asks[1]["pairs"],
-            nlohmann::json::parse("[[12, 9], [13, 9], [16, 8], [10, 1], [11, 3]]"));
+            nlohmann::json::parse("[[12, 9], [13, 9], [16, 8], [10, 1], [11, 3], [14, 1]]"));
   EXPECT_FALSE(asks[1]["fits"]);
 }
 
@@ -432,7 +432,7 @@ TEST_F(PaginaCheia, RunningHeadNamesTheBeneficiaryFromTheSecondPageOfACopy) {
   // The complementary information that does not fit starts the second page of its copy.
   size_t ask = 0;
   while (ask < run.Events().size() &&
-         !(run.Events()[ask]["ev"] == "canprint" && run.Events()[ask]["pairs"].size() == 5)) {
+         !(run.Events()[ask]["ev"] == "canprint" && run.Events()[ask]["pairs"].size() == 6)) {
     ++ask;
   }
   ASSERT_LT(ask + 1, run.Events().size());
