@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "nrw/core.h"
 #include "report_fixtures.h"
@@ -52,6 +54,18 @@ TEST(LayoutLoader, DefaultsForOptionalParts) {
   EXPECT_DOUBLE_EQ(layout.grid.column_mm, 2.5);
   EXPECT_DOUBLE_EQ(layout.grid.row_mm, 4.2333);
   EXPECT_TRUE(layout.dataset.sql.empty());
+  const nrw::Layout items = nrw::ParseLayout(Document(R"("sections": [{"number": 1, "height_mm": 5,
+      "items": [{"type": "text", "w_mm": 5},
+                {"type": "text", "w_mm": 5, "wrap": false, "widest": "money"},
+                {"type": "text", "w_mm": 5, "widest": {"pAno": "9999", "pPag": "999"}}]}])"),
+                                             "x");
+  const std::vector<nrw::LayoutItem>& read = items.sections.at(0).items;
+  EXPECT_TRUE(read[0].wrap) << "texts wrap unless told";
+  EXPECT_TRUE(read[0].widest.empty());
+  EXPECT_FALSE(read[1].wrap);
+  EXPECT_EQ(read[1].widest, (std::vector<std::pair<std::string, std::string>>{{"", "money"}}));
+  EXPECT_EQ(read[2].widest,
+            (std::vector<std::pair<std::string, std::string>>{{"pAno", "9999"}, {"pPag", "999"}}));
   EXPECT_EQ(layout.sections.front().number, 1) << "sections in number order";
   EXPECT_EQ(layout.sections.front().kind, nrw::LayoutSectionKind::Band);
 }
@@ -110,6 +124,15 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
       {"undeclared statement parameter",
        Document(R"("dataset": {"sql": "select * from T where A = :pAno and B = ':pNada'"})"),
        prefix + "dataset: a consulta usa :pAno, que não está em 'params'."},
+      {"widest of the wrong type",
+       Document(R"("sections": [{"number": 8, "height_mm": 5, "items": [{"type": "text",
+                 "w_mm": 5, "widest": 12}]}])"),
+       prefix + "sections[0].items[0]: 'widest' deve ser um texto ou um objeto de textos por "
+                "variável."},
+      {"wrap that is not a flag",
+       Document(R"("sections": [{"number": 8, "height_mm": 5, "items": [{"type": "text",
+                 "w_mm": 5, "wrap": "nao"}]}])"),
+       prefix + "sections[0].items[0]: 'wrap' deve ser true ou false."},
       {"separator of an undeclared param",
        Document(R"("separators": [{"param": "pEmp", "fields": "C", "table": "T"}])"),
        prefix + "separators[0]: o separador usa o parâmetro 'pEmp', que não está em 'params'."},
