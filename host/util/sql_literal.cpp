@@ -8,6 +8,7 @@
 #include "nrw/format.h"
 #include "nrw/sql.h"
 #include "nrw/util.h"
+#include "nrwhost/database.h"
 #include "util/decimal.h"
 
 namespace nrw {

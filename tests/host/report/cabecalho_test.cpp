@@ -5,6 +5,7 @@
 
 #include "nrw/report.h"
 #include "report/engine.h"
+#include "report/report_host.h"
 #include "report_fixtures.h"
 
 namespace {
@@ -22,11 +23,12 @@ TEST(CabecalhoRelatorio, PunctuatesByRegistrationTypeAndKeepsTheSelection) {
     insert into ESTAB values (1, 1, 2, '23731293000182'), (2, 1, 1, '76350656962'),
                              (3, 1, 3, '123456789012'), (4, 1, 0, '76350656962');
   )sql");
-  nrw::TnrwReport report(std::make_unique<nrw::TnReportEngine>(report_test::SharedLayout(kLayout)));
-  nrw::TnpqPowerParam& panel = report.GetParams();
+  const std::unique_ptr<nrw::TnrwReport> report = nrw::ReportHost::Make(
+      std::make_unique<nrw::TnReportEngine>(report_test::SharedLayout(kLayout)));
+  nrw::TnpqPowerParam& panel = report->GetParams();
   panel.SetValues("pCodigoEmpresa", "1..4");
-  nrw::TnCabecalhoRelatorio cabecalho(report, false, false, false, false, false, {8}, -1, 1, 1, "1",
-                                      "", false);
+  nrw::TnCabecalhoRelatorio cabecalho(*report, false, false, false, false, false, {8}, -1, 1, 1,
+                                      "1", "", false);
   struct Case {
     int company;
     const char* inscr;

@@ -105,26 +105,26 @@ TEST_F(Engine, CanPrintMeasuresWhatIsLeftOnThePage) {
 TEST_F(Engine, PagesAreMeasuredWithTheRowsTextsGrowTo) {
   const std::string two_rows(30, 'x');
   panel().SetValues("R1", "curto");
-  EXPECT_TRUE(report_.DelphiCanPrintSection({{10, 4}}));
+  EXPECT_TRUE(report_->DelphiCanPrintSection({{10, 4}}));
   panel().SetValues("R1", "palavras " + two_rows.substr(0, 20));  // 29 characters: two rows
-  EXPECT_FALSE(report_.DelphiCanPrintSection({{10, 4}})) << "four bands of 25 mm";
-  EXPECT_TRUE(report_.DelphiCanPrintSection({{10, 3}}));
+  EXPECT_FALSE(report_->DelphiCanPrintSection({{10, 4}})) << "four bands of 25 mm";
+  EXPECT_TRUE(report_->DelphiCanPrintSection({{10, 3}}));
 
-  report_.RepPrintSection(10);
-  report_.RepPrintSection(10);
-  report_.RepPrintSection(10);  // 75 mm used, 15 left
+  report_->RepPrintSection(10);
+  report_->RepPrintSection(10);
+  report_->RepPrintSection(10);  // 75 mm used, 15 left
   EXPECT_DOUBLE_EQ(Placed(0, 3).top_mm, 10 + 50);
   panel().SetValues("R1", "curto");
-  EXPECT_FALSE(report_.DelphiCanPrintSection({{10, 1}})) << "20 mm do not fit in 15";
-  report_.RepPrintSection(12);  // 20 mm: a new page
+  EXPECT_FALSE(report_->DelphiCanPrintSection({{10, 1}})) << "20 mm do not fit in 15";
+  report_->RepPrintSection(12);  // 20 mm: a new page
   EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 10, 10, 10}, {1, 12}}));
 }
 
 TEST_F(Engine, AHeadingThatGrowsLeavesLessOfAFreshPage) {
   panel().SetValues("pPag", "1");
-  EXPECT_TRUE(report_.DelphiCanPrintSection({{10, 4}, {11, 2}})) << "exactly 90 mm";
+  EXPECT_TRUE(report_->DelphiCanPrintSection({{10, 4}, {11, 2}})) << "exactly 90 mm";
   panel().SetValues("pPag", "número da página grande");
-  EXPECT_FALSE(report_.DelphiCanPrintSection({{10, 4}, {11, 2}})) << "the heading takes 15 mm";
+  EXPECT_FALSE(report_->DelphiCanPrintSection({{10, 4}, {11, 2}})) << "the heading takes 15 mm";
 }
 
 TEST_F(Engine, HeadingsRaiseTheBeforeSectionEventAndShowItsVariables) {

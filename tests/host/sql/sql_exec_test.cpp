@@ -296,13 +296,14 @@ class BracketConnection final : public TnConnection {
 
 TEST_F(SqlExec, ValorParaSQLWritesInTheDefaultConnectionsDialect) {
   BracketConnection other;
-  TnConnection::SetDefault(&other);
-  EXPECT_EQ(ValorParaSQL(Variant("x")), "<x>");
-  EXPECT_EQ(ValorParaSQL(Variant("12"), TFieldType::Integer), "<12>") << "converted, then written";
-  EXPECT_EQ(ValorParaSQL(Variant(), TFieldType::Date), "NULL");
-  TnConnection::SetDefault(nullptr);
-  EXPECT_EQ(ValorParaSQL(Variant(3.0)), "3.0") << "no connection: the standard forms";
-  TnConnection::SetDefault(connection_.get());
+  {
+    const DefaultConnectionScope scope(other);
+    EXPECT_EQ(ValorParaSQL(Variant("x")), "<x>");
+    EXPECT_EQ(ValorParaSQL(Variant("12"), TFieldType::Integer), "<12>")
+        << "converted, then written";
+    EXPECT_EQ(ValorParaSQL(Variant(), TFieldType::Date), "NULL");
+  }
+  EXPECT_EQ(ValorParaSQL(Variant("x")), "'x'") << "the fixture's connection again";
 }
 
 }  // namespace
