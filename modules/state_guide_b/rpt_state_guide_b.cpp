@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "nrw/format.h"
+#include "nrw/guards.h"
 #include "nrw/handles.h"
 #include "nrw/module.h"
 #include "nrw/util.h"
@@ -80,27 +81,14 @@ void TRptStateGuideB::LimparCDS() {
   if (!falha.empty()) throw nrw::Exception(falha);
 }
 
-void TRptStateGuideB::LimparCDSAposErro() noexcept {
-  try {
-    LimparCDS();
-  } catch (...) {
-    // The body's error is already on its way to the host and says what went wrong first.
-  }
-}
-
 void TRptStateGuideB::ImprimirInterno() {
-  // 4. runs on every path: after an error the host still gets its datasets back empty, and then
-  // the error itself.
-  try {
-    // 1.
-    CarregarCDS();
-    // 2.
-    if (cdsTR001 != nullptr) ImprimirGuias();
-  } catch (...) {
-    LimparCDSAposErro();
-    throw;
-  }
-  LimparCDS();
+  // 4. Runs on every path: after an error the host still gets its datasets back empty, and then
+  // the error itself, which wins over one of the emptying.
+  const nrw::ScopeExit limpar([this] { LimparCDS(); });
+  // 1.
+  CarregarCDS();
+  // 2.
+  if (cdsTR001 != nullptr) ImprimirGuias();
 }
 
 void TRptStateGuideB::ImprimirGuias() {

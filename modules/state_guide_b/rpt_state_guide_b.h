@@ -33,9 +33,6 @@ class TRptStateGuideB : public nrw::TnrwBaseDll {
   // Record datasets.
   void CarregarCDS();
   void LimparCDS();
-  //! The clean-up after a failed body: the body's error is the one the host must see, so an error
-  //! of the clean-up itself is dropped here.
-  void LimparCDSAposErro() noexcept;
   void ImprimirGuias();
 
   // Printing primitives.
