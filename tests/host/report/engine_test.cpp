@@ -30,7 +30,7 @@ constexpr const char* kLayout = R"({
     {"number": 11, "height_mm": 5},
     {"number": 12, "height_mm": 20,
      "items": [{"type": "label", "name": "Etiqueta", "x_mm": 0, "y_mm": 0, "w_mm": 50,
-                "h_mm": 5, "text": "fixo [R1]"}]}
+                "h_mm": 5, "text": "fixo [R1]", "wrap": false}]}
   ]
 })";
 
