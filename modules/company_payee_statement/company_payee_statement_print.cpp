@@ -19,9 +19,10 @@ constexpr int64_t kMesDecimoTerceiro = 13;
 
 }  // namespace
 
+// The host names month 13, the thirteenth salary, "13º Salário".
 std::string NomeMes(int64_t mes) {
-  if (mes >= 1 && mes <= 12) return nrw::Capitalize(nrw::LongMonthName(static_cast<int>(mes)));
-  if (mes == kMesDecimoTerceiro) return "13º Salário";
+  if (mes >= 1 && mes <= kMesDecimoTerceiro)
+    return nrw::Capitalize(nrw::LongMonthName(static_cast<int>(mes)));
   return nrw::IntToStr(mes);
 }
 
