@@ -164,14 +164,18 @@ void TRptPayrollTotalsWide::ImprimirInterno() {
   // the user's selections; the selections are put back so that a later run reads what the user
   // chose.
   const TSelecoes selecoes(Report().GetParams());
+  // Two guards, the later one first: freeing the analysis may raise, and the flag and the
+  // selections are put back all the same.
+  const nrw::ScopeExit restaurar([&] {
+    conversao = conversao_anterior;
+    selecoes.Restaurar(Report().GetParams());
+  });
   const nrw::ScopeExit limpeza([&] {
     nrw::DestruirSQL(curTotais);
     nrw::DestruirSQL(curTerceiros);
     nrw::DestruirSQL(FCurTotal13salario);
     ADM = nullptr;
     if (analise_criada) nrw::DestruirDM(kClasseAnalise, kSufixoAnalise);
-    conversao = conversao_anterior;
-    selecoes.Restaurar(Report().GetParams());
   });
 
   // 3. to 6.
