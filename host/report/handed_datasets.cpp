@@ -4,6 +4,7 @@
 #include "nrw/util.h"
 #include "report/engine.h"
 #include "report/main_dataset.h"
+#include "sql/sql_run.h"
 
 namespace nrw {
 namespace {
@@ -45,7 +46,8 @@ HandedDataSets::HandedDataSets(TnReportEngine& engine) {
     entry.layout = &declared;
     try {
       const std::string sql = HandedDataSetSql(layout.handed, declared, panel);
-      entry.rows = ExecutarSQL(sql, MainDatasetValues(layout, panel, MainDatasetParamNames(sql)));
+      entry.rows =
+          OpenSqlDataSet(sql, MainDatasetValues(layout, panel, MainDatasetParamNames(sql)));
     } catch (const std::exception& error) {
       throw Exception("Conjunto de dados " + declared.param + " (" + declared.table +
                       "): " + error.what());
