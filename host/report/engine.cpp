@@ -1,5 +1,7 @@
 #include "report/engine.h"
 
+#include "render/page_writer.h"
+
 #include <algorithm>
 #include <ctime>
 
@@ -189,6 +191,8 @@ std::string TnReportEngine::PlaceholderValue(std::string_view name) {
   if (!name.empty() && name.front() == '@') {
     const std::string key = NameKey(name);
     if (key == "@pagina") return std::to_string(pages_.PageNumber());
+    // The count is known only when the document is written; the renderer puts it in place.
+    if (key == "@paginas") return std::string(kPageCountMarker);
     if (key == "@titulo") return layout_->title;
     if (key == "@relatorio") return layout_->report;
     if (key == "@data") return DateToStr(today_.value_or(Date()));

@@ -40,6 +40,14 @@ struct LayoutTextGrid {
   double row_mm = 4.2333;
 };
 
+//! How a text is drawn by the renderers that have fonts (PDF, HTML); the text output ignores it.
+//! Empty family and size 0 take the layout's.
+struct LayoutFont {
+  std::string family;
+  double size_pt = 0;
+  bool bold = false;
+};
+
 //! One drawn object of a section; coordinates from the section's top-left corner.
 struct LayoutItem {
   LayoutItemType type = LayoutItemType::Text;
@@ -59,6 +67,7 @@ struct LayoutItem {
   //! For the layout test: the widest value of the item's placeholders, per placeholder name, or
   //! for every placeholder of the item under an empty name (docs/layouts.md, "widest").
   std::vector<std::pair<std::string, std::string>> widest;
+  LayoutFont font;
 };
 
 struct LayoutSection {
@@ -122,6 +131,8 @@ struct Layout {
   std::string title;
   LayoutPage page;
   LayoutTextGrid grid;
+  //! The texts' font where an item names none (family and size always set after loading).
+  LayoutFont font;
   LayoutDataset dataset;
   std::vector<LayoutParam> params;
   std::vector<LayoutSeparator> separators;

@@ -20,6 +20,8 @@ using nlohmann::json;
 
 // A little slack so that sizes written with a few decimals still fit exactly.
 constexpr double kToleranceMm = 1e-6;
+// Metric-compatible with the faces of the printed forms; Debian's fonts-liberation2.
+constexpr const char* kDefaultFontFamily = "Liberation Sans";
 
 class LayoutParser {
  public:
@@ -38,6 +40,10 @@ class LayoutParser {
     layout.title = root.String("title");
     layout.page = ReadPage(root.Object("page"), root.Has("page"));
     layout.grid = ReadGrid(root.Object("text_grid"));
+    layout.font = ReadFont(root.Object("font"), "font");
+    if (layout.font.family.empty()) layout.font.family = kDefaultFontFamily;
+    // A row of the text grid holds one line of text with some leading.
+    if (layout.font.size_pt <= 0) layout.font.size_pt = layout.grid.row_mm * 72.0 / 25.4 * 0.75;
     layout.params = ReadParams(root.Array("params"));
     layout.dataset = ReadDataset(root.Object("dataset"), layout);
     layout.separators = ReadSeparators(root.Array("separators"), layout);
@@ -104,6 +110,23 @@ class LayoutParser {
     if (result.column_mm <= 0) grid.Raise("'column_mm' deve ser maior que zero");
     if (result.row_mm <= 0) grid.Raise("'row_mm' deve ser maior que zero");
     grid.RejectUnknownKeys();
+    return result;
+  }
+
+  // "font": {"family": "Liberation Sans", "size_pt": 8, "weight": "bold"}; every key optional.
+  LayoutFont ReadFont(const json& object, const std::string& where) {
+    JsonObjectReader font(object, where, Failer());
+    LayoutFont result;
+    result.family = font.String("family");
+    result.size_pt = font.Number("size_pt", 0);
+    if (result.size_pt < 0) font.Raise("'size_pt' não pode ser negativo");
+    const std::string weight = font.String("weight", "normal");
+    if (weight == "bold") {
+      result.bold = true;
+    } else if (weight != "normal") {
+      font.Raise("'weight' inválido: '" + weight + "' (use normal ou bold)");
+    }
+    font.RejectUnknownKeys();
     return result;
   }
 
@@ -346,6 +369,7 @@ class LayoutParser {
     }
     result.wrap = item.Boolean("wrap", true);
     if (const json* widest = item.Value("widest")) result.widest = ReadWidest(item, *widest);
+    result.font = ReadFont(item.Object("font"), where + ".font");
     switch (result.type) {
       case LayoutItemType::Text:
       case LayoutItemType::Label:

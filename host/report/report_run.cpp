@@ -1,10 +1,14 @@
+#include <filesystem>
 #include <map>
 #include <optional>
+#include <sstream>
 
 #include "nrw/format.h"
 #include "nrw/guards.h"
 #include "nrwhost/session.h"
+#include "render/pdf_finish.h"
 #include "report/output_files.h"
+#include "report/password_template.h"
 #include "report/trace_events.h"
 
 namespace nrw {
@@ -30,7 +34,7 @@ class RunOutputs {
     const std::string path =
         options_.output.empty() ? "" : ExpandOutputPattern(options_.output, Lookup(nullptr));
     result_.pages += session_.Print();
-    Deliver(path);
+    Deliver(path, nullptr);
     if (!path.empty()) result_.outputs.push_back(path);
   }
 
@@ -59,7 +63,7 @@ class RunOutputs {
           *options_.stream << '\f';
         }
         first_to_stream = false;
-        Deliver(paths.empty() ? "" : paths[i]);
+        Deliver(paths.empty() ? "" : paths[i], &parts[i]);
         if (!paths.empty()) part_result.output = paths[i];
       }
       result_.parts.push_back(std::move(part_result));
@@ -69,7 +73,10 @@ class RunOutputs {
     }
   }
 
-  void Commit() { pending_.Commit(); }
+  void Commit() {
+    pending_.Commit();
+    result_.outputs.insert(result_.outputs.end(), archived_.begin(), archived_.end());
+  }
 
  private:
   PatternLookup Lookup(const SeparatorPart* part) {
@@ -86,13 +93,48 @@ class RunOutputs {
     };
   }
 
-  //! Writes the current pages to path (under a temporary name) or to the stream.
-  void Deliver(const std::string& path) {
-    if (!path.empty()) {
-      pending_.Write(path, [this](std::ostream& out) { session_.WriteText(out); });
-    } else if (options_.stream != nullptr) {
-      session_.WriteText(*options_.stream);
+  OutputFormat FormatFor(const std::string& path) const {
+    if (options_.format) return *options_.format;
+    return FormatOfPath(path).value_or(OutputFormat::Text);
+  }
+
+  //! Writes the current pages to path (under a temporary name) or to the stream. A PDF may be
+  //! protected with its part's password and copied, unprotected and archival, to the archive.
+  void Deliver(const std::string& path, const SeparatorPart* part) {
+    const OutputFormat format = FormatFor(path);
+    if (path.empty()) {
+      if (options_.stream != nullptr) session_.WritePages(*options_.stream, format);
+      return;
     }
+    if (format != OutputFormat::Pdf ||
+        (options_.password.empty() && options_.archive_dir.empty())) {
+      pending_.Write(path, [this, format](std::ostream& out) { session_.WritePages(out, format); });
+      return;
+    }
+    std::ostringstream drawn;
+    session_.WritePages(drawn, OutputFormat::Pdf);
+    const std::string pdf = drawn.str();
+    if (!options_.archive_dir.empty()) {
+      const std::string copy =
+          (std::filesystem::path(options_.archive_dir) / std::filesystem::path(path).filename())
+              .string();
+      const std::string archived = ArchivePdf(pdf, Description(part));
+      pending_.Write(copy, [&archived](std::ostream& out) { out << archived; });
+      archived_.push_back(copy);
+    }
+    const std::string bytes =
+        options_.password.empty() ? pdf : ProtectPdf(pdf, ExpandPassword(options_.password, Lookup(part)));
+    pending_.Write(path, [&bytes](std::ostream& out) { out << bytes; });
+  }
+
+  PdfDescription Description(const SeparatorPart* part) const {
+    PdfDescription description;
+    description.title = session_.Title();
+    description.author = "nrw";
+    description.subject = part != nullptr ? Describe(*part) : session_.Title();
+    const TDateTime today = options_.today.value_or(Date());
+    description.created = FormatDateTime("yyyy-mm-dd", today) + "T00:00:00";
+    return description;
   }
 
   //! One file name per part, checked for clashes before anything is written.
@@ -117,6 +159,7 @@ class RunOutputs {
   RunSession& session_;
   RunResult& result_;
   PendingOutputs pending_;
+  std::vector<std::string> archived_;
 };
 
 void Run(const RunOptions& options, std::optional<RunSession>& session, RunResult& result) {

@@ -13,7 +13,7 @@
 #include "report/report_host.h"
 #include "report/separators.h"
 #include "report/sql_trace.h"
-#include "report/text_renderer.h"
+#include "render/page_writer.h"
 #include "report/trace_events.h"
 
 namespace nrw {
@@ -96,8 +96,12 @@ int RunSession::Print() {
 
 int RunSession::PageCount() const { return impl_->Engine().Pages().PageNumber(); }
 
-void RunSession::WriteText(std::ostream& out) const {
-  RenderText(*impl_->layout, impl_->Engine().Pages().Pages(), out);
+void RunSession::WritePages(std::ostream& out, OutputFormat format) const {
+  nrw::WritePages(format, *impl_->layout, impl_->Engine().Pages().Pages(), out);
+}
+
+std::string RunSession::Title() const {
+  return impl_->layout->title.empty() ? impl_->layout->report : impl_->layout->title;
 }
 
 MessagePage RunSession::Messages() const { return impl_->Engine().Messages(); }

@@ -19,6 +19,7 @@
 #include "nrw/module.h"
 #include "nrw/report.h"
 #include "nrwhost/message_page.h"
+#include "nrwhost/output_format.h"
 #include "nrwhost/trace.h"
 
 namespace nrw {
@@ -82,8 +83,12 @@ class NRW_API RunSession {
   int Print();
   //! Pages printed since the last OpenData.
   int PageCount() const;
+  //! The printed pages drawn as one document of the format ("[@PAGINAS]" counts these pages).
+  void WritePages(std::ostream& out, OutputFormat format) const;
   //! The printed pages drawn as text.
-  void WriteText(std::ostream& out) const;
+  void WriteText(std::ostream& out) const { WritePages(out, OutputFormat::Text); }
+  //! The layout's title, or the report's name when it has none.
+  std::string Title() const;
   MessagePage Messages() const;
 
   //! Puts the layout's separators of the parameters on the panel, active, in the given order.
@@ -114,6 +119,16 @@ struct RunOptions : SessionOptions {
   //! to stream (when there is one).
   std::string output;
   std::ostream* stream = nullptr;
+  //! The document's format; empty: by the output's extension (text for any other, and for the
+  //! stream).
+  std::optional<OutputFormat> format;
+  //! PDF outputs only: each file encrypted with the password this template gives for its part.
+  //! "{NAME}" is a parameter's value, "{NAME:digits}" only its digits, "{NAME:digits:5}" its
+  //! first five digits. Empty: not protected.
+  std::string password;
+  //! PDF outputs only: a folder that also receives an unprotected archival copy (PDF/A-2b) of
+  //! every file, under the same name. Empty: no copies.
+  std::string archive_dir;
 };
 
 struct PartResult {

@@ -1,4 +1,4 @@
-#include "report/text_renderer.h"
+#include "render/text_renderer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,124 @@
+#include "render/html_renderer.h"
+
+#include <fmt/format.h>
+
+#include <string>
+
+#include "render/page_geometry.h"
+#include "report/section_flow.h"
+#include "util/utf8.h"
+
+namespace nrw {
+namespace {
+
+std::string Escaped(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+const char* AlignOf(LayoutAlign align) {
+  switch (align) {
+    case LayoutAlign::Right:
+      return "right";
+    case LayoutAlign::Center:
+      return "center";
+    case LayoutAlign::Left:
+      break;
+  }
+  return "left";
+}
+
+}  // namespace
+
+HtmlPageWriter::HtmlPageWriter(const Layout& layout, std::ostream& out)
+    : layout_(layout), out_(out) {
+  const LayoutPage& page = layout.page;
+  out_ << "<!DOCTYPE html>\n<html lang=\"pt-BR\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
+       << Escaped(layout.title.empty() ? layout.report : layout.title) << "</title>\n<style>\n"
+       << fmt::format("@page {{ size: {}mm {}mm; margin: 0; }}\n", page.width_mm, page.height_mm)
+       << "body { margin: 0; background: #888; }\n"
+       << fmt::format(
+              ".page {{ position: relative; width: {}mm; height: {}mm; margin: 8mm auto; "
+              "background: #fff; overflow: visible; }}\n",
+              page.width_mm, page.height_mm)
+       << ".t { position: absolute; white-space: pre; color: #000; }\n"
+       << ".l, .b { position: absolute; border: 0 solid #000; }\n"
+       << ".l.h { border-top-width: 0.2mm; }\n.l.v { border-left-width: 0.2mm; }\n"
+       << ".b { border-width: 0.2mm; }\n"
+       << "@media print { body { background: none; } .page { margin: 0; break-after: page; } }\n"
+       << "</style>\n</head>\n<body>\n";
+}
+
+void HtmlPageWriter::Draw(const Page& page) {
+  out_ << "<section class=\"page\" data-page=\"" << page.number << "\">\n";
+  for (const PlacedSection& placed : page.sections) {
+    const LayoutSection* section = layout_.FindSection(placed.number);
+    if (section == nullptr) continue;
+    const SectionFlow flow = FlowSection(*section, placed.texts, placed.hidden, layout_.grid);
+    const double left = layout_.page.margins.left_mm;
+    const double top = layout_.page.margins.top_mm + placed.top_mm;
+    const double row = layout_.grid.row_mm;
+    for (size_t i = 0; i < section->items.size(); ++i) {
+      if (!placed.hidden.empty() && placed.hidden[i]) continue;
+      const LayoutItem& item = section->items[i];
+      const ItemBox box = PlaceItem(layout_, item, flow.items[i], top);
+      switch (item.type) {
+        case LayoutItemType::Text:
+        case LayoutItemType::Label: {
+          const ResolvedFont font = FontOf(layout_, item);
+          for (const FlowLine& line : flow.items[i].lines) {
+            if (line.text.empty()) continue;
+            out_ << fmt::format(
+                "<div class=\"t\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm;"
+                "line-height:{:.2f}mm;text-align:{};font:{}{:.1f}pt '{}',sans-serif\">",
+                left + item.x_mm, top + line.row * row, item.w_mm, row, AlignOf(item.align),
+                font.bold ? "bold " : "", font.size_pt, font.family)
+                 << Escaped(EncodeUtf8(line.text)) << "</div>\n";
+          }
+          break;
+        }
+        case LayoutItemType::Line:
+          if (box.horizontal) {
+            out_ << fmt::format(
+                "<div class=\"l h\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm\"></div>\n",
+                left + box.x_mm, box.mid_y_mm, box.w_mm);
+          } else {
+            out_ << fmt::format(
+                "<div class=\"l v\" style=\"left:{:.2f}mm;top:{:.2f}mm;height:{:.2f}mm\"></div>\n",
+                left + box.mid_x_mm, box.y_mm, box.h_mm);
+          }
+          break;
+        case LayoutItemType::Box:
+          out_ << fmt::format(
+              "<div class=\"b\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm;"
+              "height:{:.2f}mm\"></div>\n",
+              left + box.x_mm, box.y_mm, box.w_mm, box.h_mm);
+          break;
+      }
+    }
+  }
+  out_ << "</section>\n";
+}
+
+void HtmlPageWriter::Finish() { out_ << "</body>\n</html>\n"; }
+
+}  // namespace nrw

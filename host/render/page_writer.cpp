@@ -1,0 +1,114 @@
+#include "render/page_writer.h"
+
+#include <string>
+
+#include "nrw/core.h"
+#include "nrw/format.h"
+#include "render/html_renderer.h"
+#include "render/pdf_renderer.h"
+#include "render/text_renderer.h"
+
+namespace nrw {
+namespace {
+
+class TextPageWriter final : public PageWriter {
+ public:
+  TextPageWriter(const Layout& layout, std::ostream& out) : layout_(layout), out_(out) {}
+  void Draw(const Page& page) override {
+    if (drawn_++ > 0) out_ << '\f';
+    RenderTextPage(layout_, page, out_);
+  }
+  void Finish() override {
+    out_.flush();
+    if (!out_) throw Exception("Falha ao gravar o relatório em texto.");
+  }
+
+ private:
+  const Layout& layout_;
+  std::ostream& out_;
+  int drawn_ = 0;
+};
+
+class PdfWriterAdapter final : public PageWriter {
+ public:
+  PdfWriterAdapter(const Layout& layout, std::ostream& out) : writer_(layout, out) {}
+  void Draw(const Page& page) override { writer_.Draw(page); }
+  void Finish() override { writer_.Finish(); }
+
+ private:
+  PdfPageWriter writer_;
+};
+
+class HtmlWriterAdapter final : public PageWriter {
+ public:
+  HtmlWriterAdapter(const Layout& layout, std::ostream& out) : writer_(layout, out), out_(out) {}
+  void Draw(const Page& page) override { writer_.Draw(page); }
+  void Finish() override {
+    writer_.Finish();
+    out_.flush();
+    if (!out_) throw Exception("Falha ao gravar o relatório em HTML.");
+  }
+
+ private:
+  HtmlPageWriter writer_;
+  std::ostream& out_;
+};
+
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && SameText(text.substr(text.size() - end.size()), end);
+}
+
+}  // namespace
+
+PageWriter::~PageWriter() = default;
+
+std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& layout,
+                                           std::ostream& out) {
+  switch (format) {
+    case OutputFormat::Pdf:
+      return std::make_unique<PdfWriterAdapter>(layout, out);
+    case OutputFormat::Html:
+      return std::make_unique<HtmlWriterAdapter>(layout, out);
+    case OutputFormat::Text:
+      break;
+  }
+  return std::make_unique<TextPageWriter>(layout, out);
+}
+
+Page WithPageCount(const Page& page, int count) {
+  Page counted = page;
+  const std::string number = std::to_string(count);
+  for (PlacedSection& section : counted.sections) {
+    for (std::string& text : section.texts) {
+      for (size_t at = text.find(kPageCountMarker); at != std::string::npos;
+           at = text.find(kPageCountMarker, at + number.size())) {
+        text.replace(at, kPageCountMarker.size(), number);
+      }
+    }
+  }
+  return counted;
+}
+
+void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,
+                std::ostream& out) {
+  const std::unique_ptr<PageWriter> writer = MakePageWriter(format, layout, out);
+  const int count = static_cast<int>(pages.size());
+  for (const Page& page : pages) writer->Draw(WithPageCount(page, count));
+  writer->Finish();
+}
+
+std::optional<OutputFormat> FormatOfPath(std::string_view path) {
+  if (EndsWith(path, ".txt")) return OutputFormat::Text;
+  if (EndsWith(path, ".pdf")) return OutputFormat::Pdf;
+  if (EndsWith(path, ".html") || EndsWith(path, ".htm")) return OutputFormat::Html;
+  return std::nullopt;
+}
+
+std::optional<OutputFormat> FormatNamed(std::string_view name) {
+  if (SameText(name, "text") || SameText(name, "txt")) return OutputFormat::Text;
+  if (SameText(name, "pdf")) return OutputFormat::Pdf;
+  if (SameText(name, "html")) return OutputFormat::Html;
+  return std::nullopt;
+}
+
+}  // namespace nrw

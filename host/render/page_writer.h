@@ -1,0 +1,40 @@
+// One interface for every renderer: a document is begun on a stream, its pages are drawn one by one
+// and it is ended. Pages reach the writer with the document's page count in place of the marker
+// that "[@PAGINAS]" leaves (WithPageCount).
+#pragma once
+
+#include <memory>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+#include "nrwhost/output_format.h"
+#include "report/layout.h"
+#include "report/page_model.h"
+
+namespace nrw {
+
+class PageWriter {
+ public:
+  virtual ~PageWriter();
+  virtual void Draw(const Page& page) = 0;
+  //! Ends the document; raises Exception when it could not be written whole.
+  virtual void Finish() = 0;
+};
+
+//! A writer of the format on the stream; the layout and the stream are borrowed.
+std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& layout,
+                                           std::ostream& out);
+
+//! What "[@PAGINAS]" prints until the document's page count is known: as wide as four digits, so
+//! that the count never makes a text wider than the engine measured it.
+inline constexpr std::string_view kPageCountMarker = "\xEE\x80\x80\xEE\x80\x80\xEE\x80\x80\xEE\x80\x80";
+
+//! The page with the count in place of every marker.
+Page WithPageCount(const Page& page, int count);
+
+//! Every page, with their count, as one document.
+void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,
+                std::ostream& out);
+
+}  // namespace nrw

@@ -1,0 +1,48 @@
+#include "report/password_template.h"
+
+#include "nrw/core.h"
+#include "nrw/format.h"
+#include "nrw/util.h"
+
+namespace nrw {
+namespace {
+
+std::string Placeholder(const std::string& spec, const PatternLookup& lookup) {
+  const std::vector<std::string> pieces = SplitString(spec, ':');
+  const std::optional<std::string> value = lookup(pieces[0]);
+  if (!value) {
+    throw Exception("A senha usa {" + pieces[0] + "}, que não é parâmetro do relatório.");
+  }
+  if (pieces.size() == 1) return *value;
+  int64_t count = -1;
+  if (pieces[1] != "digits" || pieces.size() > 3 ||
+      (pieces.size() == 3 && (!TryStrToInt(pieces[2], count) || count <= 0))) {
+    throw Exception("Marcador de senha inválido: {" + spec +
+                    "} (use {NOME}, {NOME:digits} ou {NOME:digits:N}).");
+  }
+  std::string digits = LimparStrToInteger(*value);
+  if (count > 0 && static_cast<size_t>(count) < digits.size()) digits.resize(count);
+  return digits;
+}
+
+}  // namespace
+
+std::string ExpandPassword(const std::string& pattern, const PatternLookup& lookup) {
+  std::string result;
+  size_t i = 0;
+  while (i < pattern.size()) {
+    const size_t open = pattern.find('{', i);
+    const size_t close = open == std::string::npos ? open : pattern.find('}', open);
+    if (close == std::string::npos) {
+      result.append(pattern, i, std::string::npos);
+      break;
+    }
+    result.append(pattern, i, open - i);
+    result += Placeholder(pattern.substr(open + 1, close - open - 1), lookup);
+    i = close + 1;
+  }
+  if (result.empty()) throw Exception("A senha do documento ficou vazia.");
+  return result;
+}
+
+}  // namespace nrw
