@@ -4,11 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "data/data_store.h"
 #include "data/dataset_builder.h"
 #include "nrw/datetime.h"
 #include "nrw/sql.h"
+#include "nrwhost/files.h"
 #include "sql/sql_observer.h"
 #include "sql_fixture.h"
+#include "support/temp_dir.h"
 
 namespace nrw {
 namespace {
@@ -288,6 +291,24 @@ TEST_F(SqlExec, LiteralsOfTheConnection) {
   EXPECT_EQ(connection_->Literal(Variant(12.5)), "12.5");
   EXPECT_EQ(connection_->Literal(Variant("d'Ávila")), "'d''Ávila'");
   EXPECT_EQ(connection_->Literal(Variant(EncodeDate(2024, 1, 31))), "'2024-01-31'");
+}
+
+TEST(SqlConnection, AReadOnlyConnectionReadsButChangesNothing) {
+  support::TempDir dir;
+  const std::string path = dir.File("banco.db");
+  OpenSQLite(path)->ExecuteScript("create table T (A integer); insert into T values (7);");
+  const std::unique_ptr<TnConnection> reader = OpenSQLite(path, OpenMode::ReadOnly);
+  EXPECT_EQ(reader->FilePath(), path);
+  EXPECT_EQ(reader->Prepare("select A from T")->Fetch({})->ValueAt(0, 0).AsInteger(), 7);
+  for (const char* change : {"insert into T values (8)", "drop table T", "create table U (B)"}) {
+    EXPECT_EQ(ErrorOf([&] { reader->Prepare(change)->Execute({}); }),
+              "Erro no banco de dados: o banco de dados está aberto somente para leitura.")
+        << change;
+  }
+  EXPECT_EQ(OpenSQLite(":memory:")->FilePath(), "");
+  EXPECT_THROW(OpenSQLite(dir.File("nao_existe.db"), OpenMode::ReadOnly), Exception);
+  support::WriteFile(dir.File("texto.db"), std::string(4096, 'x'));
+  EXPECT_THROW(OpenSQLite(dir.File("texto.db"), OpenMode::ReadOnly), UsageError);
 }
 
 }  // namespace
