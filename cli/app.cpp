@@ -22,8 +22,10 @@ int Main(int argc, const char* const* argv) {
   nrw::cli::DemoOptions demo;
   auto* demo_db = app.add_subcommand("demo-db", "Cria um banco de demonstração (SQLite)");
   demo_db->add_option("FILE", demo.path, "Arquivo do banco")->required();
-  demo_db->add_option("--ano", demo.ano_base, "Ano base principal (padrão: o ano anterior)");
-  demo_db->add_option("--extras", demo.extras, "Beneficiários adicionais gerados");
+  demo_db->add_option("--ano", demo.ano_base, "Ano base principal (padrão: o ano anterior)")
+      ->check(CLI::Range(1901, 9998));
+  demo_db->add_option("--extras", demo.extras, "Beneficiários adicionais gerados")
+      ->check(CLI::Range(0, 100000));
   demo_db->add_flag("--force", demo.force, "Substitui um arquivo existente");
 
   nrw::cli::RunCommand run;

@@ -14,7 +14,9 @@ namespace {
 fs::path ExecutableDir() {
   std::error_code error;
   const fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return error ? fs::current_path() : self.parent_path();
+  if (!error) return self.parent_path();
+  fs::path here = fs::current_path(error);
+  return error ? fs::path(".") : here;
 }
 
 }  // namespace

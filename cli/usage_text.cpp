@@ -18,6 +18,8 @@ std::string DescribeParseError(const CLI::ParseError& error) {
       {std::regex("^The value (.*) is not an allowed value for (.*)$"),
        "valor inválido para $2: $1"},
       {std::regex("^(\\S+): too many inputs for a flag$"), "$1 não recebe valor"},
+      {std::regex("^(\\S+): Value (.*) not in range (\\S+) to (\\S+)$"),
+       "$1: o valor $2 está fora do intervalo de $3 a $4"},
       {std::regex("^(.+) requires (.+)$"), "$1 pede também $2"},
       {std::regex("^(.+) excludes (.+)$"), "$1 não pode ser usado com $2"},
   };

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "nrwhost/files.h"
 
 namespace nrw {

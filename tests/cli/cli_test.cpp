@@ -147,6 +147,9 @@ TEST_F(Cli, ArgumentsAreCheckedBeforeAnyFileIsTouched) {
        {"run", keep, "--db", Db()},
        "o arquivo não é um módulo de relatório"},
       {"a demo database over a device", {"demo-db", "/dev/null", "--force"}, "é um dispositivo"},
+      {"a demo database of too many beneficiaries",
+       {"demo-db", dir_->File("x.db"), "--extras", "-1"},
+       "Erro: --extras: o valor -1 está fora do intervalo de 0 a 100000."},
       {"an option the command lacks", run({"--saida", "x"}), "Erro: argumento inesperado: "},
   };
   for (const Case& c : cases) {
