@@ -9,6 +9,7 @@
 
 #include "commands.h"
 #include "nrwhost/database.h"
+#include "nrwhost/faults.h"
 #include "paths.h"
 #include "support/temp_dir.h"
 
@@ -183,6 +184,26 @@ TEST_F(Cli, FailuresSayWhatFailedInOneLineAndTheDetailOnlyWhenAsked) {
                                "pAnoBase1=01/01/1990", "--out", dir_->File("vazio.txt")});
   EXPECT_EQ(nothing.status, 0) << nothing.err;
   EXPECT_NE(nothing.err.find("nenhum registro"), std::string::npos) << nothing.err;
+}
+
+TEST_F(Cli, ATraceThatCannotBeWrittenWholeIsAFailureAndTheOldOneStays) {
+  const std::string trace = dir_->File("rastro.jsonl");
+  const std::vector<std::string> args = {"run",   "RptWithholdingReview", "--db",    Db(),
+                                         "--out", dir_->File("r.txt"),    "--trace", trace};
+  int writes = 0;
+  {
+    const nrw::FaultScope count;
+    ASSERT_EQ(Nrw(args).status, 0);
+    writes = count.Writes();
+  }
+  support::WriteFile(trace, "rastro anterior");
+  // The trace is flushed to the disk last of all.
+  const nrw::FaultScope fail({0, writes});
+  const Outcome outcome = Nrw(args);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("Erro: Não foi possível gravar " + trace), std::string::npos)
+      << outcome.err;
+  EXPECT_EQ(support::ReadFile(trace), "rastro anterior");
 }
 
 TEST_F(Cli, ListShowsEachModuleWithItsVersion) {
