@@ -72,6 +72,8 @@ std::string TempNameFor(const std::string& target, pid_t pid, uint64_t n) {
 }
 
 TempFile::TempFile(const std::string& target) {
+  // A signal between creating the file and listing it would leave it behind.
+  const SignalBlock hold_signals;
   const pid_t pid = getpid();
   for (int attempt = 0;; ++attempt) {
     path_ = TempNameFor(target, pid, NextSerial());
