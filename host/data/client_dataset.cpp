@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/live_count.h"
 #include "data/data_cursor.h"
 #include "data/data_store.h"
 #include "data/dataset_builder.h"
@@ -17,6 +18,7 @@ constexpr const char* kClosedMessage = "Operação não permitida em um dataset 
 }  // namespace
 
 struct TnClientDataSet::Impl {
+  LiveToken<LiveKind::DataSet> live;
   DataCursor cursor;
   bool active = true;
   std::vector<std::unique_ptr<TField>> fields;

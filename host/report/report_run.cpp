@@ -1,8 +1,11 @@
 #include <map>
+#include <new>
 #include <optional>
 
+#include "core/detailed_error.h"
 #include "nrw/format.h"
 #include "nrw/guards.h"
+#include "nrwhost/database.h"
 #include "nrwhost/session.h"
 #include "report/output_files.h"
 #include "report/trace_events.h"
@@ -19,16 +22,28 @@ std::string Describe(const SeparatorPart& part) {
   return text;
 }
 
+std::vector<std::string> ProtectedFiles(const RunOptions& options) {
+  std::vector<std::string> files = options.protected_files;
+  if (const TnConnection* connection = TnConnection::Default()) {
+    files.push_back(connection->FilePath());
+  }
+  return files;
+}
+
 // A run's outputs: the pages of the whole report, or of each produced part, to files (under
-// temporary names until everything succeeded) or to the stream.
+// temporary names until everything succeeded), to stdout (once everything succeeded) or to the
+// stream.
 class RunOutputs {
  public:
   RunOutputs(const RunOptions& options, RunSession& session, RunResult& result)
-      : options_(options), session_(session), result_(result) {}
+      : options_(options), session_(session), result_(result), pending_(ProtectedFiles(options)) {}
 
   void RunWhole() {
-    const std::string path =
-        options_.output.empty() ? "" : ExpandOutputPattern(options_.output, Lookup(nullptr));
+    std::string path;
+    if (ToFiles()) {
+      path = ExpandOutputPattern(options_.output, Lookup(nullptr));
+      pending_.Check(path);
+    }
     result_.pages += session_.Print();
     Deliver(path);
     if (!path.empty()) result_.outputs.push_back(path);
@@ -47,7 +62,7 @@ class RunOutputs {
     produce.reserve(parts.size());
     for (const SeparatorPart& part : parts) produce.push_back(session_.AskPart(part));
 
-    bool first_to_stream = true;
+    bool first = true;
     for (size_t i = 0; i < parts.size(); ++i) {
       PartResult part_result;
       part_result.values = parts[i].values;
@@ -55,11 +70,8 @@ class RunOutputs {
       if (produce[i]) {
         part_result.pages = session_.PrintPart(parts[i]);
         result_.pages += part_result.pages;
-        if (paths.empty() && options_.stream != nullptr && !first_to_stream) {
-          *options_.stream << '\f';
-        }
-        first_to_stream = false;
-        Deliver(paths.empty() ? "" : paths[i]);
+        Deliver(paths.empty() ? "" : paths[i], first ? "" : "\f");
+        first = false;
         if (!paths.empty()) part_result.output = paths[i];
       }
       result_.parts.push_back(std::move(part_result));
@@ -72,6 +84,8 @@ class RunOutputs {
   void Commit() { pending_.Commit(); }
 
  private:
+  bool ToFiles() const { return !options_.output.empty() && options_.output != "-"; }
+
   PatternLookup Lookup(const SeparatorPart* part) {
     return [this, part](std::string_view name) -> std::optional<std::string> {
       if (part != nullptr) {
@@ -86,28 +100,36 @@ class RunOutputs {
     };
   }
 
-  //! Writes the current pages to path (under a temporary name) or to the stream.
-  void Deliver(const std::string& path) {
+  //! Writes the current pages to path (under a temporary name), to stdout or to the stream; parts
+  //! that share stdout or the stream are divided by lead.
+  void Deliver(const std::string& path, const std::string& lead = "") {
+    const auto pages = [this, &lead](std::ostream& out) {
+      out << lead;
+      session_.WriteText(out);
+    };
     if (!path.empty()) {
       pending_.Write(path, [this](std::ostream& out) { session_.WriteText(out); });
+    } else if (options_.output == "-") {
+      pending_.WriteStdout(pages);
     } else if (options_.stream != nullptr) {
-      session_.WriteText(*options_.stream);
+      pages(*options_.stream);
     }
   }
 
-  //! One file name per part, checked for clashes before anything is written.
+  //! One file name per part, each checked (clashes, targets) before anything is written.
   std::vector<std::string> PartPaths(const std::vector<SeparatorPart>& parts) {
     std::vector<std::string> paths;
-    if (options_.output.empty()) return paths;
+    if (!ToFiles()) return paths;
     std::map<std::string, size_t> owner;
     for (size_t i = 0; i < parts.size(); ++i) {
       std::string path = ExpandOutputPattern(options_.output, Lookup(&parts[i]));
       const auto [found, inserted] = owner.emplace(path, i);
       if (!inserted) {
-        throw Exception("As partes (" + Describe(parts[found->second]) + ") e (" +
-                        Describe(parts[i]) + ") gravariam o mesmo arquivo " + path +
-                        "; use no nome de saída os parâmetros separadores entre chaves.");
+        throw UsageError("As partes (" + Describe(parts[found->second]) + ") e (" +
+                         Describe(parts[i]) + ") gravariam o mesmo arquivo " + path +
+                         "; use no nome de saída os parâmetros separadores entre chaves.");
       }
+      pending_.Check(path);
       paths.push_back(std::move(path));
     }
     return paths;
@@ -120,6 +142,10 @@ class RunOutputs {
 };
 
 void Run(const RunOptions& options, std::optional<RunSession>& session, RunResult& result) {
+  if (!options.output.empty() && options.output != "-" &&
+      options.output.find('{') == std::string::npos) {
+    CheckOutputTarget(options.output, ProtectedFiles(options));
+  }
   session.emplace(options);
   session->ActivateSeparators(options.split);
   session->StartTracing();
@@ -141,8 +167,20 @@ RunResult RunReport(const RunOptions& options) {
     try {
       Run(options, session, result);
       result.ok = true;
-    } catch (const std::exception& error) {
+    } catch (const UsageError& error) {
+      result.usage_error = true;
       result.error = error.what();
+      result.detail = error.Detail();
+    } catch (const DetailedError& error) {
+      result.error = error.what();
+      result.detail = error.Detail();
+    } catch (const Exception& error) {
+      result.error = error.what();
+    } catch (const std::bad_alloc&) {
+      result.error = "Memória insuficiente para concluir o relatório.";
+    } catch (const std::exception& error) {
+      result.error = "Erro inesperado durante a execução do relatório.";
+      result.detail = error.what();
     } catch (...) {
       result.error = "Erro desconhecido durante a execução do relatório.";
     }
@@ -151,7 +189,7 @@ RunResult RunReport(const RunOptions& options) {
   if (!result.ok) {
     result.outputs.clear();
     for (PartResult& part : result.parts) part.output.clear();
-    if (options.trace != nullptr) options.trace->Line(trace::Error(result.error));
+    if (options.trace != nullptr) options.trace->Line(trace::Error(result.error, result.detail));
   }
   return result;
 }

@@ -40,8 +40,9 @@ std::shared_ptr<const Layout> LoadOrEmpty(const std::string& path) {
 }  // namespace
 
 RunSession::RunSession(const SessionOptions& options) : impl_(std::make_unique<Impl>()) {
-  impl_->layout = LoadOrEmpty(options.layout_path);
+  // The module first: a path that is not a module is said so, not that it has no layout.
   impl_->module = std::make_unique<LoadedModule>(options.module_path);
+  impl_->layout = LoadOrEmpty(options.layout_path);
   const TnrwBaseDllClass& report_class = impl_->module->ReportClass();
   impl_->report = ReportHost::Make(std::make_unique<TnReportEngine>(impl_->layout));
   TnReportEngine& engine = impl_->Engine();

@@ -35,6 +35,8 @@ class NRW_API TnConnection {
   virtual void ExecuteScript(const std::string& sql) = 0;
   //! Literal of a value in this database's dialect.
   virtual std::string Literal(const Variant& value) const = 0;
+  //! The database's file, absolute; empty for a database without one (in memory, a server).
+  virtual std::string FilePath() const;
 
   //! The host's default connection; nullptr while none is set.
   static TnConnection* Default();
@@ -44,8 +46,17 @@ class NRW_API TnConnection {
   static void SetDefault(TnConnection* connection);
 };
 
-//! Opens an embedded SQLite database file (":memory:" for a private one).
-NRW_API std::unique_ptr<TnConnection> OpenSQLite(const std::string& path);
+enum class OpenMode {
+  //! The file is created when missing (demo databases, fixtures).
+  ReadWrite,
+  //! Report runs: nothing a module sends can change the database.
+  ReadOnly,
+};
+
+//! Opens an embedded SQLite database file (":memory:" for a private one). Raises UsageError when
+//! the file is not a database, Exception when it cannot be opened.
+NRW_API std::unique_ptr<TnConnection> OpenSQLite(const std::string& path,
+                                                 OpenMode mode = OpenMode::ReadWrite);
 
 //! Makes a connection the host's default for the scope's lifetime; the previous default comes back
 //! afterwards. The connection is borrowed and must outlive the scope.

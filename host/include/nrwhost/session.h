@@ -18,6 +18,7 @@
 #include "nrw/datetime.h"
 #include "nrw/module.h"
 #include "nrw/report.h"
+#include "nrwhost/files.h"
 #include "nrwhost/message_page.h"
 #include "nrwhost/trace.h"
 
@@ -110,10 +111,12 @@ class NRW_API RunSession {
 struct RunOptions : SessionOptions {
   //! Parameters whose separators split the run into parts, in the order given.
   std::vector<std::string> split;
-  //! Output file, or with separators a name pattern with {PARAM} placeholders. Empty: the pages go
-  //! to stream (when there is one).
+  //! Output file, or with separators a name pattern with {PARAM} placeholders; "-": stdout, printed
+  //! only when the whole run succeeded. Empty: the pages go to stream (when there is one).
   std::string output;
   std::ostream* stream = nullptr;
+  //! Files no output may replace (the trace); the default connection's database is always kept.
+  std::vector<std::string> protected_files;
 };
 
 struct PartResult {
@@ -127,8 +130,14 @@ struct PartResult {
 
 struct RunResult {
   bool ok = false;
-  //! The message of the error that ended the run; empty when it succeeded.
+  //! The run was refused before it printed: a name, a value or an output the user gave is wrong
+  //! (UsageError).
+  bool usage_error = false;
+  //! The message of the error that ended the run, one Portuguese line; empty when it succeeded.
   std::string error;
+  //! What the error's source said (the database's message and statement, the system's text); for
+  //! --verbose and the trace.
+  std::string detail;
   MessagePage messages;
   //! Pages printed, over all parts.
   int pages = 0;
@@ -139,7 +148,8 @@ struct RunResult {
 };
 
 //! The whole run: a session, the print (or every part), the outputs written under temporary names
-//! and renamed only when everything succeeded. Errors do not escape: they come back in the result,
+//! and put in place all together only when everything succeeded (files.h). Every output target is
+//! checked before the first page is printed. Errors do not escape: they come back in the result,
 //! after the trace's final error event.
 NRW_API RunResult RunReport(const RunOptions& options);
 
