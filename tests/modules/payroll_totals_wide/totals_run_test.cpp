@@ -249,8 +249,9 @@ TEST_F(PayrollTotalsWideRun, FailureGivesBackTheConversionFlagAndTheSibling) {
   EXPECT_TRUE(nrw::PodeOnSQLConverte());
 
   const RunOutcome bad_date = Run({{"pCompetFinal", "31/02/2024"}});
-  EXPECT_EQ(bad_date.result.error.rfind("Parâmetro pCompetFinal: '31/02/2024' não é uma data válida", 0),
-            0u)
+  EXPECT_EQ(
+      bad_date.result.error.rfind("Parâmetro pCompetFinal: '31/02/2024' não é uma data válida", 0),
+      0u)
       << bad_date.result.error;
   EXPECT_TRUE(nrw::PodeOnSQLConverte());
 
