@@ -46,6 +46,7 @@ std::vector<std::string> FieldNames(TnClientDataSet& dataset) {
 
 TnPreparedStatement::~TnPreparedStatement() = default;
 TnConnection::~TnConnection() = default;
+TnDialect TnConnection::Dialect() const { return TnDialect::kSQLite; }
 
 TnConnection* TnConnection::Default() { return DefaultConnection(); }
 void TnConnection::SetDefault(TnConnection* connection) { DefaultConnection() = connection; }

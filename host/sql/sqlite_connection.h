@@ -16,6 +16,7 @@ class SqliteConnection final : public TnConnection {
   //! Opens (or creates) the database file; ":memory:" gives a private database.
   explicit SqliteConnection(const std::string& path);
 
+  TnDialect Dialect() const override { return TnDialect::kSQLite; }
   std::unique_ptr<TnPreparedStatement> Prepare(const std::string& sql) override;
   void ExecuteScript(const std::string& sql) override;
   std::string Literal(const Variant& value) const override;

@@ -1,0 +1,186 @@
+#include "sql/pg_statement.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "nrw/core.h"
+#include "nrw/datetime.h"
+#include "sql/pg_dialect.h"
+#include "sql/pg_errors.h"
+#include "sql/pg_rows.h"
+#include "sql/sql_lexer.h"
+
+namespace nrw {
+namespace {
+
+// Parameter types, when the server cannot infer them from the statement.
+constexpr Oid kUntyped = 0;
+constexpr Oid kInt8Oid = 20;
+constexpr Oid kTextOid = 25;
+constexpr Oid kDateOid = 1082;
+constexpr Oid kTimestampOid = 1114;
+constexpr Oid kNumericOid = 1700;
+
+// SQLSTATEs of a parameter whose type the statement does not settle ("select :p").
+bool NeedsTypedParameters(const std::string& state) { return state == "42P18" || state == "42725"; }
+
+Oid TypeOf(const Variant& value) {
+  switch (value.kind()) {
+    case Variant::Kind::Integer:
+      return kInt8Oid;
+    case Variant::Kind::Float:
+      return kNumericOid;
+    case Variant::Kind::Text:
+      return kTextOid;
+    case Variant::Kind::Date:
+      return DateOf(value.AsDate()) == value.AsDate() ? kDateOid : kTimestampOid;
+    case Variant::Kind::Null:
+    case Variant::Kind::Array:
+      break;
+  }
+  return kUntyped;
+}
+
+std::string ParamList(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) {
+    if (!list.empty()) list += ", ";
+    list += ':';
+    list += name;
+  }
+  return list;
+}
+
+// Checks the module's text: one statement, parameters written :name only.
+void CheckShape(const std::string& sql) {
+  const std::vector<SqlToken> tokens = TokenizeSql(sql);
+  bool any = false;
+  bool ended = false;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const SqlToken& token = tokens[i];
+    if (IsSqlFiller(token)) continue;
+    if (IsSqlSymbol(token, ';')) {
+      ended = any;
+      continue;
+    }
+    if (ended) throw Exception(fmt::format("A instrução contém mais de um comando SQL.\n{}", sql));
+    any = true;
+    // $1 would be numbered behind the names' backs.
+    if (IsSqlSymbol(token, '?') || (IsSqlSymbol(token, '$') && i + 1 < tokens.size() &&
+                                    tokens[i + 1].kind == SqlTokenKind::kNumber)) {
+      throw Exception(fmt::format(
+          "A instrução usa parâmetros que não são da forma :nome; somente :nome é aceito.\n{}",
+          sql));
+    }
+  }
+  if (!any) throw Exception("A instrução SQL está vazia.");
+}
+
+}  // namespace
+
+PgStatement::PgStatement(PgSessionPtr session, std::string sql)
+    : session_(std::move(session)), sql_(std::move(sql)) {
+  CheckShape(sql_);
+  adapted_ = AdaptSqlForPostgreSQL(sql_);
+  const PgResult failed = PrepareOnServer(nullptr);
+  if (failed && !NeedsTypedParameters(PgSqlState(failed.get()))) {
+    RaisePgError(session_->get(), failed.get(), sql_);
+  }
+}
+
+PgStatement::~PgStatement() {
+  if (name_.empty() || PQstatus(session_->get()) != CONNECTION_OK) return;
+  // Fails only inside a transaction already failed; the name then lives on with the session.
+  const PgResult ignored(PQexec(session_->get(), ("DEALLOCATE " + name_).c_str()));
+}
+
+PgResult PgStatement::PrepareOnServer(const std::vector<Variant>* values) {
+  std::vector<Oid> types;
+  if (values != nullptr) {
+    for (const Variant& value : *values) types.push_back(TypeOf(value));
+  }
+  std::string name = session_->NextStatementName();
+  PgResult result(PQprepare(session_->get(), name.c_str(), adapted_.text.c_str(),
+                            static_cast<int>(adapted_.param_names.size()),
+                            types.empty() ? nullptr : types.data()));
+  if (result && PQresultStatus(result.get()) == PGRES_COMMAND_OK) {
+    name_ = std::move(name);
+    return nullptr;
+  }
+  if (!result) RaisePgError(session_->get(), nullptr, sql_);
+  return result;
+}
+
+PgResult PgStatement::Run(const std::vector<Variant>& values) {
+  const std::vector<std::string>& names = adapted_.param_names;
+  if (values.size() != names.size()) {
+    const std::string list = names.empty() ? "" : " (" + ParamList(names) + ")";
+    throw Exception(fmt::format("A instrução espera {} parâmetro(s){} e recebeu {} valor(es).\n{}",
+                                names.size(), list, values.size(), sql_));
+  }
+  std::vector<std::string> texts(values.size());
+  std::vector<const char*> pointers(values.size(), nullptr);
+  for (size_t i = 0; i < values.size(); ++i) {
+    const Variant& value = values[i];
+    switch (value.kind()) {
+      case Variant::Kind::Null:
+        continue;
+      case Variant::Kind::Integer:
+        texts[i] = std::to_string(value.AsInteger());
+        break;
+      case Variant::Kind::Float: {
+        const double number = value.AsFloat();
+        texts[i] = std::isnan(number)   ? "NaN"
+                   : std::isinf(number) ? (number > 0 ? "Infinity" : "-Infinity")
+                                        : fmt::format("{}", number);
+        break;
+      }
+      case Variant::Kind::Text:
+        texts[i] = value.AsString();
+        if (texts[i].find('\0') != std::string::npos) {
+          throw Exception(fmt::format(
+              "O parâmetro :{} contém o caractere nulo, que o banco de dados não aceita.\n{}",
+              names[i], sql_));
+        }
+        break;
+      case Variant::Kind::Date:
+        texts[i] = DateToISO(value.AsDate());
+        break;
+      case Variant::Kind::Array:
+        throw Exception(
+            fmt::format("O parâmetro :{} recebeu uma lista de valores; cada parâmetro recebe um "
+                        "único valor.\n{}",
+                        names[i], sql_));
+    }
+    pointers[i] = texts[i].c_str();
+  }
+  if (name_.empty()) {
+    if (const PgResult failed = PrepareOnServer(&values)) {
+      RaisePgError(session_->get(), failed.get(), sql_);
+    }
+  }
+  PgResult result(PQexecPrepared(session_->get(), name_.c_str(), static_cast<int>(values.size()),
+                                 pointers.data(), nullptr, nullptr, 0));
+  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+    RaisePgError(session_->get(), result.get(), sql_);
+  }
+  return result;
+}
+
+std::shared_ptr<TnDataStore> PgStatement::Fetch(const std::vector<Variant>& values) {
+  const PgResult result = Run(values);
+  if (field_names_.size() != static_cast<size_t>(PQnfields(result.get()))) {
+    field_names_ = PgFieldNames(result.get(), sql_);
+  }
+  return ReadPgRows(result.get(), field_names_, sql_);
+}
+
+int64_t PgStatement::Execute(const std::vector<Variant>& values) {
+  const PgResult result = Run(values);
+  return std::strtoll(PQcmdTuples(result.get()), nullptr, 10);
+}
+
+}  // namespace nrw
