@@ -1,4 +1,5 @@
-// The database schema of the application, as one SQLite script embedded in the library.
+// The database schema of the application: one script per database (SQLite, PostgreSQL), embedded
+// in the library, with the same tables, columns, views and indexes.
 #pragma once
 
 #include <string_view>
@@ -7,8 +8,11 @@
 
 namespace nrw {
 
-//! The schema script (tables, views and indexes), valid for the life of the program.
+//! The schema scripts (tables, views and indexes), valid for the life of the program.
 std::string_view EsquemaSQLite();
+std::string_view EsquemaPostgreSQL();
+//! The script of the connection's database.
+std::string_view EsquemaDe(const TnConnection& connection);
 
 //! Creates the schema on the connection; raises the connection's error when an object exists.
 void CriarEsquema(TnConnection& connection);
