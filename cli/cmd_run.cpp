@@ -18,8 +18,8 @@ namespace {
 //! The database as the host's default connection for the length of the command.
 class OpenDatabase {
  public:
-  explicit OpenDatabase(const std::string& path)
-      : connection_(OpenSQLite(path)), scope_(*connection_) {}
+  explicit OpenDatabase(const std::string& target)
+      : connection_(OpenConnection(target)), scope_(*connection_) {}
 
  private:
   std::unique_ptr<TnConnection> connection_;
@@ -45,9 +45,10 @@ void PrintMessages(const MessagePage& messages) {
   for (const MessageEntry& entry : messages.entries) std::cerr << entry.text << '\n';
 }
 
-bool DatabaseExists(const std::string& path) {
-  if (std::filesystem::exists(path)) return true;
-  std::cerr << "Banco de dados não encontrado: " << path << '\n';
+// A file that is not there would become an empty SQLite database; a server is asked when opened.
+bool DatabaseExists(const std::string& target) {
+  if (IsPostgreSQLTarget(target) || std::filesystem::exists(target)) return true;
+  std::cerr << "Banco de dados não encontrado: " << target << '\n';
   return false;
 }
 

@@ -89,6 +89,7 @@ void CriarBancoDemo(TnConnection& connection, const OpcoesDemo& opcoes) {
                                 opcoes.beneficiarios_extras, demo::kMaximoExtras));
   }
   demo::Transacao transacao(connection);
+  if (opcoes.substituir) RemoverEsquema(connection);
   CriarEsquema(connection);
   demo::Gerador(connection, opcoes).Gerar();
   demo::GerarTomadores(connection, opcoes.ano_base, opcoes.semente);

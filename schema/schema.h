@@ -17,4 +17,11 @@ std::string_view EsquemaDe(const TnConnection& connection);
 //! Creates the schema on the connection; raises the connection's error when an object exists.
 void CriarEsquema(TnConnection& connection);
 
+//! Whether the database already holds the application's tables.
+bool EsquemaPresente(TnConnection& connection);
+
+//! Drops the views and tables the schema script creates, those that exist; anything else in the
+//! database stays (an object of its own that depends on them makes the drop fail).
+void RemoverEsquema(TnConnection& connection);
+
 }  // namespace nrw
