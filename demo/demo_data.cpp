@@ -74,6 +74,8 @@ void Gerador::Gerar() {
   GerarCalculoFolha();
   GerarGuiaInformativa();
   GravarUsuarios();
+  // Last: what follows (the service takers) reads the tables written above.
+  gravador_.Descarregar();
 }
 
 }  // namespace demo

@@ -23,9 +23,17 @@ constexpr Oid kDateOid = 1082;
 constexpr Oid kTimestampOid = 1114;
 constexpr Oid kNumericOid = 1700;
 
-// SQLSTATEs of a parameter whose type the statement does not settle ("select :p").
-bool NeedsTypedParameters(const std::string& state) { return state == "42P18" || state == "42725"; }
+// SQLSTATEs of a parameter whose type the statement does not settle ("select :p", ":p is null or
+// X = :p").
+bool NeedsTypedParameters(const std::string& state) {
+  return state == "42P18" || state == "42P08" || state == "42725";
+}
 
+// A null value says nothing of its type: these are tried in turn, the first the statement accepts
+// kept.
+constexpr Oid kNullCandidates[] = {kInt8Oid, kNumericOid, kTextOid, kDateOid};
+
+// The parameter's type from its value; kUntyped for a null.
 Oid TypeOf(const Variant& value) {
   switch (value.kind()) {
     case Variant::Kind::Integer:
@@ -84,7 +92,7 @@ PgStatement::PgStatement(PgSessionPtr session, std::string sql)
     : session_(std::move(session)), sql_(std::move(sql)) {
   CheckShape(sql_);
   adapted_ = AdaptSqlForPostgreSQL(sql_);
-  const PgResult failed = PrepareOnServer(nullptr);
+  const PgResult failed = PrepareOnServer({});
   if (failed && !NeedsTypedParameters(PgSqlState(failed.get()))) {
     RaisePgError(session_->get(), failed.get(), sql_);
   }
@@ -96,11 +104,7 @@ PgStatement::~PgStatement() {
   const PgResult ignored(PQexec(session_->get(), ("DEALLOCATE " + name_).c_str()));
 }
 
-PgResult PgStatement::PrepareOnServer(const std::vector<Variant>* values) {
-  std::vector<Oid> types;
-  if (values != nullptr) {
-    for (const Variant& value : *values) types.push_back(TypeOf(value));
-  }
+PgResult PgStatement::PrepareOnServer(const std::vector<Oid>& types) {
   std::string name = session_->NextStatementName();
   PgResult result(PQprepare(session_->get(), name.c_str(), adapted_.text.c_str(),
                             static_cast<int>(adapted_.param_names.size()),
@@ -111,6 +115,25 @@ PgResult PgStatement::PrepareOnServer(const std::vector<Variant>* values) {
   }
   if (!result) RaisePgError(session_->get(), nullptr, sql_);
   return result;
+}
+
+void PgStatement::PrepareTyped(const std::vector<Variant>& values) {
+  std::vector<Oid> types;
+  bool any_null = false;
+  for (const Variant& value : values) {
+    types.push_back(TypeOf(value));
+    any_null = any_null || types.back() == kUntyped;
+  }
+  PgResult failed;
+  for (const Oid null_type : kNullCandidates) {
+    std::vector<Oid> tried = types;
+    for (Oid& type : tried) {
+      if (type == kUntyped) type = null_type;
+    }
+    failed = PrepareOnServer(tried);
+    if (!failed || !any_null) break;
+  }
+  if (failed) RaisePgError(session_->get(), failed.get(), sql_);
 }
 
 PgResult PgStatement::Run(const std::vector<Variant>& values) {
@@ -156,11 +179,7 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
     }
     pointers[i] = texts[i].c_str();
   }
-  if (name_.empty()) {
-    if (const PgResult failed = PrepareOnServer(&values)) {
-      RaisePgError(session_->get(), failed.get(), sql_);
-    }
-  }
+  if (name_.empty()) PrepareTyped(values);
   PgResult result(PQexecPrepared(session_->get(), name_.c_str(), static_cast<int>(values.size()),
                                  pointers.data(), nullptr, nullptr, 0));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;

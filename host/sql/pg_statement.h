@@ -27,9 +27,11 @@ class PgStatement final : public TnPreparedStatement {
   int64_t Execute(const std::vector<Variant>& values) override;
 
  private:
-  //! Prepares on the server; with values, the parameters are typed from them. Answers the
-  //! failed result, or null when prepared.
-  PgResult PrepareOnServer(const std::vector<Variant>* values);
+  //! Prepares on the server with the parameter types given (none: the server infers them all).
+  //! Answers the failed result, or null when prepared.
+  PgResult PrepareOnServer(const std::vector<Oid>& types);
+  //! For a statement that does not settle its parameters' types: prepares with the values' types.
+  void PrepareTyped(const std::vector<Variant>& values);
   PgResult Run(const std::vector<Variant>& values);
 
   PgSessionPtr session_;
