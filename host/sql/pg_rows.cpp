@@ -71,18 +71,21 @@ bool IsAliasLead(const SqlToken& token) {
          token.kind == SqlTokenKind::kNumber;
 }
 
-// The alias as first written: a name after AS, a closing parenthesis, a literal or a number.
-std::string AliasSpelling(const std::vector<SqlToken>& tokens, std::string_view folded) {
+// The name as the statement writes it: after AS, a closing parenthesis, a literal or a number
+// (an alias) first, else wherever it appears first; empty when it does not appear.
+std::string Spelling(const std::vector<SqlToken>& tokens, std::string_view folded) {
+  const std::string key = SqlUpper(folded);
   const SqlToken* previous = nullptr;
+  std::string anywhere;
   for (const SqlToken& token : tokens) {
     if (IsSqlFiller(token)) continue;
-    if (token.kind == SqlTokenKind::kWord && previous != nullptr && IsAliasLead(*previous) &&
-        SqlUpper(token.text) == SqlUpper(folded)) {
-      return std::string(token.text);
+    if (token.kind == SqlTokenKind::kWord && SqlUpper(token.text) == key) {
+      if (previous != nullptr && IsAliasLead(*previous)) return std::string(token.text);
+      if (anywhere.empty()) anywhere = token.text;
     }
     previous = &token;
   }
-  return "";
+  return anywhere;
 }
 
 [[noreturn]] void RaiseUnreadable(std::string_view text, const std::string& name,
@@ -99,7 +102,7 @@ std::vector<std::string> PgFieldNames(const PGresult* result, std::string_view s
   names.reserve(static_cast<size_t>(count));
   for (int c = 0; c < count; ++c) {
     const std::string folded = PQfname(result, c);
-    std::string name = AliasSpelling(tokens, folded);
+    std::string name = Spelling(tokens, folded);
     if (name.empty()) name = PQftable(result, c) != InvalidOid ? SqlUpper(folded) : folded;
     names.push_back(std::move(name));
   }

@@ -16,9 +16,10 @@
 
 namespace nrw {
 
-//! Names of the result's fields as SQLite would give them: an alias as the statement writes it,
-//! a table column's name in upper case (as the schema declares it), anything else as the server
-//! names it. PostgreSQL folds unquoted names to lower case.
+//! Names of the result's fields as near as can be to SQLite's (which keeps the declared or written
+//! case; PostgreSQL folds unquoted names to lower case): the spelling of the statement (an alias
+//! first), else a table column's name in upper case, as the schema writes most names, else the
+//! server's name. Fields are found without regard to case: the spelling only shows in messages.
 std::vector<std::string> PgFieldNames(const PGresult* result, std::string_view sql);
 
 //! A date or timestamp as PostgreSQL writes it with DateStyle ISO (a zone or microseconds beyond

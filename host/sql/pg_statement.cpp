@@ -25,23 +25,31 @@ constexpr Oid kNumericOid = 1700;
 
 // SQLSTATEs of a parameter whose type the statement does not settle ("select :p", ":p is null or
 // X = :p").
-bool NeedsTypedParameters(const std::string& state) {
+bool Unsettled(const std::string& state) {
   return state == "42P18" || state == "42P08" || state == "42725";
+}
+
+// SQLSTATEs of a parameter given a type its place does not take (an integer compared with a text
+// column): the server is then left to infer it.
+bool Mistyped(const std::string& state) {
+  return Unsettled(state) || state == "42883" || state == "42804" || state == "42846" ||
+         state == "22P02";
 }
 
 // A null value says nothing of its type: these are tried in turn, the first the statement accepts
 // kept.
 constexpr Oid kNullCandidates[] = {kInt8Oid, kNumericOid, kTextOid, kDateOid};
 
-// The parameter's type from its value; kUntyped for a null.
-Oid TypeOf(const Variant& value) {
+// The parameter's type from its value; kUntyped for a null (and for a text where the server is to
+// decide, unless text_too).
+Oid TypeOf(const Variant& value, bool text_too) {
   switch (value.kind()) {
     case Variant::Kind::Integer:
       return kInt8Oid;
     case Variant::Kind::Float:
       return kNumericOid;
     case Variant::Kind::Text:
-      return kTextOid;
+      return text_too ? kTextOid : kUntyped;
     case Variant::Kind::Date:
       return DateOf(value.AsDate()) == value.AsDate() ? kDateOid : kTimestampOid;
     case Variant::Kind::Null:
@@ -50,6 +58,9 @@ Oid TypeOf(const Variant& value) {
   }
   return kUntyped;
 }
+
+// Runs a command whose outcome the next call reveals anyway.
+void Discard(PGconn* conn, const char* command) { PgResult(PQexec(conn, command)); }
 
 std::string ParamList(const std::vector<std::string>& names) {
   std::string list;
@@ -92,16 +103,12 @@ PgStatement::PgStatement(PgSessionPtr session, std::string sql)
     : session_(std::move(session)), sql_(std::move(sql)) {
   CheckShape(sql_);
   adapted_ = AdaptSqlForPostgreSQL(sql_);
-  const PgResult failed = PrepareOnServer({});
-  if (failed && !NeedsTypedParameters(PgSqlState(failed.get()))) {
-    RaisePgError(session_->get(), failed.get(), sql_);
-  }
 }
 
 PgStatement::~PgStatement() {
   if (name_.empty() || PQstatus(session_->get()) != CONNECTION_OK) return;
   // Fails only inside a transaction already failed; the name then lives on with the session.
-  const PgResult ignored(PQexec(session_->get(), ("DEALLOCATE " + name_).c_str()));
+  Discard(session_->get(), ("DEALLOCATE " + name_).c_str());
 }
 
 PgResult PgStatement::PrepareOnServer(const std::vector<Oid>& types) {
@@ -117,23 +124,48 @@ PgResult PgStatement::PrepareOnServer(const std::vector<Oid>& types) {
   return result;
 }
 
-void PgStatement::PrepareTyped(const std::vector<Variant>& values) {
-  std::vector<Oid> types;
-  bool any_null = false;
+// The parameters' types come from the first values, as SQLite types a value by what it holds
+// ("select :p" is an integer column for an integer): integers, floats and dates are typed, texts
+// and nulls left to the server. Where that does not fit the statement, the server infers every
+// type; where it cannot, texts are typed too and each null gets the first type that fits.
+void PgStatement::PrepareFor(const std::vector<Variant>& values) {
+  std::vector<Oid> own, all;
+  bool any_typed = false, any_null = false;
   for (const Variant& value : values) {
-    types.push_back(TypeOf(value));
-    any_null = any_null || types.back() == kUntyped;
+    own.push_back(TypeOf(value, false));
+    all.push_back(TypeOf(value, true));
+    any_typed = any_typed || own.back() != kUntyped;
+    any_null = any_null || value.IsNull();
   }
-  PgResult failed;
+  std::vector<std::vector<Oid>> attempts;
+  if (any_typed) attempts.push_back(own);
+  attempts.push_back({});
   for (const Oid null_type : kNullCandidates) {
-    std::vector<Oid> tried = types;
-    for (Oid& type : tried) {
-      if (type == kUntyped) type = null_type;
+    std::vector<Oid> types = all;
+    for (size_t i = 0; i < types.size(); ++i) {
+      if (values[i].IsNull()) types[i] = null_type;
     }
-    failed = PrepareOnServer(tried);
-    if (!failed || !any_null) break;
+    attempts.push_back(std::move(types));
+    if (!any_null) break;
   }
-  if (failed) RaisePgError(session_->get(), failed.get(), sql_);
+  // A failed PREPARE would end the caller's transaction; SQLite's leaves it going.
+  PGconn* conn = session_->get();
+  const bool in_transaction = PQtransactionStatus(conn) == PQTRANS_INTRANS;
+  if (in_transaction) Discard(conn, "SAVEPOINT nrw_preparo");
+  PgResult failed;
+  for (size_t i = 0; i < attempts.size(); ++i) {
+    if (failed && in_transaction) Discard(conn, "ROLLBACK TO SAVEPOINT nrw_preparo");
+    failed = PrepareOnServer(attempts[i]);
+    if (!failed) break;
+    const std::string state = PgSqlState(failed.get());
+    const bool own_types = any_typed && i == 0;
+    if (!(own_types ? Mistyped(state) : Unsettled(state))) break;
+  }
+  if (in_transaction) {
+    if (failed) Discard(conn, "ROLLBACK TO SAVEPOINT nrw_preparo");
+    Discard(conn, "RELEASE SAVEPOINT nrw_preparo");
+  }
+  if (failed) RaisePgError(conn, failed.get(), sql_);
 }
 
 PgResult PgStatement::Run(const std::vector<Variant>& values) {
@@ -179,7 +211,7 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
     }
     pointers[i] = texts[i].c_str();
   }
-  if (name_.empty()) PrepareTyped(values);
+  if (name_.empty()) PrepareFor(values);
   PgResult result(PQexecPrepared(session_->get(), name_.c_str(), static_cast<int>(values.size()),
                                  pointers.data(), nullptr, nullptr, 0));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;

@@ -1,5 +1,6 @@
 // A statement prepared on a PostgreSQL server: the module's text rewritten for PostgreSQL once,
-// prepared under a name of its own, then run as often as asked. Shares the live connection with
+// prepared under a name of its own when first run (its parameters typed from those values), then
+// run as often as asked. Shares the live connection with
 // its connection object; the server-side statement is released with it.
 #pragma once
 
@@ -15,8 +16,8 @@ namespace nrw {
 
 class PgStatement final : public TnPreparedStatement {
  public:
-  //! Prepares sql (as the module wrote it); raises on a database error, an empty text, more than
-  //! one statement or parameters not written :name.
+  //! Takes sql (as the module wrote it); raises on an empty text, more than one statement or
+  //! parameters not written :name. Database errors come with the first run.
   PgStatement(PgSessionPtr session, std::string sql);
   ~PgStatement() override;
   PgStatement(const PgStatement&) = delete;
@@ -30,14 +31,14 @@ class PgStatement final : public TnPreparedStatement {
   //! Prepares on the server with the parameter types given (none: the server infers them all).
   //! Answers the failed result, or null when prepared.
   PgResult PrepareOnServer(const std::vector<Oid>& types);
-  //! For a statement that does not settle its parameters' types: prepares with the values' types.
-  void PrepareTyped(const std::vector<Variant>& values);
+  //! Prepares for the first values run, their types guiding the parameters'.
+  void PrepareFor(const std::vector<Variant>& values);
   PgResult Run(const std::vector<Variant>& values);
 
   PgSessionPtr session_;
   std::string sql_;
   AdaptedSql adapted_;
-  //! Server-side name; empty while the statement waits for values to type its parameters.
+  //! Server-side name; empty until the first run.
   std::string name_;
   std::vector<std::string> field_names_;
 };
