@@ -95,6 +95,7 @@ void CriarBancoDemo(TnConnection& connection, const OpcoesDemo& opcoes) {
   CriarEsquema(connection);
   demo::Gerador(connection, opcoes).Gerar();
   demo::GerarTomadores(connection, opcoes.ano_base, opcoes.semente);
+  AtualizarEstatisticas(connection);
   transacao.Confirmar();
 }
 

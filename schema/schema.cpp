@@ -32,18 +32,41 @@ bool EsquemaPresente(TnConnection& connection) {
   }
 }
 
-void RemoverEsquema(TnConnection& connection) {
+namespace {
+
+struct Objetos {
+  std::vector<std::string> tables;
+  std::vector<std::string> views;
+};
+
+Objetos ObjetosDoEsquema(const TnConnection& connection) {
   static const std::regex created(R"(CREATE (TABLE|VIEW) (\w+))");
   const std::string script(EsquemaDe(connection));
-  std::vector<std::string> views, tables;
+  Objetos objetos;
   for (std::sregex_iterator it(script.begin(), script.end(), created), end; it != end; ++it) {
-    ((*it)[1] == "VIEW" ? views : tables).push_back((*it)[2]);
+    ((*it)[1] == "VIEW" ? objetos.views : objetos.tables).push_back((*it)[2]);
   }
+  return objetos;
+}
+
+}  // namespace
+
+void RemoverEsquema(TnConnection& connection) {
+  const auto [tables, views] = ObjetosDoEsquema(connection);
   // Views first: they depend on the tables.
   std::string drops;
   for (const std::string& view : views) drops += "DROP VIEW IF EXISTS " + view + ";\n";
   for (const std::string& table : tables) drops += "DROP TABLE IF EXISTS " + table + ";\n";
   connection.ExecuteScript(drops);
+}
+
+void AtualizarEstatisticas(TnConnection& connection) {
+  if (connection.Dialect() != TnDialect::kPostgreSQL) return;
+  std::string tables;
+  for (const std::string& table : ObjetosDoEsquema(connection).tables) {
+    tables += (tables.empty() ? "" : ", ") + table;
+  }
+  connection.ExecuteScript("ANALYZE " + tables);
 }
 
 }  // namespace nrw

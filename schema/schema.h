@@ -24,4 +24,9 @@ bool EsquemaPresente(TnConnection& connection);
 //! database stays (an object of its own that depends on them makes the drop fail).
 void RemoverEsquema(TnConnection& connection);
 
+//! After a bulk load: the PostgreSQL planner's statistics of the application's tables, without
+//! which its first plans over a freshly loaded database can be slower by orders of magnitude.
+//! SQLite keeps its plans as they are (nothing is done there).
+void AtualizarEstatisticas(TnConnection& connection);
+
 }  // namespace nrw
