@@ -102,7 +102,15 @@ void CheckShape(const std::string& sql) {
 PgStatement::PgStatement(PgSessionPtr session, std::string sql)
     : session_(std::move(session)), sql_(std::move(sql)) {
   CheckShape(sql_);
-  adapted_ = AdaptSqlForPostgreSQL(sql_);
+  const PgTieBreak tie_break = PgTieBreakOf(sql_);
+  std::vector<std::string> items = tie_break.items;
+  for (const PgFromTable& table : tie_break.tables) {
+    for (const std::string& column : session_->PrimaryKey(table.table)) {
+      items.push_back(table.alias + "." + column);
+    }
+  }
+  adapted_ = AdaptSqlForPostgreSQL(sql_, items);
+  if (!items.empty()) untied_ = AdaptSqlForPostgreSQL(sql_).text;
 }
 
 PgStatement::~PgStatement() {
@@ -111,9 +119,9 @@ PgStatement::~PgStatement() {
   Discard(session_->get(), ("DEALLOCATE " + name_).c_str());
 }
 
-PgResult PgStatement::PrepareOnServer(const std::vector<Oid>& types) {
+PgResult PgStatement::PrepareOnServer(const std::string& text, const std::vector<Oid>& types) {
   std::string name = session_->NextStatementName();
-  PgResult result(PQprepare(session_->get(), name.c_str(), adapted_.text.c_str(),
+  PgResult result(PQprepare(session_->get(), name.c_str(), text.c_str(),
                             static_cast<int>(adapted_.param_names.size()),
                             types.empty() ? nullptr : types.data()));
   if (result && PQresultStatus(result.get()) == PGRES_COMMAND_OK) {
@@ -152,14 +160,20 @@ void PgStatement::PrepareFor(const std::vector<Variant>& values) {
   PGconn* conn = session_->get();
   const bool in_transaction = PQtransactionStatus(conn) == PQTRANS_INTRANS;
   if (in_transaction) Discard(conn, "SAVEPOINT nrw_preparo");
+  // The ORDER BY's tie-breaking items are a refinement: a statement they do not fit runs without.
+  std::vector<const std::string*> texts = {&adapted_.text};
+  if (!untied_.empty()) texts.push_back(&untied_);
   PgResult failed;
-  for (size_t i = 0; i < attempts.size(); ++i) {
-    if (failed && in_transaction) Discard(conn, "ROLLBACK TO SAVEPOINT nrw_preparo");
-    failed = PrepareOnServer(attempts[i]);
+  for (const std::string* text : texts) {
+    for (size_t i = 0; i < attempts.size(); ++i) {
+      if (failed && in_transaction) Discard(conn, "ROLLBACK TO SAVEPOINT nrw_preparo");
+      failed = PrepareOnServer(*text, attempts[i]);
+      if (!failed) break;
+      const std::string state = PgSqlState(failed.get());
+      const bool own_types = any_typed && i == 0;
+      if (!(own_types ? Mistyped(state) : Unsettled(state))) break;
+    }
     if (!failed) break;
-    const std::string state = PgSqlState(failed.get());
-    const bool own_types = any_typed && i == 0;
-    if (!(own_types ? Mistyped(state) : Unsettled(state))) break;
   }
   if (in_transaction) {
     if (failed) Discard(conn, "ROLLBACK TO SAVEPOINT nrw_preparo");

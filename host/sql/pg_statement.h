@@ -30,7 +30,7 @@ class PgStatement final : public TnPreparedStatement {
  private:
   //! Prepares on the server with the parameter types given (none: the server infers them all).
   //! Answers the failed result, or null when prepared.
-  PgResult PrepareOnServer(const std::vector<Oid>& types);
+  PgResult PrepareOnServer(const std::string& text, const std::vector<Oid>& types);
   //! Prepares for the first values run, their types guiding the parameters'.
   void PrepareFor(const std::vector<Variant>& values);
   PgResult Run(const std::vector<Variant>& values);
@@ -38,6 +38,8 @@ class PgStatement final : public TnPreparedStatement {
   PgSessionPtr session_;
   std::string sql_;
   AdaptedSql adapted_;
+  //! The text without the ORDER BY's tie-breaking items, when it has any.
+  std::string untied_;
   //! Server-side name; empty until the first run.
   std::string name_;
   std::vector<std::string> field_names_;

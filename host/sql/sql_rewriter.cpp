@@ -50,6 +50,7 @@ SqlRewriter::~SqlRewriter() = default;
 
 AdaptedSql SqlRewriter::Adapt() {
   Emit({0, tokens_.size()});
+  WriteBefore(tokens_.size());
   return {std::move(out_), std::move(param_names_)};
 }
 
@@ -59,7 +60,10 @@ size_t SqlRewriter::ParameterNumber(const SqlToken& token) const {
 
 void SqlRewriter::Emit(Range range) {
   size_t i = range.begin;
-  while (i < range.end) i = EmitAt(i, range.end);
+  while (i < range.end) {
+    WriteBefore(i);
+    i = EmitAt(i, range.end);
+  }
 }
 
 // Emits the construct starting at token i and answers the index after it.

@@ -52,7 +52,12 @@ class SqlRewriter {
   //! target month).
   virtual void WriteDateAdd(SqlDateUnit unit, Range count, Range date) = 0;
 
+  //! Called before the construct at token `index` is written, and with the token count at the
+  //! end: a dialect adds text at a token boundary there.
+  virtual void WriteBefore(size_t index) {}
+
   void Write(std::string_view text) { out_ += text; }
+  const std::vector<SqlToken>& Tokens() const { return tokens_; }
   //! Writes the tokens of the range, rewriting what they hold.
   void Emit(Range range);
 

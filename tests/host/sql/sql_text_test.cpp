@@ -91,6 +91,62 @@ TEST(PgDialect, RewritesOnlyOutsideLiteralsAndComments) {
   }
 }
 
+// ORDER BY as SQLite orders: nulls smallest, and ties as SQLite's loops deliver them.
+TEST(PgDialect, OrderByOrdersAsSQLite) {
+  EXPECT_EQ(AdaptSqlForPostgreSQL("select a from T order by a, b desc, c nulls last limit 5",
+                                  {"T.K1", "T.K2"})
+                .text,
+            "select a from T order by a NULLS FIRST, b desc NULLS LAST, c nulls last, T.K1 NULLS "
+            "FIRST, T.K2 NULLS FIRST limit 5");
+  EXPECT_EQ(AdaptSqlForPostgreSQL("select row_number() over (partition by x order by y) from T "
+                                  "where z in (select w from U order by 1) order by 1 ;")
+                .text,
+            "select row_number() over (partition by x order by y NULLS FIRST) from T where z in "
+            "(select w from U order by 1 NULLS FIRST) order by 1 NULLS FIRST ;");
+
+  struct Case {
+    const char* name;
+    const char* sql;
+    std::vector<std::pair<std::string, std::string>> tables;
+    std::vector<std::string> items;
+  };
+  const Case cases[] = {
+      {"tables of the FROM in order, with their names in the statement",
+       "select I.DESCRICAO from INFORMERENDIMENTOISENTO I JOIN DIRFREG2 D ON D.X = I.X left outer "
+       "join nrw.ESTAB as E on E.Y = (select max(Y) from Z) , SOCIO where 1 = 1 order by 1",
+       {{"INFORMERENDIMENTOISENTO", "I"}, {"DIRFREG2", "D"}, {"ESTAB", "E"}, {"SOCIO", "SOCIO"}},
+       {}},
+      {"a subquery in the FROM has no key",
+       "select * from (select 1 as A) S join T on 1 = 1 "
+       "order by 1",
+       {{"T", "T"}},
+       {}},
+      {"groups in the order of the GROUP BY",
+       "select D.A, sum(D.V) from DIRFREG2 D group by D.A, coalesce(D.B, 0) order by 2",
+       {},
+       {"D.A", "coalesce(D.B, 0)"}},
+      {"a UNION by every output position",
+       "select a, (select max(b) from U) from T union select c, d from V order by 1",
+       {},
+       {"1", "2"}},
+      {"nothing without an ORDER BY", "select a from T", {}, {}},
+      {"nothing for DISTINCT", "select distinct a from T order by a", {}, {}},
+      {"nothing for an aggregate without groups", "select count(*) from T order by 1", {}, {}},
+      {"nothing for a UNION of stars", "select * from T union select * from U order by 1", {}, {}},
+      {"nothing for a GROUP BY the dialect rewrites",
+       "select 1 from T group by EXTRACT(YEAR FROM d) order by 1",
+       {},
+       {}},
+  };
+  for (const Case& c : cases) {
+    const PgTieBreak tie_break = PgTieBreakOf(c.sql);
+    std::vector<std::pair<std::string, std::string>> tables;
+    for (const PgFromTable& table : tie_break.tables) tables.emplace_back(table.table, table.alias);
+    EXPECT_EQ(tables, c.tables) << c.name;
+    EXPECT_EQ(tie_break.items, c.items) << c.name;
+  }
+}
+
 TEST(DatabaseTarget, PostgreSQLByTheFormOfTheText) {
   const std::pair<const char*, bool> cases[] = {
       {"postgresql://nrw@servidor:5432/escritorio", true},
