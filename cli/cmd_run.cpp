@@ -15,11 +15,20 @@
 namespace nrw::cli {
 namespace {
 
-//! The database as the host's default connection for the length of the command.
+std::unique_ptr<TnConnection> ReadOnly(std::unique_ptr<TnConnection> connection) {
+  if (connection->Dialect() == TnDialect::kPostgreSQL) {
+    connection->ExecuteScript("SET default_transaction_read_only = on");
+  }
+  return connection;
+}
+
+//! The database as the host's default connection for the length of the command. Reports only
+//! read: on a server the session is read-only, so that nothing a module sends can change the
+//! office's data (and a read replica serves as well as the primary).
 class OpenDatabase {
  public:
   explicit OpenDatabase(const std::string& target)
-      : connection_(OpenConnection(target)), scope_(*connection_) {}
+      : connection_(ReadOnly(OpenConnection(target))), scope_(*connection_) {}
 
  private:
   std::unique_ptr<TnConnection> connection_;

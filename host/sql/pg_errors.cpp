@@ -40,7 +40,7 @@ std::string Describe(const std::string& state, const std::string& primary) {
   }
   if (state == "42501") return "sem permissão para esta operação: " + primary;
   if (state == "25006") {
-    return "o banco de dados aceita somente leitura (uma réplica?): " + primary;
+    return "o banco de dados está aberto somente para leitura: " + primary;
   }
   if (state == "23505") return "registro duplicado: " + primary;
   if (state == "57014") return "a instrução foi cancelada: " + primary;

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -87,6 +89,19 @@ TEST_F(CliPostgreSQL, EveryModulePrintsTheSameDocumentOnBothDatabases) {
     EXPECT_FALSE(sqlite.empty()) << c.module;
     EXPECT_TRUE(sqlite == support::ReadFile(outputs[1])) << c.module << " difere";
   }
+}
+
+// A report only reads: a statement that would write fails on the command's read-only session.
+TEST_F(CliPostgreSQL, ReportRunsOnlyRead) {
+  const std::string layout = dir_->File("RptIncomeStatement.json");
+  std::ifstream in(std::string(NRW_SOURCE_DIR) + "/layouts/RptIncomeStatement.json");
+  nlohmann::json json = nlohmann::json::parse(in);
+  json["dataset"]["sql"] = "delete from DIRFREG2 D where 1 = 1 {filtros} returning D.CODIGOEMPRESA";
+  std::ofstream(layout) << json.dump();
+  const Outcome run = Nrw({"--layouts", dir_->Path().string(), "run", "RptIncomeStatement", "--db",
+                           server_, "-p", "pAnoBase1=01/01/2023"});
+  EXPECT_EQ(run.status, 1) << run.err;
+  EXPECT_NE(run.err.find("somente para leitura"), std::string::npos) << run.err;
 }
 
 TEST_F(CliPostgreSQL, DemoDbKeepsALoadedDatabaseUnlessForced) {
