@@ -140,6 +140,7 @@ std::string Reason(const std::string& message) {
         "O servidor PostgreSQL em {} não aceita mais conexões (limite atingido).", where));
   }
   if (message.find("Connection refused") != std::string::npos ||
+      message.find("Conexão recusada") != std::string::npos ||
       message.find("No such file or directory") != std::string::npos) {
     throw Exception(fmt::format(
         "Não foi possível conectar ao servidor PostgreSQL {}{}: a conexão foi recusada. Verifique "

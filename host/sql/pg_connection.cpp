@@ -2,32 +2,18 @@
 
 #include <fmt/format.h>
 
-#include <cmath>
-
 #include "nrw/core.h"
 #include "nrw/datetime.h"
 #include "sql/pg_connect.h"
 #include "sql/pg_errors.h"
 #include "sql/pg_statement.h"
-#include "util/decimal.h"
+#include "util/sql_literal.h"
 
 namespace nrw {
 namespace {
 
 // Notices (a DROP ... IF EXISTS that found nothing) are not the user's business.
 void IgnoreNotice(void*, const char*) {}
-
-std::string TextLiteral(std::string_view text) {
-  if (text.find('\0') != std::string_view::npos) {
-    throw Exception("Um texto com o caractere nulo não pode ser escrito em SQL.");
-  }
-  std::string literal = "'";
-  for (const char c : text) {
-    literal += c;
-    if (c == '\'') literal += '\'';
-  }
-  return literal + "'";
-}
 
 }  // namespace
 
@@ -52,32 +38,15 @@ void PgConnection::ExecuteScript(const std::string& sql) {
   }
 }
 
+// The standard literals, as SQLite's: a date stays the untyped '2024-01-31', which PostgreSQL
+// takes for a date wherever it meets one (a column, or the casts the dialect writes), and which
+// compares with another literal as text, as it does on SQLite. Only a text with a null character,
+// which the server would never see whole, is refused.
 std::string PgConnection::Literal(const Variant& value) const {
-  switch (value.kind()) {
-    case Variant::Kind::Null:
-      return "NULL";
-    case Variant::Kind::Integer:
-      return std::to_string(value.AsInteger());
-    case Variant::Kind::Float: {
-      const double number = value.AsFloat();
-      if (!std::isfinite(number)) {
-        throw Exception(fmt::format("O valor {} não pode ser escrito em SQL.", number));
-      }
-      std::string text = decimal::ToPlainText(decimal::FromDouble(number), '.');
-      // "10" would be an integer to PostgreSQL; "10.0" is numeric, as a float column needs.
-      if (text.find('.') == std::string::npos) text += ".0";
-      return text;
-    }
-    case Variant::Kind::Text:
-      return TextLiteral(value.AsString());
-    case Variant::Kind::Date: {
-      const std::string iso = DateToISO(value.AsDate());
-      return (iso.size() > 10 ? "TIMESTAMP " : "DATE ") + TextLiteral(iso);
-    }
-    case Variant::Kind::Array:
-      break;
+  if (value.kind() == Variant::Kind::Text && value.AsString().find('\0') != std::string::npos) {
+    throw Exception("Um texto com o caractere nulo não pode ser escrito em SQL.");
   }
-  throw Exception("Uma lista de valores não pode ser escrita como um literal SQL.");
+  return StandardSqlLiteral(value);
 }
 
 std::unique_ptr<TnConnection> OpenPostgreSQL(const std::string& conninfo) {

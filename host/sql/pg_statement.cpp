@@ -72,8 +72,12 @@ std::string ParamList(const std::vector<std::string>& names) {
   return list;
 }
 
-// Checks the module's text: one statement, parameters written :name only.
+// Checks the module's text: one statement, parameters written :name only, nothing the server would
+// not see (it reads the text up to a null character).
 void CheckShape(const std::string& sql) {
+  if (sql.find('\0') != std::string::npos) {
+    throw Exception("A instrução SQL contém o caractere nulo.");
+  }
   const std::vector<SqlToken> tokens = TokenizeSql(sql);
   bool any = false;
   bool ended = false;

@@ -151,12 +151,18 @@ TEST_F(BothDatabases, LiteralsOfEachConnectionReadBackAlike) {
     TDataSetRef actual = Open(*pg_, pg_sql, {});
     ExpectSameDataSet(*expected, *actual, pg_sql.c_str());
   }
-  TnConnection& pg = pg_->Connection();
-  EXPECT_EQ(pg.Literal(Variant(10.0)), "10.0");
-  EXPECT_EQ(pg.Literal(Variant(EncodeDate(2024, 1, 31))), "DATE '2024-01-31'");
-  EXPECT_EQ(pg.Literal(Variant(EncodeDateTime(2024, 1, 31, 8, 5, 0, 0))),
-            "TIMESTAMP '2024-01-31 08:05:00'");
-  EXPECT_EQ(pg.Dialect(), TnDialect::kPostgreSQL);
+  // The same text on both: a module's statement is traced as it wrote it.
+  for (const Variant& value : values) {
+    EXPECT_EQ(pg_->Connection().Literal(value), sqlite_->Connection().Literal(value));
+  }
+  // As SQLite, a date literal is a date against a date column and text against text.
+  const char* dates =
+      "select count(*) as N, max(case when '2024-03-01' > '2024-10-01' then 1 else 0 end) as T "
+      "from SOCIO where DATAINICIOSOCIO <= '2020-12-31' and DATAFIMSOCIO between '2024-01-01' "
+      "and {d '2024-12-31'}";
+  ExpectSameDataSet(*Open(*sqlite_, dates, {}), *Open(*pg_, dates, {}), dates);
+  EXPECT_THROW(pg_->Connection().Literal(Variant(std::string("a\0b", 3))), Exception);
+  EXPECT_EQ(pg_->Connection().Dialect(), TnDialect::kPostgreSQL);
 }
 
 // A statement runs again and again on its server-side name; a failure inside a transaction while
