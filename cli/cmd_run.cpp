@@ -17,14 +17,16 @@ namespace {
 
 std::unique_ptr<TnConnection> ReadOnly(std::unique_ptr<TnConnection> connection) {
   if (connection->Dialect() == TnDialect::kPostgreSQL) {
-    connection->ExecuteScript("SET default_transaction_read_only = on");
+    connection->ExecuteScript(
+        "SET default_transaction_read_only = on; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
   }
   return connection;
 }
 
 //! The database as the host's default connection for the length of the command. Reports only
 //! read: on a server the session is read-only, so that nothing a module sends can change the
-//! office's data (and a read replica serves as well as the primary).
+//! office's data (and a read replica serves as well as the primary), and the whole command reads
+//! one snapshot, so that a document never mixes the data before and after another desk's change.
 class OpenDatabase {
  public:
   explicit OpenDatabase(const std::string& target)
