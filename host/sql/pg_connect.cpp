@@ -21,11 +21,6 @@ namespace {
 // unless the text sets connect_timeout.
 constexpr int kDefaultTimeoutSeconds = 30;
 
-struct ConnCloser {
-  void operator()(PGconn* conn) const { PQfinish(conn); }
-};
-using ConnPtr = std::unique_ptr<PGconn, ConnCloser>;
-
 struct OptionsFree {
   void operator()(PQconninfoOption* options) const { PQconninfoFree(options); }
 };
@@ -57,10 +52,9 @@ int CheckConninfo(const std::string& conninfo) {
   if (!options) {
     // libpq's message may quote the text; it is left out when the text may hold a password.
     if (error && !LooksLikeItHasPassword(conninfo)) {
-      throw Exception(
-          fmt::format("Endereço de banco PostgreSQL inválido: {}",
-                      std::string_view(error.get())
-                          .substr(0, std::string_view(error.get()).find_last_not_of("\n") + 1)));
+      std::string reason = error.get();
+      while (!reason.empty() && reason.back() == '\n') reason.pop_back();
+      throw Exception("Endereço de banco PostgreSQL inválido: " + reason);
     }
     throw Exception("Endereço de banco PostgreSQL inválido.");
   }
@@ -179,13 +173,13 @@ bool AwaitConnection(PGconn* conn, int timeout_seconds) {
 
 }  // namespace
 
-PGconn* ConnectPostgreSQL(const std::string& conninfo) {
+PgConnPtr ConnectPostgreSQL(const std::string& conninfo) {
   const int timeout_seconds = CheckConninfo(conninfo);
   // The text's own settings come first; the encoding is forced to UTF-8 after them.
   const char* const keywords[] = {"dbname", "fallback_application_name", "client_encoding",
                                   nullptr};
   const char* const values[] = {conninfo.c_str(), "nrw", "UTF8", nullptr};
-  ConnPtr conn(PQconnectStartParams(keywords, values, 1));
+  PgConnPtr conn(PQconnectStartParams(keywords, values, 1));
   if (!conn) throw Exception("Memória insuficiente para conectar ao PostgreSQL.");
   PQsetErrorVerbosity(conn.get(), PQERRORS_VERBOSE);
   bool timed_out = false;
@@ -196,7 +190,7 @@ PGconn* ConnectPostgreSQL(const std::string& conninfo) {
     RaiseConnectFailure(conn.get(), timed_out);
   }
   PQsetErrorVerbosity(conn.get(), PQERRORS_DEFAULT);
-  return conn.release();
+  return conn;
 }
 
 bool IsPostgreSQLTarget(const std::string& target) {

@@ -2,14 +2,14 @@
 // the database missing, the login refused. The password only ever comes from libpq's own sources.
 #pragma once
 
-#include <libpq-fe.h>
-
 #include <string>
+
+#include "sql/pg_session.h"
 
 namespace nrw {
 
-//! Connects to the database the URI or conninfo names, in UTF-8, and answers the connection (the
-//! caller owns it). Raises Exception with a Portuguese message, never repeating the text given.
-PGconn* ConnectPostgreSQL(const std::string& conninfo);
+//! Connects to the database the URI or conninfo names, in UTF-8. Raises Exception with a
+//! Portuguese message, never repeating the text given.
+PgConnPtr ConnectPostgreSQL(const std::string& conninfo);
 
 }  // namespace nrw

@@ -10,10 +10,10 @@ const std::vector<std::string>& PgSession::PrimaryKey(const std::string& table) 
   if (found != primary_keys_.end()) return found->second;
   std::vector<std::string>& columns = primary_keys_[key];
   // Inside a failed transaction the question fails: the table is then taken as keyless.
-  if (PQtransactionStatus(conn_) == PQTRANS_INERROR) return columns;
+  if (PQtransactionStatus(get()) == PQTRANS_INERROR) return columns;
   const char* values[] = {table.c_str()};
   const PgResult result(PQexecParams(
-      conn_,
+      get(),
       "SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid AND "
       "a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass($1) AND i.indisprimary "
       "ORDER BY array_position(i.indkey::int2[], a.attnum)",

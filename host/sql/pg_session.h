@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nrw {
@@ -18,15 +19,17 @@ struct PgResultClear {
 };
 using PgResult = std::unique_ptr<PGresult, PgResultClear>;
 
+struct PgConnFinish {
+  void operator()(PGconn* conn) const { PQfinish(conn); }
+};
+using PgConnPtr = std::unique_ptr<PGconn, PgConnFinish>;
+
 class PgSession {
  public:
-  //! Takes ownership of an established connection.
-  explicit PgSession(PGconn* conn) : conn_(conn) {}
-  ~PgSession() { PQfinish(conn_); }
-  PgSession(const PgSession&) = delete;
-  PgSession& operator=(const PgSession&) = delete;
+  //! Takes an established connection.
+  explicit PgSession(PgConnPtr conn) : conn_(std::move(conn)) {}
 
-  PGconn* get() const { return conn_; }
+  PGconn* get() const { return conn_.get(); }
   //! A server-side statement name not used before on this connection.
   std::string NextStatementName() { return "nrw_" + std::to_string(++statements_); }
 
@@ -35,7 +38,7 @@ class PgSession {
   const std::vector<std::string>& PrimaryKey(const std::string& table);
 
  private:
-  PGconn* conn_;
+  PgConnPtr conn_;
   uint64_t statements_ = 0;
   std::map<std::string, std::vector<std::string>> primary_keys_;
 };
