@@ -7,6 +7,14 @@
 
 namespace nrw::cli {
 
+namespace {
+
+constexpr const char* kDbHelp =
+    "Banco de dados: arquivo SQLite, ou URI/conninfo PostgreSQL (a senha vem de PGPASSWORD ou "
+    "~/.pgpass)";
+
+}  // namespace
+
 int Main(int argc, const char* const* argv) {
   CLI::App app{"nrw - relatórios de DIRF e folha de pagamento"};
   UsePortugueseLabels(app);
@@ -20,18 +28,23 @@ int Main(int argc, const char* const* argv) {
   auto* list = app.add_subcommand("list", "Módulos encontrados, com suas versões");
 
   nrw::cli::DemoOptions demo;
-  auto* demo_db = app.add_subcommand("demo-db", "Cria um banco de demonstração (SQLite)");
-  demo_db->add_option("FILE", demo.path, "Arquivo do banco")->required();
+  auto* demo_db = app.add_subcommand("demo-db", "Cria um banco de demonstração");
+  demo_db
+      ->add_option(
+          "BANCO", demo.path,
+          "Arquivo SQLite, ou URI/conninfo PostgreSQL (postgresql://usuario@servidor/banco)")
+      ->required();
   demo_db->add_option("--ano", demo.ano_base, "Ano base principal (padrão: o ano anterior)")
       ->check(CLI::Range(1901, 9998));
   demo_db->add_option("--extras", demo.extras, "Beneficiários adicionais gerados")
       ->check(CLI::Range(0, 100000));
-  demo_db->add_flag("--force", demo.force, "Substitui um arquivo existente");
+  demo_db->add_flag("--force", demo.force,
+                    "Substitui um arquivo existente (no PostgreSQL, as tabelas do sistema)");
 
   nrw::cli::RunCommand run;
   auto* run_cmd = app.add_subcommand("run", "Executa um relatório");
   run_cmd->add_option("MODULE", run.module, "Nome do módulo ou caminho do .so")->required();
-  run_cmd->add_option("--db", run.db, "Banco de dados SQLite")->required();
+  run_cmd->add_option("--db", run.db, kDbHelp)->required();
   run_cmd->add_option("-p,--param", run.params, "Parâmetro NOME=VALOR (repetível)");
   run_cmd->add_option("--split", run.split, "Parâmetro separador (repetível)");
   run_cmd->add_option("--out", run.out,
@@ -43,7 +56,7 @@ int Main(int argc, const char* const* argv) {
   nrw::cli::RunCommand panel;
   auto* panel_cmd = app.add_subcommand("panel", "Mostra o painel de parâmetros em JSON");
   panel_cmd->add_option("MODULE", panel.module, "Nome do módulo ou caminho do .so")->required();
-  panel_cmd->add_option("--db", panel.db, "Banco de dados SQLite");
+  panel_cmd->add_option("--db", panel.db, kDbHelp);
   panel_cmd->add_option("-p,--param", panel.params, "Parâmetro NOME=VALOR (repetível)");
   for (CLI::App* command : {list, demo_db, run_cmd, panel_cmd}) command->group("Comandos");
 

@@ -9,10 +9,29 @@
 #include "demo/demo_data.h"
 #include "nrwhost/database.h"
 #include "nrwhost/files.h"
+#include "schema/schema.h"
 
 namespace nrw::cli {
+namespace {
 
-int MakeDemoDatabase(const CommonOptions& common, const DemoOptions& options) {
+// A server's database is filled in one transaction: a failed run leaves it as it was.
+int MakeOnServer(const DemoOptions& options, OpcoesDemo opcoes) {
+  try {
+    const std::unique_ptr<TnConnection> connection = OpenPostgreSQL(options.path);
+    if (!options.force && EsquemaPresente(*connection)) {
+      std::cerr << "O banco já contém as tabelas do sistema (use --force para substituí-las)\n";
+      return kUsageError;
+    }
+    opcoes.substituir = options.force;
+    CriarBancoDemo(*connection, opcoes);
+  } catch (const std::exception& failure) {
+    std::cerr << "Falha ao criar o banco de demonstração: " << failure.what() << '\n';
+    return kFailed;
+  }
+  return kOk;
+}
+
+int MakeFile(const CommonOptions& common, const DemoOptions& options, const OpcoesDemo& opcoes) {
   try {
     CheckOutputTarget(options.path, {});
     struct stat info = {};
@@ -24,16 +43,6 @@ int MakeDemoDatabase(const CommonOptions& common, const DemoOptions& options) {
     std::cerr << "Erro: " << error.what() << '\n';
     return kUsageError;
   }
-  OpcoesDemo opcoes;
-  if (options.ano_base > 0) {
-    opcoes.ano_base = options.ano_base;
-  } else {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    opcoes.ano_base = local.tm_year + 1900 - 1;
-  }
-  opcoes.beneficiarios_extras = options.extras;
   RemoveTempFilesOnSignals();
   try {
     // Built under a temporary name and put in place whole: a failed or killed run leaves the
@@ -60,9 +69,29 @@ int MakeDemoDatabase(const CommonOptions& common, const DemoOptions& options) {
     if (common.verbose) std::cerr << error.what() << '\n';
     return kFailed;
   }
-  std::cerr << "Banco de demonstração criado: " << options.path << " (ano base " << opcoes.ano_base
-            << ")\n";
   return kOk;
+}
+
+}  // namespace
+
+int MakeDemoDatabase(const CommonOptions& common, const DemoOptions& options) {
+  OpcoesDemo opcoes;
+  if (options.ano_base > 0) {
+    opcoes.ano_base = options.ano_base;
+  } else {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    opcoes.ano_base = local.tm_year + 1900 - 1;
+  }
+  opcoes.beneficiarios_extras = options.extras;
+  const int status = IsPostgreSQLTarget(options.path) ? MakeOnServer(options, opcoes)
+                                                      : MakeFile(common, options, opcoes);
+  if (status == kOk) {
+    std::cerr << "Banco de demonstração criado: " << options.path << " (ano base "
+              << opcoes.ano_base << ")\n";
+  }
+  return status;
 }
 
 }  // namespace nrw::cli

@@ -16,11 +16,22 @@
 namespace nrw::cli {
 namespace {
 
-//! The database, read-only, as the host's default connection for the length of the command.
+std::unique_ptr<TnConnection> ReadOnlyConnection(const std::string& target) {
+  if (!IsPostgreSQLTarget(target)) return OpenSQLite(target, OpenMode::ReadOnly);
+  std::unique_ptr<TnConnection> connection = OpenConnection(target);
+  connection->ExecuteScript(
+      "SET default_transaction_read_only = on; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+  return connection;
+}
+
+//! The database, read-only, as the host's default connection for the length of the command. On a
+//! server the session is read-only, so that nothing a module sends can change the office's data
+//! (and a read replica serves as well as the primary), and the whole command reads one snapshot,
+//! so that a document never mixes the data before and after another desk's change.
 class OpenDatabase {
  public:
-  explicit OpenDatabase(const std::string& path)
-      : connection_(OpenSQLite(path, OpenMode::ReadOnly)), scope_(*connection_) {}
+  explicit OpenDatabase(const std::string& target)
+      : connection_(ReadOnlyConnection(target)), scope_(*connection_) {}
 
  private:
   std::unique_ptr<TnConnection> connection_;
@@ -56,15 +67,19 @@ struct CheckedRun {
 
 CheckedRun CheckRunArguments(const CommonOptions& common, const RunCommand& command) {
   CheckedRun checked;
-  CheckInputFile(command.db, "Banco de dados");
+  // A server is asked when opened; a file must be there and be a database file.
+  const bool on_server = IsPostgreSQLTarget(command.db);
+  if (!on_server) CheckInputFile(command.db, "Banco de dados");
+  const std::vector<std::string> protected_files =
+      on_server ? std::vector<std::string>{} : std::vector<std::string>{command.db};
   checked.files =
       FindModule(command.module, ResolveLocations(common.modules_dir, common.layouts_dir));
   checked.output = command.out.empty() ? "-" : command.out;
   const bool output_is_file = checked.output != "-" && !IsPattern(checked.output);
-  if (output_is_file) CheckOutputTarget(checked.output, {command.db});
+  if (output_is_file) CheckOutputTarget(checked.output, protected_files);
   if (!command.trace.empty()) {
     if (command.trace == "-") throw UsageError("Rastro: use um arquivo, não a saída padrão.");
-    CheckOutputTarget(command.trace, {command.db});
+    CheckOutputTarget(command.trace, protected_files);
     if (output_is_file && SameFile(command.trace, checked.output)) {
       throw UsageError("A saída e o rastro são o mesmo arquivo: " + command.trace + ".");
     }
@@ -109,8 +124,9 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
     checked = CheckRunArguments(common, command);
     RemoveTempFilesOnSignals();
     if (!command.trace.empty()) {
-      trace = std::make_unique<JsonLinesTraceWriter>(command.trace,
-                                                     std::vector<std::string>{command.db});
+      trace = std::make_unique<JsonLinesTraceWriter>(
+          command.trace, IsPostgreSQLTarget(command.db) ? std::vector<std::string>{}
+                                                        : std::vector<std::string>{command.db});
       options.protected_files.push_back(command.trace);
     }
   } catch (const UsageError& error) {
@@ -169,7 +185,9 @@ int ShowPanel(const CommonOptions& common, const RunCommand& command) {
   SessionOptions options;
   if (!ParseParams(command.params, options.params)) return kUsageError;
   try {
-    if (!command.db.empty()) CheckInputFile(command.db, "Banco de dados");
+    if (!command.db.empty() && !IsPostgreSQLTarget(command.db)) {
+      CheckInputFile(command.db, "Banco de dados");
+    }
     const ModuleFiles files =
         FindModule(command.module, ResolveLocations(common.modules_dir, common.layouts_dir));
     options.module_path = files.module_path;

@@ -57,6 +57,7 @@ std::vector<std::string> FieldNames(TnClientDataSet& dataset) {
 TnPreparedStatement::~TnPreparedStatement() = default;
 TnConnection::~TnConnection() = default;
 std::string TnConnection::FilePath() const { return {}; }
+TnDialect TnConnection::Dialect() const { return TnDialect::kSQLite; }
 
 TnConnection* TnConnection::Default() { return DefaultConnection(); }
 void TnConnection::SetDefault(TnConnection* connection) { DefaultConnection() = connection; }

@@ -17,6 +17,7 @@ class SqliteConnection final : public TnConnection {
   //! private database.
   SqliteConnection(const std::string& path, OpenMode mode);
 
+  TnDialect Dialect() const override { return TnDialect::kSQLite; }
   std::unique_ptr<TnPreparedStatement> Prepare(const std::string& sql) override;
   void ExecuteScript(const std::string& sql) override;
   std::string Literal(const Variant& value) const override;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "nrw_driver.h"
 #include "nrwhost/database.h"
 #include "nrwhost/faults.h"
 #include "paths.h"
@@ -15,23 +16,8 @@
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome Nrw(std::vector<std::string> args) {
-  args.insert(args.begin(), "nrw");
-  std::vector<const char*> argv;
-  for (const std::string& arg : args) argv.push_back(arg.c_str());
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const int status = nrw::cli::Main(static_cast<int>(argv.size()), argv.data());
-  Outcome outcome{status, testing::internal::GetCapturedStdout(),
-                  testing::internal::GetCapturedStderr()};
-  return outcome;
-}
+using cli_test::Nrw;
+using cli_test::Outcome;
 
 class Cli : public ::testing::Test {
  protected:
