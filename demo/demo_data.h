@@ -18,8 +18,9 @@ struct OpcoesDemo {
   uint32_t semente = 20240101;
 };
 
-//! Creates the schema on an empty database and fills it in one transaction; on failure nothing
-//! is kept and the error is raised. The connection stays the caller's.
+//! Creates the schema on an empty database, fills it and analyses it (the planner statistics then
+//! describe this data), in one transaction; on failure nothing is kept and the error is raised.
+//! The connection stays the caller's.
 void CriarBancoDemo(TnConnection& connection, const OpcoesDemo& opcoes);
 
 }  // namespace nrw

@@ -1,4 +1,5 @@
-// The database schema of the application, as one SQLite script embedded in the library.
+// The database schema of the application, as one SQLite script embedded in the library, and the
+// planner statistics that come with it.
 #pragma once
 
 #include <string_view>
@@ -10,7 +11,12 @@ namespace nrw {
 //! The schema script (tables, views and indexes), valid for the life of the program.
 std::string_view EsquemaSQLite();
 
-//! Creates the schema on the connection; raises the connection's error when an object exists.
+//! The planner statistics of a populated database (sqlite_stat1 rows), so that a database nobody
+//! has analysed gets the plans of one that was; ANALYZE replaces them with measured ones.
+std::string_view EstatisticasSQLite();
+
+//! Creates the schema and its statistics on the connection; raises the connection's error when an
+//! object exists.
 void CriarEsquema(TnConnection& connection);
 
 }  // namespace nrw

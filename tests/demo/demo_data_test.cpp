@@ -197,6 +197,16 @@ TEST_F(DemoData, CountsPerTableAreAsDesigned) {
             51);
 }
 
+// The planner knows the data it plans for: the statistics describe these rows, not the office the
+// schema ships statistics for.
+TEST_F(DemoData, StatisticsAreMeasuredOnTheData) {
+  EXPECT_EQ(
+      Coluna(Conn(), "SELECT stat FROM sqlite_stat1 WHERE idx = 'sqlite_autoindex_DIRFREG1_1'"),
+      std::vector<std::string>{"8 2 1"});
+  EXPECT_EQ(Coluna(Conn(), "SELECT stat FROM sqlite_stat1 WHERE tbl = 'EMPRESA'"),
+            std::vector<std::string>{"4"});
+}
+
 TEST_F(DemoData, BothBaseYearsHaveDeclarantsRecordsAndLimits) {
   for (const auto& [ano, declarantes] : {std::pair{"2023-01-01", 4}, std::pair{"2024-01-01", 5}}) {
     const std::string filtro = std::string(" WHERE ANOBASE = '") + ano + "'";
