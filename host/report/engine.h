@@ -54,8 +54,13 @@ class TnReportEngine {
   //! While on, module actions are recorded; host work (panel building, its own statements) is not.
   bool Tracing() const { return tracing_; }
   void SetTracing(bool on) { tracing_ = on; }
-  //! Records the line when tracing is on.
-  void Emit(const std::string& line) const;
+  //! True while events are recorded: tracing is on and there is a sink.
+  bool Recording() const { return tracing_ && trace_ != nullptr; }
+  //! Records the line make() builds, when recording; otherwise nothing is built.
+  template <class MakeLine>
+  void Emit(MakeLine&& make) const {
+    if (Recording()) trace_->Line(make());
+  }
   //! Records the line whenever there is a sink (parts, the final error).
   void EmitAlways(const std::string& line) const;
 

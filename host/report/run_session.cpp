@@ -118,7 +118,7 @@ bool RunSession::AskPart(const SeparatorPart& part) {
 }
 
 int RunSession::PrintPart(const SeparatorPart& part) {
-  impl_->Engine().Emit(trace::Part(part.values));
+  impl_->Engine().Emit([&] { return trace::Part(part.values); });
   ApplyPart(impl_->Engine(), part);
   return Print();
 }

@@ -75,9 +75,13 @@ void AppendUtf8(std::string& out, char32_t code) {
 }
 
 std::string EncodeUtf8(std::u32string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char32_t code : text) AppendUtf8(out, code);
+  // Printed pages are mostly ASCII: one byte per character until the first that is not.
+  std::string out(text.size(), '\0');
+  size_t i = 0;
+  for (; i < text.size() && text[i] < 0x80; ++i) out[i] = static_cast<char>(text[i]);
+  if (i == text.size()) return out;
+  out.resize(i);
+  for (; i < text.size(); ++i) AppendUtf8(out, text[i]);
   return out;
 }
 
