@@ -100,6 +100,26 @@ Usage Best(int repeat, const std::vector<std::string>& command, const fs::path& 
   return best;
 }
 
+// The replay's own measure of its statements (reading the trace is not part of it), lowest of
+// several runs.
+double BestReplay(int repeat, const std::string& replay, const fs::path& db, const fs::path& trace,
+                  const fs::path& dir) {
+  const fs::path out = dir / "replay.out";
+  double best = 0;
+  for (int i = 0; i < repeat; ++i) {
+    RunChild({replay, "--db", db.string(), "--trace", trace.string()}, out, dir / "last.log");
+    std::ifstream in(out);
+    std::string word;
+    double user_s = -1;
+    while (in >> word) {
+      if (word == "user_s") in >> user_s;
+    }
+    if (user_s < 0) throw std::runtime_error("trace_replay printed no user_s");
+    if (i == 0 || user_s < best) best = user_s;
+  }
+  return best;
+}
+
 std::vector<std::string> Split(const std::string& text) {
   std::vector<std::string> parts;
   std::stringstream in(text);
@@ -182,15 +202,14 @@ int main(int argc, char** argv) {
         std::vector<std::string> traced = run;
         traced.insert(traced.end(), {"--trace", trace.string()});
         RunChild(traced, {}, log);
-        const Usage replay_usage =
-            Best(options.repeat, {replay, "--db", db.string(), "--trace", trace.string()}, {}, log);
+        const double replay_user_s = BestReplay(options.repeat, replay, db, trace, options.dir);
         fs::remove(trace);
 
         if (first_cpu.count(module) == 0) first_cpu[module] = run_usage.user_s;
         std::printf("| %d | %s | %.2f | %.2f | %.2f | %.0f | %.0f | %.2f | %.2f | %.1fx |\n", size,
                     module.c_str(), run_usage.user_s, run_usage.system_s, run_usage.wall_s,
-                    run_usage.peak_mb, FileMb(out), replay_usage.user_s,
-                    run_usage.user_s / replay_usage.user_s, run_usage.user_s / first_cpu[module]);
+                    run_usage.peak_mb, FileMb(out), replay_user_s, run_usage.user_s / replay_user_s,
+                    run_usage.user_s / first_cpu[module]);
         std::fflush(stdout);
         fs::remove(out);
       }

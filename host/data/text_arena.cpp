@@ -6,20 +6,19 @@
 namespace nrw {
 namespace {
 
-constexpr size_t kBlockBytes = 64 * 1024;
+// Blocks grow from small (a one-row result holds a few names) to large (a year's rows).
+constexpr size_t kFirstBlockBytes = 512;
+constexpr size_t kMaxBlockBytes = 64 * 1024;
 
 }  // namespace
 
 std::string_view TextArena::Add(std::string_view text) {
   if (text.empty()) return {};
   if (text.size() > left_) {
-    // A text longer than a block gets a block of its own; the current block keeps its room.
-    const size_t size = std::max(kBlockBytes, text.size());
-    blocks_.push_back({std::make_unique<char[]>(size), size});
-    if (text.size() >= kBlockBytes) {
-      std::memcpy(blocks_.back().bytes.get(), text.data(), text.size());
-      return {blocks_.back().bytes.get(), text.size()};
-    }
+    const size_t grown =
+        blocks_.empty() ? kFirstBlockBytes : std::min(kMaxBlockBytes, blocks_.back().size * 2);
+    const size_t size = std::max(grown, text.size());
+    blocks_.push_back({std::make_unique_for_overwrite<char[]>(size), size});
     free_ = blocks_.back().bytes.get();
     left_ = size;
   }

@@ -1,4 +1,4 @@
-// TextArena: the bytes of a store's texts, in large blocks that never move, so that a text cell is
+// TextArena: the bytes of a store's texts, in blocks that never move, so that a text cell is
 // a view (pointer and length) instead of a string of its own. Owned by its store; views stay valid
 // until the arena is cleared or destroyed.
 #pragma once
