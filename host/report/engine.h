@@ -46,6 +46,10 @@ class TnReportEngine {
   const PageModel& Pages() const { return pages_; }
   //! Forgets the printed pages (a new separated part starts at page 1).
   void ClearPages();
+  //! Borrowed; each finished page goes to the sink instead of being kept (nullptr: pages are kept).
+  void SetPageSink(PageSink* sink) { pages_.SetSink(sink); }
+  //! Hands the page being printed to the sink: the report has ended.
+  void FinishPages() { pages_.Finish(); }
   const MessagePage& Messages() const { return messages_; }
 
   //! Borrowed; nullptr: no trace.

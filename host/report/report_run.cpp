@@ -1,3 +1,4 @@
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -29,8 +30,9 @@ class RunOutputs {
   void RunWhole() {
     const std::string path =
         options_.output.empty() ? "" : ExpandOutputPattern(options_.output, Lookup(nullptr));
-    result_.pages += session_.Print();
-    Deliver(path);
+    result_.pages += Produce(path, [this](std::ostream* out) {
+      return out != nullptr ? session_.Print(*out) : session_.Print();
+    });
     if (!path.empty()) result_.outputs.push_back(path);
   }
 
@@ -53,13 +55,14 @@ class RunOutputs {
       part_result.values = parts[i].values;
       part_result.produced = produce[i];
       if (produce[i]) {
-        part_result.pages = session_.PrintPart(parts[i]);
-        result_.pages += part_result.pages;
         if (paths.empty() && options_.stream != nullptr && !first_to_stream) {
           *options_.stream << '\f';
         }
         first_to_stream = false;
-        Deliver(paths.empty() ? "" : paths[i]);
+        part_result.pages = Produce(paths.empty() ? "" : paths[i], [&](std::ostream* out) {
+          return out != nullptr ? session_.PrintPart(parts[i], *out) : session_.PrintPart(parts[i]);
+        });
+        result_.pages += part_result.pages;
         if (!paths.empty()) part_result.output = paths[i];
       }
       result_.parts.push_back(std::move(part_result));
@@ -86,13 +89,13 @@ class RunOutputs {
     };
   }
 
-  //! Writes the current pages to path (under a temporary name) or to the stream.
-  void Deliver(const std::string& path) {
-    if (!path.empty()) {
-      pending_.Write(path, [this](std::ostream& out) { session_.WriteText(out); });
-    } else if (options_.stream != nullptr) {
-      session_.WriteText(*options_.stream);
-    }
+  //! Prints with print, which writes each page as it is finished: to path (under a temporary name),
+  //! to the stream, or nowhere (nullptr). Answers the pages printed.
+  int Produce(const std::string& path, const std::function<int(std::ostream*)>& print) {
+    if (path.empty()) return print(options_.stream);
+    int pages = 0;
+    pending_.Write(path, [&](std::ostream& out) { pages = print(&out); });
+    return pages;
   }
 
   //! One file name per part, checked for clashes before anything is written.
