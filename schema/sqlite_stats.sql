@@ -5,8 +5,9 @@
 --
 -- The figures describe an accounting office: 200 companies with 2 establishments each, ten base
 -- years of declarations kept, 250 beneficiaries per company and year (about 1.2 records each,
--- 13 monthly rows per record), 40,000 people in 50,000 employment contracts, 5,000 third parties
--- and ten years of monthly payrolls. Each stat is "rows avg1 avg2 ...": the table's rows, then the
+-- 13 monthly rows per record), 40,000 people in 50,000 employment contracts, 5,000 third parties,
+-- ten years of monthly payrolls (a tenth of the contracts serving service takers) and ten years of
+-- the state guide's records, about ten of each kind per establishment and year. Each stat is "rows avg1 avg2 ...": the table's rows, then the
 -- rows that share the first 1, 2, ... columns of the index.
 
 ANALYZE sqlite_master;
@@ -55,6 +56,8 @@ INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES
   ('PERIODOCALCULO', 'sqlite_autoindex_PERIODOCALCULO_1', '24000 120 1'),
   ('PERIODOCALCULO', 'IX_PERIODOCALCULO_COMPET', '24000 120 2'),
   ('FUNCPERCALCULO', 'sqlite_autoindex_FUNCPERCALCULO_1', '3000000 15000 125 1'),
+  ('TOMADOR', 'sqlite_autoindex_TOMADOR_1', '2000 10 1'),
+  ('FUNCPERCALCULOTOMADOR', 'sqlite_autoindex_FUNCPERCALCULOTOMADOR_1', '300000 1500 13 1'),
   ('EVENTO', NULL, '500'),
   ('CALCULOEVENTO', 'sqlite_autoindex_CALCULOEVENTO_1', '30000000 150000 1250 10 1'),
   ('IMPOSTOCALCULO', 'sqlite_autoindex_IMPOSTOCALCULO_1', '3000000 15000 125 1'),
@@ -63,7 +66,19 @@ INSERT INTO sqlite_stat1 (tbl, idx, stat) VALUES
   ('ESTADO', 'sqlite_autoindex_ESTADO_1', '27 1'),
   ('MUNICIPIO', 'sqlite_autoindex_MUNICIPIO_1', '5570 206 1'),
   ('TIPOLOGRADOURO', NULL, '30'),
-  ('PESSOA', 'IX_PESSOA_INSCRPROD', '3000 1');
+  ('PESSOA', 'IX_PESSOA_INSCRPROD', '3000 1'),
+  ('GIAB_TR001', 'sqlite_autoindex_GIAB_TR001_1', '4000 20 10 1'),
+  ('GIAB_TR002', 'sqlite_autoindex_GIAB_TR002_1', '40000 200 100 10 1'),
+  ('GIAB_TR003', 'sqlite_autoindex_GIAB_TR003_1', '40000 200 100 10 1'),
+  ('GIAB_TR004', 'sqlite_autoindex_GIAB_TR004_1', '40000 200 100 10 1'),
+  ('GIAB_TR910', 'sqlite_autoindex_GIAB_TR910_1', '40000 200 100 10 1'),
+  ('GIAB_TR920', 'sqlite_autoindex_GIAB_TR920_1', '40000 200 100 10 1'),
+  ('GIAB_TR941', 'sqlite_autoindex_GIAB_TR941_1', '40000 200 100 10 1'),
+  ('GIAB_TR942', 'sqlite_autoindex_GIAB_TR942_1', '40000 200 100 10 1'),
+  ('GIAB_TR950', 'sqlite_autoindex_GIAB_TR950_1', '40000 200 100 10 1'),
+  ('GIAB_TR960', 'sqlite_autoindex_GIAB_TR960_1', '40000 200 100 10 1'),
+  ('GIAB_TR990', 'sqlite_autoindex_GIAB_TR990_1', '40000 200 100 10 1'),
+  ('GIAB_TABCFOP', 'sqlite_autoindex_GIAB_TABCFOP_1', '40000 200 100 10 1');
 
 -- The planner reads the statistics when it loads the schema: load them again on this connection.
 ANALYZE sqlite_master;

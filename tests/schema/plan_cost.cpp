@@ -64,14 +64,15 @@ class Estimator {
   double Select(const std::vector<const Node*>& nodes, double& rows_out) {
     double visited = 0;
     double rows = 1;
-    std::vector<const Node*> correlated;
     for (const Node* node : nodes) {
       const std::string& detail = node->detail;
       if (StartsWith(detail, "SCAN ") || StartsWith(detail, "SEARCH ")) {
         rows *= Loop(detail, visited);
         visited += rows;
       } else if (StartsWith(detail, "CORRELATED ")) {
-        correlated.push_back(node);
+        // Listed where it is evaluated: once for each row of the loops before it.
+        double ignored = 0;
+        visited += rows * Select(node->children, ignored);
       } else if (StartsWith(detail, "MATERIALIZE ") || StartsWith(detail, "CO-ROUTINE ")) {
         double made = 0;
         visited += Select(node->children, made);
@@ -81,12 +82,6 @@ class Estimator {
         double ignored = 0;
         visited += Select(node->children, ignored);
       }
-    }
-    // A correlated subquery runs for each row of the loops around it; the product of all of them
-    // bounds that.
-    for (const Node* node : correlated) {
-      double ignored = 0;
-      visited += rows * Select(node->children, ignored);
     }
     rows_out = rows;
     return visited;
