@@ -162,9 +162,6 @@ int Main(int argc, char** argv) {
     load[d] =
         Run({nrw, "demo-db", targets[d], "--ano", year, "--extras", extras}, dir / "demo.log");
   }
-  // Both with planner statistics: demo-db gathers PostgreSQL's; without its own, SQLite plans some
-  // of the report's statements badly.
-  nrw::OpenSQLite(file)->ExecuteScript("ANALYZE");
   Usage best[2];
   std::string documents[2];
   for (int i = 0; i < options.repeat; ++i) {

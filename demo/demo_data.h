@@ -21,8 +21,9 @@ struct OpcoesDemo {
 };
 
 //! Creates the schema on an empty database (or over the application's own tables, with
-//! substituir) and fills it in one transaction; on failure nothing is kept and the error is
-//! raised. The connection stays the caller's.
+//! substituir), fills it and analyses it (the planner statistics then describe this data), in one
+//! transaction; on failure nothing is kept and the error is raised. The connection stays the
+//! caller's.
 void CriarBancoDemo(TnConnection& connection, const OpcoesDemo& opcoes);
 
 }  // namespace nrw

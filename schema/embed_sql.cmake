@@ -2,6 +2,7 @@
 # The text goes in raw string literals of at most 8000 bytes each (adjacent literals join), so no
 # compiler limit on one literal is reached and nothing in the script needs escaping.
 file(READ ${INPUT} sql)
+get_filename_component(input_name ${INPUT} NAME)
 set(delimiter "nrwsql")
 string(FIND "${sql}" ")${delimiter}" clash)
 if(NOT clash EQUAL -1)
@@ -21,7 +22,7 @@ if(chunks STREQUAL "")
 endif()
 
 file(WRITE ${OUTPUT}.tmp
-  "// Generated from ${INPUT}; do not edit.\n"
+  "// Generated from schema/${input_name}; do not edit.\n"
   "#include <string_view>\n\n"
   "namespace nrw::detail {\n"
   "extern const std::string_view ${NAME};\n"

@@ -10,6 +10,7 @@ namespace nrw {
 namespace detail {
 extern const std::string_view kEsquemaSQLite;
 extern const std::string_view kEsquemaPostgreSQL;
+extern const std::string_view kEstatisticasSQLite;
 }  // namespace detail
 
 std::string_view EsquemaSQLite() { return detail::kEsquemaSQLite; }
@@ -19,8 +20,13 @@ std::string_view EsquemaDe(const TnConnection& connection) {
   return connection.Dialect() == TnDialect::kPostgreSQL ? EsquemaPostgreSQL() : EsquemaSQLite();
 }
 
+std::string_view EstatisticasSQLite() { return detail::kEstatisticasSQLite; }
+
 void CriarEsquema(TnConnection& connection) {
   connection.ExecuteScript(std::string(EsquemaDe(connection)));
+  if (connection.Dialect() == TnDialect::kSQLite) {
+    connection.ExecuteScript(std::string(EstatisticasSQLite()));
+  }
 }
 
 bool EsquemaPresente(TnConnection& connection) {
@@ -61,7 +67,11 @@ void RemoverEsquema(TnConnection& connection) {
 }
 
 void AtualizarEstatisticas(TnConnection& connection) {
-  if (connection.Dialect() != TnDialect::kPostgreSQL) return;
+  // SQLite measures every table and index in place of the shipped statistics.
+  if (connection.Dialect() != TnDialect::kPostgreSQL) {
+    connection.ExecuteScript("ANALYZE");
+    return;
+  }
   std::string tables;
   for (const std::string& table : ObjetosDoEsquema(connection).tables) {
     tables += (tables.empty() ? "" : ", ") + table;

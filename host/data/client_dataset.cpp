@@ -246,6 +246,15 @@ Variant TnClientDataSet::CurrentValue(int field) const {
   return row ? impl_->Store().ValueAt(field, *row) : Variant();
 }
 
+const TnDataStore* TnClientDataSet::CurrentRecord(int field, uint32_t& row) const {
+  impl_->CheckActive();
+  impl_->CheckField(field);
+  const std::optional<uint32_t> current = impl_->cursor.CurrentRow();
+  if (!current) return nullptr;
+  row = *current;
+  return &impl_->Store();
+}
+
 bool TnClientDataSet::CurrentIsNull(int field) const {
   impl_->CheckActive();
   impl_->CheckField(field);

@@ -1,3 +1,4 @@
+#include <functional>
 #include <map>
 #include <new>
 #include <optional>
@@ -44,8 +45,9 @@ class RunOutputs {
       path = ExpandOutputPattern(options_.output, Lookup(nullptr));
       pending_.Check(path);
     }
-    result_.pages += session_.Print();
-    Deliver(path);
+    result_.pages += Produce(path, "", [this](std::ostream* out) {
+      return out != nullptr ? session_.Print(*out) : session_.Print();
+    });
     if (!path.empty()) result_.outputs.push_back(path);
   }
 
@@ -68,9 +70,12 @@ class RunOutputs {
       part_result.values = parts[i].values;
       part_result.produced = produce[i];
       if (produce[i]) {
-        part_result.pages = session_.PrintPart(parts[i]);
+        part_result.pages =
+            Produce(paths.empty() ? "" : paths[i], first ? "" : "\f", [&](std::ostream* out) {
+              return out != nullptr ? session_.PrintPart(parts[i], *out)
+                                    : session_.PrintPart(parts[i]);
+            });
         result_.pages += part_result.pages;
-        Deliver(paths.empty() ? "" : paths[i], first ? "" : "\f");
         first = false;
         if (!paths.empty()) part_result.output = paths[i];
       }
@@ -100,20 +105,27 @@ class RunOutputs {
     };
   }
 
-  //! Writes the current pages to path (under a temporary name), to stdout or to the stream; parts
-  //! that share stdout or the stream are divided by lead.
-  void Deliver(const std::string& path, const std::string& lead = "") {
-    const auto pages = [this, &lead](std::ostream& out) {
+  //! Prints with print, which writes each page as it is finished: to path (under a temporary
+  //! name), to stdout (held until the run succeeded), to the stream, or nowhere (nullptr: the
+  //! pages are kept). Parts that share stdout or the stream are divided by lead. Answers the pages
+  //! printed.
+  int Produce(const std::string& path, const std::string& lead,
+              const std::function<int(std::ostream*)>& print) {
+    int pages = 0;
+    const auto led = [&](std::ostream& out) {
       out << lead;
-      session_.WriteText(out);
+      pages = print(&out);
     };
     if (!path.empty()) {
-      pending_.Write(path, [this](std::ostream& out) { session_.WriteText(out); });
+      pending_.Write(path, [&](std::ostream& out) { pages = print(&out); });
     } else if (options_.output == "-") {
-      pending_.WriteStdout(pages);
+      pending_.WriteStdout(led);
     } else if (options_.stream != nullptr) {
-      pages(*options_.stream);
+      led(*options_.stream);
+    } else {
+      pages = print(nullptr);
     }
+    return pages;
   }
 
   //! One file name per part, each checked (clashes, targets) before anything is written.

@@ -32,6 +32,41 @@ struct RunSession::Impl {
 
 namespace {
 
+// Draws each finished page into the stream, a form feed between pages (as RenderText does).
+class TextPageWriter final : public PageSink {
+ public:
+  TextPageWriter(const Layout& layout, std::ostream& out) : layout_(layout), out_(out) {}
+  void PageDone(const Page& page) override {
+    if (!first_) out_ << '\f';
+    first_ = false;
+    RenderTextPage(layout_, page, out_);
+  }
+
+ private:
+  const Layout& layout_;
+  std::ostream& out_;
+  bool first_ = true;
+};
+
+// Pages go to the writer while the scope lives; the engine keeps them again afterwards.
+class StreamedPages {
+ public:
+  StreamedPages(TnReportEngine& engine, const Layout& layout, std::ostream& out)
+      : engine_(engine), writer_(layout, out) {
+    engine_.SetPageSink(&writer_);
+  }
+  ~StreamedPages() { engine_.SetPageSink(nullptr); }
+  StreamedPages(const StreamedPages&) = delete;
+  StreamedPages& operator=(const StreamedPages&) = delete;
+
+  //! The report ended: its last page is written too.
+  void Finish() { engine_.FinishPages(); }
+
+ private:
+  TnReportEngine& engine_;
+  TextPageWriter writer_;
+};
+
 std::shared_ptr<const Layout> LoadOrEmpty(const std::string& path) {
   if (path.empty()) return std::make_shared<const Layout>();
   return std::make_shared<const Layout>(LoadLayout(path));
@@ -95,6 +130,13 @@ int RunSession::Print() {
   return PageCount();
 }
 
+int RunSession::Print(std::ostream& out) {
+  StreamedPages pages(impl_->Engine(), *impl_->layout, out);
+  const int count = Print();
+  pages.Finish();
+  return count;
+}
+
 int RunSession::PageCount() const { return impl_->Engine().Pages().PageNumber(); }
 
 void RunSession::WriteText(std::ostream& out) const {
@@ -119,9 +161,16 @@ bool RunSession::AskPart(const SeparatorPart& part) {
 }
 
 int RunSession::PrintPart(const SeparatorPart& part) {
-  impl_->Engine().Emit(trace::Part(part.values));
+  impl_->Engine().Emit([&] { return trace::Part(part.values); });
   ApplyPart(impl_->Engine(), part);
   return Print();
+}
+
+int RunSession::PrintPart(const SeparatorPart& part, std::ostream& out) {
+  StreamedPages pages(impl_->Engine(), *impl_->layout, out);
+  const int count = PrintPart(part);
+  pages.Finish();
+  return count;
 }
 
 void RunSession::SetProducingParts(bool on) { impl_->Engine().SetGerandoSeparado(on); }

@@ -20,8 +20,10 @@ constexpr int kBusyTimeoutMs = 5000;
 
 SqliteDb OpenDatabase(const std::string& path, OpenMode mode) {
   sqlite3* raw = nullptr;
-  const int flags = mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
-                                               : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  // A connection is used by one thread at a time (the host's): no mutex around every call.
+  const int flags = (mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
+                                                : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
+                    SQLITE_OPEN_NOMUTEX;
   const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
   SqliteDbPtr db(raw);
   if (rc != SQLITE_OK) {

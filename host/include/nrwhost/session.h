@@ -79,11 +79,14 @@ class NRW_API RunSession {
   //! Opens the main dataset for the panel's current values and starts a fresh page model.
   void OpenData();
   //! OpenData, then Imprimir with the report's handle (a new instance of the class runs the body);
-  //! answers the pages printed.
+  //! answers the pages printed. The pages are kept for WriteText.
   int Print();
+  //! Print, each page drawn as text into out as soon as it is finished and then dropped: memory
+  //! holds the page being printed, not the document. Pages are divided by a form feed.
+  int Print(std::ostream& out);
   //! Pages printed since the last OpenData.
   int PageCount() const;
-  //! The printed pages drawn as text.
+  //! The printed pages kept by Print() drawn as text.
   void WriteText(std::ostream& out) const;
   MessagePage Messages() const;
 
@@ -96,6 +99,8 @@ class NRW_API RunSession {
   bool AskPart(const SeparatorPart& part);
   //! Writes the part's values on the panel, records the part on the trace and prints it.
   int PrintPart(const SeparatorPart& part);
+  //! PrintPart, the pages drawn into out as they are finished (as Print(out)).
+  int PrintPart(const SeparatorPart& part, std::ostream& out);
   //! While on, the report says that separated parts are being produced.
   void SetProducingParts(bool on);
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "support/fixture_db.h"
 #include "support/module_run.h"
 
@@ -28,6 +30,22 @@ TEST_P(IncomeStatementGolden, DemoOneCompanySplitPerBeneficiary) {
   ASSERT_TRUE(run.result.ok) << run.result.error;
   EXPECT_TRUE(support::MatchesGolden(
       run.Lines(), "tests/modules/income_statement/golden/demo_2023_company1_parts.jsonl"));
+}
+
+// A run writes each page as it is finished and forgets it: the document must be the one the kept
+// pages draw, page for page.
+TEST_P(IncomeStatementGolden, StreamedPagesAreThePagesKept) {
+  const support::ModuleRun run{"RptIncomeStatement", {{"pAnoBase1", "01/01/2023"}}};
+  support::ModuleSession streamed(run);
+  std::ostringstream streamed_text;
+  const int pages = streamed.Session().Print(streamed_text);
+  EXPECT_GT(pages, 10);
+
+  support::ModuleSession kept(run);
+  EXPECT_EQ(kept.Session().Print(), pages);
+  std::ostringstream kept_text;
+  kept.Session().WriteText(kept_text);
+  EXPECT_EQ(streamed_text.str(), kept_text.str());
 }
 
 NRW_ON_EVERY_DATABASE(IncomeStatementGolden);
