@@ -19,8 +19,8 @@ std::string_view EsquemaDe(const TnConnection& connection);
 //! has analysed gets the plans of one that was; ANALYZE replaces them with measured ones.
 std::string_view EstatisticasSQLite();
 
-//! Creates the schema on the connection (on SQLite with the shipped statistics); raises the connection's error when an
-//! object exists.
+//! Creates the schema on the connection (on SQLite with the shipped statistics); raises the
+//! connection's error when an object exists.
 void CriarEsquema(TnConnection& connection);
 
 //! Whether the database already holds the application's tables.
