@@ -1,20 +1,80 @@
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <ctime>
-#include <filesystem>
 #include <iostream>
+#include <new>
 
 #include "commands.h"
 #include "demo/demo_data.h"
 #include "nrwhost/database.h"
+#include "nrwhost/files.h"
+#include "schema/schema.h"
 
 namespace nrw::cli {
+namespace {
 
-namespace fs = std::filesystem;
+// A server's database is filled in one transaction: a failed run leaves it as it was.
+int MakeOnServer(const DemoOptions& options, OpcoesDemo opcoes) {
+  try {
+    const std::unique_ptr<TnConnection> connection = OpenPostgreSQL(options.path);
+    if (!options.force && EsquemaPresente(*connection)) {
+      std::cerr << "O banco já contém as tabelas do sistema (use --force para substituí-las)\n";
+      return kUsageError;
+    }
+    opcoes.substituir = options.force;
+    CriarBancoDemo(*connection, opcoes);
+  } catch (const std::exception& failure) {
+    std::cerr << "Falha ao criar o banco de demonstração: " << failure.what() << '\n';
+    return kFailed;
+  }
+  return kOk;
+}
 
-int MakeDemoDatabase(const DemoOptions& options) {
-  if (fs::exists(options.path) && !options.force) {
-    std::cerr << "O arquivo já existe: " << options.path << " (use --force para substituir)\n";
+int MakeFile(const CommonOptions& common, const DemoOptions& options, const OpcoesDemo& opcoes) {
+  try {
+    CheckOutputTarget(options.path, {});
+    struct stat info = {};
+    if (lstat(options.path.c_str(), &info) == 0 && !options.force) {
+      std::cerr << "O arquivo já existe: " << options.path << " (use --force para substituir)\n";
+      return kUsageError;
+    }
+  } catch (const UsageError& error) {
+    std::cerr << "Erro: " << error.what() << '\n';
     return kUsageError;
   }
+  RemoveTempFilesOnSignals();
+  try {
+    // Built under a temporary name and put in place whole: a failed or killed run leaves the
+    // target as it was.
+    AtomicFile file(options.path, {});
+    {
+      const std::unique_ptr<TnConnection> connection = OpenSQLite(file.TempPath());
+      // The file is thrown away when anything fails: a rollback journal would only be left behind.
+      connection->ExecuteScript("PRAGMA journal_mode = OFF;");
+      CriarBancoDemo(*connection, opcoes);
+    }
+    file.Commit();
+  } catch (const UsageError& error) {
+    std::cerr << "Erro: " << error.what() << '\n';
+    return kUsageError;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "Falha ao criar o banco de demonstração: memória insuficiente.\n";
+    return kFailed;
+  } catch (const Exception& error) {
+    std::cerr << "Falha ao criar o banco de demonstração: " << error.what() << '\n';
+    return kFailed;
+  } catch (const std::exception& error) {
+    std::cerr << "Falha ao criar o banco de demonstração.\n";
+    if (common.verbose) std::cerr << error.what() << '\n';
+    return kFailed;
+  }
+  return kOk;
+}
+
+}  // namespace
+
+int MakeDemoDatabase(const CommonOptions& common, const DemoOptions& options) {
   OpcoesDemo opcoes;
   if (options.ano_base > 0) {
     opcoes.ano_base = options.ano_base;
@@ -25,24 +85,13 @@ int MakeDemoDatabase(const DemoOptions& options) {
     opcoes.ano_base = local.tm_year + 1900 - 1;
   }
   opcoes.beneficiarios_extras = options.extras;
-  // Built under a temporary name and renamed: a failed run leaves no half-made database.
-  const std::string partial = options.path + ".parcial";
-  fs::remove(partial);
-  try {
-    {
-      const std::unique_ptr<TnConnection> connection = OpenSQLite(partial);
-      CriarBancoDemo(*connection, opcoes);
-    }
-    fs::rename(partial, options.path);
-  } catch (const std::exception& failure) {
-    std::error_code ignored;
-    fs::remove(partial, ignored);
-    std::cerr << "Falha ao criar o banco de demonstração: " << failure.what() << '\n';
-    return kFailed;
+  const int status = IsPostgreSQLTarget(options.path) ? MakeOnServer(options, opcoes)
+                                                      : MakeFile(common, options, opcoes);
+  if (status == kOk) {
+    std::cerr << "Banco de demonstração criado: " << options.path << " (ano base "
+              << opcoes.ano_base << ")\n";
   }
-  std::cout << "Banco de demonstração criado: " << options.path << " (ano base " << opcoes.ano_base
-            << ")\n";
-  return kOk;
+  return status;
 }
 
 }  // namespace nrw::cli

@@ -31,7 +31,7 @@ int ListModules(const CommonOptions& common) {
       status = kFailed;
     }
   }
-  return status;
+  return FlushStdout() ? status : kFailed;
 }
 
 }  // namespace nrw::cli

@@ -17,6 +17,8 @@ constexpr int kUsageError = 2;
 struct CommonOptions {
   std::string modules_dir;
   std::string layouts_dir;
+  //! Errors show their detail too (the database's message and statement).
+  bool verbose = false;
 };
 
 struct DemoOptions {
@@ -33,6 +35,12 @@ struct RunCommand {
   std::vector<std::string> split;
   std::string out;
   std::string trace;
+  //! "text", "pdf" or "html"; empty: by the extension of --out.
+  std::string format;
+  //! Template of the password of each PDF output; empty: not protected.
+  std::string password;
+  //! Folder of the unprotected archival copies of the PDF outputs; empty: none.
+  std::string archive;
   //! The current user, whose company rights restrict the reports; none: every company.
   std::optional<int> usuario;
 };
@@ -42,9 +50,11 @@ int Main(int argc, const char* const* argv);
 
 //! "NOME=VALOR" pairs; false (with a message on stderr) when one has no "=".
 bool ParseParams(const std::vector<std::string>& texts, std::vector<ParamSetting>& settings);
+//! Flushes stdout; false (with a message on stderr) when what was written did not all get out.
+bool FlushStdout();
 
 int ListModules(const CommonOptions& common);
-int MakeDemoDatabase(const DemoOptions& options);
+int MakeDemoDatabase(const CommonOptions& common, const DemoOptions& options);
 int RunReportCommand(const CommonOptions& common, const RunCommand& command);
 int ShowPanel(const CommonOptions& common, const RunCommand& command);
 

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "nrw/core.h"
+#include "nrwhost/files.h"
 
 namespace nrw::cli {
 namespace fs = std::filesystem;
@@ -14,7 +14,9 @@ namespace {
 fs::path ExecutableDir() {
   std::error_code error;
   const fs::path self = fs::read_symlink("/proc/self/exe", error);
-  return error ? fs::current_path() : self.parent_path();
+  if (!error) return self.parent_path();
+  fs::path here = fs::current_path(error);
+  return error ? fs::path(".") : here;
 }
 
 }  // namespace
@@ -31,8 +33,9 @@ ModuleFiles FindModule(const std::string& module, const Locations& locations) {
       module.find('/') != std::string::npos || fs::path(module).extension() == ".so";
   const fs::path library =
       is_path ? fs::path(module) : fs::path(locations.modules_dir) / (module + ".so");
-  if (!fs::exists(library)) {
-    throw Exception("Módulo não encontrado: " + library.string());
+  std::error_code error;
+  if (!fs::exists(library, error)) {
+    throw UsageError("Módulo não encontrado: " + library.string() + ".");
   }
   const std::string name = library.stem().string();
   return {name, library.string(), (fs::path(locations.layouts_dir) / (name + ".json")).string()};

@@ -21,7 +21,8 @@ struct ModuleFiles {
   std::string layout_path;
 };
 
-//! MODULE is a name ("RptIncomeStatement") or a path to its .so; the layout is <name>.json.
+//! MODULE is a name ("RptIncomeStatement") or a path to its .so; the layout is <name>.json. Raises
+//! UsageError when there is no such file.
 ModuleFiles FindModule(const std::string& module, const Locations& locations);
 
 }  // namespace nrw::cli

@@ -8,8 +8,11 @@ namespace nrw::cli {
 
 ProgressBar::ProgressBar() : enabled_(isatty(STDERR_FILENO) == 1) {}
 
-ProgressBar::~ProgressBar() {
+ProgressBar::~ProgressBar() { Clear(); }
+
+void ProgressBar::Clear() {
   if (drawn_) std::fputs("\r\033[K", stderr);
+  drawn_ = false;
 }
 
 void ProgressBar::Update(const std::string& caption, int position, int total) {

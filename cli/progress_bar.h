@@ -11,6 +11,8 @@ class ProgressBar {
   ~ProgressBar();
   bool Enabled() const { return enabled_; }
   void Update(const std::string& caption, int position, int total);
+  //! Erases the bar, so that messages start on a clean line.
+  void Clear();
 
  private:
   bool enabled_;

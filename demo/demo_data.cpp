@@ -74,6 +74,8 @@ void Gerador::Gerar() {
   GerarCalculoFolha();
   GerarGuiaInformativa();
   GravarUsuarios();
+  // Last: what follows (the service takers) reads the tables written above.
+  gravador_.Descarregar();
 }
 
 }  // namespace demo
@@ -89,9 +91,11 @@ void CriarBancoDemo(TnConnection& connection, const OpcoesDemo& opcoes) {
                                 opcoes.beneficiarios_extras, demo::kMaximoExtras));
   }
   demo::Transacao transacao(connection);
+  if (opcoes.substituir) RemoverEsquema(connection);
   CriarEsquema(connection);
   demo::Gerador(connection, opcoes).Gerar();
   demo::GerarTomadores(connection, opcoes.ano_base, opcoes.semente);
+  AtualizarEstatisticas(connection);
   transacao.Confirmar();
 }
 

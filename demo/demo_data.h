@@ -16,10 +16,14 @@ struct OpcoesDemo {
   //! Employees generated on top of the fixed roster, spread over the declaring companies.
   int beneficiarios_extras = 0;
   uint32_t semente = 20240101;
+  //! Drops the application's tables and views first, in the same transaction.
+  bool substituir = false;
 };
 
-//! Creates the schema on an empty database and fills it in one transaction; on failure nothing
-//! is kept and the error is raised. The connection stays the caller's.
+//! Creates the schema on an empty database (or over the application's own tables, with
+//! substituir), fills it and analyses it (the planner statistics then describe this data), in one
+//! transaction; on failure nothing is kept and the error is raised. The connection stays the
+//! caller's.
 void CriarBancoDemo(TnConnection& connection, const OpcoesDemo& opcoes);
 
 }  // namespace nrw

@@ -1,5 +1,6 @@
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <span>
 
 #include "demo/demo_data_internal.h"
@@ -49,31 +50,81 @@ Dia UltimoDiaDoMes(int ano, int mes) { return {ano, mes, DiasNoMes(ano, mes)}; }
 
 std::string AnoBase(int ano) { return Dia{ano, 1, 1}.Texto(); }
 
+namespace {
+
+// Bound values per statement: well within what both databases accept, large enough that a batch
+// costs a server one round trip for a few hundred rows.
+constexpr size_t kValoresPorComando = 4000;
+constexpr size_t kLinhasPorComando = 250;
+
+}  // namespace
+
+struct Gravador::Lote {
+  std::string tabela;
+  //! "A, B, C": the column list the held rows were given with.
+  std::string colunas;
+  size_t quantas = 0;
+  size_t linhas_por_comando = 1;
+  size_t linhas = 0;
+  std::vector<Variant> valores;
+  //! The statement of a whole batch, prepared once.
+  std::unique_ptr<TnPreparedStatement> cheio;
+};
+
+Gravador::Gravador(TnConnection& connection) : connection_(connection) {}
+Gravador::~Gravador() = default;
+
 void Gravador::Inserir(const char* tabela, const Coluna* colunas, size_t quantas) {
-  std::string chave = tabela;
+  std::string nomes;
   for (const Coluna& coluna : std::span(colunas, quantas)) {
-    chave += ',';
-    chave += coluna.nome;
+    if (!nomes.empty()) nomes += ", ";
+    nomes += coluna.nome;
   }
-  auto& comando = comandos_[chave];
-  if (!comando) {
-    std::string nomes;
-    std::string parametros;
-    for (const Coluna& coluna : std::span(colunas, quantas)) {
-      if (!nomes.empty()) {
-        nomes += ", ";
-        parametros += ", ";
+  Lote*& lote = por_tabela_[tabela];
+  if (lote == nullptr) {
+    lotes_.push_back(std::make_unique<Lote>());
+    lote = lotes_.back().get();
+    lote->tabela = tabela;
+  }
+  if (lote->colunas != nomes) {
+    // Rows keep their order within the table whatever columns each one gives.
+    Gravar(*lote);
+    lote->colunas = nomes;
+    lote->quantas = quantas;
+    lote->linhas_por_comando =
+        std::clamp<size_t>(kValoresPorComando / std::max<size_t>(quantas, 1), 1, kLinhasPorComando);
+    lote->cheio.reset();
+  }
+  for (const Coluna& coluna : std::span(colunas, quantas)) lote->valores.push_back(coluna.valor);
+  if (++lote->linhas == lote->linhas_por_comando) Gravar(*lote);
+}
+
+void Gravador::Gravar(Lote& lote) {
+  if (lote.linhas == 0) return;
+  const bool cheio = lote.linhas == lote.linhas_por_comando;
+  std::unique_ptr<TnPreparedStatement> avulso;
+  if (!cheio || !lote.cheio) {
+    std::string linhas;
+    size_t parametro = 0;
+    for (size_t linha = 0; linha < lote.linhas; ++linha) {
+      linhas += linha == 0 ? "(" : ", (";
+      for (size_t coluna = 0; coluna < lote.quantas; ++coluna) {
+        linhas += coluna == 0 ? ":v" : ", :v";
+        linhas += std::to_string(parametro++);
       }
-      nomes += coluna.nome;
-      parametros += ':';
-      parametros += coluna.nome;
+      linhas += ')';
     }
-    comando = connection_.Prepare(
-        fmt::format("INSERT INTO {} ({}) VALUES ({})", tabela, nomes, parametros));
+    avulso = connection_.Prepare(
+        fmt::format("INSERT INTO {} ({}) VALUES {}", lote.tabela, lote.colunas, linhas));
+    if (cheio) lote.cheio = std::move(avulso);
   }
-  valores_.clear();
-  for (const Coluna& coluna : std::span(colunas, quantas)) valores_.push_back(coluna.valor);
-  comando->Execute(valores_);
+  (cheio ? *lote.cheio : *avulso).Execute(lote.valores);
+  lote.valores.clear();
+  lote.linhas = 0;
+}
+
+void Gravador::Descarregar() {
+  for (const std::unique_ptr<Lote>& lote : lotes_) Gravar(*lote);
 }
 
 }  // namespace nrw::demo

@@ -128,22 +128,29 @@ struct Coluna {
   Variant valor;
 };
 
-//! Inserts rows with one prepared statement per table and column list, reused for every row.
+//! Inserts rows in batches: the rows of a table are held back and written a few hundred at a time
+//! by one multi-row INSERT (a server round trip per batch, not per row), in the order given.
+//! Descarregar writes what is held back; nothing may read the tables before it.
 class Gravador {
  public:
-  explicit Gravador(TnConnection& connection) : connection_(connection) {}
+  explicit Gravador(TnConnection& connection);
+  ~Gravador();
   void Inserir(const char* tabela, std::initializer_list<Coluna> colunas) {
     Inserir(tabela, colunas.begin(), colunas.size());
   }
   void Inserir(const char* tabela, const std::vector<Coluna>& colunas) {
     Inserir(tabela, colunas.data(), colunas.size());
   }
+  void Descarregar();
 
  private:
+  struct Lote;
   void Inserir(const char* tabela, const Coluna* colunas, size_t quantas);
+  void Gravar(Lote& lote);
   TnConnection& connection_;
-  std::unordered_map<std::string, std::unique_ptr<TnPreparedStatement>> comandos_;
-  std::vector<Variant> valores_;
+  //! One batch per table, in the order of first use.
+  std::vector<std::unique_ptr<Lote>> lotes_;
+  std::unordered_map<std::string, Lote*> por_tabela_;
 };
 
 // The special situations of the fixed roster, each one there so that a report block has data.

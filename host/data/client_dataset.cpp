@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/live_count.h"
 #include "data/data_cursor.h"
 #include "data/data_store.h"
 #include "data/dataset_builder.h"
@@ -17,6 +18,7 @@ constexpr const char* kClosedMessage = "Operação não permitida em um dataset 
 }  // namespace
 
 struct TnClientDataSet::Impl {
+  LiveToken<LiveKind::DataSet> live;
   DataCursor cursor;
   bool active = true;
   std::vector<std::unique_ptr<TField>> fields;
@@ -242,6 +244,15 @@ Variant TnClientDataSet::CurrentValue(int field) const {
   impl_->CheckField(field);
   const std::optional<uint32_t> row = impl_->cursor.CurrentRow();
   return row ? impl_->Store().ValueAt(field, *row) : Variant();
+}
+
+const TnDataStore* TnClientDataSet::CurrentRecord(int field, uint32_t& row) const {
+  impl_->CheckActive();
+  impl_->CheckField(field);
+  const std::optional<uint32_t> current = impl_->cursor.CurrentRow();
+  if (!current) return nullptr;
+  row = *current;
+  return &impl_->Store();
 }
 
 bool TnClientDataSet::CurrentIsNull(int field) const {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/live_count.h"
 #include "data/data_order.h"
 #include "data/data_store.h"
 #include "data/filter_expr.h"
@@ -66,6 +67,7 @@ class DataCursor {
     std::vector<KeyValue> end;
     //! A bound that cannot be converted to its field's type matches nothing.
     bool matches_nothing = false;
+    LiveToken<LiveKind::Range> live;
   };
 
   void Sync();

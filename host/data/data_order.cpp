@@ -51,7 +51,7 @@ uint64_t FieldCode(const TnDataStore::Column& column, uint32_t row, size_t offse
       return (bits & kSign) != 0 ? ~bits : bits | kSign;
     }
     case TFieldType::Text: {
-      const std::string& text = column.texts[row];
+      const std::string_view text = column.texts[row];
       uint64_t bits = 0;
       for (size_t i = offset; i < offset + 8; ++i) {
         bits = (bits << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);

@@ -10,8 +10,8 @@
 
 namespace nrw {
 
-TnDataStore::TnDataStore(std::vector<Column> columns, size_t row_count)
-    : columns_(std::move(columns)), row_count_(row_count) {
+TnDataStore::TnDataStore(std::vector<Column> columns, size_t row_count, TextArena texts)
+    : columns_(std::move(columns)), texts_(std::move(texts)), row_count_(row_count) {
   for (Column& column : columns_) {
     const size_t typed = column.type == TFieldType::Integer ? column.ints.size()
                          : column.type == TFieldType::Text  ? column.texts.size()
@@ -51,7 +51,7 @@ Variant TnDataStore::ValueAt(int field, size_t row) const {
     case TFieldType::Date:
       return Variant(TDateTime(column.reals[row]));
     case TFieldType::Text:
-      return Variant(column.texts[row]);
+      return Variant(std::string(column.texts[row]));
   }
   return Variant();
 }
@@ -66,7 +66,7 @@ void TnDataStore::AppendRecord(const std::vector<Variant>& values) {
   for (size_t i = 0; i < values.size(); ++i) {
     converted.push_back(ConvertForField(values[i], columns_[i].type, columns_[i].name));
   }
-  for (size_t i = 0; i < columns_.size(); ++i) PushValue(columns_[i], converted[i]);
+  for (size_t i = 0; i < columns_.size(); ++i) PushValue(columns_[i], texts_, converted[i]);
   ++row_count_;
   ++version_;
 }
@@ -79,12 +79,13 @@ void TnDataStore::Clear() {
     column.nulls.clear();
     column.null_count = 0;
   }
+  texts_.Clear();
   row_count_ = 0;
   ++version_;
   ++epoch_;
 }
 
-void PushValue(TnDataStore::Column& column, const Variant& value) {
+void PushValue(TnDataStore::Column& column, TextArena& texts, const Variant& value) {
   const bool is_null = value.IsNull();
   column.nulls.push_back(is_null ? 1 : 0);
   column.null_count += is_null ? 1 : 0;
@@ -99,7 +100,7 @@ void PushValue(TnDataStore::Column& column, const Variant& value) {
       column.reals.push_back(is_null ? 0.0 : value.AsDate().value);
       break;
     case TFieldType::Text:
-      column.texts.push_back(is_null ? std::string() : value.AsString());
+      column.texts.push_back(is_null ? std::string_view() : texts.Add(value.AsString()));
       break;
   }
 }

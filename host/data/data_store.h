@@ -1,6 +1,7 @@
 // TnDataStore: the rows of one result set, column by column in typed vectors, shared by every
-// cursor (dataset or clone) that reads it. Each change bumps Version(), so cursors rebuild their
-// order lazily; Epoch() changes only when rows disappear, so pure appends can be merged in.
+// cursor (dataset or clone) that reads it. Texts are views into the store's own arena. Each change
+// bumps Version(), so cursors rebuild their order lazily; Epoch() changes only when rows disappear,
+// so pure appends can be merged in.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "data/text_arena.h"
 #include "nrw/dataset.h"
 #include "nrw/variant.h"
 
@@ -16,13 +18,14 @@ namespace nrw {
 class TnDataStore {
  public:
   //! One typed column: ints for Integer, reals for Float and Date (TDateTime values), texts for
-  //! Text; nulls[row] != 0 marks a null (the typed slot then holds a zero value).
+  //! Text (views into the store's arena); nulls[row] != 0 marks a null (the typed slot then holds a
+  //! zero value).
   struct Column {
     std::string name;
     TFieldType type = TFieldType::Text;
     std::vector<int64_t> ints;
     std::vector<double> reals;
-    std::vector<std::string> texts;
+    std::vector<std::string_view> texts;
     std::vector<uint8_t> nulls;
     //! Lets comparisons skip the null flags of columns without nulls (most key columns).
     size_t null_count = 0;
@@ -32,8 +35,8 @@ class TnDataStore {
 
   TnDataStore() = default;
   //! Every column must hold row_count values of its type (raises otherwise); null counts are
-  //! recomputed.
-  TnDataStore(std::vector<Column> columns, size_t row_count);
+  //! recomputed. The column texts are views into texts, which the store keeps.
+  TnDataStore(std::vector<Column> columns, size_t row_count, TextArena texts = {});
   TnDataStore(const TnDataStore&) = delete;
   TnDataStore& operator=(const TnDataStore&) = delete;
 
@@ -60,12 +63,13 @@ class TnDataStore {
 
  private:
   std::vector<Column> columns_;
+  TextArena texts_;
   size_t row_count_ = 0;
   uint64_t version_ = 0;
   uint64_t epoch_ = 0;
 };
 
-//! Appends a value already converted to the column type (or null).
-void PushValue(TnDataStore::Column& column, const Variant& value);
+//! Appends a value already converted to the column type (or null); a text is copied into texts.
+void PushValue(TnDataStore::Column& column, TextArena& texts, const Variant& value);
 
 }  // namespace nrw

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <string_view>
+#include <vector>
 
 #include "data/data_order.h"
 #include "nrw/core.h"
@@ -12,11 +13,13 @@ namespace nrw {
 
 enum class CompareOp { Equal, NotEqual, Less, Greater, LessEqual, GreaterEqual };
 
+// And and Or hold all their terms in one node: a flat chain of a million "or" terms is one node
+// with a million children, not a million nested nodes whose evaluation and destruction would
+// recurse as deep. Depth comes only from parentheses and "not", which the parser bounds.
 struct FilterExpr::Node {
   enum class Kind { And, Or, Not, Compare, IsNull, IsNotNull };
   Kind kind = Kind::Compare;
-  std::unique_ptr<Node> left;
-  std::unique_ptr<Node> right;
+  std::vector<std::unique_ptr<Node>> terms;
   int field = -1;
   CompareOp op = CompareOp::Equal;
   KeyValue literal;
@@ -118,31 +121,27 @@ class Parser {
     return token_.kind == Token::Kind::Name && SameText(token_.text, word);
   }
 
-  std::unique_ptr<Node> Join(Node::Kind kind, std::unique_ptr<Node> left,
-                             std::unique_ptr<Node> right) {
+  //! Terms joined by the keyword, as one node (or the single term itself).
+  template <class ParseTerm>
+  std::unique_ptr<Node> ParseChain(Node::Kind kind, std::string_view keyword, ParseTerm term) {
+    auto first = term();
+    if (!IsKeyword(keyword)) return first;
     auto node = std::make_unique<Node>();
     node->kind = kind;
-    node->left = std::move(left);
-    node->right = std::move(right);
+    node->terms.push_back(std::move(first));
+    while (IsKeyword(keyword)) {
+      Advance();
+      node->terms.push_back(term());
+    }
     return node;
   }
 
   std::unique_ptr<Node> ParseOr() {
-    auto left = ParseAnd();
-    while (IsKeyword("or")) {
-      Advance();
-      left = Join(Node::Kind::Or, std::move(left), ParseAnd());
-    }
-    return left;
+    return ParseChain(Node::Kind::Or, "or", [this] { return ParseAnd(); });
   }
 
   std::unique_ptr<Node> ParseAnd() {
-    auto left = ParseUnary();
-    while (IsKeyword("and")) {
-      Advance();
-      left = Join(Node::Kind::And, std::move(left), ParseUnary());
-    }
-    return left;
+    return ParseChain(Node::Kind::And, "and", [this] { return ParseUnary(); });
   }
 
   std::unique_ptr<Node> ParseUnary() {
@@ -156,7 +155,10 @@ class Parser {
   std::unique_ptr<Node> ParseUnaryInner() {
     if (IsKeyword("not")) {
       Advance();
-      return Join(Node::Kind::Not, ParseUnary(), nullptr);
+      auto node = std::make_unique<Node>();
+      node->kind = Node::Kind::Not;
+      node->terms.push_back(ParseUnary());
+      return node;
     }
     if (token_.kind == Token::Kind::Symbol && token_.text == "(") {
       Advance();
@@ -262,11 +264,17 @@ class Parser {
 bool Evaluate(const Node& node, const TnDataStore& store, uint32_t row) {
   switch (node.kind) {
     case Node::Kind::And:
-      return Evaluate(*node.left, store, row) && Evaluate(*node.right, store, row);
+      for (const auto& term : node.terms) {
+        if (!Evaluate(*term, store, row)) return false;
+      }
+      return true;
     case Node::Kind::Or:
-      return Evaluate(*node.left, store, row) || Evaluate(*node.right, store, row);
+      for (const auto& term : node.terms) {
+        if (Evaluate(*term, store, row)) return true;
+      }
+      return false;
     case Node::Kind::Not:
-      return !Evaluate(*node.left, store, row);
+      return !Evaluate(*node.terms.front(), store, row);
     case Node::Kind::IsNull:
       return store.IsNull(node.field, row);
     case Node::Kind::IsNotNull:
@@ -303,7 +311,10 @@ std::unique_ptr<FilterExpr> FilterExpr::Compile(const std::string& text, const T
     Parser parser(text, store);
     return std::make_unique<FilterExpr>(parser.ParseAll());
   } catch (const SyntaxError&) {
-    throw Exception("Filtro inválido: " + text);
+    // The filter may be as long as a module makes it: the message shows its start.
+    constexpr size_t kShown = 200;
+    throw Exception("Filtro inválido: " +
+                    (text.size() <= kShown ? text : text.substr(0, kShown) + "..."));
   }
 }
 

@@ -88,10 +88,10 @@ void HtmlPageWriter::Draw(const Page& page) {
           for (const FlowLine& line : flow.items[i].lines) {
             if (line.text.empty()) continue;
             out_ << fmt::format(
-                "<div class=\"t\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm;"
-                "line-height:{:.2f}mm;text-align:{};font:{}{:.1f}pt '{}',sans-serif\">",
-                left + item.x_mm, top + line.row * row, item.w_mm, row, AlignOf(item.align),
-                font.bold ? "bold " : "", font.size_pt, font.family)
+                        "<div class=\"t\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm;"
+                        "line-height:{:.2f}mm;text-align:{};font:{}{:.1f}pt '{}',sans-serif\">",
+                        left + item.x_mm, top + line.row * row, item.w_mm, row, AlignOf(item.align),
+                        font.bold ? "bold " : "", font.size_pt, font.family)
                  << Escaped(EncodeUtf8(line.text)) << "</div>\n";
           }
           break;

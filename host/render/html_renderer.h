@@ -1,7 +1,7 @@
-// Printed pages as one self-contained HTML document: one block per page in the layout's sheet, items
-// placed in millimetres where the section flow puts them, lines and boxes as borders, and print CSS
-// so that a browser prints page for page. Nothing is clipped: a text wider than its item shows
-// whole. The writer borrows the layout and the stream.
+// Printed pages as one self-contained HTML document: one block per page in the layout's sheet,
+// items placed in millimetres where the section flow puts them, lines and boxes as borders, and
+// print CSS so that a browser prints page for page. Nothing is clipped: a text wider than its item
+// shows whole. The writer borrows the layout and the stream.
 #pragma once
 
 #include <ostream>

@@ -18,10 +18,7 @@ class TextPageWriter final : public PageWriter {
     if (drawn_++ > 0) out_ << '\f';
     RenderTextPage(layout_, page, out_);
   }
-  void Finish() override {
-    out_.flush();
-    if (!out_) throw Exception("Falha ao gravar o relatório em texto.");
-  }
+  void Finish() override { out_.flush(); }
 
  private:
   const Layout& layout_;
@@ -46,13 +43,19 @@ class HtmlWriterAdapter final : public PageWriter {
   void Finish() override {
     writer_.Finish();
     out_.flush();
-    if (!out_) throw Exception("Falha ao gravar o relatório em HTML.");
   }
 
  private:
   HtmlPageWriter writer_;
   std::ostream& out_;
 };
+
+bool ContainsText(std::string_view text, std::string_view part) {
+  for (size_t at = 0; at + part.size() <= text.size(); ++at) {
+    if (SameText(text.substr(at, part.size()), part)) return true;
+  }
+  return false;
+}
 
 bool EndsWith(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && SameText(text.substr(text.size() - end.size()), end);
@@ -73,6 +76,15 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
       break;
   }
   return std::make_unique<TextPageWriter>(layout, out);
+}
+
+bool CountsPages(const Layout& layout) {
+  for (const LayoutSection& section : layout.sections) {
+    for (const LayoutItem& item : section.items) {
+      if (ContainsText(item.text, "[@PAGINAS]")) return true;
+    }
+  }
+  return false;
 }
 
 Page WithPageCount(const Page& page, int count) {

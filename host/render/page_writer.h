@@ -18,7 +18,8 @@ class PageWriter {
  public:
   virtual ~PageWriter();
   virtual void Draw(const Page& page) = 0;
-  //! Ends the document; raises Exception when it could not be written whole.
+  //! Ends the document. A stream that failed is the caller's to report (it knows the file); a
+  //! document that could not be made raises Exception.
   virtual void Finish() = 0;
 };
 
@@ -28,7 +29,11 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
 
 //! What "[@PAGINAS]" prints until the document's page count is known: as wide as four digits, so
 //! that the count never makes a text wider than the engine measured it.
-inline constexpr std::string_view kPageCountMarker = "\xEE\x80\x80\xEE\x80\x80\xEE\x80\x80\xEE\x80\x80";
+inline constexpr std::string_view kPageCountMarker =
+    "\xEE\x80\x80\xEE\x80\x80\xEE\x80\x80\xEE\x80\x80";
+
+//! Whether an item of the layout prints the page count ("[@PAGINAS]").
+bool CountsPages(const Layout& layout);
 
 //! The page with the count in place of every marker.
 Page WithPageCount(const Page& page, int count);

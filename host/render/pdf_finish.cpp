@@ -1,11 +1,10 @@
 #include "render/pdf_finish.h"
 
+#include <fstream>
 #include <qpdf/Buffer.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFWriter.hh>
-
-#include <fstream>
 #include <random>
 #include <sstream>
 

@@ -54,8 +54,7 @@ struct PdfPageWriter::Impl {
     cairo_set_line_width(cr.get(), kStrokePt);
     cairo_set_source_rgb(cr.get(), 0, 0, 0);
     if (!layout.title.empty()) {
-      cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE,
-                                     layout.title.c_str());
+      cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, layout.title.c_str());
     }
     cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "nrw");
   }
@@ -113,8 +112,8 @@ struct PdfPageWriter::Impl {
         case LayoutItemType::Label: {
           const ResolvedFont font = FontOf(layout, item);
           for (const FlowLine& line : place.lines) {
-            DrawTextLine(item, font, EncodeUtf8(line.text), body_top + line.row * layout.grid.row_mm,
-                         layout.grid.row_mm);
+            DrawTextLine(item, font, EncodeUtf8(line.text),
+                         body_top + line.row * layout.grid.row_mm, layout.grid.row_mm);
           }
           break;
         }
@@ -163,9 +162,11 @@ void PdfPageWriter::Finish() {
   impl_->finished = true;
   impl_->text.reset();
   cairo_surface_finish(impl_->surface.get());
-  if (cairo_surface_status(impl_->surface.get()) != CAIRO_STATUS_SUCCESS) {
+  // A failed write is the stream's, which its owner reports with the file's name.
+  const cairo_status_t status = cairo_surface_status(impl_->surface.get());
+  if (status != CAIRO_STATUS_SUCCESS && status != CAIRO_STATUS_WRITE_ERROR) {
     throw Exception(std::string("Falha ao gravar o documento PDF: ") +
-                    cairo_status_to_string(cairo_surface_status(impl_->surface.get())) + ".");
+                    cairo_status_to_string(status) + ".");
   }
 }
 

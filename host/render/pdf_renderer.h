@@ -1,9 +1,9 @@
 // Printed pages drawn as a PDF document through cairo and pango: every page in the layout's sheet
 // and orientation, texts in the layout's fonts (embedded as subsets), lines and boxes as strokes.
 // Items take the places the section flow gives them, so that the PDF grows exactly where the text
-// output grows; within its place a text is aligned in millimetres, and a line of text wider than its
-// item at the item's size is drawn smaller, never cut. Pages are written to the stream as they are
-// drawn; the writer owns the cairo surface and borrows the layout and the stream.
+// output grows; within its place a text is aligned in millimetres, and a line of text wider than
+// its item at the item's size is drawn smaller, never cut. Pages are written to the stream as they
+// are drawn; the writer owns the cairo surface and borrows the layout and the stream.
 #pragma once
 
 #include <memory>

@@ -11,32 +11,46 @@
 namespace nrw {
 namespace {
 
+// The page as rows of characters, one block for all of them; drawn row by row into one buffer.
 class Grid {
  public:
-  explicit Grid(int width) : width_(std::max(width, 1)) {}
+  explicit Grid(int width) : width_(static_cast<size_t>(std::max(width, 1))) {}
 
   void Put(int row, int col, char32_t c) {
-    if (row < 0 || col < 0 || col >= width_) return;
-    if (static_cast<size_t>(row) >= rows_.size()) {
-      rows_.resize(static_cast<size_t>(row) + 1, std::u32string(static_cast<size_t>(width_), U' '));
-    }
-    rows_[static_cast<size_t>(row)][static_cast<size_t>(col)] = c;
+    if (row < 0 || col < 0 || static_cast<size_t>(col) >= width_) return;
+    const size_t at = static_cast<size_t>(row) * width_ + static_cast<size_t>(col);
+    if (at >= cells_.size()) Grow(static_cast<size_t>(row) + 1);
+    cells_[at] = c;
   }
 
   void Write(std::ostream& out) const {
-    std::string line;
-    for (const std::u32string& row : rows_) {
-      const size_t end = row.find_last_not_of(U' ');
-      line.clear();
-      if (end != std::u32string::npos)
-        line = EncodeUtf8(std::u32string_view(row).substr(0, end + 1));
-      out << line << '\n';
+    std::string text;
+    text.reserve(cells_.size() * 2);
+    for (size_t start = 0; start < cells_.size(); start += width_) {
+      size_t end = start + width_;
+      while (end > start && cells_[end - 1] == U' ') --end;
+      // Room for the longest encoding, cut to what was written.
+      const size_t at = text.size();
+      text.resize(at + 4 * (end - start) + 1);
+      char* byte = text.data() + at;
+      for (size_t i = start; i < end; ++i) {
+        if (cells_[i] < 0x80) {
+          *byte++ = static_cast<char>(cells_[i]);
+        } else {
+          byte = WriteUtf8(byte, cells_[i]);
+        }
+      }
+      *byte++ = '\n';
+      text.resize(static_cast<size_t>(byte - text.data()));
     }
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
   }
 
  private:
-  int width_;
-  std::vector<std::u32string> rows_;
+  void Grow(size_t rows) { cells_.resize(rows * width_, U' '); }
+
+  size_t width_;
+  std::vector<char32_t> cells_;
 };
 
 void DrawLine(Grid& grid, const LayoutItem& item, const ItemFlow& placed, int top) {

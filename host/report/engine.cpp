@@ -51,7 +51,7 @@ TnReportEngine::TnReportEngine(std::shared_ptr<const Layout> layout)
 TnReportEngine::~TnReportEngine() { PanelHost::SetObserver(panel_, nullptr); }
 
 void TnReportEngine::ValueTracer::ValueWritten(const std::string& name, const std::string& value) {
-  engine_.Emit(trace::Set(name, value));
+  engine_.Emit([&] { return trace::Set(name, value); });
 }
 
 void TnReportEngine::SetMainRows(TnClientDataSet& source) {
@@ -62,10 +62,6 @@ void TnReportEngine::ClearPages() {
   pages_.Clear();
   page_end_ = false;
   page_has_band_ = false;
-}
-
-void TnReportEngine::Emit(const std::string& line) const {
-  if (tracing_ && trace_ != nullptr) trace_->Line(line);
 }
 
 void TnReportEngine::EmitAlways(const std::string& line) const {
@@ -159,7 +155,7 @@ void TnReportEngine::Place(const LayoutSection& section, bool automatic) {
   placed.hidden = std::move(content.hidden);
   pages_.Place(std::move(placed), height_mm);
   if (!starting_page_) page_has_band_ = true;
-  Emit(trace::Print(section.number, pages_.PageNumber(), automatic));
+  Emit([&] { return trace::Print(section.number, pages_.PageNumber(), automatic); });
 }
 
 // A field of the main dataset's current record: "[FIELD]" prints amounts with the money mask and
@@ -202,12 +198,12 @@ std::string TnReportEngine::PlaceholderValue(std::string_view name) {
 
 void TnReportEngine::SetPageEnd(bool on) {
   page_end_ = on;
-  if (on) Emit(trace::PageEnd());
+  if (on) Emit([&] { return trace::PageEnd(); });
 }
 
 void TnReportEngine::EndOfPage(bool on) {
   page_end_ = on;
-  if (on) Emit(trace::EndOfPage());
+  if (on) Emit([&] { return trace::EndOfPage(); });
 }
 
 bool TnReportEngine::CanPrint(const std::vector<std::pair<int, int>>& pairs) {
@@ -221,28 +217,28 @@ bool TnReportEngine::CanPrint(const std::vector<std::pair<int, int>>& pairs) {
   const bool fresh = !pages_.HasPage() || page_end_;
   const double available_mm = fresh ? FreshPageBody() : pages_.Remaining();
   const bool fits = needed_mm <= available_mm + kToleranceMm;
-  Emit(trace::CanPrint(pairs, fits));
+  Emit([&] { return trace::CanPrint(pairs, fits); });
   return fits;
 }
 
 void TnReportEngine::ShowProgress(int position, int total) {
-  Emit(trace::Progress(position, total));
+  Emit([&] { return trace::Progress(position, total); });
   if (progress_) progress_(position, total);
 }
 
 void TnReportEngine::ConfigureMessages(const std::vector<std::string>& captions) {
   messages_.captions = captions;
-  Emit(trace::MsgConfig(captions));
+  Emit([&] { return trace::MsgConfig(captions); });
 }
 
 void TnReportEngine::AddMessage(int kind, const std::string& text) {
   messages_.entries.push_back({kind, text});
-  Emit(trace::Message(kind, text));
+  Emit([&] { return trace::Message(kind, text); });
 }
 
 void TnReportEngine::SetObjectCaption(const std::string& object, const std::string& caption) {
   objects_[NameKey(object)].caption = caption;
-  Emit(trace::Caption(object, caption));
+  Emit([&] { return trace::Caption(object, caption); });
 }
 
 void TnReportEngine::SetObjectProperty(const std::string& object, const std::string& property,
@@ -255,7 +251,7 @@ void TnReportEngine::SetObjectProperty(const std::string& object, const std::str
   } else if (SameText(property, "Caption")) {
     state.caption = value;
   }
-  Emit(trace::Property(object, property, value));
+  Emit([&] { return trace::Property(object, property, value); });
 }
 
 }  // namespace nrw

@@ -46,6 +46,10 @@ class TnReportEngine {
   const PageModel& Pages() const { return pages_; }
   //! Forgets the printed pages (a new separated part starts at page 1).
   void ClearPages();
+  //! Borrowed; each finished page goes to the sink instead of being kept (nullptr: pages are kept).
+  void SetPageSink(PageSink* sink) { pages_.SetSink(sink); }
+  //! Hands the page being printed to the sink: the report has ended.
+  void FinishPages() { pages_.Finish(); }
   const MessagePage& Messages() const { return messages_; }
 
   //! Borrowed; nullptr: no trace.
@@ -54,8 +58,13 @@ class TnReportEngine {
   //! While on, module actions are recorded; host work (panel building, its own statements) is not.
   bool Tracing() const { return tracing_; }
   void SetTracing(bool on) { tracing_ = on; }
-  //! Records the line when tracing is on.
-  void Emit(const std::string& line) const;
+  //! True while events are recorded: tracing is on and there is a sink.
+  bool Recording() const { return tracing_ && trace_ != nullptr; }
+  //! Records the line make() builds, when recording; otherwise nothing is built.
+  template <class MakeLine>
+  void Emit(MakeLine&& make) const {
+    if (Recording()) trace_->Line(make());
+  }
   //! Records the line whenever there is a sink (parts, the final error).
   void EmitAlways(const std::string& line) const;
 

@@ -117,6 +117,9 @@ struct LayoutParam {
   std::string dictionary;
   bool visible = true;
   LayoutControl control = LayoutControl::Edit;
+  //! Bounds of an integer or float value the user gives; an integer without them must fit 32 bits.
+  std::optional<double> min;
+  std::optional<double> max;
 };
 
 struct LayoutSeparator {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -10,6 +11,7 @@
 
 #include "nrw/core.h"
 #include "nrw/format.h"
+#include "nrwhost/files.h"
 #include "report/json_reader.h"
 #include "report/main_dataset.h"
 
@@ -32,7 +34,7 @@ class LayoutParser {
     try {
       document = json::parse(text.begin(), text.end());
     } catch (const json::parse_error& error) {
-      Fail("", std::string("JSON inválido (") + error.what() + ")");
+      Fail("", "JSON inválido perto do caractere " + std::to_string(error.byte));
     }
     JsonObjectReader root(document, "", Failer());
     Layout layout;
@@ -142,6 +144,7 @@ class LayoutParser {
       param.options = item.String("options");
       param.dictionary = item.String("dictionary");
       param.visible = item.Boolean("visible", true);
+      ReadBounds(item, param);
       const std::string control = item.String("control", "edit");
       if (control == "edit") {
         param.control = LayoutControl::Edit;
@@ -159,6 +162,23 @@ class LayoutParser {
       params.push_back(std::move(param));
     }
     return params;
+  }
+
+  static void ReadBounds(JsonObjectReader& item, LayoutParam& param) {
+    for (const auto& [key, bound] : {std::pair{"min", &param.min}, std::pair{"max", &param.max}}) {
+      if (!item.Has(key)) continue;
+      if (param.type != LayoutParamType::Integer && param.type != LayoutParamType::Float) {
+        item.Raise(std::string("'") + key + "' só vale para os tipos integer e float");
+      }
+      *bound = item.RequiredNumber(key);
+      if (param.type == LayoutParamType::Integer &&
+          (**bound != std::floor(**bound) || std::fabs(**bound) > 9.0e15)) {
+        item.Raise(std::string("'") + key + "' de um parâmetro integer deve ser um número inteiro");
+      }
+    }
+    if (param.min && param.max && *param.min > *param.max) {
+      item.Raise("'min' não pode ser maior que 'max'");
+    }
   }
 
   static LayoutParamType ParamType(const JsonObjectReader& item, const std::string& type) {
@@ -421,7 +441,8 @@ Layout ParseLayout(std::string_view json_text, const std::string& origin) {
 
 Layout LoadLayout(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) throw Exception("Layout " + path + ": não foi possível abrir o arquivo.");
+  // A missing layout is a module named wrongly, or installed without its layout.
+  if (!file) throw UsageError("Layout " + path + ": não foi possível abrir o arquivo.");
   std::ostringstream text;
   text << file.rdbuf();
   return ParseLayout(text.str(), path);

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "core/detailed_error.h"
 #include "nrw/core.h"
 #include "nrwhost/session.h"
 #include "report/engine.h"
@@ -16,20 +17,22 @@ void LoadedModule::Closer::operator()(void* handle) const { dlclose(handle); }
 LoadedModule::LoadedModule(const std::string& path) : path_(path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
-    throw Exception("Módulo de relatório não encontrado: " + path + ".");
+    throw UsageError("Módulo de relatório não encontrado: " + path + ".");
   }
   dlerror();
   handle_.reset(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
   if (!handle_) {
     const char* reason = dlerror();
-    throw Exception("Não foi possível carregar o módulo " + path + ": " +
-                    (reason != nullptr ? reason : "motivo desconhecido") + ".");
+    // The loader's own words stay in the detail: the user needs to know it is not a module.
+    throw UsageError("Não foi possível carregar o módulo " + path +
+                         ": o arquivo não é um módulo de relatório ou está danificado.",
+                     reason != nullptr ? reason : "");
   }
   class_dll_ = reinterpret_cast<ClassDllFn>(dlsym(handle_.get(), "ClassDll"));
   imprimir_ = reinterpret_cast<ImprimirFn>(dlsym(handle_.get(), "Imprimir"));
   if (class_dll_ == nullptr || imprimir_ == nullptr) {
-    throw Exception("O arquivo " + path +
-                    " não é um módulo de relatório (não exporta ClassDll e Imprimir).");
+    throw UsageError("O arquivo " + path +
+                     " não é um módulo de relatório (não exporta ClassDll e Imprimir).");
   }
 }
 

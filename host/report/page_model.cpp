@@ -4,9 +4,18 @@
 
 namespace nrw {
 
+PageSink::~PageSink() = default;
+
+void PageModel::HandOver() {
+  if (sink_ == nullptr || pages_.empty()) return;
+  sink_->PageDone(pages_.back());
+  pages_.clear();
+}
+
 void PageModel::StartPage() {
+  HandOver();
   Page page;
-  page.number = PageNumber() + 1;
+  page.number = ++page_count_;
   pages_.push_back(std::move(page));
   position_mm_ = 0;
 }
@@ -18,8 +27,11 @@ void PageModel::Place(PlacedSection section, double height_mm) {
   position_mm_ += height_mm;
 }
 
+void PageModel::Finish() { HandOver(); }
+
 void PageModel::Clear() {
   pages_.clear();
+  page_count_ = 0;
   position_mm_ = 0;
 }
 

@@ -30,7 +30,7 @@ std::string DescribePanelJson(const Layout& layout, const std::string& version,
   }
   const nlohmann::json panel_json = {
       {"report", layout.report}, {"version", version}, {"items", items}};
-  return panel_json.dump(2);
+  return panel_json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace nrw

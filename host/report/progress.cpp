@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "core/live_count.h"
 #include "nrwhost/progress_sink.h"
 
 namespace nrw {
@@ -15,6 +16,7 @@ ProgressSink& TheSink() {
 }  // namespace
 
 TnFraProgresso::~TnFraProgresso() {
+  AdjustLiveCount(LiveKind::ProgressBox, -1);
   if (visible_) {
     visible_ = false;
     Show();
@@ -23,7 +25,9 @@ TnFraProgresso::~TnFraProgresso() {
 
 std::unique_ptr<TnFraProgresso> TnFraProgresso::CriarProgresso(TObject*) {
   // The constructor is private to the factory, which make_unique cannot reach.
-  return std::unique_ptr<TnFraProgresso>(new TnFraProgresso());
+  auto box = std::unique_ptr<TnFraProgresso>(new TnFraProgresso());
+  AdjustLiveCount(LiveKind::ProgressBox, 1);
+  return box;
 }
 
 ProgressSinkScope::ProgressSinkScope(ProgressSink sink) : previous_(std::move(TheSink())) {

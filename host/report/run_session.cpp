@@ -3,6 +3,8 @@
 
 #include "nrw/format.h"
 #include "nrwhost/session.h"
+#include "render/page_spool.h"
+#include "render/page_writer.h"
 #include "report/engine.h"
 #include "report/handed_datasets.h"
 #include "report/layout_loader.h"
@@ -13,7 +15,6 @@
 #include "report/report_host.h"
 #include "report/separators.h"
 #include "report/sql_trace.h"
-#include "render/page_writer.h"
 #include "report/trace_events.h"
 
 namespace nrw {
@@ -32,6 +33,49 @@ struct RunSession::Impl {
 
 namespace {
 
+// Hands each finished page to a writer of the document's format.
+class WriterSink final : public PageSink {
+ public:
+  explicit WriterSink(PageWriter& writer) : writer_(writer) {}
+  void PageDone(const Page& page) override { writer_.Draw(page); }
+
+ private:
+  PageWriter& writer_;
+};
+
+// The document printed while the scope lives goes to out. Pages are drawn as they are finished,
+// unless the layout prints the page count: those wait in a spool and are drawn at the end.
+class StreamedPages {
+ public:
+  StreamedPages(TnReportEngine& engine, const Layout& layout, std::ostream& out,
+                OutputFormat format)
+      : engine_(engine), writer_(MakePageWriter(format, layout, out)) {
+    if (CountsPages(layout)) {
+      spool_.emplace();
+      engine_.SetPageSink(&*spool_);
+    } else {
+      sink_.emplace(*writer_);
+      engine_.SetPageSink(&*sink_);
+    }
+  }
+  ~StreamedPages() { engine_.SetPageSink(nullptr); }
+  StreamedPages(const StreamedPages&) = delete;
+  StreamedPages& operator=(const StreamedPages&) = delete;
+
+  //! The report ended: its last page is handed over and the document ended.
+  void Finish() {
+    engine_.FinishPages();
+    if (spool_) spool_->Replay(*writer_);
+    writer_->Finish();
+  }
+
+ private:
+  TnReportEngine& engine_;
+  std::unique_ptr<PageWriter> writer_;
+  std::optional<WriterSink> sink_;
+  std::optional<PageSpool> spool_;
+};
+
 std::shared_ptr<const Layout> LoadOrEmpty(const std::string& path) {
   if (path.empty()) return std::make_shared<const Layout>();
   return std::make_shared<const Layout>(LoadLayout(path));
@@ -40,8 +84,9 @@ std::shared_ptr<const Layout> LoadOrEmpty(const std::string& path) {
 }  // namespace
 
 RunSession::RunSession(const SessionOptions& options) : impl_(std::make_unique<Impl>()) {
-  impl_->layout = LoadOrEmpty(options.layout_path);
+  // The module first: a path that is not a module is said so, not that it has no layout.
   impl_->module = std::make_unique<LoadedModule>(options.module_path);
+  impl_->layout = LoadOrEmpty(options.layout_path);
   const TnrwBaseDllClass& report_class = impl_->module->ReportClass();
   impl_->report = ReportHost::Make(std::make_unique<TnReportEngine>(impl_->layout));
   TnReportEngine& engine = impl_->Engine();
@@ -94,6 +139,13 @@ int RunSession::Print() {
   return PageCount();
 }
 
+int RunSession::Print(std::ostream& out, OutputFormat format) {
+  StreamedPages pages(impl_->Engine(), *impl_->layout, out, format);
+  const int count = Print();
+  pages.Finish();
+  return count;
+}
+
 int RunSession::PageCount() const { return impl_->Engine().Pages().PageNumber(); }
 
 void RunSession::WritePages(std::ostream& out, OutputFormat format) const {
@@ -122,9 +174,16 @@ bool RunSession::AskPart(const SeparatorPart& part) {
 }
 
 int RunSession::PrintPart(const SeparatorPart& part) {
-  impl_->Engine().Emit(trace::Part(part.values));
+  impl_->Engine().Emit([&] { return trace::Part(part.values); });
   ApplyPart(impl_->Engine(), part);
   return Print();
+}
+
+int RunSession::PrintPart(const SeparatorPart& part, std::ostream& out, OutputFormat format) {
+  StreamedPages pages(impl_->Engine(), *impl_->layout, out, format);
+  const int count = PrintPart(part);
+  pages.Finish();
+  return count;
 }
 
 void RunSession::SetProducingParts(bool on) { impl_->Engine().SetGerandoSeparado(on); }

@@ -24,10 +24,12 @@ void ActivateSeparators(const Layout& layout, const std::vector<std::string>& pa
                         TnpqPowerParam& panel);
 
 //! Asks the separator-SQL event once per active separator (index from 0), then runs the statements
-//! it ended with and combines their first columns' values (nulls and repeats dropped).
+//! it ended with and combines their first columns' values (nulls and repeats dropped). Raises for a
+//! value the main dataset's filters of its parameter cannot select.
 std::vector<SeparatorPart> ListSeparatorParts(TnReportEngine& engine);
 
-//! Writes the part's values on the panel as restricting selections (host work, not traced).
+//! Writes the part's values on the panel as restricting selections (host work, not traced); a
+//! selection parameter gets the selection of exactly its value (SelectionOfValue).
 void ApplyPart(TnReportEngine& engine, const SeparatorPart& part);
 
 }  // namespace nrw

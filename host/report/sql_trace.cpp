@@ -7,7 +7,7 @@ namespace nrw {
 
 SqlTraceBinding::SqlTraceBinding(TnReportEngine& engine) {
   SetSqlObserver([&engine](const std::string& sql, const std::vector<Variant>& values) {
-    engine.Emit(trace::Sql(sql, values));
+    engine.Emit([&] { return trace::Sql(sql, values); });
   });
 }
 

@@ -125,9 +125,10 @@ std::string Part(const std::vector<std::pair<std::string, std::string>>& values)
   return Dump(event);
 }
 
-std::string Error(const std::string& message) {
+std::string Error(const std::string& message, const std::string& detail) {
   Json event = Event("error");
   event["message"] = message;
+  if (!detail.empty()) event["detail"] = detail;
   return Dump(event);
 }
 

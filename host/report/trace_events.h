@@ -26,6 +26,7 @@ std::string Property(const std::string& object, const std::string& property,
 std::string Sql(const std::string& sql, const std::vector<Variant>& values);
 //! The separator values of a part, in separator order.
 std::string Part(const std::vector<std::pair<std::string, std::string>>& values);
-std::string Error(const std::string& message);
+//! detail (the database's message, the statement) is left out when empty.
+std::string Error(const std::string& message, const std::string& detail = {});
 
 }  // namespace nrw::trace

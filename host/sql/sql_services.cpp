@@ -3,6 +3,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/detailed_error.h"
+#include "core/fault_points.h"
 #include "data/dataset_builder.h"
 #include "nrw/core.h"
 #include "nrw/sql.h"
@@ -34,6 +36,14 @@ TnConnection*& DefaultConnection() {
   return connection;
 }
 
+// Every statement the host runs for a report passes here first, so that a FaultScope can fail any
+// of them as the database would.
+void StatementFaultPoint(const std::string& sql) {
+  if (FaultPoints::FailStatement()) {
+    throw DetailedError("Erro no banco de dados: falha simulada.", "falha simulada\n" + sql);
+  }
+}
+
 std::vector<std::string> FieldNames(TnClientDataSet& dataset) {
   std::vector<std::string> names;
   names.reserve(static_cast<size_t>(dataset.FieldCount()));
@@ -46,6 +56,8 @@ std::vector<std::string> FieldNames(TnClientDataSet& dataset) {
 
 TnPreparedStatement::~TnPreparedStatement() = default;
 TnConnection::~TnConnection() = default;
+std::string TnConnection::FilePath() const { return {}; }
+TnDialect TnConnection::Dialect() const { return TnDialect::kSQLite; }
 
 TnConnection* TnConnection::Default() { return DefaultConnection(); }
 void TnConnection::SetDefault(TnConnection* connection) { DefaultConnection() = connection; }
@@ -65,6 +77,7 @@ TnConnection& ConnectionOrDefault(TnConnection* connection) {
 
 TDataSetRef RunSql(const std::string& sql, const std::vector<Variant>& values,
                    TnConnection* connection) {
+  StatementFaultPoint(sql);
   return DataSetHost::Make(ConnectionOrDefault(connection).Prepare(sql)->Fetch(values));
 }
 
@@ -90,6 +103,7 @@ TDataSetRef ExecutarSQL(const std::string& sql, const std::vector<Variant>& valu
 
 TDataSetRef OpenSqlDataSet(const std::string& sql, const std::vector<Variant>& values,
                            TnConnection* connection) {
+  StatementFaultPoint(sql);
   TnConnection& target = ConnectionOrDefault(connection);
   std::unique_ptr<TnPreparedStatement> statement = target.Prepare(sql);
   TDataSetRef dataset = DataSetHost::Make(statement->Fetch(values));
@@ -106,6 +120,7 @@ void RefreshSQL(TnClientDataSet& dataset, const std::vector<Variant>& values, bo
     throw Exception("O dataset não veio de uma instrução SQL e não pode ser reexecutado.");
   }
   NotifySqlObserver(provider->Text(), values);
+  StatementFaultPoint(provider->Text());
   DataSetHost::SetStore(dataset, provider->Fetch(values));
 }
 

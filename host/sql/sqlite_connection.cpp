@@ -2,8 +2,13 @@
 
 #include <fmt/format.h>
 
+#include <cmath>
+
+#include "core/detailed_error.h"
 #include "nrw/core.h"
 #include "nrw/datetime.h"
+#include "nrwhost/files.h"
+#include "sql/sqlite_errors.h"
 #include "sql/sqlite_rows.h"
 #include "sql/sqlite_statement.h"
 #include "util/sql_literal.h"
@@ -13,14 +18,20 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
 
-SqliteDb OpenDatabase(const std::string& path) {
+SqliteDb OpenDatabase(const std::string& path, OpenMode mode) {
   sqlite3* raw = nullptr;
-  const int rc =
-      sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+  // A connection is used by one thread at a time (the host's): no mutex around every call.
+  const int flags = (mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
+                                                : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
+                    SQLITE_OPEN_NOMUTEX;
+  const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
   SqliteDbPtr db(raw);
   if (rc != SQLITE_OK) {
+    const int code = db ? sqlite3_extended_errcode(db.get()) : rc;
     const std::string message = db ? sqlite3_errmsg(db.get()) : sqlite3_errstr(rc);
-    throw Exception(fmt::format("Não foi possível abrir o banco de dados '{}': {}", path, message));
+    throw DetailedError(fmt::format("Não foi possível abrir o banco de dados {}: {}.", path,
+                                    DescribeSqliteError(code, message)),
+                        message);
   }
   sqlite3_extended_result_codes(db.get(), 1);
   sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
@@ -29,8 +40,24 @@ SqliteDb OpenDatabase(const std::string& path) {
 
 }  // namespace
 
-SqliteConnection::SqliteConnection(const std::string& path) : db_(OpenDatabase(path)) {
+SqliteConnection::SqliteConnection(const std::string& path, OpenMode mode)
+    : db_(OpenDatabase(path, mode)) {
   ExecuteScript("PRAGMA foreign_keys = OFF;");
+  // Opening is lazy: a file that is not a database is found out by its first read.
+  const int rc =
+      sqlite3_exec(db_.get(), "SELECT count(*) FROM sqlite_schema;", nullptr, nullptr, nullptr);
+  if (rc != SQLITE_OK) {
+    const int code = sqlite3_extended_errcode(db_.get());
+    const std::string message = fmt::format("Banco de dados {}: {}.", path,
+                                            DescribeSqliteError(code, sqlite3_errmsg(db_.get())));
+    if ((code & 0xFF) == SQLITE_NOTADB) throw UsageError(message, sqlite3_errmsg(db_.get()));
+    throw DetailedError(message, sqlite3_errmsg(db_.get()));
+  }
+}
+
+std::string SqliteConnection::FilePath() const {
+  const char* name = sqlite3_db_filename(db_.get(), "main");
+  return name == nullptr ? std::string() : std::string(name);
 }
 
 std::unique_ptr<TnPreparedStatement> SqliteConnection::Prepare(const std::string& sql) {
@@ -42,8 +69,8 @@ void SqliteConnection::ExecuteScript(const std::string& sql) {
   const int rc = sqlite3_exec(db_.get(), sql.c_str(), nullptr, nullptr, &raw_message);
   const std::unique_ptr<char, decltype(&sqlite3_free)> message(raw_message, &sqlite3_free);
   if (rc != SQLITE_OK) {
-    throw Exception(fmt::format("Erro no banco de dados: {}\n{}",
-                                message ? message.get() : sqlite3_errstr(rc), sql));
+    RaiseDatabaseError(sqlite3_extended_errcode(db_.get()),
+                       message ? message.get() : sqlite3_errstr(rc), sql);
   }
 }
 
@@ -52,8 +79,8 @@ std::string SqliteConnection::Literal(const Variant& value) const {
   return StandardSqlLiteral(value);
 }
 
-std::unique_ptr<TnConnection> OpenSQLite(const std::string& path) {
-  return std::make_unique<SqliteConnection>(path);
+std::unique_ptr<TnConnection> OpenSQLite(const std::string& path, OpenMode mode) {
+  return std::make_unique<SqliteConnection>(path, mode);
 }
 
 }  // namespace nrw

@@ -13,12 +13,15 @@ namespace nrw {
 
 class SqliteConnection final : public TnConnection {
  public:
-  //! Opens (or creates) the database file; ":memory:" gives a private database.
-  explicit SqliteConnection(const std::string& path);
+  //! Opens the database file (read-write ones are created when missing); ":memory:" gives a
+  //! private database.
+  SqliteConnection(const std::string& path, OpenMode mode);
 
+  TnDialect Dialect() const override { return TnDialect::kSQLite; }
   std::unique_ptr<TnPreparedStatement> Prepare(const std::string& sql) override;
   void ExecuteScript(const std::string& sql) override;
   std::string Literal(const Variant& value) const override;
+  std::string FilePath() const override;
 
  private:
   SqliteDb db_;

@@ -5,16 +5,10 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "sql/sql_rewriter.h"
 
 namespace nrw {
-
-struct AdaptedSql {
-  //! The statement for sqlite3_prepare: ":name" became "?N".
-  std::string text;
-  //! Distinct parameter names in order of first appearance, as first written; "?N" is the Nth.
-  std::vector<std::string> param_names;
-};
 
 //! Rewrites for SQLite: ":name" -> "?N" (names compared without regard to case);
 //! EXTRACT(YEAR|MONTH|DAY FROM x) -> CAST(strftime(...) AS INTEGER);
@@ -24,8 +18,5 @@ AdaptedSql AdaptSqlForSQLite(std::string_view sql);
 
 //! The rewritten text alone.
 std::string AdaptarSQLite(const std::string& sql);
-
-//! Distinct parameter names of the statement in order of first appearance, as first written.
-std::vector<std::string> ScanSqlParamNames(std::string_view sql);
 
 }  // namespace nrw

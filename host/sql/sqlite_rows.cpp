@@ -5,10 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/detailed_error.h"
 #include "data/dataset_builder.h"
 #include "data/value_convert.h"
 #include "nrw/core.h"
 #include "sql/sql_lexer.h"
+#include "sql/sqlite_errors.h"
 
 namespace nrw {
 namespace {
@@ -46,9 +48,10 @@ void AppendDateValue(TnDataSetBuilder& builder, sqlite3_stmt* stmt, int column,
       return;
     }
   }
-  throw Exception(
-      fmt::format("Valor '{}' da coluna '{}' não é uma data válida (esperado aaaa-mm-dd).\n{}",
-                  text, name, sql));
+  throw DetailedError(
+      fmt::format("Valor '{}' da coluna '{}' não é uma data válida (esperado aaaa-mm-dd).",
+                  text.substr(0, 40), name),
+      sql);
 }
 
 // Computed columns: the storage class of each value goes to the builder, which types the column.
@@ -86,7 +89,7 @@ std::optional<TFieldType> FieldTypeFromDecl(const char* declared) {
 }
 
 void RaiseSqliteError(sqlite3* db, const std::string& sql) {
-  throw Exception(fmt::format("Erro no banco de dados: {}\n{}", sqlite3_errmsg(db), sql));
+  RaiseDatabaseError(sqlite3_extended_errcode(db), sqlite3_errmsg(db), sql);
 }
 
 std::shared_ptr<TnDataStore> ReadSqliteRows(sqlite3* db, sqlite3_stmt* stmt,
@@ -115,7 +118,7 @@ std::shared_ptr<TnDataStore> ReadSqliteRows(sqlite3* db, sqlite3_stmt* stmt,
         try {
           AppendByStorage(builder, stmt, c);
         } catch (const Exception& error) {
-          throw Exception(fmt::format("{}\n{}", error.what(), sql));
+          throw DetailedError(error.what(), sql);
         }
       }
     }

@@ -22,7 +22,8 @@ std::optional<TFieldType> FieldTypeFromDecl(const char* declared);
 std::shared_ptr<TnDataStore> ReadSqliteRows(sqlite3* db, sqlite3_stmt* stmt,
                                             const std::string& sql);
 
-//! Raises "Erro no banco de dados: <message>\n<sql>" with the connection's last message.
+//! Raises "Erro no banco de dados: <what failed>." for the connection's last error (its message and
+//! the statement as the error's detail).
 [[noreturn]] void RaiseSqliteError(sqlite3* db, const std::string& sql);
 
 }  // namespace nrw

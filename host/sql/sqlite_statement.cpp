@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include "core/detailed_error.h"
 #include "nrw/core.h"
 #include "nrw/datetime.h"
 #include "sql/sql_lexer.h"
@@ -44,21 +45,21 @@ SqliteStatement::SqliteStatement(SqliteDb db, std::string sql)
   const char* text_end = adapted.text.c_str() + adapted.text.size();
   if (tail != nullptr &&
       !OnlyFiller(std::string_view(tail, static_cast<size_t>(text_end - tail)))) {
-    throw Exception(fmt::format("A instrução contém mais de um comando SQL.\n{}", sql_));
+    throw DetailedError("A instrução contém mais de um comando SQL.", sql_);
   }
   // ?, @name or $name would be numbered by SQLite behind the names' backs.
   if (sqlite3_bind_parameter_count(stmt_.get()) != static_cast<int>(param_names_.size())) {
-    throw Exception(fmt::format(
-        "A instrução usa parâmetros que não são da forma :nome; somente :nome é aceito.\n{}",
-        sql_));
+    throw DetailedError(
+        "A instrução usa parâmetros que não são da forma :nome; somente :nome é aceito.", sql_);
   }
 }
 
 void SqliteStatement::Bind(const std::vector<Variant>& values) {
   if (values.size() != param_names_.size()) {
     const std::string list = param_names_.empty() ? "" : " (" + ParamList(param_names_) + ")";
-    throw Exception(fmt::format("A instrução espera {} parâmetro(s){} e recebeu {} valor(es).\n{}",
-                                param_names_.size(), list, values.size(), sql_));
+    throw DetailedError(fmt::format("A instrução espera {} parâmetro(s){} e recebeu {} valor(es).",
+                                    param_names_.size(), list, values.size()),
+                        sql_);
   }
   for (size_t i = 0; i < values.size(); ++i) {
     const Variant& value = values[i];
@@ -87,10 +88,11 @@ void SqliteStatement::Bind(const std::vector<Variant>& values) {
         break;
       }
       case Variant::Kind::Array:
-        throw Exception(
+        throw DetailedError(
             fmt::format("O parâmetro :{} recebeu uma lista de valores; cada parâmetro recebe um "
-                        "único valor.\n{}",
-                        param_names_[i], sql_));
+                        "único valor.",
+                        param_names_[i]),
+            sql_);
     }
     if (rc != SQLITE_OK) RaiseSqliteError(db_.get(), sql_);
   }

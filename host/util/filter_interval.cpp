@@ -7,6 +7,7 @@
 #include "nrw/core.h"
 #include "nrw/format.h"
 #include "nrw/util.h"
+#include "util/selection.h"
 
 namespace nrw {
 namespace {
@@ -24,10 +25,61 @@ struct FilterValue {
   std::variant<int64_t, double, std::string> key;
 };
 
+// Texts echoed in messages are cut: a selection may be as long as the user likes.
+std::string Shown(std::string_view text) {
+  constexpr size_t kMax = 60;
+  if (text.size() <= kMax) return std::string(text);
+  size_t end = kMax;
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return std::string(text.substr(0, end)) + "...";
+}
+
+// As Trim: control characters and blanks.
+bool IsSelectionBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+// A quoted element starting at selection[at] ('"'): its value, with "" read as one quote. Answers
+// where the element ends (at its separator or the end).
+size_t ParseQuoted(const std::string& selection, size_t at, std::string& value) {
+  size_t i = at + 1;
+  for (;;) {
+    if (i >= selection.size()) {
+      throw Exception(fmt::format("Seleção inválida: aspas sem fechamento em '{}'.",
+                                  Shown(std::string_view(selection).substr(at))));
+    }
+    if (selection[i] == '"') {
+      if (i + 1 < selection.size() && selection[i + 1] == '"') {
+        value += '"';
+        i += 2;
+        continue;
+      }
+      ++i;
+      break;
+    }
+    value += selection[i++];
+  }
+  while (i < selection.size() && IsSelectionBlank(selection[i])) ++i;
+  if (i < selection.size() && selection[i] != ';' && selection[i] != ',') {
+    throw Exception(fmt::format("Seleção inválida: texto depois das aspas em '{}'.",
+                                Shown(std::string_view(selection).substr(at))));
+  }
+  return i;
+}
+
+// Elements separated by ";" or ","; "a..b" is a range; an element between double quotes is one
+// value exactly as written (blanks, separators and ".." included).
 std::vector<Element> ParseSelection(const std::string& selection) {
   std::vector<Element> elements;
   size_t start = 0;
   while (start <= selection.size()) {
+    size_t first = start;
+    while (first < selection.size() && IsSelectionBlank(selection[first])) ++first;
+    if (first < selection.size() && selection[first] == '"') {
+      std::string value;
+      const size_t stop = ParseQuoted(selection, first, value);
+      elements.push_back({selection.substr(first, stop - first), std::move(value), std::nullopt});
+      start = stop + 1;
+      continue;
+    }
     const auto end = selection.find_first_of(";,", start);
     const size_t stop = end == std::string::npos ? selection.size() : end;
     const std::string source = Trim(std::string_view(selection).substr(start, stop - start));
@@ -39,10 +91,11 @@ std::vector<Element> ParseSelection(const std::string& selection) {
       element.first = Trim(std::string_view(source).substr(0, dots));
       element.last = Trim(std::string_view(source).substr(dots + 2));
       if (element.first.empty() || element.last->empty()) {
-        throw Exception(fmt::format("Seleção inválida: intervalo '{}' incompleto.", source));
+        throw Exception(fmt::format("Seleção inválida: intervalo '{}' incompleto.", Shown(source)));
       }
       if (element.last->find("..") != std::string::npos) {
-        throw Exception(fmt::format("Seleção inválida: '{}' não é um intervalo válido.", source));
+        throw Exception(
+            fmt::format("Seleção inválida: '{}' não é um intervalo válido.", Shown(source)));
       }
     }
     elements.push_back(std::move(element));
@@ -64,7 +117,7 @@ FilterValue ToFilterValue(TnTipoValorFiltro kind, const std::string& text) {
     case TnTipoValorFiltro::Codigo: {
       int64_t code = 0;
       if (!TryStrToInt(text, code)) {
-        throw Exception(fmt::format("Seleção inválida: '{}' não é um código.", text));
+        throw Exception(fmt::format("Seleção inválida: '{}' não é um código.", Shown(text)));
       }
       return {IntToStr(code), code};
     }
@@ -72,7 +125,9 @@ FilterValue ToFilterValue(TnTipoValorFiltro kind, const std::string& text) {
       return {QuotedText(text), text};
     case TnTipoValorFiltro::Data: {
       const std::optional<TDateTime> date = TryStrToDate(text);
-      if (!date) throw Exception(fmt::format("Seleção inválida: '{}' não é uma data.", text));
+      if (!date) {
+        throw Exception(fmt::format("Seleção inválida: '{}' não é uma data.", Shown(text)));
+      }
       return {QuotedText(DateToISO(*date)), date->value};
     }
   }
@@ -114,6 +169,19 @@ void AddColumnTerms(const std::string& column, TnTipoValorFiltro kind,
 }
 
 }  // namespace
+
+std::string SelectionOfValue(std::string_view value) {
+  const bool reads_back = !value.empty() && value.front() != '"' && Trim(value) == value &&
+                          value.find_first_of(";,") == std::string_view::npos &&
+                          value.find("..") == std::string_view::npos;
+  if (reads_back) return std::string(value);
+  std::string quoted = "\"";
+  for (const char c : value) {
+    quoted += c;
+    if (c == '"') quoted += '"';
+  }
+  return quoted + "\"";
+}
 
 std::string FilterInterval(const std::vector<std::string>& columns, const std::string& selection,
                            const std::vector<int>& kinds, int option, bool lead_and, int last) {

@@ -15,10 +15,11 @@ constexpr char kDecimal = ',';
 bool IsPlaceholder(char c) { return c == '0' || c == '#'; }
 
 // One element of the number part of a mask: a digit placeholder or literal text between them.
+// Literals are views into the mask, which outlives its parsed form.
 struct MaskItem {
   bool is_placeholder = false;
   bool required = false;  // '0'
-  std::string literal;
+  std::string_view literal;
 };
 
 // Scientific notation: "E+00" always shows the exponent's sign, "E-00" only a minus.
@@ -65,7 +66,7 @@ std::vector<std::string_view> Sections(std::string_view mask) {
 // A quoted string is one literal unit; any other character a unit of its own.
 struct Unit {
   char symbol = 0;  // the character, or 0 for a quoted literal
-  std::string text;
+  std::string_view text;
 };
 
 std::vector<Unit> Units(std::string_view section) {
@@ -75,10 +76,10 @@ std::vector<Unit> Units(std::string_view section) {
     if (c == '\'' || c == '"') {
       const auto close = section.find(c, i + 1);
       const size_t end = close == std::string_view::npos ? section.size() : close;
-      units.push_back({0, std::string(section.substr(i + 1, end - i - 1))});
+      units.push_back({0, section.substr(i + 1, end - i - 1)});
       i = end;
     } else {
-      units.push_back({c, std::string(1, c)});
+      units.push_back({c, section.substr(i, 1)});
     }
   }
   return units;
@@ -300,16 +301,85 @@ std::optional<std::string> FormatDecimal(std::string_view mask, const decimal::D
   return FormatSection(sections[0], value, true);
 }
 
+// A mask of placeholders only, "#,##0.00" or "0000": one section, no literals, no exponent,
+// separators only among the integer placeholders. Most masks are such, and they format the way
+// FormatSection does without taking the mask apart unit by unit.
+struct PlainMask {
+  bool grouping = false;
+  int min_integer = 0;
+  int max_decimals = 0;
+  int min_decimals = 0;
+};
+
+std::optional<PlainMask> ParsePlainMask(std::string_view mask) {
+  if (mask.empty() || !IsPlaceholder(mask.front()) || !IsPlaceholder(mask.back())) {
+    return std::nullopt;
+  }
+  PlainMask plain;
+  bool in_fraction = false;
+  bool seen_required = false;
+  for (const char c : mask) {
+    if (c == '.') {
+      if (in_fraction) return std::nullopt;
+      in_fraction = true;
+    } else if (c == ',') {
+      if (in_fraction) return std::nullopt;
+      plain.grouping = true;
+    } else if (!IsPlaceholder(c)) {
+      return std::nullopt;
+    } else if (in_fraction) {
+      ++plain.max_decimals;
+      if (c == '0') plain.min_decimals = plain.max_decimals;
+    } else {
+      seen_required = seen_required || c == '0';
+      if (seen_required) ++plain.min_integer;
+    }
+  }
+  return plain;
+}
+
+std::string FormatPlain(const PlainMask& mask, const decimal::Decimal& value) {
+  const decimal::Decimal rounded = decimal::Round(value, mask.max_decimals);
+  std::string integer_digits = decimal::IntegerDigits(rounded);
+  if (static_cast<int>(integer_digits.size()) < mask.min_integer) {
+    integer_digits.insert(0, mask.min_integer - integer_digits.size(), '0');
+  }
+  std::string fraction_digits = decimal::FractionDigits(rounded, mask.max_decimals);
+  while (static_cast<int>(fraction_digits.size()) > mask.min_decimals &&
+         fraction_digits.back() == '0') {
+    fraction_digits.pop_back();
+  }
+  std::string text;
+  text.reserve(integer_digits.size() * 4 / 3 + fraction_digits.size() + 3);
+  if (rounded.negative && !rounded.IsZero()) text += '-';
+  const size_t count = integer_digits.size();
+  for (size_t i = 0; i < count; ++i) {
+    if (mask.grouping && i > 0 && (count - i) % 3 == 0) text += kThousands;
+    text += integer_digits[i];
+  }
+  if (!fraction_digits.empty()) {
+    text += kDecimal;
+    text += fraction_digits;
+  }
+  return text;
+}
+
+std::optional<std::string> Format(std::string_view mask, const decimal::Decimal& value) {
+  if (const std::optional<PlainMask> plain = ParsePlainMask(mask))
+    return FormatPlain(*plain, value);
+  return FormatDecimal(mask, value);
+}
+
 }  // namespace
 
 std::string FormatFloat(std::string_view mask, double value) {
   if (!std::isfinite(value) || mask.empty()) return FloatToStr(value);
-  return FormatDecimal(mask, decimal::FromDouble(value)).value_or(FloatToStr(value));
+  return Format(mask, decimal::FromDouble(value)).value_or(FloatToStr(value));
 }
 
 std::string FormatInteger(std::string_view mask, int64_t value) {
   if (mask.empty()) return IntToStr(value);
-  return FormatDecimal(mask, decimal::FromInteger(value)).value_or(IntToStr(value));
+  return Format(mask, decimal::FromInteger(value)).value_or(IntToStr(value));
 }
 
 }  // namespace nrw

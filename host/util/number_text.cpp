@@ -57,7 +57,16 @@ std::string LowerCase(std::string_view text) {
   return out;
 }
 
-bool SameText(std::string_view a, std::string_view b) { return LowerCase(a) == LowerCase(b); }
+bool SameText(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  const auto lower = [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  };
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (lower(a[i]) != lower(b[i])) return false;
+  }
+  return true;
+}
 
 std::string IntToStr(int64_t value) { return std::to_string(value); }
 

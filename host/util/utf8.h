@@ -9,6 +9,8 @@ namespace nrw {
 
 std::u32string DecodeUtf8(std::string_view text);
 void AppendUtf8(std::string& out, char32_t code_point);
+//! Writes the code point as UTF-8 at out, which has room for 4 bytes; answers the end.
+char* WriteUtf8(char* out, char32_t code_point);
 std::string EncodeUtf8(std::u32string_view text);
 
 }  // namespace nrw

@@ -2,32 +2,22 @@
 // 1 the work failed, 2 a usage error), where modules and layouts are found, and parameter parsing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "commands.h"
+#include "nrw_driver.h"
+#include "nrwhost/database.h"
+#include "nrwhost/faults.h"
 #include "paths.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-Outcome Nrw(std::vector<std::string> args) {
-  args.insert(args.begin(), "nrw");
-  std::vector<const char*> argv;
-  for (const std::string& arg : args) argv.push_back(arg.c_str());
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  const int status = nrw::cli::Main(static_cast<int>(argv.size()), argv.data());
-  Outcome outcome{status, testing::internal::GetCapturedStdout(),
-                  testing::internal::GetCapturedStderr()};
-  return outcome;
-}
+using cli_test::Nrw;
+using cli_test::Outcome;
 
 class Cli : public ::testing::Test {
  protected:
@@ -63,8 +53,8 @@ TEST_F(Cli, ExitStatusOfEachSubcommand) {
       {"demo-db over an existing file", {"demo-db", Db()}, 2, "use --force"},
       {"demo-db in a folder that is not there",
        {"demo-db", "/nao/existe/x.db"},
-       1,
-       "Falha ao criar o banco de demonstração"},
+       2,
+       "Erro: Saída /nao/existe/x.db: a pasta /nao/existe não existe."},
       {"run",
        {"run", "RptIncomeStatement", "--db", Db(), "-p", "pAnoBase1=01/01/2023", "--out", out},
        0,
@@ -73,7 +63,7 @@ TEST_F(Cli, ExitStatusOfEachSubcommand) {
       {"run on a database that is not there",
        {"run", "RptIncomeStatement", "--db", "/nao/existe.db"},
        2,
-       "Banco de dados não encontrado"},
+       "Erro: Banco de dados /nao/existe.db: não existe."},
       {"run of a module that is not there",
        {"run", "RptNaoExiste", "--db", Db()},
        2,
@@ -82,9 +72,9 @@ TEST_F(Cli, ExitStatusOfEachSubcommand) {
        {"run", "RptIncomeStatement", "--db", Db(), "-p", "x"},
        2,
        "use NOME=VALOR"},
-      {"run that the report refuses",
+      {"run with a parameter the layout does not have",
        {"run", "RptIncomeStatement", "--db", Db(), "-p", "pFoo=1"},
-       1,
+       2,
        "Erro: Parâmetro 'pFoo' não existe"},
       {"panel", {"panel", "RptWithholdingReview", "--db", Db()}, 0, ""},
       {"panel with a parameter without a value",
@@ -93,7 +83,7 @@ TEST_F(Cli, ExitStatusOfEachSubcommand) {
        "use NOME=VALOR"},
       {"panel of a module that is not there",
        {"panel", "RptNaoExiste"},
-       1,
+       2,
        "Módulo não encontrado"},
   };
   for (const Case& c : cases) {
@@ -101,6 +91,105 @@ TEST_F(Cli, ExitStatusOfEachSubcommand) {
     EXPECT_EQ(outcome.status, c.status) << c.name << "\n" << outcome.err;
     EXPECT_NE(outcome.err.find(c.in_err), std::string::npos) << c.name << "\n" << outcome.err;
   }
+}
+
+TEST_F(Cli, ArgumentsAreCheckedBeforeAnyFileIsTouched) {
+  const std::string keep = dir_->File("guardar.txt");
+  support::WriteFile(keep, "do usuário");
+  const std::string db_before = support::ReadFile(Db());
+  std::filesystem::create_symlink(dir_->File("laco2"), dir_->File("laco1"));
+  std::filesystem::create_symlink(dir_->File("laco1"), dir_->File("laco2"));
+  const std::string long_path = "/" + std::string(5000, 'a') + ".db";
+  const auto run = [](std::vector<std::string> more) {
+    std::vector<std::string> args = {"run", "RptIncomeStatement", "--db", Db()};
+    args.insert(args.end(), more.begin(), more.end());
+    return args;
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string in_err;
+  };
+  const std::vector<Case> cases = {
+      {"a database path too long",
+       {"run", "RptIncomeStatement", "--db", long_path},
+       "nome longo demais"},
+      {"a database behind a loop of links",
+       {"run", "RptIncomeStatement", "--db", dir_->File("laco1/x.db")},
+       "laço de links simbólicos"},
+      {"a database that is a folder", {"run", "RptIncomeStatement", "--db", "/tmp"}, "é uma pasta"},
+      {"a database that is not one",
+       {"run", "RptIncomeStatement", "--db", keep},
+       "não é um banco de dados válido"},
+      {"the report over the database", run({"--out", Db()}), "é o mesmo arquivo que"},
+      {"the trace over the database", run({"--trace", Db()}), "é o mesmo arquivo que"},
+      {"the trace over the report", run({"--out", keep, "--trace", keep}), "o mesmo arquivo"},
+      {"a device as output", run({"--out", "/dev/null"}), "é um dispositivo"},
+      {"a trace with a wrong separator", run({"--trace", keep, "--split", "pFoo"}), "pFoo"},
+      {"a parameter the layout lacks", run({"-p", "pFoo=1"}), "Parâmetro 'pFoo' não existe"},
+      {"a placeholder the layout lacks", run({"--out", dir_->File("{pFoo}")}), "usa {pFoo}"},
+      {"a pattern that names no file", run({"--out", dir_->File("{pCodigoEmpresa}")}),
+       "não é um nome de arquivo"},
+      {"a file that is not a module",
+       {"run", keep, "--db", Db()},
+       "o arquivo não é um módulo de relatório"},
+      {"a demo database over a device", {"demo-db", "/dev/null", "--force"}, "é um dispositivo"},
+      {"a demo database of too many beneficiaries",
+       {"demo-db", dir_->File("x.db"), "--extras", "-1"},
+       "Erro: --extras: o valor -1 está fora do intervalo de 0 a 100000."},
+      {"an option the command lacks", run({"--saida", "x"}), "Erro: argumento inesperado: "},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = Nrw(c.args);
+    EXPECT_EQ(outcome.status, 2) << c.name << "\n" << outcome.err;
+    EXPECT_NE(outcome.err.find(c.in_err), std::string::npos) << c.name << "\n" << outcome.err;
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << c.name;
+    EXPECT_LT(outcome.err.size(), 400u) << c.name;
+    EXPECT_EQ(support::ReadFile(keep), "do usuário") << c.name;
+    EXPECT_EQ(support::ReadFile(Db()), db_before) << c.name;
+  }
+  EXPECT_EQ(support::ReadFile("/dev/null"), "");
+}
+
+TEST_F(Cli, FailuresSayWhatFailedInOneLineAndTheDetailOnlyWhenAsked) {
+  const std::string empty_db = dir_->File("vazio.db");
+  nrw::OpenSQLite(empty_db);
+  const std::vector<std::string> args = {"run", "RptWithholdingReview", "--db", empty_db};
+  const Outcome plain = Nrw(args);
+  EXPECT_EQ(plain.status, 1);
+  EXPECT_EQ(plain.err, "Erro: Erro no banco de dados: a tabela RENDIMENTOANUAL não existe.\n");
+  std::vector<std::string> verbose = args;
+  verbose.insert(verbose.begin(), "--verbose");
+  const Outcome detailed = Nrw(verbose);
+  EXPECT_EQ(detailed.status, 1);
+  EXPECT_NE(detailed.err.find("no such table: RENDIMENTOANUAL\n"), std::string::npos)
+      << detailed.err;
+  EXPECT_NE(detailed.err.find("select"), std::string::npos) << "the statement";
+
+  const Outcome nothing = Nrw({"run", "RptIncomeStatement", "--db", Db(), "-p",
+                               "pAnoBase1=01/01/1990", "--out", dir_->File("vazio.txt")});
+  EXPECT_EQ(nothing.status, 0) << nothing.err;
+  EXPECT_NE(nothing.err.find("nenhum registro"), std::string::npos) << nothing.err;
+}
+
+TEST_F(Cli, ATraceThatCannotBeWrittenWholeIsAFailureAndTheOldOneStays) {
+  const std::string trace = dir_->File("rastro.jsonl");
+  const std::vector<std::string> args = {"run",   "RptWithholdingReview", "--db",    Db(),
+                                         "--out", dir_->File("r.txt"),    "--trace", trace};
+  int writes = 0;
+  {
+    const nrw::FaultScope count;
+    ASSERT_EQ(Nrw(args).status, 0);
+    writes = count.Writes();
+  }
+  support::WriteFile(trace, "rastro anterior");
+  // The trace is flushed to the disk last of all.
+  const nrw::FaultScope fail({0, writes});
+  const Outcome outcome = Nrw(args);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_NE(outcome.err.find("Erro: Não foi possível gravar " + trace), std::string::npos)
+      << outcome.err;
+  EXPECT_EQ(support::ReadFile(trace), "rastro anterior");
 }
 
 TEST_F(Cli, ListShowsEachModuleWithItsVersion) {

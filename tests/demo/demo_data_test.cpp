@@ -197,6 +197,20 @@ TEST_F(DemoData, CountsPerTableAreAsDesigned) {
             51);
 }
 
+// The planner knows the data it plans for: the statistics count these rows, not the office the
+// schema ships statistics for.
+TEST_F(DemoData, StatisticsAreMeasuredOnTheData) {
+  for (const char* tabela : {"EMPRESA", "DIRFREG1", "DIRFREG2", "FUNCCONTRATO"}) {
+    const std::vector<std::string> stats =
+        Coluna(Conn(), std::string("SELECT stat FROM sqlite_stat1 WHERE tbl = '") + tabela + "'");
+    ASSERT_FALSE(stats.empty()) << tabela;
+    const int64_t linhas = Contar(Conn(), std::string("SELECT COUNT(*) FROM ") + tabela);
+    for (const std::string& stat : stats) {
+      EXPECT_EQ(stat.substr(0, stat.find(' ')), std::to_string(linhas)) << tabela;
+    }
+  }
+}
+
 TEST_F(DemoData, BothBaseYearsHaveDeclarantsRecordsAndLimits) {
   for (const auto& [ano, declarantes] : {std::pair{"2023-01-01", 4}, std::pair{"2024-01-01", 5}}) {
     const std::string filtro = std::string(" WHERE ANOBASE = '") + ano + "'";

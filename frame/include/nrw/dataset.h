@@ -162,6 +162,9 @@ class NRW_API TnClientDataSet : public TObject {
   TnDataProvider* Provider() const;
   Variant CurrentValue(int field) const;
   bool CurrentIsNull(int field) const;
+  //! The store of the rows and the current record's row, for reading a field without a Variant;
+  //! nullptr when there is no current record.
+  const TnDataStore* CurrentRecord(int field, uint32_t& row) const;
   TFieldType FieldType(int field) const;
   const std::string& FieldName(int field) const;
 

@@ -5,9 +5,14 @@
 #include <functional>
 #include <utility>
 
+#include "nrw/api.h"
 #include "nrw/core.h"
 
 namespace nrw {
+
+//! The host's count of installed bindings (see CountLiveObjects), so that a binding left behind by
+//! a run can be seen.
+NRW_API void NoteEventBinding(int delta) noexcept;
 
 template <class... Args>
 class TnEvent {
@@ -44,6 +49,7 @@ class EventBinding {
   EventBinding(TnEvent<Args...>& event, TObject& object, typename TnEvent<Args...>::Handler handler)
       : event_(&event), object_(&object), previous_(event) {
     event.Set(&object, std::move(handler));
+    NoteEventBinding(1);
   }
   EventBinding(EventBinding&& other) noexcept { *this = std::move(other); }
   EventBinding& operator=(EventBinding&& other) noexcept {
@@ -53,6 +59,7 @@ class EventBinding {
       // we had replaced, not our own handler.
       other.previous_ = std::move(previous_);
       event_ = nullptr;
+      NoteEventBinding(-1);
       previous_.Clear();
     } else {
       Release();
@@ -67,6 +74,7 @@ class EventBinding {
   ~EventBinding() { Release(); }
   void Release() {
     if (event_ && event_->Object() == object_) *event_ = std::move(previous_);
+    if (event_) NoteEventBinding(-1);
     event_ = nullptr;
     previous_.Clear();
   }

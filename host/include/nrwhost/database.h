@@ -26,15 +26,22 @@ class NRW_API TnPreparedStatement {
   virtual int64_t Execute(const std::vector<Variant>& values) = 0;
 };
 
+//! The database behind a connection, for what differs beyond the statements (the schema script).
+enum class TnDialect { kSQLite, kPostgreSQL };
+
 //! A database connection. The host keeps one default connection, used when a module passes none.
 class NRW_API TnConnection {
  public:
   virtual ~TnConnection();
+  //! Which database this is; the embedded SQLite unless a connection says otherwise.
+  virtual TnDialect Dialect() const;
   virtual std::unique_ptr<TnPreparedStatement> Prepare(const std::string& sql) = 0;
   //! Runs a script of statements without results (schema, demo data).
   virtual void ExecuteScript(const std::string& sql) = 0;
   //! Literal of a value in this database's dialect.
   virtual std::string Literal(const Variant& value) const = 0;
+  //! The database's file, absolute; empty for a database without one (in memory, a server).
+  virtual std::string FilePath() const;
 
   //! The host's default connection; nullptr while none is set.
   static TnConnection* Default();
@@ -44,8 +51,31 @@ class NRW_API TnConnection {
   static void SetDefault(TnConnection* connection);
 };
 
-//! Opens an embedded SQLite database file (":memory:" for a private one).
-NRW_API std::unique_ptr<TnConnection> OpenSQLite(const std::string& path);
+enum class OpenMode {
+  //! The file is created when missing (demo databases, fixtures).
+  ReadWrite,
+  //! Report runs: nothing a module sends can change the database.
+  ReadOnly,
+};
+
+//! Opens an embedded SQLite database file (":memory:" for a private one). Raises UsageError when
+//! the file is not a database, Exception when it cannot be opened.
+NRW_API std::unique_ptr<TnConnection> OpenSQLite(const std::string& path,
+                                                 OpenMode mode = OpenMode::ReadWrite);
+
+//! Opens a PostgreSQL database from a URI ("postgresql://user@host:port/db") or a conninfo
+//! ("host=... dbname=..."). The password comes from libpq's own sources (PGPASSWORD, ~/.pgpass):
+//! a text that carries one is refused, and no message repeats the text. Raises Exception with a
+//! Portuguese message naming what failed (server refused or not found, database missing, login
+//! refused).
+NRW_API std::unique_ptr<TnConnection> OpenPostgreSQL(const std::string& conninfo);
+
+//! Whether the text names a PostgreSQL database (a postgresql:// or postgres:// URI, or a conninfo
+//! of keyword=value pairs) rather than an SQLite file.
+NRW_API bool IsPostgreSQLTarget(const std::string& target);
+
+//! OpenPostgreSQL for a PostgreSQL target, else OpenSQLite.
+NRW_API std::unique_ptr<TnConnection> OpenConnection(const std::string& target);
 
 //! Makes a connection the host's default for the scope's lifetime; the previous default comes back
 //! afterwards. The connection is borrowed and must outlive the scope.

@@ -18,6 +18,7 @@
 #include "nrw/datetime.h"
 #include "nrw/module.h"
 #include "nrw/report.h"
+#include "nrwhost/files.h"
 #include "nrwhost/message_page.h"
 #include "nrwhost/output_format.h"
 #include "nrwhost/trace.h"
@@ -79,13 +80,18 @@ class NRW_API RunSession {
   //! Opens the main dataset for the panel's current values and starts a fresh page model.
   void OpenData();
   //! OpenData, then Imprimir with the report's handle (a new instance of the class runs the body);
-  //! answers the pages printed.
+  //! answers the pages printed. The pages are kept for WriteText.
   int Print();
+  //! Print, each page drawn into out as a document of the format as soon as it is finished and
+  //! then dropped: memory holds the page being printed, not the document. A layout that prints the
+  //! page count ("[@PAGINAS]") keeps the pages until the end, when the count is known.
+  int Print(std::ostream& out, OutputFormat format = OutputFormat::Text);
   //! Pages printed since the last OpenData.
   int PageCount() const;
-  //! The printed pages drawn as one document of the format ("[@PAGINAS]" counts these pages).
+  //! The printed pages kept by Print() drawn as one document of the format ("[@PAGINAS]" counts
+  //! these pages).
   void WritePages(std::ostream& out, OutputFormat format) const;
-  //! The printed pages drawn as text.
+  //! The printed pages kept by Print() drawn as text.
   void WriteText(std::ostream& out) const { WritePages(out, OutputFormat::Text); }
   //! The layout's title, or the report's name when it has none.
   std::string Title() const;
@@ -100,6 +106,9 @@ class NRW_API RunSession {
   bool AskPart(const SeparatorPart& part);
   //! Writes the part's values on the panel, records the part on the trace and prints it.
   int PrintPart(const SeparatorPart& part);
+  //! PrintPart, the pages drawn into out as they are finished (as Print(out)).
+  int PrintPart(const SeparatorPart& part, std::ostream& out,
+                OutputFormat format = OutputFormat::Text);
   //! While on, the report says that separated parts are being produced.
   void SetProducingParts(bool on);
 
@@ -115,8 +124,8 @@ class NRW_API RunSession {
 struct RunOptions : SessionOptions {
   //! Parameters whose separators split the run into parts, in the order given.
   std::vector<std::string> split;
-  //! Output file, or with separators a name pattern with {PARAM} placeholders. Empty: the pages go
-  //! to stream (when there is one).
+  //! Output file, or with separators a name pattern with {PARAM} placeholders; "-": stdout, printed
+  //! only when the whole run succeeded. Empty: the pages go to stream (when there is one).
   std::string output;
   std::ostream* stream = nullptr;
   //! The document's format; empty: by the output's extension (text for any other, and for the
@@ -129,6 +138,8 @@ struct RunOptions : SessionOptions {
   //! PDF outputs only: a folder that also receives an unprotected archival copy (PDF/A-2b) of
   //! every file, under the same name. Empty: no copies.
   std::string archive_dir;
+  //! Files no output may replace (the trace); the default connection's database is always kept.
+  std::vector<std::string> protected_files;
 };
 
 struct PartResult {
@@ -142,8 +153,14 @@ struct PartResult {
 
 struct RunResult {
   bool ok = false;
-  //! The message of the error that ended the run; empty when it succeeded.
+  //! The run was refused before it printed: a name, a value or an output the user gave is wrong
+  //! (UsageError).
+  bool usage_error = false;
+  //! The message of the error that ended the run, one Portuguese line; empty when it succeeded.
   std::string error;
+  //! What the error's source said (the database's message and statement, the system's text); for
+  //! --verbose and the trace.
+  std::string detail;
   MessagePage messages;
   //! Pages printed, over all parts.
   int pages = 0;
@@ -154,7 +171,8 @@ struct RunResult {
 };
 
 //! The whole run: a session, the print (or every part), the outputs written under temporary names
-//! and renamed only when everything succeeded. Errors do not escape: they come back in the result,
+//! and put in place all together only when everything succeeded (files.h). Every output target is
+//! checked before the first page is printed. Errors do not escape: they come back in the result,
 //! after the trace's final error event.
 NRW_API RunResult RunReport(const RunOptions& options);
 

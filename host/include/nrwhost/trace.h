@@ -2,7 +2,6 @@
 // are documented in docs/layouts.md). A sink is borrowed by the run; its owner keeps it alive.
 #pragma once
 
-#include <fstream>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -19,17 +18,22 @@ class NRW_API TraceSink {
   virtual void Line(const std::string& json) = 0;
 };
 
-//! Writes JSON Lines to a file (truncated when opened) or to a stream the caller owns.
+//! Writes JSON Lines to a file or to a stream the caller owns. A file is written like any output
+//! (files.h): under a temporary name beside it, put in place by Commit; until then, and when Commit
+//! is never called, the file keeps what it held.
 class NRW_API JsonLinesTraceWriter : public TraceSink {
  public:
-  //! Raises Exception when the file cannot be created.
-  explicit JsonLinesTraceWriter(const std::string& path);
+  //! Raises UsageError when path may not be written (CheckOutputTarget with protected_files).
+  JsonLinesTraceWriter(const std::string& path, const std::vector<std::string>& protected_files);
   explicit JsonLinesTraceWriter(std::ostream& stream);
   ~JsonLinesTraceWriter() override;
   void Line(const std::string& json) override;
+  //! Puts the trace file in place; raises Exception when a line could not be written.
+  void Commit();
 
  private:
-  std::unique_ptr<std::ofstream> file_;
+  struct File;
+  std::unique_ptr<File> file_;
   std::ostream* out_;
 };
 

@@ -1,5 +1,9 @@
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "data/text_arena.h"
 #include "data_fixture.h"
 #include "nrw/core.h"
 
@@ -103,6 +107,59 @@ TEST(DataSetBuilder, RowsMustHaveOneValuePerColumn) {
   const auto again = DataSetHost::Make(builder.Finish());
   EXPECT_EQ(again->RecordCount(), 0) << "the builder is empty after Finish";
   EXPECT_EQ(again->FieldCount(), 2) << "and keeps its fields";
+}
+
+// Texts live in blocks of the store's arena: short ones share a block, one longer than a block
+// gets its own, and none moves or mixes with its neighbours.
+TEST(TextArena, TextsStayIntactAcrossBlocks) {
+  TextArena arena;
+  std::vector<std::string> texts;
+  for (size_t i = 0; i < 3000; ++i)
+    texts.push_back(std::string(i % 97, static_cast<char>('a' + i % 26)));
+  texts.push_back(std::string(200 * 1024, 'x'));
+  texts.push_back("");
+  texts.push_back("após o bloco grande");
+  std::vector<std::string_view> views;
+  for (const std::string& text : texts) views.push_back(arena.Add(text));
+  for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(views[i], texts[i]) << i;
+}
+
+// A field read of its own type comes straight from the store; it must answer (or refuse) what
+// the Variant conversions answer, for every column type, with and without a value.
+TEST(DataSetBuilder, FieldReadsAgreeWithTheirValue) {
+  const auto outcome = [](const auto& read) -> std::string {
+    try {
+      return fmt::format("{}", read());
+    } catch (const Exception& error) {
+      return std::string("erro: ") + error.what();
+    }
+  };
+  auto dataset =
+      MakeDataSet({{"I", TFieldType::Integer},
+                   {"F", TFieldType::Float},
+                   {"T", TFieldType::Text},
+                   {"D", TFieldType::Date}},
+                  {{int64_t{42}, 2.5, "31", EncodeDate(2024, 1, 31)},
+                   {nullptr, nullptr, nullptr, nullptr},
+                   {int64_t{-3}, 1234.5, "7,5", EncodeDateTime(2024, 2, 29, 10, 30, 0, 0)}});
+  for (dataset->First(); !dataset->Eof(); dataset->Next()) {
+    for (int i = 0; i < dataset->FieldCount(); ++i) {
+      const TField& field = dataset->Fields(i);
+      const Variant value = field.Value();
+      const std::string where = field.FieldName() + " row " + std::to_string(dataset->RecNo());
+      EXPECT_EQ(outcome([&] { return field.AsString(); }),
+                outcome([&] { return value.AsString(); }))
+          << where;
+      EXPECT_EQ(outcome([&] { return field.AsInteger(); }),
+                outcome([&] { return value.AsInteger(); }))
+          << where;
+      EXPECT_EQ(outcome([&] { return field.AsFloat(); }), outcome([&] { return value.AsFloat(); }))
+          << where;
+      EXPECT_EQ(outcome([&] { return field.AsDateTime().value; }),
+                outcome([&] { return value.AsDate().value; }))
+          << where;
+    }
+  }
 }
 
 }  // namespace

@@ -82,6 +82,32 @@ TEST(DataSetFilter, MalformedFiltersRaiseWhenFilteringStarts) {
   EXPECT_EQ(dataset->RecordCount(), 2);
 }
 
+TEST(DataSetFilter, LongChainsAndDeepNestingNeitherOverflowTheStack) {
+  auto dataset = Annex();
+  // A flat chain of a million terms is one list, evaluated and freed without recursion.
+  std::string chain = "ID = 4";
+  chain.reserve(12'000'000);
+  for (int i = 0; i < 1'000'000; ++i) chain += " or ID = 9";
+  dataset->SetFilter(chain);
+  dataset->SetFiltered(true);
+  EXPECT_EQ(Column(*dataset, "ID"), Strings{"4"});
+  dataset->SetFiltered(false);
+
+  // Nesting is what recurses; past a depth no filter needs it is refused, with a short message.
+  const std::string deep = std::string(100'000, '(') + "ID = 1" + std::string(100'000, ')');
+  dataset->SetFilter(deep);
+  try {
+    dataset->SetFiltered(true);
+    ADD_FAILURE() << "deep nesting accepted";
+  } catch (const Exception& e) {
+    EXPECT_LT(std::string(e.what()).size(), 300u);
+  }
+  const std::string nested = std::string(150, '(') + "ID = 1" + std::string(150, ')');
+  dataset->SetFilter(nested);
+  dataset->SetFiltered(true);
+  EXPECT_EQ(Column(*dataset, "ID"), Strings{"1"});
+}
+
 TEST(DataSetFilter, CombinesWithIndexRangeAndFindKey) {
   auto dataset = Annex();
   dataset->SetIndexFieldNames("EMP_CGCTE;ID");

@@ -78,7 +78,7 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
   };
   const std::string prefix = "Layout layouts/RptX.json: ";
   const Case cases[] = {
-      {"not json", "{", "JSON inválido"},
+      {"not json", "{", prefix + "JSON inválido perto do caractere 2."},
       {"no report", std::string("{") + kPage + "}", prefix + "'report' é obrigatório."},
       {"no page", R"({"report": "RptX"})", prefix + "'page' é obrigatório."},
       {"unknown key", Document(R"("secoes": [])"), prefix + "chave desconhecida 'secoes'."},
@@ -110,6 +110,14 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
        prefix + "params[0]: 'type' inválido: 'ano' (use date, integer, float, text ou selection)."},
       {"repeated param (case)", Document(R"("params": [{"name": "pAno"}, {"name": "PANO"}])"),
        prefix + "params[1]: parâmetro 'PANO' declarado mais de uma vez."},
+      {"bounds of a text", Document(R"("params": [{"name": "pA", "min": 1}])"),
+       prefix + "params[0]: 'min' só vale para os tipos integer e float."},
+      {"a fractional bound of an integer",
+       Document(R"("params": [{"name": "pA", "type": "integer", "max": 9.5}])"),
+       prefix + "params[0]: 'max' de um parâmetro integer deve ser um número inteiro."},
+      {"bounds upside down",
+       Document(R"("params": [{"name": "pA", "type": "float", "min": 2, "max": 1}])"),
+       prefix + "params[0]: 'min' não pode ser maior que 'max'."},
       {"filter of an undeclared param", Document(R"("dataset": {"sql": "select 1 {filtros}",
                  "filters": [{"param": "pEmp", "columns": ["C"], "kind": 1}]})"),
        prefix + "dataset.filters[0]: o filtro usa o parâmetro 'pEmp', que não está em 'params'."},

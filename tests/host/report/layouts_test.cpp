@@ -60,7 +60,7 @@ std::string WidestByName(const nrw::Layout& layout, std::string_view placeholder
     return nrw::FormatFloat(placeholder.substr(colon + 1), 999999999999.99);
   }
   const std::string key = nrw::NameKey(placeholder);
-  if (key == "@pagina") return "9999";
+  if (key == "@pagina" || key == "@paginas") return "9999";
   if (key == "@data") return "31/12/2099";
   if (key == "@titulo") return layout.title;
   if (key == "@relatorio") return layout.report;

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "nrw/format.h"
+#include "nrwhost/faults.h"
 #include "nrwhost/session.h"
 #include "nrwhost/trace.h"
 #include "support/fixture_db.h"
@@ -194,6 +196,117 @@ TEST_F(Run, HandedDatasetsAreLoadedForEachPartAndMustComeBackEmpty) {
       "registros).");
   EXPECT_TRUE(Traced(R"({"ev":"set","name":"pRegistros","value":"3"})"));
   EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"p1.txt", "p3.txt"}));
+}
+
+TEST_F(Run, EachPartHoldsExactlyTheRecordsOfItsOwnValue) {
+  // Values stored in the database that the selection notation would read as something else.
+  database_->Exec(R"(
+    INSERT INTO EMPRESA_T VALUES (1, ' '), (1, '000..999'), (2, 'A,B'), (2, '..'), (1, ''),
+                                 (2, '"x"');
+  )");
+  nrw::RunOptions options = Options();
+  options.split = {"pNome"};
+  options.output = dir_.File("parte-{pNome}.txt");
+  const nrw::RunResult result = nrw::RunReport(options);
+  ASSERT_TRUE(result.ok) << result.error;
+  // Each part's file shows one row: the one whose name is the part's value.
+  const std::vector<std::string> values = {"",         " ",   "\"x\"",     "..",
+                                           "000..999", "A,B", "Alfa/Beta", "Gama:Delta"};
+  ASSERT_EQ(result.parts.size(), values.size());
+  for (const nrw::PartResult& part : result.parts) {
+    const std::string value = part.values.at(0).second;
+    EXPECT_NE(std::find(values.begin(), values.end(), value), values.end()) << "[" << value << "]";
+    ASSERT_TRUE(part.produced) << "[" << value << "]";
+    const std::string text = support::ReadFile(part.output);
+    size_t rows = 0;
+    for (size_t at = text.find("\n   "); at != std::string::npos; at = text.find("\n   ", at + 1))
+      ++rows;
+    EXPECT_EQ(rows, 1u) << "[" << value << "]\n" << text;
+    if (!nrw::Trim(value).empty()) {
+      EXPECT_NE(text.find("  " + value + "\n"), std::string::npos) << "[" << value << "]\n" << text;
+    }
+  }
+}
+
+TEST_F(Run, PartsReplaceTheirFilesAllOrNone) {
+  support::WriteFile(dir_.File("p1.txt"), "antigo 1");
+  support::WriteFile(dir_.File("p3.txt"), "antigo 3");
+  nrw::RunOptions options = Options();
+  options.split = {"pEmpresas"};
+  options.output = dir_.File("p{pEmpresas}.txt");
+  int writes = 0;
+  {
+    const nrw::FaultScope count;
+    ASSERT_TRUE(nrw::RunReport(options).ok);
+    writes = count.Writes();
+  }
+  ASSERT_GT(writes, 0);
+  support::WriteFile(dir_.File("p1.txt"), "antigo 1");
+  support::WriteFile(dir_.File("p3.txt"), "antigo 3");
+  const auto untouched = [this](const std::string& name) {
+    EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"p1.txt", "p3.txt"})) << name;
+    EXPECT_EQ(support::ReadFile(dir_.File("p1.txt")), "antigo 1") << name;
+    EXPECT_EQ(support::ReadFile(dir_.File("p3.txt")), "antigo 3") << name;
+  };
+  for (int k = 1; k <= writes; ++k) {
+    const nrw::FaultScope fail({0, k});
+    const nrw::RunResult result = nrw::RunReport(options);
+    EXPECT_FALSE(result.ok) << "write " << k;
+    EXPECT_FALSE(result.usage_error) << "write " << k;
+    EXPECT_EQ(result.error.rfind("Não foi possível gravar " + dir_.File("p"), 0), 0u)
+        << result.error;
+    untouched("write " + std::to_string(k));
+  }
+  // A part whose name is taken by a folder is refused before any page is printed.
+  std::filesystem::create_directory(dir_.File("p3.txt.d"));
+  std::filesystem::rename(dir_.File("p3.txt"), dir_.File("p3.bak"));
+  std::filesystem::rename(dir_.File("p3.txt.d"), dir_.File("p3.txt"));
+  const nrw::RunResult refused = nrw::RunReport(options);
+  EXPECT_TRUE(refused.usage_error);
+  EXPECT_NE(refused.error.find("p3.txt: é uma pasta"), std::string::npos) << refused.error;
+  EXPECT_EQ(support::ReadFile(dir_.File("p1.txt")), "antigo 1");
+  EXPECT_EQ(dir_.Names(), (std::vector<std::string>{"p1.txt", "p3.bak", "p3.txt"}));
+}
+
+TEST_F(Run, WhatTheUserGotWrongIsAUsageErrorFoundBeforeAnythingIsWritten) {
+  support::WriteFile(dir_.File("saida.txt"), "antigo");
+  struct Case {
+    const char* name;
+    std::vector<nrw::ParamSetting> params;
+    std::vector<std::string> split;
+    std::string output;
+    std::string message;
+  };
+  const Case cases[] = {
+      {"not an integer",
+       {{"pMinimo", "um"}},
+       {},
+       "saida.txt",
+       "Parâmetro pMinimo: 'um' não é um número inteiro."},
+      {"beyond 32 bits",
+       {{"pMinimo", "4294967297"}},
+       {},
+       "saida.txt",
+       "Parâmetro pMinimo: 4294967297 está fora do intervalo de -2147483648 a 2147483647."},
+      {"a selection that does not parse",
+       {{"pEmpresas", "1..x"}},
+       {},
+       "saida.txt",
+       "Parâmetro pEmpresas: Seleção inválida: 'x' não é um código."},
+      {"a pattern that names no file", {}, {}, "{pNome}", "que não é um nome de arquivo"},
+      {"an output that is a folder", {}, {}, ".", "não é um nome de arquivo"},
+  };
+  for (const Case& c : cases) {
+    nrw::RunOptions options = Options();
+    options.params = c.params;
+    options.split = c.split;
+    options.output = dir_.File(c.output);
+    const nrw::RunResult result = nrw::RunReport(options);
+    EXPECT_TRUE(result.usage_error) << c.name << ": " << result.error;
+    EXPECT_NE(result.error.find(c.message), std::string::npos) << c.name << ": " << result.error;
+    EXPECT_EQ(dir_.Names(), std::vector<std::string>{"saida.txt"}) << c.name;
+    EXPECT_EQ(support::ReadFile(dir_.File("saida.txt")), "antigo") << c.name;
+  }
 }
 
 TEST_F(Run, PartsGoToTheStreamWithoutAnOutputFile) {

@@ -78,4 +78,28 @@ TEST(TextRenderer, SectionsStackDownThePage) {
   EXPECT_EQ(out.str(), "um\n\n\n\n\n\n\ndois\n");
 }
 
+// With a sink, a page is handed over when the next one starts (or at the end) and not kept.
+TEST(PageModel, SinkReceivesEachFinishedPageAndOnlyTheCurrentOneIsKept) {
+  struct Collector : nrw::PageSink {
+    std::vector<std::pair<int, size_t>> pages;  // number, sections
+    void PageDone(const nrw::Page& page) override {
+      pages.emplace_back(page.number, page.sections.size());
+    }
+  } sink;
+  nrw::PageModel pages(30);
+  pages.SetSink(&sink);
+  pages.Place(Section({}), 7);
+  pages.Place(Section({}), 7);
+  pages.StartPage();
+  pages.Place(Section({}), 7);
+  EXPECT_EQ(sink.pages, (std::vector<std::pair<int, size_t>>{{1, 2}}));
+  EXPECT_EQ(pages.Pages().size(), 1u);
+  EXPECT_EQ(pages.PageNumber(), 2);
+  EXPECT_DOUBLE_EQ(pages.Remaining(), 23);
+  pages.Finish();
+  EXPECT_EQ(sink.pages, (std::vector<std::pair<int, size_t>>{{1, 2}, {2, 1}}));
+  EXPECT_TRUE(pages.Pages().empty());
+  EXPECT_EQ(pages.PageNumber(), 2) << "the count stays with the pages handed over";
+}
+
 }  // namespace

@@ -5,12 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "data/data_store.h"
 #include "data/dataset_builder.h"
 #include "nrw/datetime.h"
 #include "nrw/sql.h"
 #include "nrw/util.h"
+#include "nrwhost/files.h"
 #include "sql/sql_observer.h"
 #include "sql_fixture.h"
+#include "support/temp_dir.h"
 
 namespace nrw {
 namespace {
@@ -54,10 +57,10 @@ TEST_F(SqlExec, WrongValueCountNamesTheParameters) {
   const std::string sql =
       "select 1 from DIRFREG2 where ANOBASE = :pAnoBase and CODIGOEMPRESA = :pAnoBase2 or "
       ":PANOBASE";
-  const std::string message = ErrorOf([&] { ExecutarSQL(sql, {kAno2023}); });
+  const auto [message, detail] = DetailedErrorOf([&] { ExecutarSQL(sql, {kAno2023}); });
   EXPECT_THAT(message, HasSubstr("A instrução espera 2 parâmetro(s) (:pAnoBase, :pAnoBase2) e "
                                  "recebeu 1 valor(es)."));
-  EXPECT_THAT(message, HasSubstr(sql));
+  EXPECT_EQ(detail, sql);
   EXPECT_THAT(ErrorOf([] { ExecutarSQL("select 1", Values{1}); }),
               HasSubstr("A instrução espera 0 parâmetro(s) e recebeu 1 valor(es)."));
   EXPECT_THAT(ErrorOf([] {
@@ -219,11 +222,27 @@ TEST_F(SqlExec, ReferencesMayBeEmpty) {
   EXPECT_FALSE(ds);
 }
 
-TEST_F(SqlExec, DatabaseErrorsCarryTheStatementAsWritten) {
+TEST_F(SqlExec, DatabaseErrorsSayWhatFailedInOneLineAndKeepTheStatementInTheDetail) {
   const std::string sql = "select * from NAOEXISTE where X = :pX";
-  const std::string message = ErrorOf([&] { ExecutarSQL(sql, Values{1}); });
-  EXPECT_THAT(message, HasSubstr("Erro no banco de dados: no such table: NAOEXISTE"));
-  EXPECT_THAT(message, HasSubstr("\n" + sql));
+  const auto [message, detail] = DetailedErrorOf([&] { ExecutarSQL(sql, Values{1}); });
+  EXPECT_EQ(message, "Erro no banco de dados: a tabela NAOEXISTE não existe.");
+  EXPECT_EQ(detail, "no such table: NAOEXISTE\n" + sql);
+  struct Case {
+    const char* sql;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"select NAOHA from (select 1 as A)", "Erro no banco de dados: a coluna NAOHA não existe."},
+      {"select from where", "Erro no banco de dados: erro de sintaxe perto de \"from\"."},
+      {"select naoha(1)", "Erro no banco de dados: a função naoha não existe."},
+  };
+  for (const Case& c : cases) {
+    const std::string one_line = ErrorOf([&] { ExecutarSQL(c.sql); });
+    EXPECT_EQ(one_line, c.message) << c.sql;
+  }
+  // A long selection makes a long statement; the message stays one short line.
+  const std::string huge = "select * from NAOEXISTE where X in (" + std::string(100000, '1') + ")";
+  EXPECT_LT(ErrorOf([&] { ExecutarSQL(huge); }).size(), 100u);
   EXPECT_THAT(ErrorOf([] { ExecutarSQL("select 1; select 2"); }), HasSubstr("mais de um comando"));
   EXPECT_THAT(ErrorOf([] { ExecutarSQL("select ?"); }), HasSubstr(":nome"));
 }
@@ -304,6 +323,24 @@ TEST_F(SqlExec, ValorParaSQLWritesInTheDefaultConnectionsDialect) {
     EXPECT_EQ(ValorParaSQL(Variant(), TFieldType::Date), "NULL");
   }
   EXPECT_EQ(ValorParaSQL(Variant("x")), "'x'") << "the fixture's connection again";
+}
+
+TEST(SqlConnection, AReadOnlyConnectionReadsButChangesNothing) {
+  support::TempDir dir;
+  const std::string path = dir.File("banco.db");
+  OpenSQLite(path)->ExecuteScript("create table T (A integer); insert into T values (7);");
+  const std::unique_ptr<TnConnection> reader = OpenSQLite(path, OpenMode::ReadOnly);
+  EXPECT_EQ(reader->FilePath(), path);
+  EXPECT_EQ(reader->Prepare("select A from T")->Fetch({})->ValueAt(0, 0).AsInteger(), 7);
+  for (const char* change : {"insert into T values (8)", "drop table T", "create table U (B)"}) {
+    EXPECT_EQ(ErrorOf([&] { reader->Prepare(change)->Execute({}); }),
+              "Erro no banco de dados: o banco de dados está aberto somente para leitura.")
+        << change;
+  }
+  EXPECT_EQ(OpenSQLite(":memory:")->FilePath(), "");
+  EXPECT_THROW(OpenSQLite(dir.File("nao_existe.db"), OpenMode::ReadOnly), Exception);
+  support::WriteFile(dir.File("texto.db"), std::string(4096, 'x'));
+  EXPECT_THROW(OpenSQLite(dir.File("texto.db"), OpenMode::ReadOnly), UsageError);
 }
 
 }  // namespace

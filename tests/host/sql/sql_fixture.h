@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/detailed_error.h"
 #include "nrwhost/database.h"
 #include "support/fixture_db.h"
 
@@ -28,6 +29,19 @@ std::string ErrorOf(F&& run) {
     return error.what();
   }
   return "";
+}
+
+//! The message and the detail (the database's own words, the statement) of the error it raises.
+template <class F>
+std::pair<std::string, std::string> DetailedErrorOf(F&& run) {
+  try {
+    run();
+  } catch (const DetailedError& error) {
+    return {error.what(), error.Detail()};
+  } catch (const Exception& error) {
+    return {error.what(), ""};
+  }
+  return {};
 }
 
 }  // namespace nrw

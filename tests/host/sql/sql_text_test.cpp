@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "nrw/datetime.h"
+#include "nrwhost/database.h"
+#include "sql/pg_dialect.h"
+#include "sql/pg_rows.h"
 #include "sql/sql_order_index.h"
 #include "sql/sqlite_dialect.h"
 
@@ -58,6 +63,115 @@ TEST(SqliteDialect, ParamNamesAsFirstWrittenInOrderOfAppearance) {
       "where :pDataInicial <= d and d <= :pDataFinal and :PDATAINICIAL <> '' and ':pOutro' <> e");
   EXPECT_EQ(adapted.param_names, (std::vector<std::string>{"pDataInicial", "pDataFinal"}));
   EXPECT_EQ(ScanSqlParamNames("select 1"), std::vector<std::string>{});
+}
+
+// The same walk as SQLite's; only what PostgreSQL spells differently, typed as SQLite's gives it.
+TEST(PgDialect, RewritesOnlyOutsideLiteralsAndComments) {
+  const RewriteCase cases[] = {
+      {"mixed-case names are one parameter", "where a = :pAno and b = :PANO or c = :pAno2",
+       "where a = $1 and b = $1 or c = $2"},
+      {"literals, quoted names, comments and casts stay",
+       "select ':pX', \"a:b\", x::text -- :pA\n/* :pB */ from T where h = :pHora",
+       "select ':pX', \"a:b\", x::text -- :pA\n/* :pB */ from T where h = $1"},
+      {"extract is an integer of a date", "and(extract(year from Inf.DataPgto) = :pAnoBase2)",
+       "and(CAST(EXTRACT(YEAR FROM CAST(Inf.DataPgto AS DATE)) AS INTEGER) = $1)"},
+      {"timestampadd year in an escape", "FCS.DATAADM < {TIMESTAMPADD(YEAR, 1, D.ANOBASE)})",
+       "FCS.DATAADM < CAST(CAST(D.ANOBASE AS DATE) + CAST(1 AS INTEGER) * INTERVAL '1 year' AS "
+       "DATE))"},
+      {"timestampadd month and day with parameters",
+       "{fn TIMESTAMPADD(SQL_TSI_MONTH, :pMeses, x)}, { timestampadd ( DAY , :pDias , :pData ) }",
+       "CAST(CAST(x AS DATE) + CAST($1 AS INTEGER) * INTERVAL '1 month' AS DATE), "
+       "(CAST($3 AS DATE) + CAST($2 AS INTEGER))"},
+      {"escapes unwrapped", "select {fn UCASE(nome)} from T where d = {d '2024-01-31'}",
+       "select UCASE(nome) from T where d = '2024-01-31'"},
+      {"units the database knows are left to it", "EXTRACT(EPOCH FROM x)", "EXTRACT(EPOCH FROM x)"},
+  };
+  for (const RewriteCase& c : cases) {
+    EXPECT_EQ(AdaptSqlForPostgreSQL(c.sql).text, c.expected) << c.name;
+  }
+}
+
+// ORDER BY as SQLite orders: nulls smallest, and ties as SQLite's loops deliver them.
+TEST(PgDialect, OrderByOrdersAsSQLite) {
+  EXPECT_EQ(AdaptSqlForPostgreSQL("select a from T order by a, b desc, c nulls last limit 5",
+                                  {"T.K1", "T.K2"})
+                .text,
+            "select a from T order by a NULLS FIRST, b desc NULLS LAST, c nulls last, T.K1 NULLS "
+            "FIRST, T.K2 NULLS FIRST limit 5");
+  EXPECT_EQ(AdaptSqlForPostgreSQL("select row_number() over (partition by x order by y) from T "
+                                  "where z in (select w from U order by 1) order by 1 ;")
+                .text,
+            "select row_number() over (partition by x order by y NULLS FIRST) from T where z in "
+            "(select w from U order by 1 NULLS FIRST) order by 1 NULLS FIRST ;");
+
+  struct Case {
+    const char* name;
+    const char* sql;
+    std::vector<std::pair<std::string, std::string>> tables;
+    std::vector<std::string> items;
+  };
+  const Case cases[] = {
+      {"tables of the FROM in order, with their names in the statement",
+       "select I.DESCRICAO from INFORMERENDIMENTOISENTO I JOIN DIRFREG2 D ON D.X = I.X left outer "
+       "join nrw.ESTAB as E on E.Y = (select max(Y) from Z) , SOCIO where 1 = 1 order by 1",
+       {{"INFORMERENDIMENTOISENTO", "I"}, {"DIRFREG2", "D"}, {"ESTAB", "E"}, {"SOCIO", "SOCIO"}},
+       {}},
+      {"a subquery in the FROM has no key",
+       "select * from (select 1 as A) S join T on 1 = 1 "
+       "order by 1",
+       {{"T", "T"}},
+       {}},
+      {"groups in the order of the GROUP BY",
+       "select D.A, sum(D.V) from DIRFREG2 D group by D.A, coalesce(D.B, 0) order by 2",
+       {},
+       {"D.A", "coalesce(D.B, 0)"}},
+      {"a UNION by every output position",
+       "select a, (select max(b) from U) from T union select c, d from V order by 1",
+       {},
+       {"1", "2"}},
+      {"nothing without an ORDER BY", "select a from T", {}, {}},
+      {"nothing for DISTINCT", "select distinct a from T order by a", {}, {}},
+      {"nothing for an aggregate without groups", "select count(*) from T order by 1", {}, {}},
+      {"nothing for a UNION of stars", "select * from T union select * from U order by 1", {}, {}},
+      {"nothing for a GROUP BY the dialect rewrites",
+       "select 1 from T group by EXTRACT(YEAR FROM d) order by 1",
+       {},
+       {}},
+  };
+  for (const Case& c : cases) {
+    const PgTieBreak tie_break = PgTieBreakOf(c.sql);
+    std::vector<std::pair<std::string, std::string>> tables;
+    for (const PgFromTable& table : tie_break.tables) tables.emplace_back(table.table, table.alias);
+    EXPECT_EQ(tables, c.tables) << c.name;
+    EXPECT_EQ(tie_break.items, c.items) << c.name;
+  }
+}
+
+TEST(DatabaseTarget, PostgreSQLByTheFormOfTheText) {
+  const std::pair<const char*, bool> cases[] = {
+      {"postgresql://nrw@servidor:5432/escritorio", true},
+      {"postgres://servidor/escritorio", true},
+      {"host=servidor dbname=escritorio", true},
+      {"  dbname = escritorio", true},
+      {"/var/dados/escritorio.db", false},
+      {"escritorio.db", false},
+      {"./a=b.db", false},
+      {":memory:", false},
+      {"", false},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(IsPostgreSQLTarget(text), expected) << text;
+}
+
+TEST(PgRows, DatesAndTimestampsAsTheServerWritesThem) {
+  EXPECT_EQ(ParsePgDate("2024-02-29"), EncodeDate(2024, 2, 29));
+  EXPECT_EQ(ParsePgDate("2024-02-29 10:30:15"), EncodeDateTime(2024, 2, 29, 10, 30, 15, 0));
+  // Microseconds beyond the millisecond and the zone of a timestamptz are dropped.
+  EXPECT_EQ(ParsePgDate("2024-02-29 10:30:15.123456-03"),
+            EncodeDateTime(2024, 2, 29, 10, 30, 15, 123));
+  EXPECT_EQ(ParsePgDate("2024-02-29 10:30:15+05:30"), EncodeDateTime(2024, 2, 29, 10, 30, 15, 0));
+  for (const char* none : {"infinity", "-infinity", "0044-03-15 BC", ""}) {
+    EXPECT_FALSE(ParsePgDate(none)) << none;
+  }
 }
 
 struct IndexCase {

@@ -2,6 +2,7 @@
 
 #include "nrw/core.h"
 #include "nrw/util.h"
+#include "util/selection.h"
 
 namespace nrw {
 namespace {
@@ -84,6 +85,46 @@ TEST(FilterInterval, MessageNamesTheBadElement) {
   } catch (const Exception& e) {
     EXPECT_STREQ(e.what(), "Seleção inválida: 'a' não é um código.");
   }
+}
+
+TEST(FilterInterval, QuotedElementsAreOneExactValue) {
+  struct Case {
+    std::string selection;
+    int kind;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {R"(" ")", 2, "(T = ' ')"},
+      {R"("A,B")", 2, "(T = 'A,B')"},
+      {R"("000..999")", 2, "(T = '000..999')"},
+      {R"("..")", 2, "(T = '..')"},
+      {R"("")", 2, "(T = '')"},
+      {R"(  "say ""hi"""  )", 2, R"((T = 'say "hi"'))"},
+      {R"("O'Neil";B)", 2, "(T in ('O''Neil', 'B'))"},
+      {R"("12")", 1, "(T = 12)"},
+      {R"("01/02/2024")", 3, "(T = '2024-02-01')"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FilterInterval({"T"}, c.selection, {c.kind}, 0, false), c.expected) << c.selection;
+  }
+  for (const char* broken : {R"("open)", R"("a" b)", R"("a"..b)"}) {
+    EXPECT_THROW(FilterInterval({"T"}, broken, {2}), Exception) << broken;
+  }
+}
+
+TEST(FilterInterval, TheSelectionOfAValueSelectsExactlyThatValue) {
+  // Values a database may hold, hostile ones first: each must come back as itself, alone.
+  const std::string values[] = {
+      " ", "000..999", "A,B", "..", "", "\"", "  x", "a;b..c,d", "\"q\"", "x\"", "123.456.789-09"};
+  for (const std::string& value : values) {
+    std::string literal = "'";
+    for (const char c : value) literal += c == '\'' ? std::string("''") : std::string(1, c);
+    EXPECT_EQ(FilterInterval({"T"}, SelectionOfValue(value), {2}, 0, false),
+              "(T = " + literal + "')")
+        << "[" << value << "]";
+  }
+  EXPECT_EQ(SelectionOfValue("123.456.789-09"), "123.456.789-09") << "plain values stay plain";
+  EXPECT_EQ(SelectionOfValue("A,B"), R"("A,B")");
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,29 @@ TEST(FormatFloat, MasksRoundingAndSigns) {
       {"quoted literal", "0 'kg'", 3.0, "3 kg"},
   };
   for (const Case& c : cases) EXPECT_EQ(FormatFloat(c.mask, c.value), c.expected) << c.name;
+}
+
+// Masks of placeholders only take a shorter road; an empty negative section (";") sends the same
+// mask down the general one, and both must agree on every value.
+TEST(FormatFloat, PlainMasksFormatAsTheGeneralRoad) {
+  const char* const masks[] = {"#,##0.00", "0000", "#0.0",     "##0",       "#,##0",
+                               "0.000",    "0",    "#,##0.##", "00,000.0#", "###,###,##0.00"};
+  std::vector<double> values = {0.0,     -0.0, 0.5,   -0.5,   0.005, -0.005, 1.005, 2.675,
+                                999.995, 1e12, -1e12, 123.45, 1e-7,  0.045,  -0.001};
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> digits(-12, 12);
+  for (int i = 0; i < 2000; ++i) {
+    const double magnitude = std::pow(10.0, digits(random));
+    values.push_back((i % 2 == 0 ? 1 : -1) * std::round(magnitude * 1000) / 1000);
+    values.push_back((i % 3 == 0 ? -1 : 1) * magnitude);
+  }
+  for (const char* mask : masks) {
+    for (const double value : values) {
+      ASSERT_EQ(FormatFloat(mask, value), FormatFloat(std::string(mask) + ";", value))
+          << mask << " " << value;
+    }
+    EXPECT_EQ(FormatInteger(mask, -1234567), FormatInteger(std::string(mask) + ";", -1234567));
+  }
 }
 
 TEST(FormatFloat, IntegersKeepEveryDigit) {

@@ -9,12 +9,9 @@
 
 namespace {
 
-class CompanyPayeeStatementGolden : public ::testing::Test {
- protected:
-  std::unique_ptr<support::FixtureDb> demo_ = support::FixtureDb::Demo(2023);
-};
+class CompanyPayeeStatementGolden : public support::DemoDbTest {};
 
-TEST_F(CompanyPayeeStatementGolden, DemoBaseYear) {
+TEST_P(CompanyPayeeStatementGolden, DemoBaseYear) {
   const support::RunOutcome run = support::Run(
       {"RptCompanyPayeeStatement", {{"pAnoBase1", "01/01/2023"}, {"pDispensarAss", "1"}}});
   ASSERT_TRUE(run.result.ok) << run.result.error;
@@ -22,7 +19,7 @@ TEST_F(CompanyPayeeStatementGolden, DemoBaseYear) {
       run.Lines(), "tests/modules/company_payee_statement/golden/demo_2023.jsonl"));
 }
 
-TEST_F(CompanyPayeeStatementGolden, DemoCeiEmployerTwoCopiesOnlyWithTax) {
+TEST_P(CompanyPayeeStatementGolden, DemoCeiEmployerTwoCopiesOnlyWithTax) {
   const support::RunOutcome run = support::Run({"RptCompanyPayeeStatement",
                                                 {{"pAnoBase1", "01/01/2023"},
                                                  {"pCodigoEmpresa", "5"},
@@ -33,5 +30,7 @@ TEST_F(CompanyPayeeStatementGolden, DemoCeiEmployerTwoCopiesOnlyWithTax) {
   EXPECT_TRUE(support::MatchesGolden(
       run.Lines(), "tests/modules/company_payee_statement/golden/demo_2023_cei.jsonl"));
 }
+
+NRW_ON_EVERY_DATABASE(CompanyPayeeStatementGolden);
 
 }  // namespace

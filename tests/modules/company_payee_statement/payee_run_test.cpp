@@ -94,14 +94,20 @@ TEST_F(CompanyPayeeRun, FormOfTheRetentionCodeInEveryCopy) {
     std::string sequencia;
   };
   for (const Caso& caso :
-       {Caso{"1", alfa + " " + beta}, Caso{"3", Repetir(alfa, 3) + " " + Repetir(beta, 3)},
-        Caso{"0", ""}, Caso{"-2", ""}, Caso{"x", alfa + " " + beta}}) {
+       {Caso{"1", alfa + " " + beta}, Caso{"3", Repetir(alfa, 3) + " " + Repetir(beta, 3)}}) {
     const RunOutcome run = Rodar({{"pCopias", caso.copias}});
     ASSERT_TRUE(run.result.ok) << run.result.error;
     EXPECT_EQ(Sequencia(run), caso.sequencia) << "copies " << caso.copias;
     // Without copies the rows are still judged, their company looked up and progress reported.
     EXPECT_EQ(run.Events("progress").size(), 2u) << caso.copias;
     EXPECT_EQ(run.Values("pNomeEmpresa").size(), 2u) << caso.copias;
+  }
+  // Copies the panel cannot give are refused before anything prints, naming the parameter.
+  for (const char* copias : {"0", "-2", "x", "100"}) {
+    const RunOutcome refused = Rodar({{"pCopias", copias}});
+    EXPECT_FALSE(refused.result.ok) << copias;
+    EXPECT_EQ(refused.result.error.rfind("Parâmetro pCopias: ", 0), 0u) << refused.result.error;
+    EXPECT_TRUE(refused.Sections().empty()) << copias;
   }
   const RunOutcome run = Rodar({});
   EXPECT_EQ(run.Values(13, "pINSRF"),

@@ -308,7 +308,7 @@ TEST_F(Separadores, PublishingPerContractSwitchesTheSelections) {
        "ligado marcado controle"},
       {"any text but 1", {{"pPublicarBrevix", "1 "}}, "ligado", "desligado"},
       {"other parameters change nothing",
-       {{"pPublicarBrevix", "1"}, {"pCopias", "0"}},
+       {{"pPublicarBrevix", "1"}, {"pCopias", "2"}},
        "desligado",
        "ligado marcado"},
   };

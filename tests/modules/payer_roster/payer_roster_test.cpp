@@ -25,8 +25,9 @@ support::RunOutcome Rodar(std::vector<nrw::ParamSetting> params) {
   return support::Run({"RptPayerRoster", params});
 }
 
-TEST(PayerRosterGolden, DemoBaseYear) {
-  const auto demo = support::FixtureDb::Demo(2023);
+class PayerRosterGolden : public support::DemoDbTest {};
+
+TEST_P(PayerRosterGolden, DemoBaseYear) {
   const support::RunOutcome run = Rodar({});
   ASSERT_TRUE(run.result.ok) << run.result.error;
   EXPECT_TRUE(
@@ -35,8 +36,7 @@ TEST(PayerRosterGolden, DemoBaseYear) {
 
 // The year before: company 4 pays employees only, so leaving employees and directors out leaves
 // it without a line, while the progress still counts it.
-TEST(PayerRosterGolden, DemoYearBeforeWithoutEmployees) {
-  const auto demo = support::FixtureDb::Demo(2023);
+TEST_P(PayerRosterGolden, DemoYearBeforeWithoutEmployees) {
   const support::RunOutcome run =
       support::Run({"RptPayerRoster",
                     {{"pAnoBase", "01/01/2022"}, {"pOpIrrfFunc", "4"}, {"pOpIrrfDiretor", "4"}}});
@@ -46,6 +46,8 @@ TEST(PayerRosterGolden, DemoYearBeforeWithoutEmployees) {
   EXPECT_TRUE(support::MatchesGolden(
       run.Lines(), "tests/modules/payer_roster/golden/demo_2022_without_employees.jsonl"));
 }
+
+NRW_ON_EVERY_DATABASE(PayerRosterGolden);
 
 TEST(PayerRoster, CompanySumsJudgeEveryRecordAndContributionsKeepTheirTaxOut) {
   support::FixtureDb db;

@@ -13,13 +13,12 @@
 
 namespace {
 
-class PayrollTotalsWideGolden : public ::testing::Test {
+class PayrollTotalsWideGolden : public support::DemoDbTest {
  protected:
   void TearDown() override { nrw::DefinirUsuarioAtual(std::nullopt); }
-  std::unique_ptr<support::FixtureDb> demo_ = support::FixtureDb::Demo(2023);
 };
 
-TEST_F(PayrollTotalsWideGolden, DemoYear) {
+TEST_P(PayrollTotalsWideGolden, DemoYear) {
   const support::RunOutcome run = support::Run(
       {"RptPayrollTotalsWide", {{"pCompetInicial", "01/01/2023"}, {"pCompetFinal", "31/12/2023"}}});
   ASSERT_TRUE(run.result.ok) << run.result.error;
@@ -27,7 +26,7 @@ TEST_F(PayrollTotalsWideGolden, DemoYear) {
                                      "tests/modules/payroll_totals_wide/golden/demo_2023.jsonl"));
 }
 
-TEST_F(PayrollTotalsWideGolden, DemoGroupAsUserWithProLaboreByName) {
+TEST_P(PayrollTotalsWideGolden, DemoGroupAsUserWithProLaboreByName) {
   nrw::DefinirUsuarioAtual(1);
   const support::RunOutcome run = support::Run({"RptPayrollTotalsWide",
                                                 {{"pCompetInicial", "01/06/2023"},
@@ -40,5 +39,7 @@ TEST_F(PayrollTotalsWideGolden, DemoGroupAsUserWithProLaboreByName) {
   EXPECT_TRUE(support::MatchesGolden(
       run.Lines(), "tests/modules/payroll_totals_wide/golden/demo_2023_grupo.jsonl"));
 }
+
+NRW_ON_EVERY_DATABASE(PayrollTotalsWideGolden);
 
 }  // namespace

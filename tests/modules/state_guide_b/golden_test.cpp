@@ -9,13 +9,16 @@
 
 namespace {
 
-TEST(StateGuideBGolden, DemoBaseYear) {
-  const std::unique_ptr<support::FixtureDb> demo = support::FixtureDb::Demo(2023);
+class StateGuideBGolden : public support::DemoDbTest {};
+
+TEST_P(StateGuideBGolden, DemoBaseYear) {
   const support::RunOutcome run = support::Run({"RptStateGuideB", {{"pAnoBase", "01/01/2023"}}});
   ASSERT_TRUE(run.result.ok) << run.result.error;
   EXPECT_EQ(run.result.pages, 4);
   EXPECT_TRUE(
       support::MatchesGolden(run.Lines(), "tests/modules/state_guide_b/golden/demo_2023.jsonl"));
 }
+
+NRW_ON_EVERY_DATABASE(StateGuideBGolden);
 
 }  // namespace

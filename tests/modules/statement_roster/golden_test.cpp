@@ -9,12 +9,9 @@
 
 namespace {
 
-class StatementRosterGolden : public ::testing::Test {
- protected:
-  std::unique_ptr<support::FixtureDb> demo_ = support::FixtureDb::Demo(2023);
-};
+class StatementRosterGolden : public support::DemoDbTest {};
 
-TEST_F(StatementRosterGolden, DemoBaseYear) {
+TEST_P(StatementRosterGolden, DemoBaseYear) {
   const support::RunOutcome run =
       support::Run({"RptStatementRoster", {{"pAnoBase", "01/01/2023"}}});
   ASSERT_TRUE(run.result.ok) << run.result.error;
@@ -22,7 +19,7 @@ TEST_F(StatementRosterGolden, DemoBaseYear) {
       support::MatchesGolden(run.Lines(), "tests/modules/statement_roster/golden/demo_2023.jsonl"));
 }
 
-TEST_F(StatementRosterGolden, DemoSummaryPagePerCompanyWithTheYearlyLimits) {
+TEST_P(StatementRosterGolden, DemoSummaryPagePerCompanyWithTheYearlyLimits) {
   const support::RunOutcome run = support::Run({"RptStatementRoster",
                                                 {{"pAnoBase", "01/01/2023"},
                                                  {"pQuebraPagina", "2"},
@@ -34,5 +31,7 @@ TEST_F(StatementRosterGolden, DemoSummaryPagePerCompanyWithTheYearlyLimits) {
   EXPECT_TRUE(support::MatchesGolden(
       run.Lines(), "tests/modules/statement_roster/golden/demo_2023_limites.jsonl"));
 }
+
+NRW_ON_EVERY_DATABASE(StatementRosterGolden);
 
 }  // namespace

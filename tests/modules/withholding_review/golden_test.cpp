@@ -1,5 +1,6 @@
 // Whole runs on the demo database, kept as golden traces: the review of a base year, whole and
-// split per declaring company.
+// split per declaring company. Each runs on SQLite and on PostgreSQL (when a server is given): both
+// must give the same trace.
 #include "support/golden.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +10,9 @@
 
 namespace {
 
-class WithholdingReviewGolden : public ::testing::Test {
- protected:
-  std::unique_ptr<support::FixtureDb> demo_ = support::FixtureDb::Demo(2023);
-};
+class WithholdingReviewGolden : public support::DemoDbTest {};
 
-TEST_F(WithholdingReviewGolden, DemoBaseYear) {
+TEST_P(WithholdingReviewGolden, DemoBaseYear) {
   const support::RunOutcome run =
       support::Run({"RptWithholdingReview", {{"pAnoBase", "01/01/2023"}}});
   ASSERT_TRUE(run.result.ok) << run.result.error;
@@ -22,12 +20,14 @@ TEST_F(WithholdingReviewGolden, DemoBaseYear) {
                                      "tests/modules/withholding_review/golden/demo_2023.jsonl"));
 }
 
-TEST_F(WithholdingReviewGolden, DemoSplitPerCompany) {
+TEST_P(WithholdingReviewGolden, DemoSplitPerCompany) {
   const support::RunOutcome run =
       support::Run({"RptWithholdingReview", {{"pAnoBase", "01/01/2023"}}, {"pEmpresas"}});
   ASSERT_TRUE(run.result.ok) << run.result.error;
   EXPECT_TRUE(support::MatchesGolden(
       run.Lines(), "tests/modules/withholding_review/golden/demo_2023_parts.jsonl"));
 }
+
+NRW_ON_EVERY_DATABASE(WithholdingReviewGolden);
 
 }  // namespace

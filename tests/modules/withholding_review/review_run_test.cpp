@@ -123,9 +123,6 @@ TEST_F(WithholdingReviewRun, OrderAndFilters) {
       {"order 2 is by name",
        {{"pOrdem", "2"}},
        {"200.000.000-01", "100.000.000-02", "100.000.000-03", "100.000.000-01"}},
-      {"unparsable order is by CPF",
-       {{"pOrdem", "x"}},
-       {"100.000.000-01", "100.000.000-02", "100.000.000-03", "200.000.000-01"}},
       {"establishment restricts employees only",
        {{"pFilial", "1"}},
        {"100.000.000-01", "200.000.000-01"}},
@@ -142,6 +139,9 @@ TEST_F(WithholdingReviewRun, OrderAndFilters) {
     ASSERT_TRUE(e.result.ok) << c.name << ": " << e.result.error;
     EXPECT_EQ(e.Values(9, "pf2"), c.cpfs) << c.name;
   }
+  const Execucao unparsable = Rodar({{"pOrdem", "x"}});
+  EXPECT_TRUE(unparsable.result.usage_error) << "an order that is not a number is refused";
+  EXPECT_EQ(unparsable.result.error, "Parâmetro pOrdem: 'x' não é um número inteiro.");
 }
 
 TEST_F(WithholdingReviewRun, TaxableBlockPrintsEveryMonthAndTheThirteenthAfterTheTotals) {

@@ -1,0 +1,29 @@
+#include "sql/pg_session.h"
+
+#include "sql/sql_lexer.h"
+
+namespace nrw {
+
+const std::vector<std::string>& PgSession::PrimaryKey(const std::string& table) {
+  const std::string key = SqlUpper(table);
+  const auto found = primary_keys_.find(key);
+  if (found != primary_keys_.end()) return found->second;
+  std::vector<std::string>& columns = primary_keys_[key];
+  // Inside a failed transaction the question fails: the table is then taken as keyless.
+  if (PQtransactionStatus(get()) == PQTRANS_INERROR) return columns;
+  const char* values[] = {table.c_str()};
+  const PgResult result(PQexecParams(
+      get(),
+      "SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid AND "
+      "a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass($1) AND i.indisprimary "
+      "ORDER BY array_position(i.indkey::int2[], a.attnum)",
+      1, nullptr, values, nullptr, nullptr, 0));
+  if (result && PQresultStatus(result.get()) == PGRES_TUPLES_OK) {
+    for (int row = 0; row < PQntuples(result.get()); ++row) {
+      columns.push_back(SqlUpper(PQgetvalue(result.get(), row, 0)));
+    }
+  }
+  return columns;
+}
+
+}  // namespace nrw

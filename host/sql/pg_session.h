@@ -1,0 +1,48 @@
+// The live libpq connection, shared by a PostgreSQL connection and every statement prepared on it
+// (a dataset that outlives its connection can still run again), what it knows of the tables, and
+// the owning result handle.
+#pragma once
+
+#include <libpq-fe.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace nrw {
+
+struct PgResultClear {
+  void operator()(PGresult* result) const { PQclear(result); }
+};
+using PgResult = std::unique_ptr<PGresult, PgResultClear>;
+
+struct PgConnFinish {
+  void operator()(PGconn* conn) const { PQfinish(conn); }
+};
+using PgConnPtr = std::unique_ptr<PGconn, PgConnFinish>;
+
+class PgSession {
+ public:
+  //! Takes an established connection.
+  explicit PgSession(PgConnPtr conn) : conn_(std::move(conn)) {}
+
+  PGconn* get() const { return conn_.get(); }
+  //! A server-side statement name not used before on this connection.
+  std::string NextStatementName() { return "nrw_" + std::to_string(++statements_); }
+
+  //! The primary-key columns of a table (of the search path), in key order; empty for a view, a
+  //! table without one or a name the server does not know. Asked once per table.
+  const std::vector<std::string>& PrimaryKey(const std::string& table);
+
+ private:
+  PgConnPtr conn_;
+  uint64_t statements_ = 0;
+  std::map<std::string, std::vector<std::string>> primary_keys_;
+};
+
+using PgSessionPtr = std::shared_ptr<PgSession>;
+
+}  // namespace nrw

@@ -1,0 +1,255 @@
+#include "sql/pg_statement.h"
+
+#include <fmt/format.h>
+
+#include <cmath>
+#include <cstdlib>
+
+#include "nrw/core.h"
+#include "nrw/datetime.h"
+#include "sql/pg_dialect.h"
+#include "sql/pg_errors.h"
+#include "sql/pg_rows.h"
+#include "sql/sql_lexer.h"
+
+namespace nrw {
+namespace {
+
+// Parameter types, when the server cannot infer them from the statement.
+constexpr Oid kUntyped = 0;
+constexpr Oid kInt8Oid = 20;
+constexpr Oid kTextOid = 25;
+constexpr Oid kDateOid = 1082;
+constexpr Oid kTimestampOid = 1114;
+constexpr Oid kNumericOid = 1700;
+
+// SQLSTATEs of a parameter whose type the statement does not settle ("select :p", ":p is null or
+// X = :p").
+bool Unsettled(const std::string& state) {
+  return state == "42P18" || state == "42P08" || state == "42725";
+}
+
+// SQLSTATEs of a parameter given a type its place does not take (an integer compared with a text
+// column): the server is then left to infer it.
+bool Mistyped(const std::string& state) {
+  return Unsettled(state) || state == "42883" || state == "42804" || state == "42846" ||
+         state == "22P02";
+}
+
+// A null value says nothing of its type: these are tried in turn, the first the statement accepts
+// kept.
+constexpr Oid kNullCandidates[] = {kInt8Oid, kNumericOid, kTextOid, kDateOid};
+
+// The parameter's type from its value; kUntyped for a null (and for a text where the server is to
+// decide, unless text_too).
+Oid TypeOf(const Variant& value, bool text_too) {
+  switch (value.kind()) {
+    case Variant::Kind::Integer:
+      return kInt8Oid;
+    case Variant::Kind::Float:
+      return kNumericOid;
+    case Variant::Kind::Text:
+      return text_too ? kTextOid : kUntyped;
+    case Variant::Kind::Date:
+      return DateOf(value.AsDate()) == value.AsDate() ? kDateOid : kTimestampOid;
+    case Variant::Kind::Null:
+    case Variant::Kind::Array:
+      break;
+  }
+  return kUntyped;
+}
+
+// Runs a command whose outcome the next call reveals anyway.
+void Discard(PGconn* conn, const char* command) { PgResult(PQexec(conn, command)); }
+
+std::string ParamList(const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) {
+    if (!list.empty()) list += ", ";
+    list += ':';
+    list += name;
+  }
+  return list;
+}
+
+// Checks the module's text: one statement, parameters written :name only, nothing the server would
+// not see (it reads the text up to a null character).
+void CheckShape(const std::string& sql) {
+  if (sql.find('\0') != std::string::npos) {
+    throw Exception("A instrução SQL contém o caractere nulo.");
+  }
+  const std::vector<SqlToken> tokens = TokenizeSql(sql);
+  bool any = false;
+  bool ended = false;
+  for (size_t i = 0; i < tokens.size(); ++i) {
+    const SqlToken& token = tokens[i];
+    if (IsSqlFiller(token)) continue;
+    if (IsSqlSymbol(token, ';')) {
+      ended = any;
+      continue;
+    }
+    if (ended) throw Exception(fmt::format("A instrução contém mais de um comando SQL.\n{}", sql));
+    any = true;
+    // $1 would be numbered behind the names' backs.
+    if (IsSqlSymbol(token, '?') || (IsSqlSymbol(token, '$') && i + 1 < tokens.size() &&
+                                    tokens[i + 1].kind == SqlTokenKind::kNumber)) {
+      throw Exception(fmt::format(
+          "A instrução usa parâmetros que não são da forma :nome; somente :nome é aceito.\n{}",
+          sql));
+    }
+  }
+  if (!any) throw Exception("A instrução SQL está vazia.");
+}
+
+}  // namespace
+
+PgStatement::PgStatement(PgSessionPtr session, std::string sql)
+    : session_(std::move(session)), sql_(std::move(sql)) {
+  CheckShape(sql_);
+  const PgTieBreak tie_break = PgTieBreakOf(sql_);
+  std::vector<std::string> items = tie_break.items;
+  for (const PgFromTable& table : tie_break.tables) {
+    for (const std::string& column : session_->PrimaryKey(table.table)) {
+      items.push_back(table.alias + "." + column);
+    }
+  }
+  adapted_ = AdaptSqlForPostgreSQL(sql_, items);
+  if (!items.empty()) untied_ = AdaptSqlForPostgreSQL(sql_).text;
+}
+
+PgStatement::~PgStatement() {
+  if (name_.empty() || PQstatus(session_->get()) != CONNECTION_OK) return;
+  // Fails only inside a transaction already failed; the name then lives on with the session.
+  Discard(session_->get(), ("DEALLOCATE " + name_).c_str());
+}
+
+PgResult PgStatement::PrepareOnServer(const std::string& text, const std::vector<Oid>& types) {
+  std::string name = session_->NextStatementName();
+  PgResult result(PQprepare(session_->get(), name.c_str(), text.c_str(),
+                            static_cast<int>(adapted_.param_names.size()),
+                            types.empty() ? nullptr : types.data()));
+  if (result && PQresultStatus(result.get()) == PGRES_COMMAND_OK) {
+    name_ = std::move(name);
+    return nullptr;
+  }
+  if (!result) RaisePgError(session_->get(), nullptr, sql_);
+  return result;
+}
+
+// The parameters' types come from the first values, as SQLite types a value by what it holds
+// ("select :p" is an integer column for an integer): integers, floats and dates are typed, texts
+// and nulls left to the server. Where that does not fit the statement, the server infers every
+// type; where it cannot, texts are typed too and each null gets the first type that fits.
+void PgStatement::PrepareFor(const std::vector<Variant>& values) {
+  std::vector<Oid> own, all;
+  bool any_typed = false, any_null = false;
+  for (const Variant& value : values) {
+    own.push_back(TypeOf(value, false));
+    all.push_back(TypeOf(value, true));
+    any_typed = any_typed || own.back() != kUntyped;
+    any_null = any_null || value.IsNull();
+  }
+  std::vector<std::vector<Oid>> attempts;
+  if (any_typed) attempts.push_back(own);
+  attempts.push_back({});
+  for (const Oid null_type : kNullCandidates) {
+    std::vector<Oid> types = all;
+    for (size_t i = 0; i < types.size(); ++i) {
+      if (values[i].IsNull()) types[i] = null_type;
+    }
+    attempts.push_back(std::move(types));
+    if (!any_null) break;
+  }
+  // A failed PREPARE would end the caller's transaction; SQLite's leaves it going.
+  PGconn* conn = session_->get();
+  const bool in_transaction = PQtransactionStatus(conn) == PQTRANS_INTRANS;
+  if (in_transaction) Discard(conn, "SAVEPOINT nrw_preparo");
+  // The ORDER BY's tie-breaking items are a refinement: a statement they do not fit runs without.
+  std::vector<const std::string*> texts = {&adapted_.text};
+  if (!untied_.empty()) texts.push_back(&untied_);
+  PgResult failed;
+  for (const std::string* text : texts) {
+    for (size_t i = 0; i < attempts.size(); ++i) {
+      if (failed && in_transaction) Discard(conn, "ROLLBACK TO SAVEPOINT nrw_preparo");
+      failed = PrepareOnServer(*text, attempts[i]);
+      if (!failed) break;
+      const std::string state = PgSqlState(failed.get());
+      const bool own_types = any_typed && i == 0;
+      if (!(own_types ? Mistyped(state) : Unsettled(state))) break;
+    }
+    if (!failed) break;
+  }
+  if (in_transaction) {
+    if (failed) Discard(conn, "ROLLBACK TO SAVEPOINT nrw_preparo");
+    Discard(conn, "RELEASE SAVEPOINT nrw_preparo");
+  }
+  if (failed) RaisePgError(conn, failed.get(), sql_);
+}
+
+PgResult PgStatement::Run(const std::vector<Variant>& values) {
+  const std::vector<std::string>& names = adapted_.param_names;
+  if (values.size() != names.size()) {
+    const std::string list = names.empty() ? "" : " (" + ParamList(names) + ")";
+    throw Exception(fmt::format("A instrução espera {} parâmetro(s){} e recebeu {} valor(es).\n{}",
+                                names.size(), list, values.size(), sql_));
+  }
+  std::vector<std::string> texts(values.size());
+  std::vector<const char*> pointers(values.size(), nullptr);
+  for (size_t i = 0; i < values.size(); ++i) {
+    const Variant& value = values[i];
+    switch (value.kind()) {
+      case Variant::Kind::Null:
+        continue;
+      case Variant::Kind::Integer:
+        texts[i] = std::to_string(value.AsInteger());
+        break;
+      case Variant::Kind::Float: {
+        const double number = value.AsFloat();
+        texts[i] = std::isnan(number)   ? "NaN"
+                   : std::isinf(number) ? (number > 0 ? "Infinity" : "-Infinity")
+                                        : fmt::format("{}", number);
+        break;
+      }
+      case Variant::Kind::Text:
+        texts[i] = value.AsString();
+        if (texts[i].find('\0') != std::string::npos) {
+          throw Exception(fmt::format(
+              "O parâmetro :{} contém o caractere nulo, que o banco de dados não aceita.\n{}",
+              names[i], sql_));
+        }
+        break;
+      case Variant::Kind::Date:
+        texts[i] = DateToISO(value.AsDate());
+        break;
+      case Variant::Kind::Array:
+        throw Exception(
+            fmt::format("O parâmetro :{} recebeu uma lista de valores; cada parâmetro recebe um "
+                        "único valor.\n{}",
+                        names[i], sql_));
+    }
+    pointers[i] = texts[i].c_str();
+  }
+  if (name_.empty()) PrepareFor(values);
+  PgResult result(PQexecPrepared(session_->get(), name_.c_str(), static_cast<int>(values.size()),
+                                 pointers.data(), nullptr, nullptr, 0));
+  const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+  if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+    RaisePgError(session_->get(), result.get(), sql_);
+  }
+  return result;
+}
+
+std::shared_ptr<TnDataStore> PgStatement::Fetch(const std::vector<Variant>& values) {
+  const PgResult result = Run(values);
+  if (field_names_.size() != static_cast<size_t>(PQnfields(result.get()))) {
+    field_names_ = PgFieldNames(result.get(), sql_);
+  }
+  return ReadPgRows(result.get(), field_names_, sql_);
+}
+
+int64_t PgStatement::Execute(const std::vector<Variant>& values) {
+  const PgResult result = Run(values);
+  return std::strtoll(PQcmdTuples(result.get()), nullptr, 10);
+}
+
+}  // namespace nrw

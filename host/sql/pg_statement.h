@@ -1,0 +1,48 @@
+// A statement prepared on a PostgreSQL server: the module's text rewritten for PostgreSQL once,
+// prepared under a name of its own when first run (its parameters typed from those values), then
+// run as often as asked. Shares the live connection with
+// its connection object; the server-side statement is released with it.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "nrwhost/database.h"
+#include "sql/pg_session.h"
+#include "sql/sql_rewriter.h"
+
+namespace nrw {
+
+class PgStatement final : public TnPreparedStatement {
+ public:
+  //! Takes sql (as the module wrote it); raises on an empty text, more than one statement or
+  //! parameters not written :name. Database errors come with the first run.
+  PgStatement(PgSessionPtr session, std::string sql);
+  ~PgStatement() override;
+  PgStatement(const PgStatement&) = delete;
+  PgStatement& operator=(const PgStatement&) = delete;
+
+  const std::vector<std::string>& ParamNames() const override { return adapted_.param_names; }
+  std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) override;
+  int64_t Execute(const std::vector<Variant>& values) override;
+
+ private:
+  //! Prepares on the server with the parameter types given (none: the server infers them all).
+  //! Answers the failed result, or null when prepared.
+  PgResult PrepareOnServer(const std::string& text, const std::vector<Oid>& types);
+  //! Prepares for the first values run, their types guiding the parameters'.
+  void PrepareFor(const std::vector<Variant>& values);
+  PgResult Run(const std::vector<Variant>& values);
+
+  PgSessionPtr session_;
+  std::string sql_;
+  AdaptedSql adapted_;
+  //! The text without the ORDER BY's tie-breaking items, when it has any.
+  std::string untied_;
+  //! Server-side name; empty until the first run.
+  std::string name_;
+  std::vector<std::string> field_names_;
+};
+
+}  // namespace nrw

@@ -1,0 +1,171 @@
+#include "sql/sql_rewriter.h"
+
+#include <unordered_set>
+
+namespace nrw {
+namespace {
+
+// YEAR, MONTH or DAY; TIMESTAMPADD also takes them with the SQL_TSI_ prefix.
+bool DateUnitOf(const SqlToken& token, bool tsi_prefix, SqlDateUnit& unit) {
+  if (token.kind != SqlTokenKind::kWord) return false;
+  std::string name = SqlUpper(token.text);
+  if (tsi_prefix && name.rfind("SQL_TSI_", 0) == 0) name.erase(0, 8);
+  if (name == "YEAR") {
+    unit = SqlDateUnit::kYear;
+  } else if (name == "MONTH") {
+    unit = SqlDateUnit::kMonth;
+  } else if (name == "DAY") {
+    unit = SqlDateUnit::kDay;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<std::string> ScanSqlParamNames(std::string_view sql) {
+  std::vector<std::string> names;
+  std::unordered_set<std::string> keys;
+  for (const SqlToken& token : TokenizeSql(sql)) {
+    if (token.kind != SqlTokenKind::kParameter) continue;
+    if (keys.insert(SqlUpper(SqlParameterName(token))).second) {
+      names.emplace_back(SqlParameterName(token));
+    }
+  }
+  return names;
+}
+
+SqlRewriter::SqlRewriter(std::string_view sql) : sql_(sql), tokens_(TokenizeSql(sql_)) {
+  for (const SqlToken& token : tokens_) {
+    if (token.kind != SqlTokenKind::kParameter) continue;
+    const std::string_view name = SqlParameterName(token);
+    if (param_numbers_.emplace(SqlUpper(name), param_names_.size() + 1).second) {
+      param_names_.emplace_back(name);
+    }
+  }
+}
+
+SqlRewriter::~SqlRewriter() = default;
+
+AdaptedSql SqlRewriter::Adapt() {
+  Emit({0, tokens_.size()});
+  WriteBefore(tokens_.size());
+  return {std::move(out_), std::move(param_names_)};
+}
+
+size_t SqlRewriter::ParameterNumber(const SqlToken& token) const {
+  return param_numbers_.at(SqlUpper(SqlParameterName(token)));
+}
+
+void SqlRewriter::Emit(Range range) {
+  size_t i = range.begin;
+  while (i < range.end) {
+    WriteBefore(i);
+    i = EmitAt(i, range.end);
+  }
+}
+
+// Emits the construct starting at token i and answers the index after it.
+size_t SqlRewriter::EmitAt(size_t i, size_t end) {
+  const SqlToken& token = tokens_[i];
+  if (token.kind == SqlTokenKind::kParameter) {
+    WriteParameter(ParameterNumber(token));
+    return i + 1;
+  }
+  if (IsSqlWord(token, "EXTRACT")) {
+    if (const size_t after = EmitExtract(i, end)) return after;
+  } else if (IsSqlWord(token, "TIMESTAMPADD")) {
+    if (const size_t after = EmitTimestampAdd(i, end)) return after;
+  } else if (IsSqlSymbol(token, '{')) {
+    if (const size_t after = EmitEscape(i, end)) return after;
+  }
+  out_ += token.text;
+  return i + 1;
+}
+
+// EXTRACT ( unit FROM x ); 0 when the tokens do not have that shape or the unit is not a date's.
+size_t SqlRewriter::EmitExtract(size_t word, size_t end) {
+  const size_t open = NextSqlToken(tokens_, word + 1, end);
+  if (open == end || !IsSqlSymbol(tokens_[open], '(')) return 0;
+  const size_t close = MatchingSqlClose(tokens_, open, end);
+  if (close == end) return 0;
+  const size_t unit_token = NextSqlToken(tokens_, open + 1, close);
+  const size_t from = NextSqlToken(tokens_, unit_token + 1, close);
+  if (unit_token == close || from == close || !IsSqlWord(tokens_[from], "FROM")) return 0;
+  SqlDateUnit unit{};
+  if (!DateUnitOf(tokens_[unit_token], false, unit)) return 0;
+  WriteExtract(unit, Trimmed({from + 1, close}));
+  return close + 1;
+}
+
+// TIMESTAMPADD ( unit , n , x ); 0 when the tokens do not have that shape.
+size_t SqlRewriter::EmitTimestampAdd(size_t word, size_t end) {
+  const size_t open = NextSqlToken(tokens_, word + 1, end);
+  if (open == end || !IsSqlSymbol(tokens_[open], '(')) return 0;
+  const size_t close = MatchingSqlClose(tokens_, open, end);
+  if (close == end) return 0;
+  const std::vector<Range> args = SplitArguments(open + 1, close);
+  if (args.size() != 3) return 0;
+  const size_t unit_token = NextSqlToken(tokens_, args[0].begin, args[0].end);
+  if (unit_token == args[0].end ||
+      NextSqlToken(tokens_, unit_token + 1, args[0].end) != args[0].end) {
+    return 0;
+  }
+  SqlDateUnit unit{};
+  if (!DateUnitOf(tokens_[unit_token], true, unit)) return 0;
+  WriteDateAdd(unit, Trimmed(args[1]), Trimmed(args[2]));
+  return close + 1;
+}
+
+// { fn f(...) }, { d 'text' }, or braces around a function such as TIMESTAMPADD.
+size_t SqlRewriter::EmitEscape(size_t open, size_t end) {
+  const size_t close = MatchingSqlClose(tokens_, open, end);
+  if (close == end) return 0;
+  const size_t first = NextSqlToken(tokens_, open + 1, close);
+  if (first == close) return 0;
+  if (IsSqlWord(tokens_[first], "FN")) {
+    EmitTrimmed({first + 1, close});
+    return close + 1;
+  }
+  if (IsSqlWord(tokens_[first], "D") || IsSqlWord(tokens_[first], "T") ||
+      IsSqlWord(tokens_[first], "TS")) {
+    const size_t literal = NextSqlToken(tokens_, first + 1, close);
+    if (literal != close && tokens_[literal].kind == SqlTokenKind::kString &&
+        NextSqlToken(tokens_, literal + 1, close) == close) {
+      out_ += tokens_[literal].text;
+      return close + 1;
+    }
+    return 0;
+  }
+  if (tokens_[first].kind != SqlTokenKind::kWord) return 0;
+  EmitTrimmed({open + 1, close});
+  return close + 1;
+}
+
+// The range without the blanks and comments at its ends.
+SqlRewriter::Range SqlRewriter::Trimmed(Range range) const {
+  range.begin = NextSqlToken(tokens_, range.begin, range.end);
+  while (range.end > range.begin && IsSqlFiller(tokens_[range.end - 1])) --range.end;
+  return range;
+}
+
+std::vector<SqlRewriter::Range> SqlRewriter::SplitArguments(size_t begin, size_t end) const {
+  std::vector<Range> args;
+  int depth = 0;
+  size_t start = begin;
+  for (size_t i = begin; i < end; ++i) {
+    if (IsSqlSymbol(tokens_[i], '(')) {
+      ++depth;
+    } else if (IsSqlSymbol(tokens_[i], ')')) {
+      --depth;
+    } else if (depth == 0 && IsSqlSymbol(tokens_[i], ',')) {
+      args.push_back({start, i});
+      start = i + 1;
+    }
+  }
+  args.push_back({start, end});
+  return args;
+}
+
+}  // namespace nrw

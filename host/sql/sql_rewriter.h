@@ -1,0 +1,82 @@
+// The walk every dialect adapter shares: named parameters numbered by distinct name, the escape
+// forms ({fn ...}, {d '...'}) unwrapped, and EXTRACT and TIMESTAMPADD found with one tokenizer and
+// handed to the dialect to write. Text inside literals, quoted names and comments is never changed.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "sql/sql_lexer.h"
+
+namespace nrw {
+
+struct AdaptedSql {
+  //! The statement in the dialect's terms, its parameters numbered.
+  std::string text;
+  //! Distinct parameter names in order of first appearance, as first written; parameter N of the
+  //! text is the Nth.
+  std::vector<std::string> param_names;
+};
+
+enum class SqlDateUnit { kYear, kMonth, kDay };
+
+//! Distinct parameter names of the statement in order of first appearance, as first written.
+std::vector<std::string> ScanSqlParamNames(std::string_view sql);
+
+//! A dialect derives from this and writes the parts the databases spell differently.
+class SqlRewriter {
+ public:
+  explicit SqlRewriter(std::string_view sql);
+  virtual ~SqlRewriter();
+  SqlRewriter(const SqlRewriter&) = delete;
+  SqlRewriter& operator=(const SqlRewriter&) = delete;
+
+  //! Rewrites the whole statement; call once.
+  AdaptedSql Adapt();
+
+ protected:
+  //! Tokens [begin, end) of the statement.
+  struct Range {
+    size_t begin;
+    size_t end;
+  };
+
+  //! The parameter numbered `number` (from 1).
+  virtual void WriteParameter(size_t number) = 0;
+  //! EXTRACT(unit FROM operand) as an integer.
+  virtual void WriteExtract(SqlDateUnit unit, Range operand) = 0;
+  //! The date `count` units after `date` (a month or year shift stops at the last day of the
+  //! target month).
+  virtual void WriteDateAdd(SqlDateUnit unit, Range count, Range date) = 0;
+
+  //! Called before the construct at token `index` is written, and with the token count at the
+  //! end: a dialect adds text at a token boundary there.
+  virtual void WriteBefore(size_t index) {}
+
+  void Write(std::string_view text) { out_ += text; }
+  const std::vector<SqlToken>& Tokens() const { return tokens_; }
+  //! Writes the tokens of the range, rewriting what they hold.
+  void Emit(Range range);
+
+ private:
+  size_t EmitAt(size_t i, size_t end);
+  size_t EmitExtract(size_t word, size_t end);
+  size_t EmitTimestampAdd(size_t word, size_t end);
+  size_t EmitEscape(size_t open, size_t end);
+  Range Trimmed(Range range) const;
+  void EmitTrimmed(Range range) { Emit(Trimmed(range)); }
+  std::vector<Range> SplitArguments(size_t begin, size_t end) const;
+  size_t ParameterNumber(const SqlToken& token) const;
+
+  std::string sql_;
+  std::vector<SqlToken> tokens_;
+  std::vector<std::string> param_names_;
+  //! Upper-case name -> number.
+  std::unordered_map<std::string, size_t> param_numbers_;
+  std::string out_;
+};
+
+}  // namespace nrw
