@@ -1,11 +1,10 @@
 #include "report/engine.h"
 
-#include "render/page_writer.h"
-
 #include <algorithm>
 #include <ctime>
 
 #include "nrw/format.h"
+#include "render/page_writer.h"
 #include "report/placeholders.h"
 #include "report/report_host.h"
 #include "report/section_flow.h"
