@@ -20,6 +20,7 @@ std::string DescribeParseError(const CLI::ParseError& error) {
       {std::regex("^(\\S+): too many inputs for a flag$"), "$1 não recebe valor"},
       {std::regex("^(\\S+): Value (.*) not in range (\\S+) to (\\S+)$"),
        "$1: o valor $2 está fora do intervalo de $3 a $4"},
+      {std::regex("^(\\S+): (.*) not in \\{(.*)\\}$"), "valor inválido para $1: $2 (use $3)"},
       {std::regex("^(.+) requires (.+)$"), "$1 pede também $2"},
       {std::regex("^(.+) excludes (.+)$"), "$1 não pode ser usado com $2"},
   };

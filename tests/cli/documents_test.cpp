@@ -1,0 +1,206 @@
+// Documents people hand out, read back with the PDF tools a recipient's machine has (poppler,
+// qpdf): every figure of the text report whole in the PDF, fonts embedded, each part opening only
+// with its own password, the archival copy, HTML, and "Página X de Y" counted per part.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <iterator>
+#include <memory>
+#include <regex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "nrw_driver.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using cli_test::Nrw;
+
+struct Shell {
+  int status;
+  std::string out;
+};
+
+// A PDF tool on a file of the test's own folder (paths without quotes to escape).
+Shell Sh(const std::string& command) {
+  struct Closer {
+    int* status;
+    void operator()(FILE* pipe) const { *status = pclose(pipe); }
+  };
+  int status = -1;
+  std::string out;
+  {
+    std::unique_ptr<FILE, Closer> pipe(popen((command + " 2>/dev/null").c_str(), "r"),
+                                       Closer{&status});
+    if (!pipe) return {-1, ""};
+    std::array<char, 4096> buffer{};
+    size_t read = 0;
+    while ((read = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) {
+      out.append(buffer.data(), read);
+    }
+  }
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+// Amounts, CPFs, CNPJs and dates: the figures a recipient checks.
+std::set<std::string> Figures(const std::string& text) {
+  static const std::regex figure(R"(\d[\d.,/-]*\d)");
+  std::set<std::string> figures;
+  for (std::sregex_iterator it(text.begin(), text.end(), figure), end; it != end; ++it) {
+    figures.insert(it->str());
+  }
+  return figures;
+}
+
+std::string Digits(const std::string& text, size_t count) {
+  std::string digits;
+  for (const char c : text) {
+    if (c >= '0' && c <= '9' && digits.size() < count) digits += c;
+  }
+  return digits;
+}
+
+class Documents : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = std::make_unique<support::TempDir>();
+    ASSERT_EQ(Nrw({"demo-db", Db(), "--ano", "2023"}).status, 0);
+  }
+  static void TearDownTestSuite() { dir_.reset(); }
+  static std::string Db() { return dir_->File("demo.db"); }
+  static std::string File(const std::string& name) { return dir_->File(name); }
+
+  static cli_test::Outcome RunStatement(std::vector<std::string> extra) {
+    std::vector<std::string> args = {"run", "RptIncomeStatement",   "--db", Db(),
+                                     "-p",  "pAnoBase1=01/01/2023", "-p",   "pCodigoEmpresa=1"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Nrw(args);
+  }
+
+  static std::unique_ptr<support::TempDir> dir_;
+};
+
+std::unique_ptr<support::TempDir> Documents::dir_;
+
+TEST_F(Documents, ProtectedPartsHoldEveryFigureOfTheTextAndOpenOnlyWithTheirPassword) {
+  std::filesystem::create_directories(File("txt"));
+  std::filesystem::create_directories(File("pdf"));
+  std::filesystem::create_directories(File("arq"));
+  ASSERT_EQ(
+      RunStatement({"--split", "pBeneficiarios", "--out", File("txt/{pBeneficiarios}.txt")}).status,
+      0);
+  const auto run =
+      RunStatement({"--split", "pBeneficiarios", "--out", File("pdf/{pBeneficiarios}.pdf"),
+                    "--password", "{pBeneficiarios:digits:5}", "--archive", File("arq")});
+  ASSERT_EQ(run.status, 0) << run.err;
+
+  std::vector<std::string> parts;
+  for (const auto& entry : std::filesystem::directory_iterator(File("txt"))) {
+    parts.push_back(entry.path().stem().string());
+  }
+  ASSERT_GT(parts.size(), 2u);
+  const std::string other = Digits(parts[1], 5);
+  for (const std::string& cpf : parts) {
+    SCOPED_TRACE(cpf);
+    const std::string pdf = File("pdf/" + cpf + ".pdf");
+    const std::string password = Digits(cpf, 5);
+    EXPECT_EQ(Sh("qpdf --requires-password " + pdf).status, 0);
+    if (password != other) {
+      EXPECT_NE(Sh("qpdf --password=" + other + " --check " + pdf).status, 0);
+    }
+    const Shell text = Sh("pdftotext -enc UTF-8 -upw " + password + " " + pdf + " -");
+    ASSERT_EQ(text.status, 0);
+    const std::set<std::string> in_pdf = Figures(text.out);
+    for (const std::string& figure : Figures(support::ReadFile(File("txt/" + cpf + ".txt")))) {
+      EXPECT_TRUE(in_pdf.count(figure)) << figure << " is not whole in the PDF";
+    }
+
+    // The archival copy: no password, PDF/A-2b, fonts embedded, the same text.
+    const std::string copy = File("arq/" + cpf + ".pdf");
+    EXPECT_EQ(Sh("qpdf --requires-password " + copy).status, 2);
+    EXPECT_NE(support::ReadFile(copy).find("pdfaid:part"), std::string::npos);
+    EXPECT_EQ(Sh("pdftotext -enc UTF-8 " + copy + " -").out, text.out);
+    const Shell fonts = Sh("pdffonts " + copy);
+    ASSERT_EQ(fonts.status, 0);
+    EXPECT_EQ(fonts.out.find(" no "), std::string::npos) << fonts.out;
+  }
+}
+
+TEST_F(Documents, PageCountRestartsInEveryPartAndCountsThatPart) {
+  const auto whole = Nrw({"run", "RptWithholdingReview", "--db", Db(), "-p", "pAnoBase=01/01/2023",
+                          "--out", File("review.pdf")});
+  ASSERT_EQ(whole.status, 0) << whole.err;
+  const std::string pages = Sh("pdfinfo " + File("review.pdf")).out;
+  std::smatch count;
+  ASSERT_TRUE(std::regex_search(pages, count, std::regex(R"(Pages:\s+(\d+))")));
+  const std::string text = Sh("pdftotext -enc UTF-8 " + File("review.pdf") + " -").out;
+  EXPECT_NE(text.find("Página 1 de " + count[1].str()), std::string::npos);
+  EXPECT_NE(text.find("Página " + count[1].str() + " de " + count[1].str()), std::string::npos);
+
+  std::filesystem::create_directories(File("rev"));
+  const auto split = Nrw({"run", "RptWithholdingReview", "--db", Db(), "-p", "pAnoBase=01/01/2023",
+                          "--split", "pEmpresas", "--out", File("rev/{pEmpresas}.txt")});
+  ASSERT_EQ(split.status, 0) << split.err;
+  for (const auto& entry : std::filesystem::directory_iterator(File("rev"))) {
+    const std::string part = support::ReadFile(entry.path().string());
+    if (part.empty()) continue;  // a company with nothing to review
+    const long form_feeds = std::count(part.begin(), part.end(), '\f');
+    const std::string last = std::to_string(form_feeds + 1);
+    EXPECT_NE(part.find("Página 1 de " + last), std::string::npos) << entry.path();
+    EXPECT_EQ(part.find("Página " + std::to_string(form_feeds + 2)), std::string::npos);
+  }
+}
+
+TEST_F(Documents, HtmlIsOneSelfContainedFileWithOneBlockPerPage) {
+  const auto run = Nrw({"run", "RptWithholdingReview", "--db", Db(), "-p", "pAnoBase=01/01/2023",
+                        "--out", File("review.txt")});
+  ASSERT_EQ(run.status, 0);
+  const auto html = Nrw({"run", "RptWithholdingReview", "--db", Db(), "-p", "pAnoBase=01/01/2023",
+                         "--out", File("review.out"), "--format", "html"});
+  ASSERT_EQ(html.status, 0) << html.err;
+  const std::string page = support::ReadFile(File("review.out"));
+  const std::string text = support::ReadFile(File("review.txt"));
+  EXPECT_EQ(page.rfind("<!DOCTYPE html>", 0), 0u);
+  EXPECT_EQ(page.find("src=\"http"), std::string::npos);
+  EXPECT_EQ(page.find("href=\"http"), std::string::npos);
+  size_t blocks = 0;
+  for (size_t at = page.find("<section class=\"page\""); at != std::string::npos;
+       at = page.find("<section class=\"page\"", at + 1)) {
+    ++blocks;
+  }
+  EXPECT_EQ(blocks, static_cast<size_t>(std::count(text.begin(), text.end(), '\f') + 1));
+}
+
+TEST_F(Documents, OptionsThatCannotApplyAreRefusedBeforeAnythingRuns) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string in_err;
+  };
+  const std::vector<Case> cases = {
+      {{"--out", File("x.txt"), "--password", "{pCodigoEmpresa}"}, "--password"},
+      {{"--out", "-", "--format", "pdf", "--split", "pBeneficiarios"}, "--out"},
+      {{"--out", File("x.pdf"), "--archive", File("nao-existe")}, "--archive"},
+      {{"--out", File("x.pdf"), "--archive", File("")}, "--archive"},
+      {{"--out", File("x.pdf"), "--format", "doc"}, "--format"},
+  };
+  for (const Case& c : cases) {
+    const auto outcome = RunStatement(c.args);
+    EXPECT_EQ(outcome.status, 2) << c.in_err << ": " << outcome.err;
+    EXPECT_NE(outcome.err.find(c.in_err), std::string::npos) << outcome.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(File("x.pdf")));
+  EXPECT_FALSE(std::filesystem::exists(File("x.txt")));
+
+  // A template whose value has no digits gives no password: the run fails and writes nothing.
+  const auto empty = RunStatement({"--out", File("y.pdf"), "--password", "{pAnoBase1:digits:0}"});
+  EXPECT_NE(empty.status, 0);
+  EXPECT_FALSE(std::filesystem::exists(File("y.pdf")));
+}
+
+}  // namespace
