@@ -3,6 +3,7 @@
 #include "nrw/core.h"
 #include "nrw/format.h"
 #include "nrw/util.h"
+#include "nrwhost/files.h"
 
 namespace nrw {
 namespace {
@@ -11,14 +12,14 @@ std::string Placeholder(const std::string& spec, const PatternLookup& lookup) {
   const std::vector<std::string> pieces = SplitString(spec, ':');
   const std::optional<std::string> value = lookup(pieces[0]);
   if (!value) {
-    throw Exception("A senha usa {" + pieces[0] + "}, que não é parâmetro do relatório.");
+    throw UsageError("--password usa {" + pieces[0] + "}, que não é parâmetro do relatório.");
   }
   if (pieces.size() == 1) return *value;
   int64_t count = -1;
   if (pieces[1] != "digits" || pieces.size() > 3 ||
       (pieces.size() == 3 && (!TryStrToInt(pieces[2], count) || count <= 0))) {
-    throw Exception("Marcador de senha inválido: {" + spec +
-                    "} (use {NOME}, {NOME:digits} ou {NOME:digits:N}).");
+    throw UsageError("Marcador inválido em --password: {" + spec +
+                     "} (use {NOME}, {NOME:digits} ou {NOME:digits:N}).");
   }
   std::string digits = LimparStrToInteger(*value);
   if (count > 0 && static_cast<size_t>(count) < digits.size()) digits.resize(count);
@@ -41,7 +42,7 @@ std::string ExpandPassword(const std::string& pattern, const PatternLookup& look
     result += Placeholder(pattern.substr(open + 1, close - open - 1), lookup);
     i = close + 1;
   }
-  if (result.empty()) throw Exception("A senha do documento ficou vazia.");
+  if (result.empty()) throw Exception("A senha do documento ficou vazia (--password).");
   return result;
 }
 

@@ -9,8 +9,8 @@
 
 namespace nrw {
 
-//! Raises Exception for an unknown name, a malformed placeholder, or a password that comes out
-//! empty (a document nobody could open is never written).
+//! Raises UsageError for an unknown name or a malformed placeholder, Exception for a password that
+//! comes out empty (a document nobody could open is never written).
 std::string ExpandPassword(const std::string& pattern, const PatternLookup& lookup);
 
 }  // namespace nrw
