@@ -1,0 +1,90 @@
+// Pages per second of the PDF renderer: a report is printed once and its pages kept, then drawn as
+// a PDF document again and again. The same pages are written once as HTML, which
+// reportlab_pages.py reads to draw them with ReportLab for the comparison (bench/README.md).
+// Usage: render_bench --db DEMO.db [--module RptWithholdingReview] [-p NAME=VALUE]...
+//                     [--html pages.html] [--seconds 5]
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "nrwhost/database.h"
+#include "nrwhost/session.h"
+
+namespace {
+
+struct Options {
+  std::string db;
+  std::string module = "RptWithholdingReview";
+  std::vector<nrw::ParamSetting> params;
+  std::string html;
+  double seconds = 5;
+};
+
+Options Parse(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string key = argv[i];
+    const std::string value = argv[i + 1];
+    if (key == "--db") {
+      options.db = value;
+    } else if (key == "--module") {
+      options.module = value;
+    } else if (key == "-p") {
+      const size_t equals = value.find('=');
+      options.params.push_back({value.substr(0, equals), value.substr(equals + 1)});
+    } else if (key == "--html") {
+      options.html = value;
+    } else if (key == "--seconds") {
+      options.seconds = std::stod(value);
+    } else {
+      throw std::runtime_error("opção desconhecida: " + key);
+    }
+  }
+  if (options.db.empty()) throw std::runtime_error("uso: render_bench --db DEMO.db [...]");
+  if (options.params.empty() && options.module == "RptWithholdingReview") {
+    options.params.push_back({"pAnoBase", "01/01/2023"});
+  }
+  return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) try {
+  const Options options = Parse(argc, argv);
+  const std::unique_ptr<nrw::TnConnection> connection = nrw::OpenConnection(options.db);
+  const nrw::DefaultConnectionScope scope(*connection);
+  nrw::SessionOptions session_options;
+  session_options.module_path = std::string(NRW_MODULE_DIR) + "/" + options.module + ".so";
+  session_options.layout_path = std::string(NRW_LAYOUT_DIR) + "/" + options.module + ".json";
+  session_options.params = options.params;
+  nrw::RunSession session(session_options);
+  const int pages = session.Print();
+  if (!options.html.empty()) {
+    std::ofstream html(options.html, std::ios::binary);
+    session.WritePages(html, nrw::OutputFormat::Html);
+  }
+
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  int documents = 0;
+  size_t bytes = 0;
+  double elapsed = 0;
+  do {
+    std::ostringstream pdf;
+    session.WritePages(pdf, nrw::OutputFormat::Pdf);
+    bytes = pdf.str().size();
+    ++documents;
+    elapsed = std::chrono::duration<double>(Clock::now() - start).count();
+  } while (elapsed < options.seconds);
+  std::printf("%s: %d páginas, %d documentos em %.2f s, %.0f páginas/s, %zu bytes por documento\n",
+              options.module.c_str(), pages, documents, elapsed, pages * documents / elapsed,
+              bytes);
+  return 0;
+} catch (const std::exception& error) {
+  std::cerr << "Erro: " << error.what() << '\n';
+  return 1;
+}
