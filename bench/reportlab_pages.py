@@ -76,15 +76,16 @@ def main():
         sys.exit(__doc__)
     seconds = float(sys.argv[sys.argv.index("--seconds") + 1]) if "--seconds" in sys.argv else 5
     width, height, pages = read_pages(sys.argv[1])
-    start = time.perf_counter()
+    # CPU time of the process, as render_bench measures: the machine is shared.
+    start = time.process_time()
     documents = 0
     while True:
         size = draw(width, height, pages)
         documents += 1
-        elapsed = time.perf_counter() - start
+        elapsed = time.process_time() - start
         if elapsed >= seconds:
             break
-    print(f"ReportLab: {len(pages)} páginas, {documents} documentos em {elapsed:.2f} s, "
+    print(f"ReportLab: {len(pages)} páginas, {documents} documentos em {elapsed:.2f} s de CPU, "
           f"{len(pages) * documents / elapsed:.0f} páginas/s, {size} bytes por documento")
 
 

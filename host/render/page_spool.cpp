@@ -79,7 +79,7 @@ void PageSpool::Replay(PageWriter& writer) {
         section.hidden[h] = hidden;
       }
     }
-    writer.Draw(WithPageCount(page, count_));
+    writer.Draw(HoldsMarker(page) ? WithPageCount(page, count_) : page);
   }
 }
 

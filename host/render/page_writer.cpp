@@ -87,6 +87,15 @@ bool CountsPages(const Layout& layout) {
   return false;
 }
 
+bool HoldsMarker(const Page& page) {
+  for (const PlacedSection& section : page.sections) {
+    for (const std::string& text : section.texts) {
+      if (text.find(kPageCountMarker) != std::string::npos) return true;
+    }
+  }
+  return false;
+}
+
 Page WithPageCount(const Page& page, int count) {
   Page counted = page;
   const std::string number = std::to_string(count);
@@ -105,7 +114,13 @@ void WritePages(OutputFormat format, const Layout& layout, const std::vector<Pag
                 std::ostream& out) {
   const std::unique_ptr<PageWriter> writer = MakePageWriter(format, layout, out);
   const int count = static_cast<int>(pages.size());
-  for (const Page& page : pages) writer->Draw(WithPageCount(page, count));
+  for (const Page& page : pages) {
+    if (HoldsMarker(page)) {
+      writer->Draw(WithPageCount(page, count));
+    } else {
+      writer->Draw(page);
+    }
+  }
   writer->Finish();
 }
 

@@ -35,6 +35,9 @@ inline constexpr std::string_view kPageCountMarker =
 //! Whether an item of the layout prints the page count ("[@PAGINAS]").
 bool CountsPages(const Layout& layout);
 
+//! Whether a text of the page holds the marker.
+bool HoldsMarker(const Page& page);
+
 //! The page with the count in place of every marker.
 Page WithPageCount(const Page& page, int count);
 

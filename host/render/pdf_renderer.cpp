@@ -1,16 +1,15 @@
 #include "render/pdf_renderer.h"
 
-#include <cairo-pdf.h>
-#include <cairo.h>
-#include <pango/pangocairo.h>
-
 #include <algorithm>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "nrw/core.h"
-#include "render/glyph_runs.h"
 #include "render/page_geometry.h"
+#include "render/pdf_font.h"
+#include "render/pdf_objects.h"
 #include "report/section_flow.h"
 #include "util/utf8.h"
 
@@ -21,110 +20,92 @@ constexpr double kPointsPerMm = 72.0 / 25.4;
 constexpr double kStrokePt = 0.5;
 constexpr double kSmallestFontPt = 4.0;
 
-struct CairoDeleter {
-  void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-  void operator()(cairo_t* cr) const { cairo_destroy(cr); }
-  void operator()(PangoLayout* layout) const { g_object_unref(layout); }
-};
-template <class T>
-using CairoPtr = std::unique_ptr<T, CairoDeleter>;
-
-cairo_status_t WriteToStream(void* closure, const unsigned char* data, unsigned int length) {
-  auto* out = static_cast<std::ostream*>(closure);
-  out->write(reinterpret_cast<const char*>(data), length);
-  return *out ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
-}
-
 }  // namespace
 
+// Objects 1 to 3 are the catalog, the page tree and the document information; each page adds its
+// content and itself, each face its five objects when the document ends.
 struct PdfPageWriter::Impl {
   Impl(const Layout& layout_in, std::ostream& out)
       : layout(layout_in),
-        surface(cairo_pdf_surface_create_for_stream(&WriteToStream, &out,
-                                                    layout_in.page.width_mm * kPointsPerMm,
-                                                    layout_in.page.height_mm * kPointsPerMm)),
-        cr(cairo_create(surface.get())),
-        text(pango_cairo_create_layout(cr.get())) {
-    if (cairo_surface_status(surface.get()) != CAIRO_STATUS_SUCCESS ||
-        cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS) {
-      throw Exception("Não foi possível iniciar o documento PDF.");
+        objects(out),
+        catalog(objects.Reserve()),
+        tree(objects.Reserve()),
+        info(objects.Reserve()),
+        width_pt(layout.page.width_mm * kPointsPerMm),
+        height_pt(layout.page.height_mm * kPointsPerMm) {}
+
+  PdfFont& FontFor(const ResolvedFont& font) {
+    if (current != nullptr && current->bold == font.bold && current->family == font.family) {
+      return *current->font;
     }
-    // One pango unit of size is one point on the page.
-    pango_cairo_context_set_resolution(pango_layout_get_context(text.get()), 72.0);
-    pango_cairo_update_layout(cr.get(), text.get());
-    cairo_set_line_width(cr.get(), kStrokePt);
-    cairo_set_source_rgb(cr.get(), 0, 0, 0);
-    if (!layout.title.empty()) {
-      cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_TITLE, layout.title.c_str());
+    auto& slot = fonts[{font.family, font.bold}];
+    slot.family = font.family;
+    slot.bold = font.bold;
+    if (!slot.font) {
+      slot.font = std::make_unique<PdfFont>(font.family, font.bold);
+      slot.resource = "F" + std::to_string(fonts.size());
     }
-    cairo_pdf_surface_set_metadata(surface.get(), CAIRO_PDF_METADATA_CREATOR, "nrw");
+    page_fonts.emplace(slot.resource, &slot);
+    if (current != &slot) {
+      current = &slot;
+      current_size = -1;
+    }
+    return *slot.font;
   }
 
-  void DrawTextLine(const LayoutItem& item, const ResolvedFont& font, const std::string& line,
+  void DrawTextLine(const LayoutItem& item, const ResolvedFont& resolved, const std::string& line,
                     double top_mm, double row_mm) {
     if (line.empty()) return;
+    PdfFont& font = FontFor(resolved);
+    const PdfGlyphRun& run = font.Run(line);
     const double box_w = item.w_mm * kPointsPerMm;
-    const GlyphRun* run = &runs.Get(font, font.size_pt, line);
-    if (run->width_pt > box_w && run->width_pt > 0) {
+    double size = resolved.size_pt;
+    double width = run.width_em * size;
+    if (width > box_w && width > 0) {
       // Smaller, never cut: the whole value stays readable inside its item.
-      run = &runs.Get(font, std::max(kSmallestFontPt, font.size_pt * box_w / run->width_pt), line);
+      size = std::max(kSmallestFontPt, size * box_w / width);
+      width = run.width_em * size;
     }
-    double x = item.x_mm * kPointsPerMm;
-    if (item.align == LayoutAlign::Right) x += box_w - run->width_pt;
-    if (item.align == LayoutAlign::Center) x += (box_w - run->width_pt) / 2;
-    const double height = run->ascent_pt + run->descent_pt;
+    double x = left_pt + item.x_mm * kPointsPerMm;
+    if (item.align == LayoutAlign::Right) x += box_w - width;
+    if (item.align == LayoutAlign::Center) x += (box_w - width) / 2;
+    const double height = (font.AscentEm() + font.DescentEm()) * size;
     const double baseline =
-        top_mm * kPointsPerMm + (row_mm * kPointsPerMm - height) / 2 + run->ascent_pt;
-    TextBatch& batch = BatchOf(run->font);
-    for (cairo_glyph_t glyph : run->glyphs) {
-      glyph.x += left_pt + x;
-      glyph.y += baseline;
-      batch.glyphs.push_back(glyph);
+        top_mm * kPointsPerMm + (row_mm * kPointsPerMm - height) / 2 + font.AscentEm() * size;
+    if (size != current_size) {
+      text += '/';
+      text += current->resource;
+      text += ' ';
+      AppendPdfNumber(text, size);
+      text += " Tf\n";
+      current_size = size;
     }
-    batch.utf8 += line;
-    batch.clusters.insert(batch.clusters.end(), run->clusters.begin(), run->clusters.end());
+    text += "1 0 0 1 ";
+    AppendPdfNumber(text, x);
+    text += ' ';
+    AppendPdfNumber(text, height_pt - baseline);
+    text += " Tm <";
+    text += run.hex;
+    text += "> Tj\n";
   }
 
-  // Every text of a page in one font goes to cairo as one call, and every stroke as one path: the
-  // PDF surface analyses each call of a page again when the page ends, so the number of calls,
-  // not their size, made most of a page's time. Black on white, nothing overlaps in meaning: the
-  // order of the drawing does not show.
-  struct TextBatch {
-    cairo_scaled_font_t* font = nullptr;
-    std::string utf8;
-    std::vector<cairo_glyph_t> glyphs;
-    std::vector<cairo_text_cluster_t> clusters;
-  };
-
-  TextBatch& BatchOf(cairo_scaled_font_t* font) {
-    for (TextBatch& batch : batches) {
-      if (batch.font == font) return batch;
-    }
-    batches.push_back(TextBatch{font, {}, {}, {}});
-    return batches.back();
-  }
-
-  void FinishPage() {
-    if (has_strokes) cairo_stroke(cr.get());
-    has_strokes = false;
-    for (TextBatch& batch : batches) {
-      cairo_set_scaled_font(cr.get(), batch.font);
-      cairo_show_text_glyphs(cr.get(), batch.utf8.data(), static_cast<int>(batch.utf8.size()),
-                             batch.glyphs.data(), static_cast<int>(batch.glyphs.size()),
-                             batch.clusters.data(), static_cast<int>(batch.clusters.size()),
-                             cairo_text_cluster_flags_t{});
-    }
-    batches.clear();
-    cairo_show_page(cr.get());
+  void Stroke(double x1, double y1, double x2, double y2) {
+    AppendPdfNumber(strokes, x1);
+    strokes += ' ';
+    AppendPdfNumber(strokes, height_pt - y1);
+    strokes += " m ";
+    AppendPdfNumber(strokes, x2);
+    strokes += ' ';
+    AppendPdfNumber(strokes, height_pt - y2);
+    strokes += " l\n";
   }
 
   void DrawSection(const PlacedSection& placed) {
     const LayoutSection* section = layout.FindSection(placed.number);
     if (section == nullptr) return;
     const SectionFlow flow = FlowSection(*section, placed.texts, placed.hidden, layout.grid);
-    const double body_left = layout.page.margins.left_mm;
     const double body_top = layout.page.margins.top_mm + placed.top_mm;
-    left_pt = body_left * kPointsPerMm;
+    left_pt = layout.page.margins.left_mm * kPointsPerMm;
     for (size_t i = 0; i < section->items.size(); ++i) {
       if (!placed.hidden.empty() && placed.hidden[i]) continue;
       const LayoutItem& item = section->items[i];
@@ -142,42 +123,99 @@ struct PdfPageWriter::Impl {
         }
         case LayoutItemType::Line:
           if (box.horizontal) {
-            cairo_move_to(cr.get(), left_pt + box.x_mm * kPointsPerMm, box.mid_y_mm * kPointsPerMm);
-            cairo_line_to(cr.get(), left_pt + (box.x_mm + box.w_mm) * kPointsPerMm,
-                          box.mid_y_mm * kPointsPerMm);
+            Stroke(left_pt + box.x_mm * kPointsPerMm, box.mid_y_mm * kPointsPerMm,
+                   left_pt + (box.x_mm + box.w_mm) * kPointsPerMm, box.mid_y_mm * kPointsPerMm);
           } else {
-            cairo_move_to(cr.get(), left_pt + box.mid_x_mm * kPointsPerMm, box.y_mm * kPointsPerMm);
-            cairo_line_to(cr.get(), left_pt + box.mid_x_mm * kPointsPerMm,
-                          (box.y_mm + box.h_mm) * kPointsPerMm);
+            Stroke(left_pt + box.mid_x_mm * kPointsPerMm, box.y_mm * kPointsPerMm,
+                   left_pt + box.mid_x_mm * kPointsPerMm, (box.y_mm + box.h_mm) * kPointsPerMm);
           }
-          has_strokes = true;
           break;
         case LayoutItemType::Box:
-          cairo_rectangle(cr.get(), left_pt + box.x_mm * kPointsPerMm, box.y_mm * kPointsPerMm,
-                          box.w_mm * kPointsPerMm, box.h_mm * kPointsPerMm);
-          has_strokes = true;
+          AppendPdfNumber(strokes, left_pt + box.x_mm * kPointsPerMm);
+          strokes += ' ';
+          AppendPdfNumber(strokes, height_pt - (box.y_mm + box.h_mm) * kPointsPerMm);
+          strokes += ' ';
+          AppendPdfNumber(strokes, box.w_mm * kPointsPerMm);
+          strokes += ' ';
+          AppendPdfNumber(strokes, box.h_mm * kPointsPerMm);
+          strokes += " re\n";
           break;
       }
     }
   }
 
+  // The page's strokes as one path, then its texts in one text object.
+  void FinishPage() {
+    std::string content;
+    if (!strokes.empty()) {
+      content += "0 G ";
+      AppendPdfNumber(content, kStrokePt);
+      content += " w\n" + strokes + "S\n";
+    }
+    if (!text.empty()) content += "0 g\nBT\n" + text + "ET\n";
+    std::string resources;
+    for (const auto& [resource, slot] : page_fonts) {
+      resources += "/" + resource + " " + std::to_string(slot->font->Reference(objects)) + " 0 R ";
+    }
+    const int contents = objects.Reserve();
+    const int page = objects.Reserve();
+    objects.WriteStream(contents, "", content);
+    std::string body = "<< /Type /Page /Parent " + std::to_string(tree) + " 0 R /MediaBox [0 0 ";
+    AppendPdfNumber(body, width_pt);
+    body += ' ';
+    AppendPdfNumber(body, height_pt);
+    body += "] /Resources << /Font << " + resources + ">> >> /Contents " +
+            std::to_string(contents) + " 0 R >>";
+    objects.Write(page, body);
+    pages.push_back(page);
+    strokes.clear();
+    text.clear();
+    page_fonts.clear();
+    current = nullptr;
+  }
+
+  void FinishDocument() {
+    for (auto& [key, slot] : fonts) slot.font->WriteObjects(objects);
+    std::string kids;
+    for (const int page : pages) kids += std::to_string(page) + " 0 R ";
+    objects.Write(tree, "<< /Type /Pages /Kids [ " + kids + "] /Count " +
+                            std::to_string(pages.size()) + " >>");
+    objects.Write(catalog, "<< /Type /Catalog /Pages " + std::to_string(tree) + " 0 R >>");
+    std::string information = "<< /Creator (nrw) /Producer (nrw)";
+    if (!layout.title.empty()) information += " /Title " + PdfTextString(layout.title);
+    objects.Write(info, information + " >>");
+    objects.Finish(catalog, info);
+  }
+
+  struct FontSlot {
+    std::unique_ptr<PdfFont> font;
+    std::string resource;
+    std::string family;
+    bool bold = false;
+  };
+
   const Layout& layout;
-  CairoPtr<cairo_surface_t> surface;
-  CairoPtr<cairo_t> cr;
-  CairoPtr<PangoLayout> text;
-  GlyphRuns runs{pango_layout_get_context(text.get())};
-  std::vector<TextBatch> batches;
-  bool has_strokes = false;
+  PdfObjects objects;
+  int catalog;
+  int tree;
+  int info;
+  double width_pt;
+  double height_pt;
   double left_pt = 0;
+  std::map<std::pair<std::string, bool>, FontSlot> fonts;
+  std::map<std::string, FontSlot*> page_fonts;  // by resource name: the same bytes every run
+  FontSlot* current = nullptr;
+  double current_size = -1;
+  std::string text;
+  std::string strokes;
+  std::vector<int> pages;
   bool finished = false;
 };
 
 PdfPageWriter::PdfPageWriter(const Layout& layout, std::ostream& out)
     : impl_(std::make_unique<Impl>(layout, out)) {}
 
-PdfPageWriter::~PdfPageWriter() {
-  if (!impl_->finished) cairo_surface_finish(impl_->surface.get());
-}
+PdfPageWriter::~PdfPageWriter() = default;
 
 void PdfPageWriter::Draw(const Page& page) {
   for (const PlacedSection& placed : page.sections) impl_->DrawSection(placed);
@@ -185,15 +223,11 @@ void PdfPageWriter::Draw(const Page& page) {
 }
 
 void PdfPageWriter::Finish() {
+  if (impl_->finished) return;
   impl_->finished = true;
-  impl_->text.reset();
-  cairo_surface_finish(impl_->surface.get());
-  // A failed write is the stream's, which its owner reports with the file's name.
-  const cairo_status_t status = cairo_surface_status(impl_->surface.get());
-  if (status != CAIRO_STATUS_SUCCESS && status != CAIRO_STATUS_WRITE_ERROR) {
-    throw Exception(std::string("Falha ao gravar o documento PDF: ") +
-                    cairo_status_to_string(status) + ".");
-  }
+  // A document without pages is still a document: one blank page of the layout's sheet.
+  if (impl_->pages.empty()) impl_->FinishPage();
+  impl_->FinishDocument();
 }
 
 }  // namespace nrw
