@@ -136,6 +136,8 @@ TEST_F(Documents, PageCountRestartsInEveryPartAndCountsThatPart) {
   const auto whole = Nrw({"run", "RptWithholdingReview", "--db", Db(), "-p", "pAnoBase=01/01/2023",
                           "--out", File("review.pdf")});
   ASSERT_EQ(whole.status, 0) << whole.err;
+  // The file's structure as a strict reader sees it: objects, offsets, streams.
+  EXPECT_EQ(Sh("qpdf --check " + File("review.pdf")).status, 0);
   const std::string pages = Sh("pdfinfo " + File("review.pdf")).out;
   std::smatch count;
   ASSERT_TRUE(std::regex_search(pages, count, std::regex(R"(Pages:\s+(\d+))")));
