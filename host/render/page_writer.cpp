@@ -28,7 +28,8 @@ class TextPageWriter final : public PageWriter {
 
 class PdfWriterAdapter final : public PageWriter {
  public:
-  PdfWriterAdapter(const Layout& layout, std::ostream& out) : writer_(layout, out) {}
+  PdfWriterAdapter(const Layout& layout, std::ostream& out, PdfFaces* faces)
+      : writer_(layout, out, faces) {}
   void Draw(const Page& page) override { writer_.Draw(page); }
   void Finish() override { writer_.Finish(); }
 
@@ -66,10 +67,10 @@ bool EndsWith(std::string_view text, std::string_view end) {
 PageWriter::~PageWriter() = default;
 
 std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& layout,
-                                           std::ostream& out) {
+                                           std::ostream& out, PdfFaces* faces) {
   switch (format) {
     case OutputFormat::Pdf:
-      return std::make_unique<PdfWriterAdapter>(layout, out);
+      return std::make_unique<PdfWriterAdapter>(layout, out, faces);
     case OutputFormat::Html:
       return std::make_unique<HtmlWriterAdapter>(layout, out);
     case OutputFormat::Text:
@@ -111,8 +112,8 @@ Page WithPageCount(const Page& page, int count) {
 }
 
 void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,
-                std::ostream& out) {
-  const std::unique_ptr<PageWriter> writer = MakePageWriter(format, layout, out);
+                std::ostream& out, PdfFaces* faces) {
+  const std::unique_ptr<PageWriter> writer = MakePageWriter(format, layout, out, faces);
   const int count = static_cast<int>(pages.size());
   for (const Page& page : pages) {
     if (HoldsMarker(page)) {

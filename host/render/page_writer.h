@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "nrwhost/output_format.h"
+#include "render/pdf_faces.h"
 #include "report/layout.h"
 #include "report/page_model.h"
 
@@ -23,9 +24,10 @@ class PageWriter {
   virtual void Finish() = 0;
 };
 
-//! A writer of the format on the stream; the layout and the stream are borrowed.
+//! A writer of the format on the stream; the layout, the stream and the faces (those of the run,
+//! for PDF; nullptr: the document's own) are borrowed.
 std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& layout,
-                                           std::ostream& out);
+                                           std::ostream& out, PdfFaces* faces = nullptr);
 
 //! What "[@PAGINAS]" prints until the document's page count is known: as wide as four digits, so
 //! that the count never makes a text wider than the engine measured it.
@@ -43,6 +45,6 @@ Page WithPageCount(const Page& page, int count);
 
 //! Every page, with their count, as one document.
 void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,
-                std::ostream& out);
+                std::ostream& out, PdfFaces* faces = nullptr);
 
 }  // namespace nrw

@@ -1,8 +1,6 @@
 #include "render/pdf_font.h"
 
 #include <fmt/format.h>
-#include <fontconfig/fontconfig.h>
-#include <hb-ot.h>
 #include <hb-subset.h>
 
 #include <cmath>
@@ -17,70 +15,18 @@ namespace {
 // make the cache grow with the document.
 constexpr size_t kMostRuns = 20000;
 
-struct FcDeleter {
-  void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
-};
-using FcPatternPtr = std::unique_ptr<FcPattern, FcDeleter>;
-
 struct SubsetDeleter {
   void operator()(hb_subset_input_t* input) const { hb_subset_input_destroy(input); }
   void operator()(hb_face_t* face) const { hb_face_destroy(face); }
   void operator()(hb_blob_t* blob) const { hb_blob_destroy(blob); }
 };
 
-// The file and face index fontconfig chooses for the family and weight.
-std::pair<std::string, int> FindFace(const std::string& family, bool bold) {
-  FcPatternPtr pattern(FcPatternCreate());
-  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-  FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcPatternAddInteger(pattern.get(), FC_SLANT, FC_SLANT_ROMAN);
-  FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
-  FcDefaultSubstitute(pattern.get());
-  FcResult result = FcResultNoMatch;
-  FcPatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
-  FcChar8* file = nullptr;
-  int index = 0;
-  if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) {
-    throw Exception("Nenhuma fonte instalada para o PDF (família " + family + ").");
-  }
-  FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
-  return {reinterpret_cast<const char*>(file), index};
-}
-
-int16_t ReadInt16(const char* data) {
-  return static_cast<int16_t>((static_cast<unsigned char>(data[0]) << 8) |
-                              static_cast<unsigned char>(data[1]));
-}
-
 }  // namespace
 
-PdfFont::PdfFont(const std::string& family, bool bold) {
-  const auto [file, index] = FindFace(family, bold);
-  file_ = file;
-  blob_.reset(hb_blob_create_from_file_or_fail(file_.c_str()));
-  if (!blob_) throw Exception("Não foi possível ler a fonte " + file_ + ".");
-  face_.reset(hb_face_create(blob_.get(), static_cast<unsigned>(index)));
-  font_.reset(hb_font_create(face_.get()));
-  upem_ = hb_face_get_upem(face_.get());
-  hb_font_set_scale(font_.get(), static_cast<int>(upem_), static_cast<int>(upem_));
-  hb_font_extents_t extents{};
-  if (hb_font_get_h_extents(font_.get(), &extents)) {
-    ascent_em_ = static_cast<double>(extents.ascender) / upem_;
-    descent_em_ = -static_cast<double>(extents.descender) / upem_;
-  }
-  char name[128] = {};
-  unsigned size = sizeof name;
-  hb_ot_name_get_utf8(face_.get(), HB_OT_NAME_ID_POSTSCRIPT_NAME, HB_LANGUAGE_INVALID, &size, name);
-  for (const char* c = name; *c != '\0'; ++c) {
-    if (*c > ' ' && *c < 0x7F && *c != '/' && *c != '(' && *c != ')') postscript_name_ += *c;
-  }
-  if (postscript_name_.empty()) postscript_name_ = bold ? "Font-Bold" : "Font";
-  used_[0] = Glyph{0, static_cast<int>(std::lround(hb_font_get_glyph_h_advance(font_.get(), 0) *
-                                                   1000.0 / upem_))};
+PdfFont::PdfFont(const PdfFace& face) : face_(face) {
+  used_[0] = Glyph{0, static_cast<int>(std::lround(hb_font_get_glyph_h_advance(face_.Font(), 0) *
+                                                   1000.0 / face_.Upem()))};
 }
-
-PdfFont::~PdfFont() = default;
 
 const PdfGlyphRun& PdfFont::Run(const std::string& utf8) {
   if (const auto found = runs_.find(utf8); found != runs_.end()) return found->second;
@@ -89,14 +35,15 @@ const PdfGlyphRun& PdfFont::Run(const std::string& utf8) {
   int advance = 0;
   for (const char32_t code : DecodeUtf8(utf8)) {
     hb_codepoint_t glyph = 0;
-    if (!hb_font_get_nominal_glyph(font_.get(), code, &glyph)) glyph = 0;
-    const int width = hb_font_get_glyph_h_advance(font_.get(), glyph);
+    if (!hb_font_get_nominal_glyph(face_.Font(), code, &glyph)) glyph = 0;
+    const int width = hb_font_get_glyph_h_advance(face_.Font(), glyph);
     advance += width;
     const auto [entry, added] = used_.try_emplace(glyph);
-    if (added) entry->second = Glyph{code, static_cast<int>(std::lround(width * 1000.0 / upem_))};
+    if (added)
+      entry->second = Glyph{code, static_cast<int>(std::lround(width * 1000.0 / face_.Upem()))};
     fmt::format_to(std::back_inserter(run.hex), "{:04X}", glyph);
   }
-  run.width_em = static_cast<double>(advance) / upem_;
+  run.width_em = static_cast<double>(advance) / face_.Upem();
   return runs_.emplace(utf8, std::move(run)).first->second;
 }
 
@@ -111,8 +58,8 @@ std::string PdfFont::SubsetFile() const {
   hb_set_t* glyphs = hb_subset_input_glyph_set(input.get());
   for (const auto& [glyph, info] : used_) hb_set_add(glyphs, glyph);
   hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NO_HINTING);
-  std::unique_ptr<hb_face_t, SubsetDeleter> subset(hb_subset_or_fail(face_.get(), input.get()));
-  if (!subset) throw Exception("Não foi possível embutir a fonte " + file_ + " no PDF.");
+  std::unique_ptr<hb_face_t, SubsetDeleter> subset(hb_subset_or_fail(face_.Face(), input.get()));
+  if (!subset) throw Exception("Não foi possível embutir a fonte " + face_.File() + " no PDF.");
   std::unique_ptr<hb_blob_t, SubsetDeleter> blob(hb_face_reference_blob(subset.get()));
   unsigned length = 0;
   const char* data = hb_blob_get_data(blob.get(), &length);
@@ -165,24 +112,8 @@ void PdfFont::WriteObjects(PdfObjects& objects) {
   for (const auto& [glyph, info] : used_) hash = (hash ^ glyph) * 16777619u;
   std::string tag;
   for (int i = 0; i < 6; ++i, hash /= 26) tag += static_cast<char>('A' + hash % 26);
-  const std::string name = tag + "+" + postscript_name_;
-
-  int bbox[4] = {0, -300, 1000, 1000};
-  {
-    std::unique_ptr<hb_blob_t, SubsetDeleter> head(
-        hb_face_reference_table(face_.get(), HB_TAG('h', 'e', 'a', 'd')));
-    unsigned length = 0;
-    const char* data = hb_blob_get_data(head.get(), &length);
-    if (length >= 44) {
-      for (int i = 0; i < 4; ++i) {
-        bbox[i] = static_cast<int>(std::lround(ReadInt16(data + 36 + 2 * i) * 1000.0 / upem_));
-      }
-    }
-  }
-  hb_position_t cap_height = 0;
-  if (!hb_ot_metrics_get_position(font_.get(), HB_OT_METRICS_TAG_CAP_HEIGHT, &cap_height)) {
-    cap_height = static_cast<hb_position_t>(ascent_em_ * upem_);
-  }
+  const std::string name = tag + "+" + face_.PostScriptName();
+  const int* bbox = face_.BBox();
 
   objects.Write(reference_,
                 fmt::format("<< /Type /Font /Subtype /Type0 /BaseFont /{} /Encoding /Identity-H "
@@ -193,13 +124,13 @@ void PdfFont::WriteObjects(PdfObjects& objects) {
                             "<< /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> "
                             "/FontDescriptor {} 0 R /CIDToGIDMap /Identity /W {} >>",
                             name, descriptor, Widths()));
-  objects.Write(descriptor,
-                fmt::format("<< /Type /FontDescriptor /FontName /{} /Flags 32 /FontBBox [{} {} {} "
-                            "{}] /ItalicAngle 0 /Ascent {} /Descent {} /CapHeight {} /StemV 80 "
-                            "/FontFile2 {} 0 R >>",
-                            name, bbox[0], bbox[1], bbox[2], bbox[3],
-                            std::lround(ascent_em_ * 1000), -std::lround(descent_em_ * 1000),
-                            std::lround(cap_height * 1000.0 / upem_), file));
+  objects.Write(
+      descriptor,
+      fmt::format("<< /Type /FontDescriptor /FontName /{} /Flags 32 /FontBBox [{} {} {} "
+                  "{}] /ItalicAngle 0 /Ascent {} /Descent {} /CapHeight {} /StemV 80 "
+                  "/FontFile2 {} 0 R >>",
+                  name, bbox[0], bbox[1], bbox[2], bbox[3], std::lround(AscentEm() * 1000),
+                  -std::lround(DescentEm() * 1000), face_.CapHeight(), file));
   const std::string subset = SubsetFile();
   objects.WriteStream(file, fmt::format("/Length1 {}", subset.size()), subset);
   objects.WriteStream(to_unicode, "", ToUnicode());

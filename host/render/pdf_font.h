@@ -1,17 +1,16 @@
-// One face of a PDF document: found through fontconfig, read with HarfBuzz, embedded as a subset of
-// the glyphs the document used (glyph ids kept, so the content streams need no rewriting), with the
-// widths of those glyphs and the map back to Unicode that makes the text extractable. Texts map to
-// glyphs without shaping (the forms are Latin text) and each distinct text is mapped once.
+// One face as one PDF document uses it: the glyphs its texts took (glyph ids of the face, so the
+// content streams need no rewriting), embedded at the end as a subset with their widths and the map
+// back to Unicode that makes the text extractable. Texts map to glyphs without shaping (the forms
+// are Latin text) and each distinct text is mapped once.
 #pragma once
 
 #include <hb.h>
 
 #include <map>
-#include <memory>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
+#include "render/pdf_faces.h"
 #include "render/pdf_objects.h"
 
 namespace nrw {
@@ -25,16 +24,13 @@ struct PdfGlyphRun {
 
 class PdfFont {
  public:
-  //! Raises Exception when no face of the family (or none at all) is installed.
-  PdfFont(const std::string& family, bool bold);
-  ~PdfFont();
-  PdfFont(const PdfFont&) = delete;
-  PdfFont& operator=(const PdfFont&) = delete;
+  //! The face is borrowed.
+  explicit PdfFont(const PdfFace& face);
 
   //! The run of a UTF-8 text; valid until the next call.
   const PdfGlyphRun& Run(const std::string& utf8);
-  double AscentEm() const { return ascent_em_; }
-  double DescentEm() const { return descent_em_; }
+  double AscentEm() const { return face_.AscentEm(); }
+  double DescentEm() const { return face_.DescentEm(); }
 
   //! The object number the pages name; the objects are written by WriteObjects.
   int Reference(PdfObjects& objects);
@@ -42,11 +38,6 @@ class PdfFont {
   void WriteObjects(PdfObjects& objects);
 
  private:
-  struct HbDeleter {
-    void operator()(hb_blob_t* blob) const { hb_blob_destroy(blob); }
-    void operator()(hb_face_t* face) const { hb_face_destroy(face); }
-    void operator()(hb_font_t* font) const { hb_font_destroy(font); }
-  };
   struct Glyph {
     char32_t code = 0;
     int width = 0;  // thousandths of an em
@@ -56,14 +47,7 @@ class PdfFont {
   std::string ToUnicode() const;
   std::string Widths() const;
 
-  std::string file_;
-  std::unique_ptr<hb_blob_t, HbDeleter> blob_;
-  std::unique_ptr<hb_face_t, HbDeleter> face_;
-  std::unique_ptr<hb_font_t, HbDeleter> font_;
-  unsigned upem_ = 1000;
-  double ascent_em_ = 0.9;
-  double descent_em_ = 0.2;
-  std::string postscript_name_;
+  const PdfFace& face_;
   std::map<hb_codepoint_t, Glyph> used_;
   std::unordered_map<std::string, PdfGlyphRun> runs_;
   int reference_ = 0;

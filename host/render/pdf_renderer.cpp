@@ -25,8 +25,9 @@ constexpr double kSmallestFontPt = 4.0;
 // Objects 1 to 3 are the catalog, the page tree and the document information; each page adds its
 // content and itself, each face its five objects when the document ends.
 struct PdfPageWriter::Impl {
-  Impl(const Layout& layout_in, std::ostream& out)
+  Impl(const Layout& layout_in, std::ostream& out, PdfFaces* run_faces)
       : layout(layout_in),
+        faces(run_faces != nullptr ? *run_faces : own_faces),
         objects(out),
         catalog(objects.Reserve()),
         tree(objects.Reserve()),
@@ -42,7 +43,7 @@ struct PdfPageWriter::Impl {
     slot.family = font.family;
     slot.bold = font.bold;
     if (!slot.font) {
-      slot.font = std::make_unique<PdfFont>(font.family, font.bold);
+      slot.font = std::make_unique<PdfFont>(faces.Get(font.family, font.bold));
       slot.resource = "F" + std::to_string(fonts.size());
     }
     page_fonts.emplace(slot.resource, &slot);
@@ -195,6 +196,8 @@ struct PdfPageWriter::Impl {
   };
 
   const Layout& layout;
+  PdfFaces own_faces;
+  PdfFaces& faces;
   PdfObjects objects;
   int catalog;
   int tree;
@@ -212,8 +215,8 @@ struct PdfPageWriter::Impl {
   bool finished = false;
 };
 
-PdfPageWriter::PdfPageWriter(const Layout& layout, std::ostream& out)
-    : impl_(std::make_unique<Impl>(layout, out)) {}
+PdfPageWriter::PdfPageWriter(const Layout& layout, std::ostream& out, PdfFaces* faces)
+    : impl_(std::make_unique<Impl>(layout, out, faces)) {}
 
 PdfPageWriter::~PdfPageWriter() = default;
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <ostream>
 
+#include "render/pdf_faces.h"
 #include "report/layout.h"
 #include "report/page_model.h"
 
@@ -18,8 +19,9 @@ namespace nrw {
 
 class PdfPageWriter {
  public:
-  //! Starts a document on the stream (its header is written at once).
-  PdfPageWriter(const Layout& layout, std::ostream& out);
+  //! Starts a document on the stream (its header is written at once). The faces are the run's
+  //! (borrowed); nullptr: the document finds its own.
+  PdfPageWriter(const Layout& layout, std::ostream& out, PdfFaces* faces = nullptr);
   ~PdfPageWriter();
   PdfPageWriter(const PdfPageWriter&) = delete;
   PdfPageWriter& operator=(const PdfPageWriter&) = delete;
