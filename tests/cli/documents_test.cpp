@@ -1,5 +1,5 @@
 // Documents people hand out, read back with the PDF tools a recipient's machine has (poppler,
-// qpdf): every figure of the text report whole in the PDF, fonts embedded, each part opening only
+// qpdf): every word and every figure of the text report whole in the PDF, fonts embedded, each part opening only
 // with its own password, the archival copy, HTML, and "Página X de Y" counted per part.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -56,6 +56,16 @@ std::set<std::string> Figures(const std::string& text) {
     figures.insert(it->str());
   }
   return figures;
+}
+
+// Every word of a text (headings, captions, names), without the text output's box drawing.
+std::set<std::string> Words(const std::string& text) {
+  static const std::regex word(R"([^\s|+\-=.,:;/()]+)");
+  std::set<std::string> words;
+  for (std::sregex_iterator it(text.begin(), text.end(), word), end; it != end; ++it) {
+    words.insert(it->str());
+  }
+  return words;
 }
 
 std::string Digits(const std::string& text, size_t count) {
@@ -117,8 +127,13 @@ TEST_F(Documents, ProtectedPartsHoldEveryFigureOfTheTextAndOpenOnlyWithTheirPass
     const Shell text = Sh("pdftotext -enc UTF-8 -upw " + password + " " + pdf + " -");
     ASSERT_EQ(text.status, 0);
     const std::set<std::string> in_pdf = Figures(text.out);
-    for (const std::string& figure : Figures(support::ReadFile(File("txt/" + cpf + ".txt")))) {
+    const std::string plain = support::ReadFile(File("txt/" + cpf + ".txt"));
+    for (const std::string& figure : Figures(plain)) {
       EXPECT_TRUE(in_pdf.count(figure)) << figure << " is not whole in the PDF";
+    }
+    const std::set<std::string> words_in_pdf = Words(text.out);
+    for (const std::string& word : Words(plain)) {
+      EXPECT_TRUE(words_in_pdf.count(word)) << word << " is not in the PDF";
     }
 
     // The archival copy: no password, PDF/A-2b, fonts embedded, the same text.
