@@ -1,6 +1,7 @@
 // Documents people hand out, read back with the PDF tools a recipient's machine has (poppler,
-// qpdf): every word and every figure of the text report whole in the PDF, fonts embedded, each part opening only
-// with its own password, the archival copy, HTML, and "Página X de Y" counted per part.
+// qpdf): every word and every figure of the text report whole in the PDF, fonts embedded, each part
+// opening only with its own password, the archival copy, HTML, and "Página X de Y" counted per
+// part.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
