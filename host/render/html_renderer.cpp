@@ -6,34 +6,11 @@
 
 #include "render/page_geometry.h"
 #include "report/section_flow.h"
+#include "util/markup.h"
 #include "util/utf8.h"
 
 namespace nrw {
 namespace {
-
-std::string Escaped(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
 
 const char* AlignOf(LayoutAlign align) {
   switch (align) {
@@ -53,7 +30,8 @@ HtmlPageWriter::HtmlPageWriter(const Layout& layout, std::ostream& out)
     : layout_(layout), out_(out) {
   const LayoutPage& page = layout.page;
   out_ << "<!DOCTYPE html>\n<html lang=\"pt-BR\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
-       << Escaped(layout.title.empty() ? layout.report : layout.title) << "</title>\n<style>\n"
+       << MarkupEscaped(layout.title.empty() ? layout.report : layout.title)
+       << "</title>\n<style>\n"
        << fmt::format("@page {{ size: {}mm {}mm; margin: 0; }}\n", page.width_mm, page.height_mm)
        << "body { margin: 0; background: #888; }\n"
        << fmt::format(
@@ -92,7 +70,7 @@ void HtmlPageWriter::Draw(const Page& page) {
                         "line-height:{:.2f}mm;text-align:{};font:{}{:.1f}pt '{}',sans-serif\">",
                         left + item.x_mm, top + line.row * row, item.w_mm, row, AlignOf(item.align),
                         font.bold ? "bold " : "", font.size_pt, font.family)
-                 << Escaped(EncodeUtf8(line.text)) << "</div>\n";
+                 << MarkupEscaped(EncodeUtf8(line.text)) << "</div>\n";
           }
           break;
         }

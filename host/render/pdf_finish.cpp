@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "nrw/core.h"
+#include "util/markup.h"
 
 namespace nrw {
 namespace {
@@ -50,29 +51,6 @@ std::string RandomPassword() {
   return password;
 }
 
-std::string XmlEscaped(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '>':
-        out += "&gt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
 //! "D:yyyymmddhhmmss" of "yyyy-mm-ddThh:mm:ss".
 std::string PdfDate(const std::string& iso) {
   std::string digits;
@@ -93,11 +71,11 @@ std::string Xmp(const PdfDescription& d, const std::string& producer) {
 <rdf:Description rdf:about="" xmlns:dc="http://purl.org/dc/elements/1.1/">
 <dc:format>application/pdf</dc:format>
 <dc:title><rdf:Alt><rdf:li xml:lang="x-default">)" +
-         XmlEscaped(d.title) + R"(</rdf:li></rdf:Alt></dc:title>
+         MarkupEscaped(d.title) + R"(</rdf:li></rdf:Alt></dc:title>
 <dc:creator><rdf:Seq><rdf:li>)" +
-         XmlEscaped(d.author) + R"(</rdf:li></rdf:Seq></dc:creator>
+         MarkupEscaped(d.author) + R"(</rdf:li></rdf:Seq></dc:creator>
 <dc:description><rdf:Alt><rdf:li xml:lang="x-default">)" +
-         XmlEscaped(d.subject) + R"(</rdf:li></rdf:Alt></dc:description>
+         MarkupEscaped(d.subject) + R"(</rdf:li></rdf:Alt></dc:description>
 </rdf:Description>
 <rdf:Description rdf:about="" xmlns:xmp="http://ns.adobe.com/xap/1.0/">
 <xmp:CreateDate>)" +
@@ -108,7 +86,7 @@ std::string Xmp(const PdfDescription& d, const std::string& producer) {
 </rdf:Description>
 <rdf:Description rdf:about="" xmlns:pdf="http://ns.adobe.com/pdf/1.3/">
 <pdf:Producer>)" +
-         XmlEscaped(producer) + R"(</pdf:Producer>
+         MarkupEscaped(producer) + R"(</pdf:Producer>
 </rdf:Description>
 </rdf:RDF>
 </x:xmpmeta>
