@@ -97,6 +97,9 @@ void HtmlPageWriter::Draw(const Page& page) {
   out_ << "</section>\n";
 }
 
-void HtmlPageWriter::Finish() { out_ << "</body>\n</html>\n"; }
+void HtmlPageWriter::Finish() {
+  out_ << "</body>\n</html>\n";
+  out_.flush();
+}
 
 }  // namespace nrw

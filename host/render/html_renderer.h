@@ -6,18 +6,17 @@
 
 #include <ostream>
 
-#include "report/layout.h"
-#include "report/page_model.h"
+#include "render/page_writer.h"
 
 namespace nrw {
 
-class HtmlPageWriter {
+class HtmlPageWriter final : public PageWriter {
  public:
   //! Writes the document's head.
   HtmlPageWriter(const Layout& layout, std::ostream& out);
-  void Draw(const Page& page);
+  void Draw(const Page& page) override;
   //! Writes the document's end.
-  void Finish();
+  void Finish() override;
 
  private:
   const Layout& layout_;

@@ -7,56 +7,10 @@
 #include "render/html_renderer.h"
 #include "render/pdf_renderer.h"
 #include "render/text_renderer.h"
+#include "util/name_key.h"
 
 namespace nrw {
 namespace {
-
-class TextPageWriter final : public PageWriter {
- public:
-  TextPageWriter(const Layout& layout, std::ostream& out) : layout_(layout), out_(out) {}
-  void Draw(const Page& page) override {
-    if (drawn_++ > 0) out_ << '\f';
-    RenderTextPage(layout_, page, out_);
-  }
-  void Finish() override { out_.flush(); }
-
- private:
-  const Layout& layout_;
-  std::ostream& out_;
-  int drawn_ = 0;
-};
-
-class PdfWriterAdapter final : public PageWriter {
- public:
-  PdfWriterAdapter(const Layout& layout, std::ostream& out, PdfFaces* faces)
-      : writer_(layout, out, faces) {}
-  void Draw(const Page& page) override { writer_.Draw(page); }
-  void Finish() override { writer_.Finish(); }
-
- private:
-  PdfPageWriter writer_;
-};
-
-class HtmlWriterAdapter final : public PageWriter {
- public:
-  HtmlWriterAdapter(const Layout& layout, std::ostream& out) : writer_(layout, out), out_(out) {}
-  void Draw(const Page& page) override { writer_.Draw(page); }
-  void Finish() override {
-    writer_.Finish();
-    out_.flush();
-  }
-
- private:
-  HtmlPageWriter writer_;
-  std::ostream& out_;
-};
-
-bool ContainsText(std::string_view text, std::string_view part) {
-  for (size_t at = 0; at + part.size() <= text.size(); ++at) {
-    if (SameText(text.substr(at, part.size()), part)) return true;
-  }
-  return false;
-}
 
 bool EndsWith(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && SameText(text.substr(text.size() - end.size()), end);
@@ -70,9 +24,9 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
                                            std::ostream& out, PdfFaces* faces) {
   switch (format) {
     case OutputFormat::Pdf:
-      return std::make_unique<PdfWriterAdapter>(layout, out, faces);
+      return std::make_unique<PdfPageWriter>(layout, out, faces);
     case OutputFormat::Html:
-      return std::make_unique<HtmlWriterAdapter>(layout, out);
+      return std::make_unique<HtmlPageWriter>(layout, out);
     case OutputFormat::Text:
       break;
   }
@@ -82,7 +36,7 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
 bool CountsPages(const Layout& layout) {
   for (const LayoutSection& section : layout.sections) {
     for (const LayoutItem& item : section.items) {
-      if (ContainsText(item.text, "[@PAGINAS]")) return true;
+      if (NameKey(item.text).find("[@paginas]") != std::string::npos) return true;
     }
   }
   return false;

@@ -11,25 +11,24 @@
 #include <memory>
 #include <ostream>
 
+#include "render/page_writer.h"
 #include "render/pdf_faces.h"
-#include "report/layout.h"
-#include "report/page_model.h"
 
 namespace nrw {
 
-class PdfPageWriter {
+class PdfPageWriter final : public PageWriter {
  public:
   //! Starts a document on the stream (its header is written at once). The faces are the run's
   //! (borrowed); nullptr: the document finds its own.
   PdfPageWriter(const Layout& layout, std::ostream& out, PdfFaces* faces = nullptr);
-  ~PdfPageWriter();
+  ~PdfPageWriter() override;
   PdfPageWriter(const PdfPageWriter&) = delete;
   PdfPageWriter& operator=(const PdfPageWriter&) = delete;
 
-  void Draw(const Page& page);
+  void Draw(const Page& page) override;
   //! Ends the document: the fonts, the page tree and the cross-reference table. Raises Exception
   //! when a font cannot be embedded. A document not finished is left incomplete.
-  void Finish();
+  void Finish() override;
 
  private:
   struct Impl;

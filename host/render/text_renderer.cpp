@@ -115,11 +115,9 @@ void RenderTextPage(const Layout& layout, const Page& page, std::ostream& out) {
   grid.Write(out);
 }
 
-void RenderText(const Layout& layout, const std::vector<Page>& pages, std::ostream& out) {
-  for (size_t i = 0; i < pages.size(); ++i) {
-    if (i > 0) out << '\f';
-    RenderTextPage(layout, pages[i], out);
-  }
+void TextPageWriter::Draw(const Page& page) {
+  if (drawn_++ > 0) out_ << '\f';
+  RenderTextPage(layout_, page, out_);
 }
 
 }  // namespace nrw

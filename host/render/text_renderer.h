@@ -5,15 +5,25 @@
 #pragma once
 
 #include <ostream>
-#include <vector>
 
-#include "report/layout.h"
-#include "report/page_model.h"
+#include "render/page_writer.h"
 
 namespace nrw {
 
 void RenderTextPage(const Layout& layout, const Page& page, std::ostream& out);
-//! Every page, streaming: one page's grid at a time.
-void RenderText(const Layout& layout, const std::vector<Page>& pages, std::ostream& out);
+
+//! Pages one after the other, one page's grid at a time.
+class TextPageWriter final : public PageWriter {
+ public:
+  //! The layout and the stream are borrowed.
+  TextPageWriter(const Layout& layout, std::ostream& out) : layout_(layout), out_(out) {}
+  void Draw(const Page& page) override;
+  void Finish() override { out_.flush(); }
+
+ private:
+  const Layout& layout_;
+  std::ostream& out_;
+  int drawn_ = 0;
+};
 
 }  // namespace nrw

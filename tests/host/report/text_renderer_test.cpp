@@ -42,7 +42,7 @@ TEST(TextRenderer, DrawsTextsLinesAndBoxesOnTheGridWrappingLongTexts) {
   pages.Place(Section({"x", "", "", "", "", "", "visível"}), 7);
 
   std::ostringstream out;
-  nrw::RenderText(layout, pages.Pages(), out);
+  nrw::WritePages(nrw::OutputFormat::Text, layout, pages.Pages(), out);
   // The first text takes three rows and the third one more than it has: what lies below them moves
   // down and the box stretches; nothing is cut.
   EXPECT_EQ(out.str(),
@@ -74,7 +74,7 @@ TEST(TextRenderer, SectionsStackDownThePage) {
       Section({"dois", "", "", "", "", "", ""}, {false, false, true, true, false, false, false}),
       7);
   std::ostringstream out;
-  nrw::RenderText(layout, pages.Pages(), out);
+  nrw::WritePages(nrw::OutputFormat::Text, layout, pages.Pages(), out);
   EXPECT_EQ(out.str(), "um\n\n\n\n\n\n\ndois\n");
 }
 
