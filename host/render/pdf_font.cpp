@@ -80,14 +80,9 @@ std::string PdfFont::ToUnicode() const {
     const size_t end = std::min(pairs.size(), start + 100);
     cmap += fmt::format("{} beginbfchar\n", end - start);
     for (size_t i = start; i < end; ++i) {
-      const char32_t code = pairs[i].second;
-      if (code > 0xFFFF) {
-        const char32_t v = code - 0x10000;
-        cmap += fmt::format("<{:04X}> <{:04X}{:04X}>\n", pairs[i].first, 0xD800 + (v >> 10),
-                            0xDC00 + (v & 0x3FF));
-      } else {
-        cmap += fmt::format("<{:04X}> <{:04X}>\n", pairs[i].first, static_cast<unsigned>(code));
-      }
+      cmap += fmt::format("<{:04X}> <", pairs[i].first);
+      AppendUtf16Hex(cmap, pairs[i].second);
+      cmap += ">\n";
     }
     cmap += "endbfchar\n";
   }

@@ -77,15 +77,18 @@ std::string PdfTextString(std::string_view utf8) {
   }
   if (plain) return "(" + std::string(utf8) + ")";
   std::string hex = "<FEFF";
-  for (const char32_t code : DecodeUtf8(utf8)) {
-    if (code > 0xFFFF) {
-      const char32_t v = code - 0x10000;
-      hex += fmt::format("{:04X}{:04X}", 0xD800 + (v >> 10), 0xDC00 + (v & 0x3FF));
-    } else {
-      hex += fmt::format("{:04X}", static_cast<unsigned>(code));
-    }
-  }
+  for (const char32_t code : DecodeUtf8(utf8)) AppendUtf16Hex(hex, code);
   return hex + ">";
+}
+
+void AppendUtf16Hex(std::string& out, char32_t code) {
+  if (code > 0xFFFF) {
+    const char32_t v = code - 0x10000;
+    fmt::format_to(std::back_inserter(out), "{:04X}{:04X}", 0xD800 + (v >> 10),
+                   0xDC00 + (v & 0x3FF));
+  } else {
+    fmt::format_to(std::back_inserter(out), "{:04X}", static_cast<unsigned>(code));
+  }
 }
 
 void AppendPdfNumber(std::string& out, double value) {

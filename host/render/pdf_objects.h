@@ -50,6 +50,9 @@ class PdfObjects {
 //! A text as a PDF text string: literal when plain ASCII, else UTF-16BE in hex.
 std::string PdfTextString(std::string_view utf8);
 
+//! The code point in UTF-16BE as hex digits (a surrogate pair above U+FFFF), for hex strings.
+void AppendUtf16Hex(std::string& out, char32_t code);
+
 //! A number for a content stream or a dictionary: at most two decimals, no trailing zeros.
 void AppendPdfNumber(std::string& out, double value);
 
