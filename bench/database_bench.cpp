@@ -2,7 +2,7 @@
 // of the base year run by the nrw command on each, as a user runs it. PostgreSQL does part of the
 // work in its server process, so wall time is the figure to compare (the client's CPU time is
 // shown beside it); runs alternate between the databases and the best of several is kept, as the
-// machine is shared. Both databases have planner statistics (SQLite's are gathered after demo-db).
+// machine is shared. Both databases have planner statistics (demo-db gathers them).
 // The two documents must be byte for byte the same.
 //
 //   database_bench [--server CONNINFO] [--extras 20000] [--year 2023] [--repeat 3]
@@ -10,13 +10,6 @@
 //
 // The server defaults to NRW_TEST_PG (scripts/with-postgres starts one); the PostgreSQL demo goes
 // into a schema of its own there, dropped at the end. Prints markdown table rows.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,9 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "nrwhost/database.h"
-
-extern char** environ;
 
 namespace {
 
@@ -51,10 +43,6 @@ struct Usage {
   double cpu_s = 0;  // user + system of the nrw process
 };
 
-double Seconds(const timeval& time) {
-  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
-}
-
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream text;
@@ -64,29 +52,8 @@ std::string ReadAll(const fs::path& path) {
 
 // Runs the command with its output to the log; raises when it fails.
 Usage Run(const std::vector<std::string>& command, const fs::path& log) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-  std::vector<char*> argv;
-  for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("não foi possível iniciar " + command[0]);
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Usage result;
-  result.wall_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  result.cpu_s = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    throw std::runtime_error(command[1] + " falhou:\n" + ReadAll(log));
-  }
-  return result;
+  const bench::ChildUsage child = bench::RunChild(command, log, log);
+  return Usage{child.wall_s, child.user_s + child.system_s};
 }
 
 Options Parse(int argc, char** argv) {

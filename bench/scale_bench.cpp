@@ -10,14 +10,7 @@
 //
 // Databases are made once per size with `nrw demo-db --extras N` (nothing else: no further
 // ANALYZE) and kept in DIR for later runs. Prints one markdown table row per size and module.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -28,7 +21,7 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "child_process.h"
 
 namespace {
 
@@ -43,52 +36,8 @@ struct Options {
   fs::path bin;
 };
 
-struct Usage {
-  double user_s = 0;
-  double system_s = 0;
-  double wall_s = 0;
-  double peak_mb = 0;
-};
-
-double Seconds(const timeval& time) {
-  return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
-}
-
-// Runs the command with stdout to out_path (or /dev/null) and stderr to the log; raises when it
-// fails.
-Usage RunChild(const std::vector<std::string>& command, const fs::path& out_path,
-               const fs::path& log_path) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  const std::string out = out_path.empty() ? "/dev/null" : out_path.string();
-  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, out.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, log_path.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  std::vector<char*> argv;
-  for (const std::string& arg : command) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) throw std::runtime_error("cannot start " + command[0]);
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  Usage result;
-  result.wall_s = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  result.user_s = Seconds(usage.ru_utime);
-  result.system_s = Seconds(usage.ru_stime);
-  result.peak_mb = static_cast<double>(usage.ru_maxrss) / 1024.0;
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::ifstream log(log_path);
-    std::stringstream text;
-    text << log.rdbuf();
-    throw std::runtime_error(command[0] + " failed:\n" + text.str());
-  }
-  return result;
-}
+using Usage = bench::ChildUsage;
+using bench::RunChild;
 
 // The run with the lowest user CPU time of several (what the program costs, not what a busy
 // machine lent it).
