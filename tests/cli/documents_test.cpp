@@ -3,51 +3,25 @@
 // opening only with its own password, the archival copy, HTML, and "Página X de Y" counted per
 // part.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <iterator>
-#include <memory>
 #include <regex>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "nrw_driver.h"
+#include "support/shell.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using cli_test::Nrw;
 
-struct Shell {
-  int status;
-  std::string out;
-};
-
 // A PDF tool on a file of the test's own folder (paths without quotes to escape).
-Shell Sh(const std::string& command) {
-  struct Closer {
-    int* status;
-    void operator()(FILE* pipe) const { *status = pclose(pipe); }
-  };
-  int status = -1;
-  std::string out;
-  {
-    std::unique_ptr<FILE, Closer> pipe(popen((command + " 2>/dev/null").c_str(), "r"),
-                                       Closer{&status});
-    if (!pipe) return {-1, ""};
-    std::array<char, 4096> buffer{};
-    size_t read = 0;
-    while ((read = fread(buffer.data(), 1, buffer.size(), pipe.get())) > 0) {
-      out.append(buffer.data(), read);
-    }
-  }
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
+support::ShellOutcome Sh(const std::string& command) { return support::RunShell(command); }
 
 // Amounts, CPFs, CNPJs and dates: the figures a recipient checks.
 std::set<std::string> Figures(const std::string& text) {
@@ -125,7 +99,8 @@ TEST_F(Documents, ProtectedPartsHoldEveryFigureOfTheTextAndOpenOnlyWithTheirPass
     if (password != other) {
       EXPECT_NE(Sh("qpdf --password=" + other + " --check " + pdf).status, 0);
     }
-    const Shell text = Sh("pdftotext -enc UTF-8 -upw " + password + " " + pdf + " -");
+    const support::ShellOutcome text =
+        Sh("pdftotext -enc UTF-8 -upw " + password + " " + pdf + " -");
     ASSERT_EQ(text.status, 0);
     const std::set<std::string> in_pdf = Figures(text.out);
     const std::string plain = support::ReadFile(File("txt/" + cpf + ".txt"));
@@ -142,7 +117,7 @@ TEST_F(Documents, ProtectedPartsHoldEveryFigureOfTheTextAndOpenOnlyWithTheirPass
     EXPECT_EQ(Sh("qpdf --requires-password " + copy).status, 2);
     EXPECT_NE(support::ReadFile(copy).find("pdfaid:part"), std::string::npos);
     EXPECT_EQ(Sh("pdftotext -enc UTF-8 " + copy + " -").out, text.out);
-    const Shell fonts = Sh("pdffonts " + copy);
+    const support::ShellOutcome fonts = Sh("pdffonts " + copy);
     ASSERT_EQ(fonts.status, 0);
     EXPECT_EQ(fonts.out.find(" no "), std::string::npos) << fonts.out;
   }

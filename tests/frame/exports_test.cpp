@@ -1,24 +1,23 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
 
+#include "support/shell.h"
+
 namespace {
 
 // Defined dynamic symbols of a shared object, as "TYPE NAME" (nm -D --defined-only).
 std::set<std::string> DefinedSymbols(const std::filesystem::path& library) {
-  const std::string command = "nm -D --defined-only '" + library.string() + "' 2>/dev/null";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
+  std::istringstream lines(
+      support::RunShell("nm -D --defined-only '" + library.string() + "'").out);
   std::set<std::string> symbols;
-  char line[512];
-  while (pipe && fgets(line, sizeof line, pipe.get())) {
+  for (std::string line; std::getline(lines, line);) {
     std::istringstream fields(line);
     std::string address, type, name;
     if (fields >> address >> type >> name) symbols.insert(type + " " + name);
@@ -62,14 +61,13 @@ std::set<std::string> PublicNames() {
 TEST(HostExports, TheHostExportsOnlyWhatItsPublicHeadersDeclare) {
   const std::set<std::string> names = PublicNames();
   ASSERT_GT(names.size(), 50u);
-  const std::string command =
-      std::string("nm -DC --defined-only '") + NRW_BUILD_DIR + "/lib/libnrwhost.so' 2>/dev/null";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), &pclose);
+  std::istringstream lines(support::RunShell(std::string("nm -DC --defined-only '") +
+                                             NRW_BUILD_DIR + "/lib/libnrwhost.so'")
+                               .out);
   const std::regex entity(R"(^[0-9a-f]+ \w (?:(?:typeinfo|typeinfo name|vtable) for )?nrw::(\w+))");
   int exported = 0;
-  char line[4096];
-  while (pipe && fgets(line, sizeof line, pipe.get())) {
-    std::cmatch m;
+  for (std::string line; std::getline(lines, line);) {
+    std::smatch m;
     ASSERT_TRUE(std::regex_search(line, m, entity)) << "not an nrw:: name: " << line;
     EXPECT_TRUE(names.count(m[1].str())) << "exported but not in a public header: " << line;
     ++exported;
