@@ -210,6 +210,16 @@ class Banco : public ::testing::Test {
  protected:
   void Dados(const std::string& sql) { db_.Exec(sql); }
 
+  //! A beneficiary of company 1 made of the given records, all of the same CPF.
+  void Com(const std::string& cpf, const std::string& nome, std::vector<Registro> registros) {
+    std::string sql = Beneficiario(cpf, nome);
+    for (Registro& r : registros) {
+      r.cpf = cpf;
+      sql += Inserir(r);
+    }
+    Dados(sql);
+  }
+
   //! A run through the host; base year 2023 unless the parameters say otherwise.
   support::RunOutcome Rodar(const std::vector<nrw::ParamSetting>& params,
                             const std::vector<std::string>& split = {},

@@ -12,16 +12,6 @@ namespace {
 class Informe : public Banco {
  protected:
   Informe() { Dados(Empresa(1)); }
-
-  //! A beneficiary made of the given records, all of the same CPF.
-  void Com(const std::string& cpf, const std::string& nome, std::vector<Registro> registros) {
-    std::string sql = Beneficiario(cpf, nome);
-    for (Registro& r : registros) {
-      r.cpf = cpf;
-      sql += Inserir(r);
-    }
-    Dados(sql);
-  }
 };
 
 //! The lines among a beneficiary's prints that a predicate keeps.

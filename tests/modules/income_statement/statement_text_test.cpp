@@ -14,15 +14,6 @@ namespace {
 class Documento : public Banco {
  protected:
   Documento() { Dados(Empresa(1)); }
-
-  void Com(const std::string& cpf, const std::string& nome, std::vector<Registro> registros) {
-    std::string sql = Beneficiario(cpf, nome);
-    for (Registro& r : registros) {
-      r.cpf = cpf;
-      sql += Inserir(r);
-    }
-    Dados(sql);
-  }
 };
 
 // The amount a numbered line of a quadro shows: the row that holds the line's number, the first one
