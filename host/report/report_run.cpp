@@ -35,6 +35,14 @@ std::vector<std::string> ProtectedFiles(const RunOptions& options) {
   return files;
 }
 
+//! Whether the run writes files (not stdout, not the caller's stream).
+bool ToFiles(const RunOptions& options) { return !options.output.empty() && options.output != "-"; }
+
+//! The format of an output: the one asked for, else the one of the file's extension, else text.
+OutputFormat FormatOf(const RunOptions& options, const std::string& path) {
+  return options.format.value_or(FormatOfPath(path).value_or(OutputFormat::Text));
+}
+
 // A run's outputs: the pages of the whole report, or of each produced part, to files (under
 // temporary names until everything succeeded), to stdout (once everything succeeded) or to the
 // stream.
@@ -45,7 +53,7 @@ class RunOutputs {
 
   void RunWhole() {
     std::string path;
-    if (ToFiles()) {
+    if (ToFiles(options_)) {
       path = ExpandOutputPattern(options_.output, Lookup(nullptr));
       pending_.Check(path);
     }
@@ -97,8 +105,6 @@ class RunOutputs {
   }
 
  private:
-  bool ToFiles() const { return !options_.output.empty() && options_.output != "-"; }
-
   PatternLookup Lookup(const SeparatorPart* part) {
     return [this, part](std::string_view name) -> std::optional<std::string> {
       if (part != nullptr) {
@@ -113,11 +119,6 @@ class RunOutputs {
     };
   }
 
-  OutputFormat FormatFor(const std::string& path) const {
-    if (options_.format) return *options_.format;
-    return FormatOfPath(path).value_or(OutputFormat::Text);
-  }
-
   //! Draws the pages of the document (or part) in the format into out, or keeps them (nullptr).
   using Printer = std::function<int(std::ostream* out, OutputFormat format)>;
 
@@ -126,7 +127,7 @@ class RunOutputs {
   //! kept). Parts that share stdout or the stream are divided by lead. Answers the pages printed.
   int Produce(const std::string& path, const SeparatorPart* part, const std::string& lead,
               const Printer& print) {
-    const OutputFormat format = FormatFor(path);
+    const OutputFormat format = FormatOf(options_, path);
     int pages = 0;
     const auto led = [&](std::ostream& out) {
       out << lead;
@@ -186,7 +187,7 @@ class RunOutputs {
   //! One file name per part, each checked (clashes, targets) before anything is written.
   std::vector<std::string> PartPaths(const std::vector<SeparatorPart>& parts) {
     std::vector<std::string> paths;
-    if (!ToFiles()) return paths;
+    if (!ToFiles(options_)) return paths;
     std::map<std::string, size_t> owner;
     for (size_t i = 0; i < parts.size(); ++i) {
       std::string path = ExpandOutputPattern(options_.output, Lookup(&parts[i]));
@@ -211,9 +212,8 @@ class RunOutputs {
 
 // What the format asks of the outputs, checked before anything runs.
 void CheckFormatOptions(const RunOptions& options) {
-  const bool to_files = !options.output.empty() && options.output != "-";
-  const OutputFormat format = options.format.value_or(
-      FormatOfPath(to_files ? options.output : "").value_or(OutputFormat::Text));
+  const bool to_files = ToFiles(options);
+  const OutputFormat format = FormatOf(options, to_files ? options.output : "");
   if (!to_files && !options.split.empty() && format != OutputFormat::Text) {
     throw UsageError(
         "Partes em PDF ou HTML vão cada uma para o seu arquivo: dê em --out um nome com os "
@@ -238,8 +238,7 @@ void CheckFormatOptions(const RunOptions& options) {
 }
 
 void Run(const RunOptions& options, std::optional<RunSession>& session, RunResult& result) {
-  if (!options.output.empty() && options.output != "-" &&
-      options.output.find('{') == std::string::npos) {
+  if (ToFiles(options) && options.output.find('{') == std::string::npos) {
     CheckOutputTarget(options.output, ProtectedFiles(options));
   }
   CheckFormatOptions(options);
