@@ -75,30 +75,33 @@ std::string SafeFileNamePart(std::string_view value) {
   return safe;
 }
 
-std::string ExpandOutputPattern(const std::string& pattern, const PatternLookup& lookup) {
+std::string ExpandPlaceholders(const std::string& pattern,
+                               const std::function<std::string(const std::string&)>& value) {
   std::string result;
   size_t i = 0;
   while (i < pattern.size()) {
     const size_t open = pattern.find('{', i);
-    if (open == std::string::npos) {
-      result.append(pattern, i, std::string::npos);
-      break;
-    }
-    const size_t close = pattern.find('}', open);
+    const size_t close = open == std::string::npos ? open : pattern.find('}', open);
     if (close == std::string::npos) {
       result.append(pattern, i, std::string::npos);
       break;
     }
     result.append(pattern, i, open - i);
-    const std::string name = pattern.substr(open + 1, close - open - 1);
+    result += value(pattern.substr(open + 1, close - open - 1));
+    i = close + 1;
+  }
+  return result;
+}
+
+std::string ExpandOutputPattern(const std::string& pattern, const PatternLookup& lookup) {
+  const std::string result = ExpandPlaceholders(pattern, [&](const std::string& name) {
     const std::optional<std::string> value = lookup(name);
     if (!value) {
       throw UsageError("O nome de saída '" + pattern + "' usa {" + name +
                        "}, que não é parâmetro do relatório.");
     }
-    result += SafeFileNamePart(*value);
-    i = close + 1;
-  }
+    return SafeFileNamePart(*value);
+  });
   const std::string file_name = fs::path(result).filename().string();
   if (file_name.empty() || file_name == "." || file_name == "..") {
     throw UsageError("O nome de saída '" + pattern + "' resulta em '" + result +

@@ -25,6 +25,11 @@ std::string SafeFileNamePart(std::string_view value);
 //! The value of a placeholder name; nothing when the name is unknown.
 using PatternLookup = std::function<std::optional<std::string>(std::string_view name)>;
 
+//! The pattern with each {SPEC} replaced by what value answers for SPEC; from a '{' without its '}'
+//! on, the pattern stays as written.
+std::string ExpandPlaceholders(const std::string& pattern,
+                               const std::function<std::string(const std::string&)>& value);
+
 //! The pattern with each {NAME} replaced by its value made safe. Raises UsageError for an unknown
 //! name and for a pattern that gives no file name.
 std::string ExpandOutputPattern(const std::string& pattern, const PatternLookup& lookup);

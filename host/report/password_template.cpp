@@ -29,19 +29,8 @@ std::string Placeholder(const std::string& spec, const PatternLookup& lookup) {
 }  // namespace
 
 std::string ExpandPassword(const std::string& pattern, const PatternLookup& lookup) {
-  std::string result;
-  size_t i = 0;
-  while (i < pattern.size()) {
-    const size_t open = pattern.find('{', i);
-    const size_t close = open == std::string::npos ? open : pattern.find('}', open);
-    if (close == std::string::npos) {
-      result.append(pattern, i, std::string::npos);
-      break;
-    }
-    result.append(pattern, i, open - i);
-    result += Placeholder(pattern.substr(open + 1, close - open - 1), lookup);
-    i = close + 1;
-  }
+  const std::string result = ExpandPlaceholders(
+      pattern, [&lookup](const std::string& spec) { return Placeholder(spec, lookup); });
   if (result.empty()) throw Exception("A senha do documento ficou vazia (--password).");
   return result;
 }
