@@ -15,10 +15,6 @@ struct FcDeleter {
 };
 using FcPatternPtr = std::unique_ptr<FcPattern, FcDeleter>;
 
-struct BlobDeleter {
-  void operator()(hb_blob_t* blob) const { hb_blob_destroy(blob); }
-};
-
 // The file and face index fontconfig chooses for the family and weight.
 std::pair<std::string, int> FindFace(const std::string& family, bool bold) {
   FcPatternPtr pattern(FcPatternCreate());
@@ -68,7 +64,7 @@ PdfFace::PdfFace(const std::string& family, bool bold) {
   }
   if (postscript_name_.empty()) postscript_name_ = bold ? "Font-Bold" : "Font";
 
-  const std::unique_ptr<hb_blob_t, BlobDeleter> head(
+  const std::unique_ptr<hb_blob_t, HbDeleter> head(
       hb_face_reference_table(face_.get(), HB_TAG('h', 'e', 'a', 'd')));
   unsigned length = 0;
   const char* data = hb_blob_get_data(head.get(), &length);

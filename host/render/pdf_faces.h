@@ -12,6 +12,13 @@
 
 namespace nrw {
 
+//! Releases what HarfBuzz hands out, for std::unique_ptr.
+struct HbDeleter {
+  void operator()(hb_blob_t* blob) const { hb_blob_destroy(blob); }
+  void operator()(hb_face_t* face) const { hb_face_destroy(face); }
+  void operator()(hb_font_t* font) const { hb_font_destroy(font); }
+};
+
 //! One face, read only after it is made.
 class PdfFace {
  public:
@@ -33,12 +40,6 @@ class PdfFace {
   int CapHeight() const { return cap_height_; }
 
  private:
-  struct HbDeleter {
-    void operator()(hb_blob_t* blob) const { hb_blob_destroy(blob); }
-    void operator()(hb_face_t* face) const { hb_face_destroy(face); }
-    void operator()(hb_font_t* font) const { hb_font_destroy(font); }
-  };
-
   std::string file_;
   std::unique_ptr<hb_blob_t, HbDeleter> blob_;
   std::unique_ptr<hb_face_t, HbDeleter> face_;

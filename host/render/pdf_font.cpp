@@ -15,10 +15,8 @@ namespace {
 // make the cache grow with the document.
 constexpr size_t kMostRuns = 20000;
 
-struct SubsetDeleter {
+struct SubsetInputDeleter {
   void operator()(hb_subset_input_t* input) const { hb_subset_input_destroy(input); }
-  void operator()(hb_face_t* face) const { hb_face_destroy(face); }
-  void operator()(hb_blob_t* blob) const { hb_blob_destroy(blob); }
 };
 
 }  // namespace
@@ -53,14 +51,14 @@ int PdfFont::Reference(PdfObjects& objects) {
 }
 
 std::string PdfFont::SubsetFile() const {
-  std::unique_ptr<hb_subset_input_t, SubsetDeleter> input(hb_subset_input_create_or_fail());
+  std::unique_ptr<hb_subset_input_t, SubsetInputDeleter> input(hb_subset_input_create_or_fail());
   if (!input) throw Exception("Memória insuficiente para a fonte do PDF.");
   hb_set_t* glyphs = hb_subset_input_glyph_set(input.get());
   for (const auto& [glyph, info] : used_) hb_set_add(glyphs, glyph);
   hb_subset_input_set_flags(input.get(), HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NO_HINTING);
-  std::unique_ptr<hb_face_t, SubsetDeleter> subset(hb_subset_or_fail(face_.Face(), input.get()));
+  std::unique_ptr<hb_face_t, HbDeleter> subset(hb_subset_or_fail(face_.Face(), input.get()));
   if (!subset) throw Exception("Não foi possível embutir a fonte " + face_.File() + " no PDF.");
-  std::unique_ptr<hb_blob_t, SubsetDeleter> blob(hb_face_reference_blob(subset.get()));
+  std::unique_ptr<hb_blob_t, HbDeleter> blob(hb_face_reference_blob(subset.get()));
   unsigned length = 0;
   const char* data = hb_blob_get_data(blob.get(), &length);
   return std::string(data, length);
