@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "render/page_geometry.h"
-#include "report/section_flow.h"
+#include "layout/page_geometry.h"
+#include "layout/section_flow.h"
 #include "util/markup.h"
 #include "util/utf8.h"
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "layout/page_model.h"
 #include "render/page_writer.h"
-#include "report/page_model.h"
 
 namespace nrw {
 

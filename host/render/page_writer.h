@@ -8,10 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "layout/layout.h"
+#include "layout/page_count.h"
+#include "layout/page_model.h"
 #include "nrwhost/output_format.h"
 #include "render/pdf_faces.h"
-#include "report/layout.h"
-#include "report/page_model.h"
 
 namespace nrw {
 
@@ -28,20 +29,6 @@ class PageWriter {
 //! for PDF; nullptr: the document's own) are borrowed.
 std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& layout,
                                            std::ostream& out, PdfFaces* faces = nullptr);
-
-//! What "[@PAGINAS]" prints until the document's page count is known: as wide as four digits, so
-//! that the count never makes a text wider than the engine measured it.
-inline constexpr std::string_view kPageCountMarker =
-    "\xEE\x80\x80\xEE\x80\x80\xEE\x80\x80\xEE\x80\x80";
-
-//! Whether an item of the layout prints the page count ("[@PAGINAS]").
-bool CountsPages(const Layout& layout);
-
-//! Whether a text of the page holds the marker.
-bool HoldsMarker(const Page& page);
-
-//! The page with the count in place of every marker.
-Page WithPageCount(const Page& page, int count);
 
 //! Every page, with their count, as one document.
 void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,

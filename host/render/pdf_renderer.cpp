@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "layout/page_geometry.h"
+#include "layout/section_flow.h"
 #include "nrw/core.h"
-#include "render/page_geometry.h"
 #include "render/pdf_font.h"
 #include "render/pdf_objects.h"
-#include "report/section_flow.h"
 #include "util/utf8.h"
 
 namespace nrw {

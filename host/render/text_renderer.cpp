@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "report/section_flow.h"
+#include "layout/section_flow.h"
 #include "util/utf8.h"
 
 namespace nrw {

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <ctime>
 
+#include "layout/page_count.h"
+#include "layout/placeholders.h"
+#include "layout/section_flow.h"
 #include "nrw/format.h"
-#include "render/page_writer.h"
-#include "report/placeholders.h"
 #include "report/report_host.h"
-#include "report/section_flow.h"
 #include "report/trace_events.h"
 #include "util/name_key.h"
 

@@ -70,11 +70,6 @@ void CheckFolder(const std::string& path) {
 
 }  // namespace
 
-UsageError::UsageError(const std::string& message, std::string detail)
-    : Exception(message), detail_(std::move(detail)) {}
-
-UsageError::~UsageError() = default;
-
 void CheckInputFile(const std::string& path, const std::string& what) {
   if (path.empty()) throw UsageError(what + ": o nome do arquivo está vazio.");
   struct stat info = {};

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "layout/layout.h"
 #include "nrw/handles.h"
 #include "nrw/report.h"
 #include "nrw/sql.h"
-#include "report/layout.h"
 
 namespace nrw {
 

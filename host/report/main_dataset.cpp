@@ -1,12 +1,11 @@
 #include "report/main_dataset.h"
 
+#include "layout/dataset_statement.h"
 #include "nrw/format.h"
 #include "nrw/sql.h"
 #include "nrw/util.h"
 #include "report/engine.h"
-#include "sql/sql_lexer.h"
 #include "sql/sql_run.h"
-#include "util/name_key.h"
 
 namespace nrw {
 namespace {
@@ -33,22 +32,6 @@ Variant Convert(const LayoutParam& param, const std::string& text) {
 }
 
 }  // namespace
-
-std::vector<std::string> MainDatasetParamNames(const std::string& sql) {
-  std::vector<std::string> names;
-  std::vector<std::string> keys;
-  for (const SqlToken& token : TokenizeSql(sql)) {
-    if (token.kind != SqlTokenKind::kParameter) continue;
-    const std::string name(SqlParameterName(token));
-    std::string key = NameKey(name);
-    bool seen = false;
-    for (const std::string& existing : keys) seen = seen || existing == key;
-    if (seen) continue;
-    keys.push_back(std::move(key));
-    names.push_back(name);
-  }
-  return names;
-}
 
 std::string MainDatasetSql(const Layout& layout, const TnpqPowerParam& panel) {
   std::string sql = layout.dataset.sql;

@@ -7,18 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "layout/dataset_statement.h"
+#include "layout/layout.h"
 #include "nrw/report.h"
 #include "nrw/variant.h"
-#include "report/layout.h"
 
 namespace nrw {
 
 class TnReportEngine;
 
-inline constexpr std::string_view kFiltrosMarker = "{filtros}";
-
-//! Distinct named parameters of a statement, in order of first appearance, as first written.
-std::vector<std::string> MainDatasetParamNames(const std::string& sql);
 //! The statement with the marker replaced by the FilterInterval conjuncts (led by "and") of the
 //! filters whose parameter is checked.
 std::string MainDatasetSql(const Layout& layout, const TnpqPowerParam& panel);

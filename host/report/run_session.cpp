@@ -1,13 +1,13 @@
 #include <memory>
 #include <optional>
 
+#include "layout/layout_loader.h"
 #include "nrw/format.h"
 #include "nrwhost/session.h"
 #include "render/page_spool.h"
 #include "render/page_writer.h"
 #include "report/engine.h"
 #include "report/handed_datasets.h"
-#include "report/layout_loader.h"
 #include "report/main_dataset.h"
 #include "report/module_loader.h"
 #include "report/panel_builder.h"

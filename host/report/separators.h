@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "layout/layout.h"
 #include "nrw/report.h"
 #include "nrwhost/session.h"
-#include "report/layout.h"
 
 namespace nrw {
 

@@ -1,4 +1,4 @@
-#include "report/layout_loader.h"
+#include "layout/layout_loader.h"
 
 #include <gtest/gtest.h>
 

@@ -10,11 +10,11 @@
 #include <utility>
 #include <vector>
 
+#include "layout/layout.h"
+#include "layout/layout_loader.h"
+#include "layout/placeholders.h"
+#include "layout/section_flow.h"
 #include "nrw/format.h"
-#include "report/layout.h"
-#include "report/layout_loader.h"
-#include "report/placeholders.h"
-#include "report/section_flow.h"
 #include "util/name_key.h"
 #include "util/utf8.h"
 

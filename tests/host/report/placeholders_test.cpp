@@ -1,4 +1,4 @@
-#include "report/placeholders.h"
+#include "layout/placeholders.h"
 
 #include <gtest/gtest.h>
 

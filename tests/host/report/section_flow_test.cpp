@@ -1,5 +1,5 @@
 // A section's items once their texts are known: wrapping, growth, what moves and what is reported.
-#include "report/section_flow.h"
+#include "layout/section_flow.h"
 
 #include <gtest/gtest.h>
 

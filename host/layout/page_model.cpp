@@ -1,4 +1,4 @@
-#include "report/page_model.h"
+#include "layout/page_model.h"
 
 #include <utility>
 

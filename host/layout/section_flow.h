@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "report/layout.h"
+#include "layout/layout.h"
 
 namespace nrw {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "report/layout.h"
+#include "layout/layout.h"
 
 namespace nrw {
 

@@ -1,4 +1,4 @@
-#include "render/page_geometry.h"
+#include "layout/page_geometry.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "report/section_flow.h"
+#include "layout/section_flow.h"
 
 #include <algorithm>
 #include <cmath>

@@ -5,8 +5,8 @@
 
 #include <string>
 
-#include "report/layout.h"
-#include "report/section_flow.h"
+#include "layout/layout.h"
+#include "layout/section_flow.h"
 
 namespace nrw {
 

@@ -1,4 +1,4 @@
-#include "report/layout.h"
+#include "layout/layout.h"
 
 #include <algorithm>
 

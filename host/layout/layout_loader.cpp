@@ -1,4 +1,4 @@
-#include "report/layout_loader.h"
+#include "layout/layout_loader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,11 +9,11 @@
 #include <set>
 #include <sstream>
 
+#include "layout/dataset_statement.h"
+#include "layout/json_reader.h"
 #include "nrw/core.h"
 #include "nrw/format.h"
 #include "nrwhost/files.h"
-#include "report/json_reader.h"
-#include "report/main_dataset.h"
 
 namespace nrw {
 namespace {

@@ -1,4 +1,4 @@
-#include "report/json_reader.h"
+#include "layout/json_reader.h"
 
 #include <cmath>
 #include <utility>
