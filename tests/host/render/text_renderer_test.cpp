@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "report_fixtures.h"
+#include "host/report/report_fixtures.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "report/signal_cleanup.h"
+#include "run/signal_cleanup.h"
 
 #include <unistd.h>
 

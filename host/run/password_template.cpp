@@ -1,4 +1,4 @@
-#include "report/password_template.h"
+#include "run/password_template.h"
 
 #include "nrw/core.h"
 #include "nrw/format.h"

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "report/temp_file.h"
+#include "run/temp_file.h"
 
 namespace nrw {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "nrw/core.h"
-#include "report_fixtures.h"
+#include "host/report/report_fixtures.h"
 
 namespace {
 

@@ -1,16 +1,13 @@
-#include "nrwhost/trace.h"
-
 #include <filesystem>
 
 #include "nrw/core.h"
 #include "nrwhost/files.h"
-#include "report/file_writer.h"
-#include "report/output_files.h"
-#include "report/temp_file.h"
+#include "nrwhost/trace.h"
+#include "run/file_writer.h"
+#include "run/output_files.h"
+#include "run/temp_file.h"
 
 namespace nrw {
-
-TraceSink::~TraceSink() = default;
 
 struct JsonLinesTraceWriter::File {
   std::string path;

@@ -1,4 +1,4 @@
-#include "report/main_dataset.h"
+#include "run/main_dataset.h"
 
 #include "layout/dataset_statement.h"
 #include "nrw/format.h"

@@ -7,15 +7,15 @@
 #include "render/page_spool.h"
 #include "render/page_writer.h"
 #include "report/engine.h"
-#include "report/handed_datasets.h"
-#include "report/main_dataset.h"
 #include "report/module_loader.h"
 #include "report/panel_builder.h"
 #include "report/panel_describe.h"
 #include "report/report_host.h"
-#include "report/separators.h"
-#include "report/sql_trace.h"
 #include "report/trace_events.h"
+#include "run/handed_datasets.h"
+#include "run/main_dataset.h"
+#include "run/separators.h"
+#include "run/sql_trace.h"
 
 namespace nrw {
 

@@ -11,9 +11,9 @@
 #include "nrwhost/database.h"
 #include "nrwhost/session.h"
 #include "render/pdf_finish.h"
-#include "report/output_files.h"
-#include "report/password_template.h"
 #include "report/trace_events.h"
+#include "run/output_files.h"
+#include "run/password_template.h"
 
 namespace nrw {
 namespace {

@@ -1,9 +1,9 @@
-#include "report/handed_datasets.h"
+#include "run/handed_datasets.h"
 
 #include "nrw/format.h"
 #include "nrw/util.h"
 #include "report/engine.h"
-#include "report/main_dataset.h"
+#include "run/main_dataset.h"
 #include "sql/sql_run.h"
 
 namespace nrw {

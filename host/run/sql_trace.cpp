@@ -1,4 +1,4 @@
-#include "report/sql_trace.h"
+#include "run/sql_trace.h"
 
 #include "report/trace_events.h"
 #include "sql/sql_observer.h"

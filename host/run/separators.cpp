@@ -1,4 +1,4 @@
-#include "report/separators.h"
+#include "run/separators.h"
 
 #include <algorithm>
 

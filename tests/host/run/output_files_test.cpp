@@ -1,6 +1,6 @@
 // Output targets, temporary files and the all-or-nothing commit, from the inside: what is refused,
 // what a temporary file looks like, what a failed write or commit leaves behind.
-#include "report/output_files.h"
+#include "run/output_files.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 
 #include "nrwhost/faults.h"
 #include "nrwhost/files.h"
-#include "report/temp_file.h"
+#include "run/temp_file.h"
 #include "support/temp_dir.h"
 
 namespace nrw {

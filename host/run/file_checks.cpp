@@ -10,8 +10,8 @@
 #include <filesystem>
 
 #include "nrwhost/files.h"
-#include "report/output_files.h"
-#include "report/temp_file.h"
+#include "run/output_files.h"
+#include "run/temp_file.h"
 #include "util/system_error.h"
 
 namespace nrw {

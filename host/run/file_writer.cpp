@@ -1,4 +1,4 @@
-#include "report/file_writer.h"
+#include "run/file_writer.h"
 
 #include <unistd.h>
 

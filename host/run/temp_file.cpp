@@ -1,4 +1,4 @@
-#include "report/temp_file.h"
+#include "run/temp_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>

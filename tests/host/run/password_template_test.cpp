@@ -1,5 +1,5 @@
 // The password of a protected part: the output name's placeholders, and digits of a value.
-#include "report/password_template.h"
+#include "run/password_template.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "report/output_files.h"
+#include "run/output_files.h"
 
 namespace nrw {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "report_fixtures.h"
+#include "host/report/report_fixtures.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "report/signal_cleanup.h"
+#include "run/signal_cleanup.h"
 
 namespace nrw {
 

@@ -1,4 +1,4 @@
-#include "report/output_files.h"
+#include "run/output_files.h"
 
 #include <fcntl.h>
 #include <stdio.h>
@@ -12,8 +12,8 @@
 
 #include "core/detailed_error.h"
 #include "nrwhost/files.h"
-#include "report/file_writer.h"
-#include "report/signal_cleanup.h"
+#include "run/file_writer.h"
+#include "run/signal_cleanup.h"
 #include "util/system_error.h"
 
 namespace nrw {

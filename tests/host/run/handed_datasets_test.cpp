@@ -1,6 +1,6 @@
 // Record datasets the host hands to a module by handle: what they hold, how they are handed over
 // and withdrawn, and how a dataset the module left with records is reported.
-#include "report/handed_datasets.h"
+#include "run/handed_datasets.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include "nrwhost/trace.h"
 #include "report/engine.h"
 #include "report/report_host.h"
-#include "report_fixtures.h"
+#include "host/report/report_fixtures.h"
 
 namespace {
 
