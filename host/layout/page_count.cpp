@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "layout/section_flow.h"
 #include "util/name_key.h"
 
 namespace nrw {
@@ -24,15 +25,25 @@ bool HoldsMarker(const Page& page) {
   return false;
 }
 
-Page WithPageCount(const Page& page, int count) {
-  Page counted = page;
+bool ReplacePageCountMarker(PlacedSection& section, int count) {
   const std::string number = std::to_string(count);
+  bool replaced = false;
+  for (std::string& text : section.texts) {
+    for (size_t at = text.find(kPageCountMarker); at != std::string::npos;
+         at = text.find(kPageCountMarker, at + number.size())) {
+      text.replace(at, kPageCountMarker.size(), number);
+      replaced = true;
+    }
+  }
+  return replaced;
+}
+
+Page WithPageCount(const Layout& layout, const Page& page, int count) {
+  Page counted = page;
   for (PlacedSection& section : counted.sections) {
-    for (std::string& text : section.texts) {
-      for (size_t at = text.find(kPageCountMarker); at != std::string::npos;
-           at = text.find(kPageCountMarker, at + number.size())) {
-        text.replace(at, kPageCountMarker.size(), number);
-      }
+    if (!ReplacePageCountMarker(section, count)) continue;
+    if (const LayoutSection* layout_section = layout.FindSection(section.number)) {
+      section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout.grid);
     }
   }
   return counted;

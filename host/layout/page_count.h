@@ -20,7 +20,12 @@ bool CountsPages(const Layout& layout);
 //! Whether a text of the page holds the marker.
 bool HoldsMarker(const Page& page);
 
-//! The page with the count in place of every marker.
-Page WithPageCount(const Page& page, int count);
+//! Puts the count in place of every marker in the section's texts; answers whether there was one
+//! (the section's flow is then the marker's, not the count's).
+bool ReplacePageCountMarker(PlacedSection& section, int count);
+
+//! The page with the count in place of every marker, the sections that held one flowed again (a
+//! count narrower than the marker moves a text aligned right or centred).
+Page WithPageCount(const Layout& layout, const Page& page, int count);
 
 }  // namespace nrw

@@ -4,6 +4,16 @@
 
 namespace nrw {
 
+PlacedSection FlowedSection(const LayoutSection& section, std::vector<std::string> texts,
+                            std::vector<bool> hidden, const LayoutTextGrid& grid) {
+  PlacedSection placed;
+  placed.number = section.number;
+  placed.flow = FlowSection(section, texts, hidden, grid);
+  placed.texts = std::move(texts);
+  placed.hidden = std::move(hidden);
+  return placed;
+}
+
 PageSink::~PageSink() = default;
 
 void PageModel::HandOver() {
@@ -20,11 +30,11 @@ void PageModel::StartPage() {
   position_mm_ = 0;
 }
 
-void PageModel::Place(PlacedSection section, double height_mm) {
+void PageModel::Place(PlacedSection section) {
   if (!HasPage()) StartPage();
   section.top_mm = position_mm_;
+  position_mm_ += section.flow.height_mm;
   pages_.back().sections.push_back(std::move(section));
-  position_mm_ += height_mm;
 }
 
 void PageModel::Finish() { HandOver(); }

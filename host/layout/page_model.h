@@ -1,11 +1,15 @@
 // The printed pages of one report (or of one separated part): each page keeps the sections placed
-// on it with what their items showed when printed. Positions are millimetres from the top of the
+// on it with what their items showed when printed and where the section flow put them, so that a
+// writer draws the page without flowing it again. Positions are millimetres from the top of the
 // page body (below the top margin). With a page sink, each page is handed over once it is finished
 // and then dropped, so that only the page being printed is held.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "layout/layout.h"
+#include "layout/section_flow.h"
 
 namespace nrw {
 
@@ -16,7 +20,13 @@ struct PlacedSection {
   std::vector<std::string> texts;
   //! Per layout item: hidden by the module. Empty when nothing of the section is hidden.
   std::vector<bool> hidden;
+  //! The section flowed with these texts: one place per layout item.
+  SectionFlow flow;
 };
+
+//! The section placed with what its items show: their texts (one per item) and those hidden.
+PlacedSection FlowedSection(const LayoutSection& section, std::vector<std::string> texts,
+                            std::vector<bool> hidden, const LayoutTextGrid& grid);
 
 struct Page {
   int number = 0;
@@ -48,8 +58,9 @@ class PageModel {
   void SetSink(PageSink* sink) { sink_ = sink; }
   //! Starts a page; with a sink, the page before it is handed over first.
   void StartPage();
-  //! Puts the section at the current position of the current page and moves below it.
-  void Place(PlacedSection section, double height_mm);
+  //! Puts the section at the current position of the current page and moves below it (by the
+  //! height its flow gave it).
+  void Place(PlacedSection section);
   //! With a sink, hands over the page being printed: the report has ended.
   void Finish();
   //! The pages kept: all of them without a sink, at most the current one with a sink.

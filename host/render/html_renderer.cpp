@@ -51,7 +51,7 @@ void HtmlPageWriter::Draw(const Page& page) {
   for (const PlacedSection& placed : page.sections) {
     const LayoutSection* section = layout_.FindSection(placed.number);
     if (section == nullptr) continue;
-    const SectionFlow flow = FlowSection(*section, placed.texts, placed.hidden, layout_.grid);
+    const SectionFlow& flow = placed.flow;
     const double left = layout_.page.margins.left_mm;
     const double top = layout_.page.margins.top_mm + placed.top_mm;
     const double row = layout_.grid.row_mm;

@@ -39,7 +39,7 @@ void WritePages(OutputFormat format, const Layout& layout, const std::vector<Pag
   const int count = static_cast<int>(pages.size());
   for (const Page& page : pages) {
     if (HoldsMarker(page)) {
-      writer->Draw(WithPageCount(page, count));
+      writer->Draw(WithPageCount(layout, page, count));
     } else {
       writer->Draw(page);
     }

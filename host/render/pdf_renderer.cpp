@@ -104,7 +104,7 @@ struct PdfPageWriter::Impl {
   void DrawSection(const PlacedSection& placed) {
     const LayoutSection* section = layout.FindSection(placed.number);
     if (section == nullptr) return;
-    const SectionFlow flow = FlowSection(*section, placed.texts, placed.hidden, layout.grid);
+    const SectionFlow& flow = placed.flow;
     const double body_top = layout.page.margins.top_mm + placed.top_mm;
     left_pt = layout.page.margins.left_mm * kPointsPerMm;
     for (size_t i = 0; i < section->items.size(); ++i) {

@@ -88,7 +88,7 @@ void RenderTextPage(const Layout& layout, const Page& page, std::ostream& out) {
   for (const PlacedSection& placed : page.sections) {
     const LayoutSection* section = layout.FindSection(placed.number);
     if (section == nullptr) continue;
-    const SectionFlow flow = FlowSection(*section, placed.texts, placed.hidden, cell);
+    const SectionFlow& flow = placed.flow;
     const int top = GridCells(placed.top_mm, cell.row_mm);
     for (size_t i = 0; i < section->items.size(); ++i) {
       if (!placed.hidden.empty() && placed.hidden[i]) continue;

@@ -53,7 +53,7 @@ class StreamedPages {
                 OutputFormat format, PdfFaces& faces)
       : engine_(engine), writer_(MakePageWriter(format, layout, out, &faces)) {
     if (CountsPages(layout)) {
-      spool_.emplace();
+      spool_.emplace(layout);
       engine_.SetPageSink(&*spool_);
     } else {
       sink_.emplace(*writer_);

@@ -24,22 +24,20 @@ constexpr const char* kLayout = R"({
   ]}]
 })";
 
-nrw::PlacedSection Section(std::vector<std::string> texts, std::vector<bool> hidden = {}) {
-  nrw::PlacedSection section;
-  section.number = 5;
-  section.texts = std::move(texts);
-  section.hidden = std::move(hidden);
-  return section;
+nrw::PlacedSection Section(const nrw::Layout& layout, std::vector<std::string> texts,
+                           std::vector<bool> hidden = {}) {
+  return nrw::FlowedSection(*layout.FindSection(5), std::move(texts), std::move(hidden),
+                            layout.grid);
 }
 
 TEST(TextRenderer, DrawsTextsLinesAndBoxesOnTheGridWrappingLongTexts) {
   const nrw::Layout layout = report_test::TestLayout(kLayout);
   nrw::PageModel pages(layout.page.BodyHeight());
-  pages.Place(Section({"Ação longa demais", "12,5", "", "", "um\ndois\ntres", "ab", "escondido"},
-                      {false, false, false, false, false, false, true}),
-              7);
+  pages.Place(Section(layout,
+                      {"Ação longa demais", "12,5", "", "", "um\ndois\ntres", "ab", "escondido"},
+                      {false, false, false, false, false, false, true}));
   pages.StartPage();
-  pages.Place(Section({"x", "", "", "", "", "", "visível"}), 7);
+  pages.Place(Section(layout, {"x", "", "", "", "", "", "visível"}));
 
   std::ostringstream out;
   nrw::WritePages(nrw::OutputFormat::Text, layout, pages.Pages(), out);
@@ -68,11 +66,10 @@ TEST(TextRenderer, DrawsTextsLinesAndBoxesOnTheGridWrappingLongTexts) {
 TEST(TextRenderer, SectionsStackDownThePage) {
   const nrw::Layout layout = report_test::TestLayout(kLayout);
   nrw::PageModel pages(layout.page.BodyHeight());
-  pages.Place(
-      Section({"um", "", "", "", "", "", ""}, {false, false, true, true, false, false, false}), 7);
-  pages.Place(
-      Section({"dois", "", "", "", "", "", ""}, {false, false, true, true, false, false, false}),
-      7);
+  pages.Place(Section(layout, {"um", "", "", "", "", "", ""},
+                      {false, false, true, true, false, false, false}));
+  pages.Place(Section(layout, {"dois", "", "", "", "", "", ""},
+                      {false, false, true, true, false, false, false}));
   std::ostringstream out;
   nrw::WritePages(nrw::OutputFormat::Text, layout, pages.Pages(), out);
   EXPECT_EQ(out.str(), "um\n\n\n\n\n\n\ndois\n");
@@ -86,12 +83,13 @@ TEST(PageModel, SinkReceivesEachFinishedPageAndOnlyTheCurrentOneIsKept) {
       pages.emplace_back(page.number, page.sections.size());
     }
   } sink;
+  const nrw::Layout layout = report_test::TestLayout(kLayout);
   nrw::PageModel pages(30);
   pages.SetSink(&sink);
-  pages.Place(Section({}), 7);
-  pages.Place(Section({}), 7);
+  pages.Place(Section(layout, {}));
+  pages.Place(Section(layout, {}));
   pages.StartPage();
-  pages.Place(Section({}), 7);
+  pages.Place(Section(layout, {}));
   EXPECT_EQ(sink.pages, (std::vector<std::pair<int, size_t>>{{1, 2}}));
   EXPECT_EQ(pages.Pages().size(), 1u);
   EXPECT_EQ(pages.PageNumber(), 2);
