@@ -3,7 +3,7 @@
 // cells (where the text output draws them), and the font the item is drawn in.
 #pragma once
 
-#include <string>
+#include <string_view>
 
 #include "layout/layout.h"
 #include "layout/section_flow.h"
@@ -21,8 +21,9 @@ struct ItemBox {
   double mid_y_mm = 0;
 };
 
+//! The family is the layout's (borrowed).
 struct ResolvedFont {
-  std::string family;
+  std::string_view family;
   double size_pt = 0;
   bool bold = false;
 };

@@ -7,6 +7,7 @@
 #include "render/html_renderer.h"
 #include "render/pdf_renderer.h"
 #include "render/text_renderer.h"
+#include "render/writer_resources.h"
 #include "util/name_key.h"
 
 namespace nrw {
@@ -20,11 +21,16 @@ bool EndsWith(std::string_view text, std::string_view end) {
 
 PageWriter::~PageWriter() = default;
 
+WriterResources::WriterResources() : parts_(std::make_unique<Parts>()) {}
+
+WriterResources::~WriterResources() = default;
+
 std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& layout,
-                                           std::ostream& out, PdfFaces* faces) {
+                                           std::ostream& out, WriterResources* resources) {
   switch (format) {
     case OutputFormat::Pdf:
-      return std::make_unique<PdfPageWriter>(layout, out, faces);
+      return std::make_unique<PdfPageWriter>(
+          layout, out, resources != nullptr ? &resources->Get().faces : nullptr);
     case OutputFormat::Html:
       return std::make_unique<HtmlPageWriter>(layout, out);
     case OutputFormat::Text:
@@ -34,8 +40,8 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
 }
 
 void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,
-                std::ostream& out, PdfFaces* faces) {
-  const std::unique_ptr<PageWriter> writer = MakePageWriter(format, layout, out, faces);
+                std::ostream& out, WriterResources* resources) {
+  const std::unique_ptr<PageWriter> writer = MakePageWriter(format, layout, out, resources);
   const int count = static_cast<int>(pages.size());
   for (const Page& page : pages) {
     if (HoldsMarker(page)) {

@@ -27,8 +27,8 @@ struct RunSession::Impl {
   std::unique_ptr<TnrwReport> report;
   std::unique_ptr<TnrwBaseDll> panel_instance;
   std::optional<SqlTraceBinding> sql_trace;
-  //! The faces of every PDF document the session writes, read once.
-  PdfFaces faces;
+  //! What every document the session writes shares (the PDF faces, read once).
+  WriterResources writer_resources;
 
   TnReportEngine& Engine() const { return ReportHost::Engine(*report); }
 };
@@ -50,8 +50,8 @@ class WriterSink final : public PageSink {
 class StreamedPages {
  public:
   StreamedPages(TnReportEngine& engine, const Layout& layout, std::ostream& out,
-                OutputFormat format, PdfFaces& faces)
-      : engine_(engine), writer_(MakePageWriter(format, layout, out, &faces)) {
+                OutputFormat format, WriterResources& resources)
+      : engine_(engine), writer_(MakePageWriter(format, layout, out, &resources)) {
     if (CountsPages(layout)) {
       spool_.emplace(layout);
       engine_.SetPageSink(&*spool_);
@@ -142,7 +142,7 @@ int RunSession::Print() {
 }
 
 int RunSession::Print(std::ostream& out, OutputFormat format) {
-  StreamedPages pages(impl_->Engine(), *impl_->layout, out, format, impl_->faces);
+  StreamedPages pages(impl_->Engine(), *impl_->layout, out, format, impl_->writer_resources);
   const int count = Print();
   pages.Finish();
   return count;
@@ -151,7 +151,8 @@ int RunSession::Print(std::ostream& out, OutputFormat format) {
 int RunSession::PageCount() const { return impl_->Engine().Pages().PageNumber(); }
 
 void RunSession::WritePages(std::ostream& out, OutputFormat format) const {
-  nrw::WritePages(format, *impl_->layout, impl_->Engine().Pages().Pages(), out, &impl_->faces);
+  nrw::WritePages(format, *impl_->layout, impl_->Engine().Pages().Pages(), out,
+                  &impl_->writer_resources);
 }
 
 std::string RunSession::Title() const {
@@ -182,7 +183,7 @@ int RunSession::PrintPart(const SeparatorPart& part) {
 }
 
 int RunSession::PrintPart(const SeparatorPart& part, std::ostream& out, OutputFormat format) {
-  StreamedPages pages(impl_->Engine(), *impl_->layout, out, format, impl_->faces);
+  StreamedPages pages(impl_->Engine(), *impl_->layout, out, format, impl_->writer_resources);
   const int count = PrintPart(part);
   pages.Finish();
   return count;
