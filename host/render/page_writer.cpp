@@ -2,23 +2,12 @@
 
 #include <string>
 
-#include "nrw/core.h"
-#include "nrw/format.h"
 #include "render/html_renderer.h"
 #include "render/pdf_renderer.h"
 #include "render/text_renderer.h"
 #include "render/writer_resources.h"
-#include "util/name_key.h"
 
 namespace nrw {
-namespace {
-
-bool EndsWith(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && SameText(text.substr(text.size() - end.size()), end);
-}
-
-}  // namespace
-
 PageWriter::~PageWriter() = default;
 
 WriterResources::WriterResources() : parts_(std::make_unique<Parts>()) {}
@@ -51,20 +40,6 @@ void WritePages(OutputFormat format, const Layout& layout, const std::vector<Pag
     }
   }
   writer->Finish();
-}
-
-std::optional<OutputFormat> FormatOfPath(std::string_view path) {
-  if (EndsWith(path, ".txt")) return OutputFormat::Text;
-  if (EndsWith(path, ".pdf")) return OutputFormat::Pdf;
-  if (EndsWith(path, ".html") || EndsWith(path, ".htm")) return OutputFormat::Html;
-  return std::nullopt;
-}
-
-std::optional<OutputFormat> FormatNamed(std::string_view name) {
-  if (SameText(name, "text") || SameText(name, "txt")) return OutputFormat::Text;
-  if (SameText(name, "pdf")) return OutputFormat::Pdf;
-  if (SameText(name, "html")) return OutputFormat::Html;
-  return std::nullopt;
 }
 
 }  // namespace nrw
