@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "nrw/core.h"
 #include "host/report/report_fixtures.h"
+#include "nrw/core.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "host/report/report_fixtures.h"
 #include "nrw/format.h"
 #include "nrw/handles.h"
 #include "nrwhost/trace.h"
 #include "report/engine.h"
 #include "report/report_host.h"
-#include "host/report/report_fixtures.h"
 
 namespace {
 
