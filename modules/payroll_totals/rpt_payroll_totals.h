@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "nrw/datetime.h"
+#include "nrw/events.h"
 #include "nrw/report.h"
+#include "nrw/sql.h"
 
 namespace payroll_totals {
 
@@ -48,6 +51,37 @@ class TRptPayrollTotals : public nrw::TnrwBaseDll {
   void DoAfterSection(nrw::TObject* Sender, int ASection);
 
  private:
+  //! The report's parameters as the run reads them.
+  struct TParametros {
+    int64_t Ordenar = 1;
+    nrw::TDateTime Compet;
+    int64_t Modelo = 0;
+    int64_t Grupo = 0;
+    std::string Empresas;
+  };
+
+  //! What one run makes; ImprimirInterno releases it, whatever the path.
+  struct TExecucao {
+    TListaOrd FListaOrd;
+    nrw::EventBinding<nrw::TObject*, int> DepoisSecao;
+    nrw::TDataSetRef curEstab;
+    nrw::TField* EstabApelido = nullptr;
+    nrw::TDataSetRef curEmpresa;
+    nrw::TField* EmpresaCodigo = nullptr;
+    nrw::TField* EmpresaNome = nullptr;
+    bool DMCriado = false;
+  };
+
+  // The run, in its order.
+  TParametros LerParametros();
+  void AbrirEstabelecimentos(TExecucao& run, const std::string& empresas);
+  //! Creates the data module, gives it the report's parameters, runs it and answers its totals.
+  nrw::TnClientDataSet& ExecutarExportador(TExecucao& run, const TParametros& parametros);
+  //! One line per row of the data module, with the company and establishment of its number.
+  void LerLinhas(TExecucao& run, nrw::TnClientDataSet& dados);
+  nrw::TnClientDataSet& BuscarEmpresa(TExecucao& run, const std::string& inscr);
+  void ImprimirLinhas(const TListaOrd& lista);
+
   //! The competence is edited as month and year (monthly model) or as a year.
   void TrocarEditorCompetencia();
 
