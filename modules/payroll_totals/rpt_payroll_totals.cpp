@@ -129,28 +129,26 @@ TnClientDataSet& TRptPayrollTotals::ExecutarExportador(TExecucao& run,
 
 void TRptPayrollTotals::LerLinhas(TExecucao& run, TnClientDataSet& dados) {
   TnClientDataSet& estab = nrw::CDS(run.curEstab);
-  nrw::TField& dados_inscr = dados.FieldByName("InscrFederal");
-  nrw::TField& dados_tipo = dados.FieldByName("TipoInscr");
-  nrw::TField& dados_qtd = dados.FieldByName("QtdFunc");
-  nrw::TField& dados_total = dados.FieldByName("ValorTotal");
-  nrw::TField& dados_regra = dados.FieldByName("ValorRegra");
+  const TMapDados& campos = dados.FieldMapper<TMapDados>();
   for (; !dados.Eof(); dados.Next()) {
-    const int64_t tipo = dados_tipo.AsInteger();
+    const int64_t tipo = campos.TipoInscr->AsInteger();
     const std::string inscr = nrw::FormatarInscrFederal(
-        TipoDaBusca(tipo), nrw::FormatFloat("00000000000000", dados_inscr.AsFloat()), false);
+        TipoDaBusca(tipo), nrw::FormatFloat("00000000000000", campos.InscrFederal->AsFloat()),
+        false);
     TnClientDataSet& empresa = BuscarEmpresa(run, inscr);
-    RepParam("pControleCustoEmpresa", run.EmpresaCodigo->AsString());
+    RepParam("pControleCustoEmpresa", run.Empresa->CodigoEmpresa->AsString());
 
     auto linha = std::make_unique<TDadosListOrd>();
     const bool achou = !empresa.Eof();
-    linha->CodigoEmpresa = achou ? static_cast<int32_t>(run.EmpresaCodigo->AsInteger()) : 0;
-    linha->NomeEmpresa = achou ? run.EmpresaNome->AsString() : "";
+    linha->CodigoEmpresa =
+        achou ? static_cast<int32_t>(run.Empresa->CodigoEmpresa->AsInteger()) : 0;
+    linha->NomeEmpresa = achou ? run.Empresa->NomeEmpresa->AsString() : "";
     if (estab.FindKey({Variant(inscr)})) linha->NomeEmpresa += " - " + run.EstabApelido->AsString();
     linha->InscrFederal = inscr;
     linha->TipoInscr = static_cast<int32_t>(tipo);
-    linha->QtdFunc = static_cast<int32_t>(dados_qtd.AsInteger());
-    linha->ValorTot = dados_total.AsFloat();
-    linha->ValorRegra = dados_regra.AsFloat();
+    linha->QtdFunc = static_cast<int32_t>(campos.QtdFunc->AsInteger());
+    linha->ValorTot = campos.ValorTotal->AsFloat();
+    linha->ValorRegra = campos.ValorRegra->AsFloat();
     run.FListaOrd.push_back(std::move(linha));
   }
 }
@@ -160,8 +158,7 @@ TnClientDataSet& TRptPayrollTotals::BuscarEmpresa(TExecucao& run, const std::str
   if (!run.curEmpresa) {
     run.curEmpresa = nrw::ExecutarSQL(kSqlEmpresa, std::vector<Variant>{inscr}, true, true, -1, "",
                                       nullptr, true);
-    run.EmpresaCodigo = &nrw::CDS(run.curEmpresa).FieldByName("CodigoEmpresa");
-    run.EmpresaNome = &nrw::CDS(run.curEmpresa).FieldByName("NomeEmpresa");
+    run.Empresa = &nrw::CDS(run.curEmpresa).FieldMapper<TMapEmpresa>();
   } else {
     nrw::RefreshSQL(*run.curEmpresa, {inscr}, true);
   }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/field_map.h"
 #include "nrw/datetime.h"
 #include "nrw/events.h"
 #include "nrw/report.h"
@@ -28,6 +29,21 @@ struct TDadosListOrd {
 };
 
 using TListaOrd = std::vector<std::unique_ptr<TDadosListOrd>>;
+
+// The data module's totals and the company of a registration number, each read through a map of
+// its columns.
+#define PAYROLL_TOTALS_DADOS_COLUMNS(X) \
+  X(InscrFederal)                       \
+  X(TipoInscr)                          \
+  X(QtdFunc)                            \
+  X(ValorTotal)                         \
+  X(ValorRegra)
+#define PAYROLL_TOTALS_EMPRESA_COLUMNS(X) \
+  X(CodigoEmpresa)                        \
+  X(NomeEmpresa)
+
+NRW_FIELD_MAP(TMapDados, PAYROLL_TOTALS_DADOS_COLUMNS);
+NRW_FIELD_MAP(TMapEmpresa, PAYROLL_TOTALS_EMPRESA_COLUMNS);
 
 //! The 64-bit number formed by the digits of a registration number (0 when it has none).
 int64_t ValorInscricao(const std::string& inscr);
@@ -67,8 +83,7 @@ class TRptPayrollTotals : public nrw::TnrwBaseDll {
     nrw::TDataSetRef curEstab;
     nrw::TField* EstabApelido = nullptr;
     nrw::TDataSetRef curEmpresa;
-    nrw::TField* EmpresaCodigo = nullptr;
-    nrw::TField* EmpresaNome = nullptr;
+    const TMapEmpresa* Empresa = nullptr;
     bool DMCriado = false;
   };
 

@@ -143,9 +143,7 @@ void TRptPayrollTotalsWide::Quebrar(TnClientDataSet& linhas, int64_t empresa, in
 void TRptPayrollTotalsWide::ImprimirLinhas(TnClientDataSet& linhas, TnClientDataSet& totais,
                                            TnClientDataSet& terceiros) {
   TLaco laco(linhas, totais, terceiros, nrw::CDS(FCurTotal13salario));
-  laco.campo_empresa = &linhas.FieldByName("CodigoEmpresa");
-  laco.campo_estab = &linhas.FieldByName("CodigoEstab");
-  laco.campo_compet = &linhas.FieldByName("Compet");
+  laco.campos_linha = &linhas.FieldMapper<TMapLinhas>();
   laco.campos_totais = &totais.FieldMapper<TMapTotais>();
   laco.campos_terceiros = &terceiros.FieldMapper<TMapTerceiros>();
   laco.campos_13 = &laco.total13.FieldMapper<TMapTotal13>();
@@ -157,10 +155,10 @@ void TRptPayrollTotalsWide::ImprimirLinhas(TnClientDataSet& linhas, TnClientData
   while (!linhas.Eof()) {
     do {
       ImprimirLinha(laco);
-    } while (!linhas.Eof() && laco.campo_empresa->AsInteger() == laco.empresa_atual &&
-             laco.campo_estab->AsInteger() == laco.estab_atual);
+    } while (!linhas.Eof() && laco.campos_linha->CodigoEmpresa->AsInteger() == laco.empresa_atual &&
+             laco.campos_linha->CodigoEstab->AsInteger() == laco.estab_atual);
     ImprimirTotalEstab(laco);
-    if (linhas.Eof() || laco.campo_empresa->AsInteger() != laco.empresa_atual) {
+    if (linhas.Eof() || laco.campos_linha->CodigoEmpresa->AsInteger() != laco.empresa_atual) {
       ImprimirTotalEmpresa(laco);
     }
     Quebrar(linhas, laco.empresa_atual, laco.estab_atual);
@@ -170,14 +168,14 @@ void TRptPayrollTotalsWide::ImprimirLinhas(TnClientDataSet& linhas, TnClientData
 
 void TRptPayrollTotalsWide::ImprimirLinha(TLaco& laco) {
   TValoresLinha linha;
-  const int64_t empresa = laco.campo_empresa->AsInteger();
-  const int64_t estab = laco.campo_estab->AsInteger();
+  const int64_t empresa = laco.campos_linha->CodigoEmpresa->AsInteger();
+  const int64_t estab = laco.campos_linha->CodigoEstab->AsInteger();
   if (empresa != laco.empresa_atual || estab != laco.estab_atual) {
     laco.empresa_atual = empresa;
     laco.estab_atual = estab;
     CarregarCabecalho(laco.empresa_atual, laco.estab_atual);
   }
-  const nrw::TDateTime compet = laco.campo_compet->AsDateTime();
+  const nrw::TDateTime compet = laco.campos_linha->Compet->AsDateTime();
   const std::vector<Variant> chave{Variant(laco.empresa_atual), Variant(laco.estab_atual),
                                    Variant(compet)};
   const nrw::RangeGuard faixa_totais(laco.totais, chave);

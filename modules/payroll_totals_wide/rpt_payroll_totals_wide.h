@@ -51,7 +51,11 @@ struct TValoresLinha {
   void Somar(const TValoresLinha& outra);
 };
 
-// The statements' datasets, each read through a map of its value columns.
+// The sibling's lines and the statements' datasets, each read through a map of its columns.
+#define PAYROLL_TOTALS_WIDE_LINHAS_COLUMNS(X) \
+  X(CodigoEmpresa)                            \
+  X(CodigoEstab)                              \
+  X(Compet)
 #define PAYROLL_TOTALS_WIDE_TOTAIS_COLUMNS(X) \
   X(AValorRemunMensal)                        \
   X(ValorDesconto)                            \
@@ -71,6 +75,7 @@ struct TValoresLinha {
   X(AVALORFGTSMENSAL)                          \
   X(AQTDEFUNCMENSAL)
 
+NRW_FIELD_MAP(TMapLinhas, PAYROLL_TOTALS_WIDE_LINHAS_COLUMNS);
 NRW_FIELD_MAP(TMapTotais, PAYROLL_TOTALS_WIDE_TOTAIS_COLUMNS);
 NRW_FIELD_MAP(TMapTerceiros, PAYROLL_TOTALS_WIDE_TERCEIROS_COLUMNS);
 NRW_FIELD_MAP(TMapTotal13, PAYROLL_TOTALS_WIDE_TOTAL13_COLUMNS);
@@ -114,9 +119,7 @@ class TRptPayrollTotalsWide : public nrw::TnrwBaseDll {
     nrw::TnClientDataSet& totais;
     nrw::TnClientDataSet& terceiros;
     nrw::TnClientDataSet& total13;
-    nrw::TField* campo_empresa = nullptr;
-    nrw::TField* campo_estab = nullptr;
-    nrw::TField* campo_compet = nullptr;
+    const TMapLinhas* campos_linha = nullptr;
     const TMapTotais* campos_totais = nullptr;
     const TMapTerceiros* campos_terceiros = nullptr;
     const TMapTotal13* campos_13 = nullptr;
