@@ -1,8 +1,10 @@
 #include <sys/stat.h>
 
+#include <CLI/CLI.hpp>
 #include <cerrno>
 #include <ctime>
 #include <iostream>
+#include <memory>
 #include <new>
 
 #include "commands.h"
@@ -92,6 +94,22 @@ int MakeDemoDatabase(const CommonOptions& common, const DemoOptions& options) {
               << opcoes.ano_base << ")\n";
   }
   return status;
+}
+
+Subcommand AddDemoCommand(CLI::App& app, const CommonOptions& common) {
+  auto options = std::make_shared<DemoOptions>();
+  CLI::App* demo = app.add_subcommand("demo-db", "Cria um banco de demonstração");
+  demo->add_option(
+          "BANCO", options->path,
+          "Arquivo SQLite, ou URI/conninfo PostgreSQL (postgresql://usuario@servidor/banco)")
+      ->required();
+  demo->add_option("--ano", options->ano_base, "Ano base principal (padrão: o ano anterior)")
+      ->check(CLI::Range(1901, 9998));
+  demo->add_option("--extras", options->extras, "Beneficiários adicionais gerados")
+      ->check(CLI::Range(0, 100000));
+  demo->add_flag("--force", options->force,
+                 "Substitui um arquivo existente (no PostgreSQL, as tabelas do sistema)");
+  return {demo, [&common, options] { return MakeDemoDatabase(common, *options); }};
 }
 
 }  // namespace nrw::cli

@@ -1,3 +1,4 @@
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <filesystem>
 #include <iostream>
@@ -32,6 +33,11 @@ int ListModules(const CommonOptions& common) {
     }
   }
   return FlushStdout() ? status : kFailed;
+}
+
+Subcommand AddListCommand(CLI::App& app, const CommonOptions& common) {
+  CLI::App* list = app.add_subcommand("list", "Módulos encontrados, com suas versões");
+  return {list, [&common] { return ListModules(common); }};
 }
 
 }  // namespace nrw::cli

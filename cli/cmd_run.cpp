@@ -1,9 +1,11 @@
+#include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
 #include <new>
 #include <optional>
 
 #include "commands.h"
+#include "database_scope.h"
 #include "nrwhost/database.h"
 #include "nrwhost/files.h"
 #include "nrwhost/progress_sink.h"
@@ -15,37 +17,6 @@
 
 namespace nrw::cli {
 namespace {
-
-std::unique_ptr<TnConnection> ReadOnlyConnection(const std::string& target) {
-  if (!IsPostgreSQLTarget(target)) return OpenSQLite(target, OpenMode::ReadOnly);
-  std::unique_ptr<TnConnection> connection = OpenConnection(target);
-  connection->ExecuteScript(
-      "SET default_transaction_read_only = on; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
-  return connection;
-}
-
-//! The database, read-only, as the host's default connection for the length of the command. On a
-//! server the session is read-only, so that nothing a module sends can change the office's data
-//! (and a read replica serves as well as the primary), and the whole command reads one snapshot,
-//! so that a document never mixes the data before and after another desk's change.
-class OpenDatabase {
- public:
-  explicit OpenDatabase(const std::string& target)
-      : connection_(ReadOnlyConnection(target)), scope_(*connection_) {}
-
- private:
-  std::unique_ptr<TnConnection> connection_;
-  DefaultConnectionScope scope_;
-};
-
-//! The current user for the length of the command.
-class CurrentUser {
- public:
-  explicit CurrentUser(std::optional<int> user) { DefinirUsuarioAtual(user); }
-  ~CurrentUser() { DefinirUsuarioAtual(std::nullopt); }
-  CurrentUser(const CurrentUser&) = delete;
-  CurrentUser& operator=(const CurrentUser&) = delete;
-};
 
 //! The message page after the run: its captions as a heading, then one message per line.
 void PrintMessages(const MessagePage& messages) {
@@ -87,33 +58,7 @@ CheckedRun CheckRunArguments(const CommonOptions& common, const RunCommand& comm
   return checked;
 }
 
-int Failed(const CommonOptions& common, const std::string& error, const std::string& detail,
-           int status) {
-  std::cerr << "Erro: " << error << '\n';
-  if (common.verbose && !detail.empty()) std::cerr << detail << '\n';
-  return status;
-}
-
 }  // namespace
-
-bool ParseParams(const std::vector<std::string>& texts, std::vector<ParamSetting>& settings) {
-  for (const std::string& text : texts) {
-    const size_t equals = text.find('=');
-    if (equals == std::string::npos || equals == 0) {
-      std::cerr << "Parâmetro inválido: '" << text << "' (use NOME=VALOR)\n";
-      return false;
-    }
-    settings.push_back({text.substr(0, equals), text.substr(equals + 1)});
-  }
-  return true;
-}
-
-bool FlushStdout() {
-  std::cout.flush();
-  if (std::cout) return true;
-  std::cerr << "Erro: não foi possível gravar na saída padrão.\n";
-  return false;
-}
 
 int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
   RunOptions options;
@@ -184,31 +129,25 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
   return kOk;
 }
 
-int ShowPanel(const CommonOptions& common, const RunCommand& command) {
-  SessionOptions options;
-  if (!ParseParams(command.params, options.params)) return kUsageError;
-  try {
-    if (!command.db.empty() && !IsPostgreSQLTarget(command.db)) {
-      CheckInputFile(command.db, "Banco de dados");
-    }
-    const ModuleFiles files =
-        FindModule(command.module, ResolveLocations(common.modules_dir, common.layouts_dir));
-    options.module_path = files.module_path;
-    options.layout_path = files.layout_path;
-    std::optional<OpenDatabase> database;
-    if (!command.db.empty()) database.emplace(command.db);
-    const RunSession session(options);
-    std::cout << session.DescribePanel() << '\n';
-  } catch (const UsageError& error) {
-    return Failed(common, error.what(), error.Detail(), kUsageError);
-  } catch (const std::bad_alloc&) {
-    return Failed(common, "memória insuficiente.", "", kFailed);
-  } catch (const Exception& error) {
-    return Failed(common, error.what(), "", kFailed);
-  } catch (const std::exception& error) {
-    return Failed(common, "erro inesperado ao montar o painel.", error.what(), kFailed);
-  }
-  return FlushStdout() ? kOk : kFailed;
+Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common) {
+  auto command = std::make_shared<RunCommand>();
+  CLI::App* run = app.add_subcommand("run", "Executa um relatório");
+  run->add_option("MODULE", command->module, "Nome do módulo ou caminho do .so")->required();
+  run->add_option("--db", command->db, kDbHelp)->required();
+  run->add_option("-p,--param", command->params, "Parâmetro NOME=VALOR (repetível)");
+  run->add_option("--split", command->split, "Parâmetro separador (repetível)");
+  run->add_option("--out", command->out,
+                  "Arquivo de saída (- para a saída padrão), ou padrão com {PARAM} por parte");
+  run->add_option("--trace", command->trace, "Registro JSON Lines das chamadas do relatório");
+  run->add_option("--format", command->format, "Formato: text, pdf ou html (padrão: pela extensão)")
+      ->check(CLI::IsMember({"text", "txt", "pdf", "html"}, CLI::ignore_case));
+  run->add_option("--password", command->password,
+                  "Senha de cada PDF, com {PARAM}, {PARAM:digits} ou {PARAM:digits:N}");
+  run->add_option("--archive", command->archive,
+                  "Pasta da cópia sem senha (PDF/A-2b) de cada PDF, com o mesmo nome");
+  run->add_option("--usuario", command->usuario,
+                  "Código do usuário: só as empresas a que ele tem direito (padrão: todas)");
+  return {run, [&common, command] { return RunReportCommand(common, *command); }};
 }
 
 }  // namespace nrw::cli

@@ -1,12 +1,18 @@
-// The subcommands of nrw. Each answers the process exit status: 0 success, 1 the report (or the
+// The subcommands of nrw. Each cmd_<name>.cpp adds its own subcommand and options to the command
+// line and does its work; each answers the process exit status: 0 success, 1 the report (or the
 // work) failed, 2 a usage error.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "nrwhost/session.h"
+
+namespace CLI {
+class App;
+}  // namespace CLI
 
 namespace nrw::cli {
 
@@ -48,10 +54,30 @@ struct RunCommand {
 //! The whole command line (argv[0] is the program); answers the exit status.
 int Main(int argc, const char* const* argv);
 
+//! A subcommand on the command line and the work it does once parsed. The work owns the storage
+//! its options were bound to.
+struct Subcommand {
+  CLI::App* app = nullptr;
+  std::function<int()> run;
+};
+
+//! Each adds its subcommand to the application; common holds the options every command shares and
+//! outlives the parse.
+Subcommand AddListCommand(CLI::App& app, const CommonOptions& common);
+Subcommand AddDemoCommand(CLI::App& app, const CommonOptions& common);
+Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common);
+Subcommand AddPanelCommand(CLI::App& app, const CommonOptions& common);
+
+//! The help text of --db.
+extern const char* const kDbHelp;
+
 //! "NOME=VALOR" pairs; false (with a message on stderr) when one has no "=".
 bool ParseParams(const std::vector<std::string>& texts, std::vector<ParamSetting>& settings);
 //! Flushes stdout; false (with a message on stderr) when what was written did not all get out.
 bool FlushStdout();
+//! Says the error on stderr ("Erro: ..."), its detail too under --verbose; answers status.
+int Failed(const CommonOptions& common, const std::string& error, const std::string& detail,
+           int status);
 
 int ListModules(const CommonOptions& common);
 int MakeDemoDatabase(const CommonOptions& common, const DemoOptions& options);

@@ -31,7 +31,7 @@ void CriarEsquema(TnConnection& connection) {
 
 bool EsquemaPresente(TnConnection& connection) {
   try {
-    connection.Prepare("SELECT 1 FROM EMPRESA WHERE 1 = 0")->Fetch({});
+    connection.Prepare("SELECT 1 FROM EMPRESA WHERE 1 = 0")->Open({});
     return true;
   } catch (const Exception&) {
     return false;

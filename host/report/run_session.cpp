@@ -2,6 +2,8 @@
 #include <optional>
 
 #include "nrw/format.h"
+#include "nrw/guards.h"
+#include "nrw/sql.h"
 #include "nrwhost/session.h"
 #include "render/page_spool.h"
 #include "render/page_writer.h"
@@ -136,6 +138,9 @@ void RunSession::OpenData() {
 int RunSession::Print() {
   OpenData();
   HandedDataSets handed(impl_->Engine());
+  // A module may switch the SQL conversion off for its run; the next run starts with it as it was.
+  bool& conversion = PodeOnSQLConverte();
+  const ScopeExit conversion_back([&conversion, before = conversion] { conversion = before; });
   impl_->module->Imprimir(impl_->report->Handle());
   handed.CheckEmptied();
   return PageCount();

@@ -4,6 +4,7 @@
 
 #include "nrw/core.h"
 #include "nrw/datetime.h"
+#include "sql/connection_key.h"
 #include "sql/pg_connect.h"
 #include "sql/pg_errors.h"
 #include "sql/pg_statement.h"
@@ -18,7 +19,8 @@ void IgnoreNotice(void*, const char*) {}
 }  // namespace
 
 PgConnection::PgConnection(const std::string& conninfo)
-    : session_(std::make_shared<PgSession>(ConnectPostgreSQL(conninfo))) {
+    : TnConnection(kConnectionKey),
+      session_(std::make_shared<PgSession>(ConnectPostgreSQL(conninfo))) {
   PQsetNoticeProcessor(session_->get(), &IgnoreNotice, nullptr);
   // What the statements and the row reader rely on, whatever the server's defaults.
   ExecuteScript(

@@ -85,8 +85,9 @@ std::vector<OrderClause> OrderClauses(const std::vector<SqlToken>& tokens,
 
 class PgRewriter final : public SqlRewriter {
  public:
-  PgRewriter(std::string_view sql, const std::vector<std::string>& tie_break_items)
-      : SqlRewriter(sql) {
+  PgRewriter(std::string_view sql, const std::vector<std::string>& tie_break_items,
+             SqlConversion conversion)
+      : SqlRewriter(sql, conversion) {
     const std::vector<SqlToken>& tokens = Tokens();
     const std::vector<Sig> sig = Significant(tokens);
     const std::vector<OrderClause> clauses = OrderClauses(tokens, sig);
@@ -288,8 +289,9 @@ PgTieBreak PgTieBreakOf(std::string_view sql) {
 }
 
 AdaptedSql AdaptSqlForPostgreSQL(std::string_view sql,
-                                 const std::vector<std::string>& tie_break_items) {
-  return PgRewriter(sql, tie_break_items).Adapt();
+                                 const std::vector<std::string>& tie_break_items,
+                                 SqlConversion conversion) {
+  return PgRewriter(sql, tie_break_items, conversion).Adapt();
 }
 
 }  // namespace nrw

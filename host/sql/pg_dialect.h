@@ -35,8 +35,11 @@ PgTieBreak PgTieBreakOf(std::string_view sql);
 //! EXTRACT(YEAR|MONTH|DAY FROM x) -> CAST(EXTRACT(unit FROM CAST(x AS DATE)) AS INTEGER);
 //! {TIMESTAMPADD(unit, n, x)} -> the date n years, months or days after x; {fn f(...)} -> f(...);
 //! {d 'text'}, {t 'text'}, {ts 'text'} -> 'text'; each ORDER BY item without NULLS gets NULLS
-//! FIRST (DESC: NULLS LAST); the tie-breaking items ("A.X") end the top-level ORDER BY.
+//! FIRST (DESC: NULLS LAST); the tie-breaking items ("A.X") end the top-level ORDER BY. With the
+//! conversion off the escape forms and EXTRACT and TIMESTAMPADD are left as written; the ORDER BY
+//! still orders as SQLite does, which is how the host runs a statement, not a conversion of it.
 AdaptedSql AdaptSqlForPostgreSQL(std::string_view sql,
-                                 const std::vector<std::string>& tie_break_items = {});
+                                 const std::vector<std::string>& tie_break_items = {},
+                                 SqlConversion conversion = SqlConversion::kOn);
 
 }  // namespace nrw

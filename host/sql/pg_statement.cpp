@@ -7,6 +7,7 @@
 
 #include "nrw/core.h"
 #include "nrw/datetime.h"
+#include "sql/connection_key.h"
 #include "sql/pg_dialect.h"
 #include "sql/pg_errors.h"
 #include "sql/pg_rows.h"
@@ -104,7 +105,7 @@ void CheckShape(const std::string& sql) {
 }  // namespace
 
 PgStatement::PgStatement(PgSessionPtr session, std::string sql)
-    : session_(std::move(session)), sql_(std::move(sql)) {
+    : TnPreparedStatement(kConnectionKey), session_(std::move(session)), sql_(std::move(sql)) {
   CheckShape(sql_);
   const PgTieBreak tie_break = PgTieBreakOf(sql_);
   std::vector<std::string> items = tie_break.items;
@@ -113,8 +114,9 @@ PgStatement::PgStatement(PgSessionPtr session, std::string sql)
       items.push_back(table.alias + "." + column);
     }
   }
-  adapted_ = AdaptSqlForPostgreSQL(sql_, items);
-  if (!items.empty()) untied_ = AdaptSqlForPostgreSQL(sql_).text;
+  const SqlConversion conversion = CurrentSqlConversion();
+  adapted_ = AdaptSqlForPostgreSQL(sql_, items, conversion);
+  if (!items.empty()) untied_ = AdaptSqlForPostgreSQL(sql_, {}, conversion).text;
 }
 
 PgStatement::~PgStatement() {

@@ -36,7 +36,8 @@ std::vector<std::string> ScanSqlParamNames(std::string_view sql) {
   return names;
 }
 
-SqlRewriter::SqlRewriter(std::string_view sql) : sql_(sql), tokens_(TokenizeSql(sql_)) {
+SqlRewriter::SqlRewriter(std::string_view sql, SqlConversion conversion)
+    : sql_(sql), conversion_(conversion), tokens_(TokenizeSql(sql_)) {
   for (const SqlToken& token : tokens_) {
     if (token.kind != SqlTokenKind::kParameter) continue;
     const std::string_view name = SqlParameterName(token);
@@ -73,7 +74,9 @@ size_t SqlRewriter::EmitAt(size_t i, size_t end) {
     WriteParameter(ParameterNumber(token));
     return i + 1;
   }
-  if (IsSqlWord(token, "EXTRACT")) {
+  if (conversion_ == SqlConversion::kOff) {
+    // Sent as written.
+  } else if (IsSqlWord(token, "EXTRACT")) {
     if (const size_t after = EmitExtract(i, end)) return after;
   } else if (IsSqlWord(token, "TIMESTAMPADD")) {
     if (const size_t after = EmitTimestampAdd(i, end)) return after;

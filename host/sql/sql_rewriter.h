@@ -23,13 +23,20 @@ struct AdaptedSql {
 
 enum class SqlDateUnit { kYear, kMonth, kDay };
 
+//! Whether the escape forms and the functions a database lacks are rewritten (the host's automatic
+//! conversion, PodeOnSQLConverte) or left as written. Parameters are numbered either way.
+enum class SqlConversion { kOn, kOff };
+
+//! The conversion that PodeOnSQLConverte asks for now.
+SqlConversion CurrentSqlConversion();
+
 //! Distinct parameter names of the statement in order of first appearance, as first written.
 std::vector<std::string> ScanSqlParamNames(std::string_view sql);
 
 //! A dialect derives from this and writes the parts the databases spell differently.
 class SqlRewriter {
  public:
-  explicit SqlRewriter(std::string_view sql);
+  SqlRewriter(std::string_view sql, SqlConversion conversion);
   virtual ~SqlRewriter();
   SqlRewriter(const SqlRewriter&) = delete;
   SqlRewriter& operator=(const SqlRewriter&) = delete;
@@ -72,6 +79,7 @@ class SqlRewriter {
   size_t ParameterNumber(const SqlToken& token) const;
 
   std::string sql_;
+  SqlConversion conversion_;
   std::vector<SqlToken> tokens_;
   std::vector<std::string> param_names_;
   //! Upper-case name -> number.

@@ -9,8 +9,10 @@
 #include "nrw/core.h"
 #include "nrw/sql.h"
 #include "nrwhost/database.h"
+#include "sql/connection_key.h"
 #include "sql/sql_observer.h"
 #include "sql/sql_order_index.h"
+#include "sql/sql_rewriter.h"
 #include "sql/sql_run.h"
 
 namespace nrw {
@@ -22,7 +24,7 @@ class StatementProvider final : public TnDataProvider {
   StatementProvider(std::unique_ptr<TnPreparedStatement> statement, std::string sql)
       : statement_(std::move(statement)), sql_(std::move(sql)) {}
   std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) override {
-    return statement_->Fetch(values);
+    return StatementHost::Fetch(*statement_, values);
   }
   std::string Text() const override { return sql_; }
 
@@ -55,6 +57,11 @@ std::vector<std::string> FieldNames(TnClientDataSet& dataset) {
 }  // namespace
 
 TnPreparedStatement::~TnPreparedStatement() = default;
+
+TDataSetRef TnPreparedStatement::Open(const std::vector<Variant>& values) {
+  return DataSetHost::Make(Fetch(values));
+}
+
 TnConnection::~TnConnection() = default;
 std::string TnConnection::FilePath() const { return {}; }
 TnDialect TnConnection::Dialect() const { return TnDialect::kSQLite; }
@@ -78,7 +85,7 @@ TnConnection& ConnectionOrDefault(TnConnection* connection) {
 TDataSetRef RunSql(const std::string& sql, const std::vector<Variant>& values,
                    TnConnection* connection) {
   StatementFaultPoint(sql);
-  return DataSetHost::Make(ConnectionOrDefault(connection).Prepare(sql)->Fetch(values));
+  return ConnectionOrDefault(connection).Prepare(sql)->Open(values);
 }
 
 TDataSetRef ExecutarSQL(const std::string& sql, bool open, bool unidirectional, int packet_records,
@@ -106,7 +113,7 @@ TDataSetRef OpenSqlDataSet(const std::string& sql, const std::vector<Variant>& v
   StatementFaultPoint(sql);
   TnConnection& target = ConnectionOrDefault(connection);
   std::unique_ptr<TnPreparedStatement> statement = target.Prepare(sql);
-  TDataSetRef dataset = DataSetHost::Make(statement->Fetch(values));
+  TDataSetRef dataset = DataSetHost::Make(StatementHost::Fetch(*statement, values));
   DataSetHost::SetProvider(*dataset,
                            std::make_shared<StatementProvider>(std::move(statement), sql));
   dataset->SetIndexFieldNames(IndexFieldsFromOrderBy(sql, FieldNames(*dataset)));
@@ -134,6 +141,10 @@ void DestruirSQL(TDataSetRef& dataset) { dataset.reset(); }
 bool& PodeOnSQLConverte() {
   static bool enabled = true;
   return enabled;
+}
+
+SqlConversion CurrentSqlConversion() {
+  return PodeOnSQLConverte() ? SqlConversion::kOn : SqlConversion::kOff;
 }
 
 }  // namespace nrw

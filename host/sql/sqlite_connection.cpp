@@ -8,6 +8,7 @@
 #include "nrw/core.h"
 #include "nrw/datetime.h"
 #include "nrwhost/files.h"
+#include "sql/connection_key.h"
 #include "sql/sqlite_errors.h"
 #include "sql/sqlite_rows.h"
 #include "sql/sqlite_statement.h"
@@ -41,7 +42,7 @@ SqliteDb OpenDatabase(const std::string& path, OpenMode mode) {
 }  // namespace
 
 SqliteConnection::SqliteConnection(const std::string& path, OpenMode mode)
-    : db_(OpenDatabase(path, mode)) {
+    : TnConnection(kConnectionKey), db_(OpenDatabase(path, mode)) {
   ExecuteScript("PRAGMA foreign_keys = OFF;");
   // Opening is lazy: a file that is not a database is found out by its first read.
   const int rc =

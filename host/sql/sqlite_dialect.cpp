@@ -55,7 +55,9 @@ class SqliteRewriter final : public SqlRewriter {
 
 }  // namespace
 
-AdaptedSql AdaptSqlForSQLite(std::string_view sql) { return SqliteRewriter(sql).Adapt(); }
+AdaptedSql AdaptSqlForSQLite(std::string_view sql, SqlConversion conversion) {
+  return SqliteRewriter(sql, conversion).Adapt();
+}
 
 std::string AdaptarSQLite(const std::string& sql) { return AdaptSqlForSQLite(sql).text; }
 

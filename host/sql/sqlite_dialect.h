@@ -13,8 +13,9 @@ namespace nrw {
 //! Rewrites for SQLite: ":name" -> "?N" (names compared without regard to case);
 //! EXTRACT(YEAR|MONTH|DAY FROM x) -> CAST(strftime(...) AS INTEGER);
 //! {TIMESTAMPADD(unit, n, x)} -> the date n years, months or days after x; {fn f(...)} -> f(...);
-//! {d 'text'}, {t 'text'}, {ts 'text'} -> 'text'.
-AdaptedSql AdaptSqlForSQLite(std::string_view sql);
+//! {d 'text'}, {t 'text'}, {ts 'text'} -> 'text'. With the conversion off only the parameters are
+//! numbered.
+AdaptedSql AdaptSqlForSQLite(std::string_view sql, SqlConversion conversion = SqlConversion::kOn);
 
 //! The rewritten text alone.
 std::string AdaptarSQLite(const std::string& sql);

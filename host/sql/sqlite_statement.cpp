@@ -5,6 +5,7 @@
 #include "core/detailed_error.h"
 #include "nrw/core.h"
 #include "nrw/datetime.h"
+#include "sql/connection_key.h"
 #include "sql/sql_lexer.h"
 #include "sql/sqlite_dialect.h"
 #include "sql/sqlite_rows.h"
@@ -32,8 +33,8 @@ std::string ParamList(const std::vector<std::string>& names) {
 }  // namespace
 
 SqliteStatement::SqliteStatement(SqliteDb db, std::string sql)
-    : db_(std::move(db)), sql_(std::move(sql)) {
-  AdaptedSql adapted = AdaptSqlForSQLite(sql_);
+    : TnPreparedStatement(kConnectionKey), db_(std::move(db)), sql_(std::move(sql)) {
+  AdaptedSql adapted = AdaptSqlForSQLite(sql_, CurrentSqlConversion());
   param_names_ = std::move(adapted.param_names);
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;

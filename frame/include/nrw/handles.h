@@ -1,6 +1,7 @@
 // The host's handle table: object references that cross the contract as 32-bit integers (the
 // report of Imprimir, sibling parameters, dataset handles) are handles registered here, never
-// addresses. An unknown handle resolves to nothing.
+// addresses. An unknown handle resolves to nothing. The table is global state of the host: like
+// every contract service it is used from the host's one thread, and takes no lock.
 #pragma once
 
 #include <cstdint>

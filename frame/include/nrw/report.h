@@ -247,12 +247,15 @@ class NRW_API TnrwBaseDll : public TObject {
 
 //! Prints the company heading: Executar(company) fills "pNomeEmpresa", "pInscrFed" (establishment
 //! 1's registration punctuated by its type: 1 CPF, 2 CNPJ, 3 CEI) and "pCodigoEmpresaCabecalho";
-//! ImpressaoCabecalho prints the heading sections.
+//! ImpressaoCabecalho prints the heading sections. The report is borrowed and must outlive it.
 class NRW_API TnCabecalhoRelatorio : public TObject {
  public:
-  TnCabecalhoRelatorio(TnrwReport& report, bool a, bool b, bool c, bool d, bool e,
-                       std::vector<int> sections, int f, int g, int h, std::string i, std::string j,
-                       bool k);
+  //! Only the report and the heading sections count. The eleven unnamed settings are the
+  //! application's options of its own heading (five switches, three numbers, two texts and a last
+  //! switch); this host prints the heading from the company's row alone, so it accepts them and
+  //! ignores every one.
+  TnCabecalhoRelatorio(TnrwReport& report, bool, bool, bool, bool, bool, std::vector<int> sections,
+                       int, int, int, std::string, std::string, bool);
   ~TnCabecalhoRelatorio() override;
   void Executar(int company);
   void ImpressaoCabecalho();

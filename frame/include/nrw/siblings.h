@@ -1,5 +1,6 @@
 // Sibling data modules of the host, made by class name: each has its own parameter set, a run
-// operation and named components (datasets) that the calling module reads after the run.
+// operation and named components (datasets) that the calling module reads after the run. The
+// siblings made and the classes offered are global state of the host, used from its one thread.
 #pragma once
 
 #include <functional>

@@ -24,7 +24,7 @@ enum class TnTipoValorFiltro { Codigo = 1, Texto = 2, Data = 3 };
 //! parse raises Exception with a Portuguese message; nothing of it reaches the database as SQL.
 NRW_API std::string FilterInterval(const std::vector<std::string>& columns,
                                    const std::string& selection, const std::vector<int>& kinds,
-                                   int option = 0, bool lead_and = true, int last = 0);
+                                   int /*option*/ = 0, bool lead_and = true, int /*last*/ = 0);
 
 //! SQL literal of a value, written by the default connection (TnConnection::Literal), or in the
 //! standard forms when no connection is open: NULL, 123, 12.5, 10.0 (a float keeps its decimal
@@ -63,10 +63,10 @@ E ValueToEnum(int64_t value) {
 
 //! CPF "000.000.000-00" (11 digits), CNPJ "00.000.000/0000-00" (14), CEI "00.000.00000/00" (12).
 //! The digits of the number are taken, left-padded with zeros (longer inputs keep their last
-//! digits). Empty number: empty text. The flag is accepted for the callers' sake.
+//! digits). Empty number: empty text. The flag is the application's, accepted and ignored.
 NRW_API std::string FormatarInscrFederal(TnTipoInscrFederal kind, std::string_view number);
 NRW_API std::string FormatarInscrFederal(TnTipoInscrFederal kind, std::string_view number,
-                                         bool flag);
+                                         bool /*flag*/);
 //! Fills the mask's placeholders ('0', '9', '#', 'A', 'L') with the text's letters and digits in
 //! order; other mask characters are copied. length limits the mask used.
 NRW_API std::string FormatarConteudoMascara(std::string_view text, std::string_view mask,

@@ -1,5 +1,9 @@
 // Application API: database connections. The nrw command and the tests open a database and make it
 // the host's default connection, which every module statement without a connection of its own uses.
+// Connections and statements are the host's own: they come from the factories below (OpenSQLite,
+// OpenPostgreSQL, OpenConnection) and Prepare, and cannot be made or implemented outside the host.
+// A connection and its statements belong to one thread at a time; the default connection is
+// global state of the host, set from the thread that runs the reports.
 #pragma once
 
 #include <cstdint>
@@ -14,16 +18,31 @@
 
 namespace nrw {
 
+//! Complete only inside the host: what makes the classes below impossible to derive from outside.
+class ConnectionKey;
+class StatementHost;
+
 //! A statement prepared on a connection, run as often as needed with new values.
 class NRW_API TnPreparedStatement {
  public:
   virtual ~TnPreparedStatement();
+  TnPreparedStatement(const TnPreparedStatement&) = delete;
+  TnPreparedStatement& operator=(const TnPreparedStatement&) = delete;
   //! Distinct parameter names in order of first appearance, as written the first time.
   virtual const std::vector<std::string>& ParamNames() const = 0;
-  //! Runs with one value per distinct name and materialises the rows.
-  virtual std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) = 0;
+  //! Runs with one value per distinct name and answers the rows as an open dataset, in the order
+  //! the database gave them (no index).
+  TDataSetRef Open(const std::vector<Variant>& values);
   //! Runs a statement that returns no rows; answers the number of rows changed.
   virtual int64_t Execute(const std::vector<Variant>& values) = 0;
+
+ protected:
+  explicit TnPreparedStatement(const ConnectionKey&) {}
+
+ private:
+  friend class StatementHost;
+  //! Runs with one value per distinct name and materialises the rows in the host's store.
+  virtual std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) = 0;
 };
 
 //! The database behind a connection, for what differs beyond the statements (the schema script).
@@ -33,6 +52,8 @@ enum class TnDialect { kSQLite, kPostgreSQL };
 class NRW_API TnConnection {
  public:
   virtual ~TnConnection();
+  TnConnection(const TnConnection&) = delete;
+  TnConnection& operator=(const TnConnection&) = delete;
   //! Which database this is; the embedded SQLite unless a connection says otherwise.
   virtual TnDialect Dialect() const;
   virtual std::unique_ptr<TnPreparedStatement> Prepare(const std::string& sql) = 0;
@@ -45,6 +66,9 @@ class NRW_API TnConnection {
 
   //! The host's default connection; nullptr while none is set.
   static TnConnection* Default();
+
+ protected:
+  explicit TnConnection(const ConnectionKey&) {}
 
  private:
   friend class DefaultConnectionScope;

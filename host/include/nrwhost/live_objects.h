@@ -1,5 +1,6 @@
 // Application API: how many of the host's objects that a module must give back are alive, so that
-// a host (or a test of failure paths) can see that a run left none behind.
+// a host (or a test of failure paths) can see that a run left none behind. The counters are global
+// state, kept by the host's one thread.
 #pragma once
 
 #include "nrw/api.h"

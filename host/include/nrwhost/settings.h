@@ -1,5 +1,7 @@
 // Application API: the host's settings that modules read (connection type, current user) and the
-// sibling data-module classes it offers by name.
+// sibling data-module classes it offers by name. All of it is global state of the host: set it
+// from the thread that runs the reports, between runs. A host that runs reports side by side runs
+// them in processes of their own, each with its own settings.
 #pragma once
 
 #include <functional>

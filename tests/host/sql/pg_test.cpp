@@ -175,12 +175,12 @@ TEST_F(BothDatabases, PreparedStatementsRunRepeatedlyAndInsideTransactions) {
       ":pSocio, :pNome, :pFim)");
   EXPECT_EQ(insert->Execute({9, 1, "Eva", EncodeDate(2030, 6, 1)}), 1);
   EXPECT_EQ(insert->Execute({9, 2, Variant(), Variant()}), 1);
-  EXPECT_THAT(ErrorOf([&] { pg.Prepare("select * from NAOEXISTE")->Fetch({}); }),
+  EXPECT_THAT(ErrorOf([&] { pg.Prepare("select * from NAOEXISTE")->Open({}); }),
               HasSubstr("não existe"));
   std::unique_ptr<TnPreparedStatement> count =
       pg.Prepare("select count(*) as N from SOCIO where CODIGOEMPRESA = :pEmp");
   for (const auto& [company, expected] : {std::pair{9, 2}, std::pair{1, 2}, std::pair{5, 0}}) {
-    TDataSetRef rows = DataSetHost::Make(count->Fetch({company}));
+    TDataSetRef rows = count->Open({company});
     EXPECT_EQ(rows->FieldByName("N").AsInteger(), expected) << company;
   }
   pg.ExecuteScript("COMMIT");
@@ -214,9 +214,9 @@ TEST(PgErrors, ALostConnectionIsNamed) {
   SKIP_WITHOUT_SERVER();
   std::unique_ptr<TnConnection> victim = OpenPostgreSQL(support::TestServer());
   std::unique_ptr<TnConnection> other = OpenPostgreSQL(support::TestServer());
-  TDataSetRef pid = DataSetHost::Make(victim->Prepare("select pg_backend_pid() as P")->Fetch({}));
-  other->Prepare("select pg_terminate_backend(:pPid)")->Fetch({pid->Fields(0).AsInteger()});
-  EXPECT_THAT(ErrorOf([&] { victim->Prepare("select 1")->Fetch({}); }),
+  TDataSetRef pid = victim->Prepare("select pg_backend_pid() as P")->Open({});
+  other->Prepare("select pg_terminate_backend(:pPid)")->Open({pid->Fields(0).AsInteger()});
+  EXPECT_THAT(ErrorOf([&] { victim->Prepare("select 1")->Open({}); }),
               HasSubstr("A conexão com o servidor PostgreSQL foi perdida"));
 }
 

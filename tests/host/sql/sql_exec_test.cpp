@@ -8,9 +8,11 @@
 #include "data/data_store.h"
 #include "data/dataset_builder.h"
 #include "nrw/datetime.h"
+#include "nrw/guards.h"
 #include "nrw/sql.h"
 #include "nrw/util.h"
 #include "nrwhost/files.h"
+#include "sql/connection_key.h"
 #include "sql/sql_observer.h"
 #include "sql_fixture.h"
 #include "support/temp_dir.h"
@@ -107,6 +109,22 @@ TEST_F(SqlExec, ExtractAndTimestampAddRunOnSQLite) {
     EXPECT_EQ(cds.FieldByName("MAIS_MESES").AsDateTime(), row.mais_meses) << row.inscr;
   }
   EXPECT_EQ(cds.FieldByName("MAIS_UM_ANO").DataType(), TFieldType::Date);
+}
+
+TEST_F(SqlExec, ConversionSwitchedOffSendsTheStatementAsWritten) {
+  const std::string upper = "select {fn UPPER(:pTexto)} as U";
+  TDataSetRef converted = ExecutarSQL(upper, Values{"a"});
+  bool& conversion = PodeOnSQLConverte();
+  conversion = false;
+  const ScopeExit restore([&] { conversion = true; });
+  for (const char* sql : {"select {fn UPPER('a')} as U", "select EXTRACT(YEAR FROM '2024-03-01')",
+                          "select {TIMESTAMPADD(YEAR, 1, '2024-02-29')}"}) {
+    EXPECT_THAT(ErrorOf([&] { ExecutarSQL(sql); }), HasSubstr("Erro no banco de dados")) << sql;
+  }
+  EXPECT_EQ(CDS(ExecutarSQL("select upper(:pTexto) as U", Values{"b"})).Fields(0).AsString(), "B")
+      << "parameters are still numbered";
+  RefreshSQL(CDS(converted), {Variant("c")});
+  EXPECT_EQ(CDS(converted).Fields(0).AsString(), "C") << "prepared while the conversion was on";
 }
 
 TEST_F(SqlExec, IndexFollowsOrderByNamesWithAlias) {
@@ -279,7 +297,7 @@ TEST_F(SqlExec, PreparedStatementRunsRepeatedly) {
   std::unique_ptr<TnPreparedStatement> count =
       connection_->Prepare("select count(*) as N from SOCIO where CODIGOEMPRESA = :pEmp");
   for (const auto& [company, expected] : {std::pair{9, 2}, std::pair{1, 2}, std::pair{5, 0}}) {
-    const auto result = DataSetHost::Make(count->Fetch({company}));
+    const TDataSetRef result = count->Open({company});
     EXPECT_EQ(result->FieldByName("N").AsInteger(), expected) << company;
   }
   TDataSetRef back = ExecutarSQL("select DATAFIMSOCIO from SOCIO where INSCRFEDERAL = '901'");
@@ -308,6 +326,7 @@ TEST_F(SqlExec, LiteralsOfTheConnection) {
 // A connection whose dialect writes literals its own way.
 class BracketConnection final : public TnConnection {
  public:
+  BracketConnection() : TnConnection(kConnectionKey) {}
   std::unique_ptr<TnPreparedStatement> Prepare(const std::string&) override { return nullptr; }
   void ExecuteScript(const std::string&) override {}
   std::string Literal(const Variant& value) const override { return "<" + value.AsString() + ">"; }
@@ -331,7 +350,7 @@ TEST(SqlConnection, AReadOnlyConnectionReadsButChangesNothing) {
   OpenSQLite(path)->ExecuteScript("create table T (A integer); insert into T values (7);");
   const std::unique_ptr<TnConnection> reader = OpenSQLite(path, OpenMode::ReadOnly);
   EXPECT_EQ(reader->FilePath(), path);
-  EXPECT_EQ(reader->Prepare("select A from T")->Fetch({})->ValueAt(0, 0).AsInteger(), 7);
+  EXPECT_EQ(reader->Prepare("select A from T")->Open({})->Fields(0).AsInteger(), 7);
   for (const char* change : {"insert into T values (8)", "drop table T", "create table U (B)"}) {
     EXPECT_EQ(ErrorOf([&] { reader->Prepare(change)->Execute({}); }),
               "Erro no banco de dados: o banco de dados está aberto somente para leitura.")

@@ -1,0 +1,35 @@
+// What a command that runs reports holds for its length: the database, read-only, as the host's
+// default connection, and the current user whose company rights restrict the reports.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "nrwhost/database.h"
+
+namespace nrw::cli {
+
+//! The database, read-only, as the host's default connection for the length of the command. On a
+//! server the session is read-only, so that nothing a module sends can change the office's data
+//! (and a read replica serves as well as the primary), and the whole command reads one snapshot,
+//! so that a document never mixes the data before and after another desk's change.
+class OpenDatabase {
+ public:
+  explicit OpenDatabase(const std::string& target);
+
+ private:
+  std::unique_ptr<TnConnection> connection_;
+  DefaultConnectionScope scope_;
+};
+
+//! The current user for the length of the command.
+class CurrentUser {
+ public:
+  explicit CurrentUser(std::optional<int> user);
+  ~CurrentUser();
+  CurrentUser(const CurrentUser&) = delete;
+  CurrentUser& operator=(const CurrentUser&) = delete;
+};
+
+}  // namespace nrw::cli

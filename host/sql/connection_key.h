@@ -1,0 +1,28 @@
+// What only the host may do with connections and statements: make them (the key their constructors
+// ask for) and read a statement's rows into a store of its own.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "nrwhost/database.h"
+
+namespace nrw {
+
+class ConnectionKey {
+ public:
+  ConnectionKey() = default;
+};
+
+//! The key every connection and statement of the host is made with.
+inline const ConnectionKey kConnectionKey{};
+
+class StatementHost {
+ public:
+  static std::shared_ptr<TnDataStore> Fetch(TnPreparedStatement& statement,
+                                            const std::vector<Variant>& values) {
+    return statement.Fetch(values);
+  }
+};
+
+}  // namespace nrw
