@@ -173,7 +173,9 @@ void RunSession::ActivateSeparators(const std::vector<std::string>& params) {
 std::vector<SeparatorPart> RunSession::ListParts() { return ListSeparatorParts(impl_->Engine()); }
 
 bool RunSession::AskPart(const SeparatorPart& part) {
-  ApplyPart(impl_->Engine(), part);
+  // The question compares the panel's value with the list the module built from the column
+  // values: a value that needs quoting as a selection would never match its own quoted text.
+  ApplyPart(impl_->Engine(), part, PartText::Value);
   bool generate = true;
   // A copy: the handler may rebind the event while it runs.
   const auto ask = impl_->report->OnSeparatorValues;

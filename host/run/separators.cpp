@@ -110,11 +110,11 @@ std::vector<SeparatorPart> ListSeparatorParts(TnReportEngine& engine) {
   return parts;
 }
 
-void ApplyPart(TnReportEngine& engine, const SeparatorPart& part) {
+void ApplyPart(TnReportEngine& engine, const SeparatorPart& part, PartText text) {
   const TracePause host_work(engine);
   for (const auto& [name, value] : part.values) {
     TnpqParamItem& item = engine.Panel().Param(name);
-    item.SetValue(PanelText(engine.GetLayout(), name, value));
+    item.SetValue(text == PartText::Value ? value : PanelText(engine.GetLayout(), name, value));
     item.Checked = true;
     if (item.Control() != nullptr) item.Control()->SetChecked(true);
   }
