@@ -34,7 +34,11 @@ Variant Convert(const LayoutParam& param, const std::string& text) {
 }  // namespace
 
 std::string MainDatasetSql(const Layout& layout, const TnpqPowerParam& panel) {
-  std::string sql = layout.dataset.sql;
+  return WithSelectionFilters(layout, panel, layout.dataset.sql);
+}
+
+std::string WithSelectionFilters(const Layout& layout, const TnpqPowerParam& panel,
+                                 std::string sql) {
   const size_t marker = sql.find(kFiltrosMarker);
   if (marker == std::string::npos) return sql;
   std::string filters;
