@@ -104,7 +104,8 @@ void RunProgress::Part(const PartResult& part, size_t done, size_t total) {
 
 void RunProgress::Finish(const RunOptions& options, const RunResult& result, bool verbose) {
   bar_.Clear();
-  if (verbose) {
+  const bool split = !options.split.empty();
+  if (verbose && split) {
     for (const std::string& output : result.outputs) std::cerr << "Gerado: " << output << '\n';
   }
   size_t written = 0;
@@ -114,28 +115,29 @@ void RunProgress::Finish(const RunOptions& options, const RunResult& result, boo
   for (const PartResult& part : result.parts) {
     if (part.status == PartStatus::Written) ++written;
     if (part.status == PartStatus::Refused) ++refused;
-    if (part.status == PartStatus::Empty) {
-      if (++empty <= kEmptyNamed) empty_names.push_back(PartName(part));
+    if (part.status == PartStatus::Empty && ++empty <= kEmptyNamed) {
+      empty_names.push_back(PartName(part));
     }
   }
   const bool to_files = !options.output.empty() && options.output != "-";
-  std::string line = "Partes: " + Count(written) + (written == 1 ? " gravada" : " gravadas");
-  if (!to_files) line = "Partes: " + Count(written) + " impressas";
-  line += ", " + Count(empty) + " sem páginas";
-  if (refused > 0) line += ", " + Count(refused) + " não geradas pelo módulo";
-  if (to_files) line += "; pasta " + PatternFolder(options.output);
-  if (!result.manifest.empty()) line += "; manifesto " + result.manifest;
-  std::cerr << line << ".\n";
-  if (empty > 0) {
-    std::string names;
-    for (const std::string& name : empty_names) names += (names.empty() ? "" : ", ") + name;
-    if (empty > empty_names.size()) names += " e mais " + Count(empty - empty_names.size());
-    std::cerr << "Sem páginas (nenhum arquivo): " << names << ".\n";
+  if (split) {
+    std::string line = "Partes: " + Count(written) + (to_files ? " gravadas" : " impressas");
+    line += ", " + Count(empty) + " sem páginas";
+    if (refused > 0) line += ", " + Count(refused) + " não geradas pelo módulo";
+    if (to_files) line += "; pasta " + PatternFolder(options.output);
+    if (!result.manifest.empty()) line += "; manifesto " + result.manifest;
+    std::cerr << line << ".\n";
+    if (empty > 0) {
+      std::string names;
+      for (const std::string& name : empty_names) names += (names.empty() ? "" : ", ") + name;
+      if (empty > empty_names.size()) names += " e mais " + Count(empty - empty_names.size());
+      std::cerr << "Sem páginas (nenhum arquivo): " << names << ".\n";
+    }
   }
   nlohmann::ordered_json event;
   event["event"] = "summary";
   event["ok"] = true;
-  event["written"] = written;
+  event["written"] = split ? written : result.outputs.size();
   event["empty"] = empty;
   event["refused"] = refused;
   event["folder"] = to_files ? nlohmann::ordered_json(PatternFolder(options.output))

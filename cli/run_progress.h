@@ -19,7 +19,8 @@ class RunProgress {
 
   //! A part is done: the bar and a "progress" and a "part" line.
   void Part(const PartResult& part, size_t done, size_t total);
-  //! The summary line on stderr (and "Gerado:" per file under verbose), and the "summary" line.
+  //! The "summary" line; for a split, also the summary line on stderr (and "Gerado:" per file
+  //! under verbose).
   void Finish(const RunOptions& options, const RunResult& result, bool verbose);
   //! The run failed: an "error" line.
   void Failed(const std::string& message);

@@ -16,7 +16,8 @@ std::string DescribePanelJson(const Layout& layout, const std::string& version,
                             {"visible", item->Visivel},
                             {"checked", item->Checked},
                             {"options", item->OpcaoTexto},
-                            {"dictionary", item->FieldDefinicao}};
+                            {"dictionary", item->FieldDefinicao},
+                            {"split", layout.FindSeparator(item->Name()) != nullptr}};
     if (TnFraControle* control = item->Control()) {
       entry["enabled"] = control->Enabled();
       if (auto* lookup = dynamic_cast<TnFraCtrlNDLink*>(control)) {

@@ -9,7 +9,8 @@
 
 namespace nrw {
 
-//! For each item: name, caption, value, enabled, visible, checked, options, dictionary, and for
+//! For each item: name, caption, value, enabled, visible, checked, options, dictionary, split
+//! (whether `nrw run --split` can divide the report by it), and for
 //! lookup items the filter its after-filter-built event produces. Report variables that the hooks
 //! made are listed too, marked "variable": true.
 std::string DescribePanelJson(const Layout& layout, const std::string& version,

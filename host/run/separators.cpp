@@ -93,10 +93,6 @@ std::string DefaultSeparatorSql(const TnSeparadorItem& separator) {
   return sql + " order by " + separator.Campos;
 }
 
-bool CanSplit(const Layout& layout, const std::string& param) {
-  return layout.FindSeparator(param) != nullptr;
-}
-
 void ActivateSeparators(const Layout& layout, const std::vector<std::string>& params,
                         TnpqPowerParam& panel) {
   for (size_t i = 0; i < params.size(); ++i) {

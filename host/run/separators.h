@@ -18,9 +18,6 @@ class TnReportEngine;
 //! "select distinct <fields> from <table> [where <filter>] order by <fields>".
 std::string DefaultSeparatorSql(const TnSeparadorItem& separator);
 
-//! Whether the layout offers a separator for the parameter (`nrw panel`'s "split").
-bool CanSplit(const Layout& layout, const std::string& param);
-
 //! Puts the layout's separators of the given parameters on the panel, active, in the given order.
 //! Raises for a parameter that has no separator in the layout, or one given twice.
 void ActivateSeparators(const Layout& layout, const std::vector<std::string>& params,
