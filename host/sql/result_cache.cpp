@@ -60,6 +60,8 @@ std::shared_ptr<TnDataStore> ResultCache::Find(const std::string& key) {
 void ResultCache::Keep(const std::string& key, const std::shared_ptr<TnDataStore>& store) {
   const size_t bytes = store->Bytes() + key.size();
   if (bytes > kLargestBytes || entries_.count(key) != 0) return;
+  if (ran_.size() >= kRemembered) ran_.clear();
+  if (ran_.insert(std::hash<std::string>{}(key)).second) return;
   while (!order_.empty() && bytes_ + bytes > kBudgetBytes) {
     bytes_ -= order_.back().bytes;
     entries_.erase(order_.back().key);

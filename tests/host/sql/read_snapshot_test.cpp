@@ -67,6 +67,8 @@ TEST(ResultCache, KeepsItsBudgetDroppingTheLeastRecentlyUsed) {
   const size_t quarter = ResultCache::kBudgetBytes / 4;
   for (int i = 0; i < 6; ++i) {
     cache.Keep("k" + std::to_string(i), store_of(16, quarter / 20));
+    EXPECT_EQ(cache.Find("k" + std::to_string(i)), nullptr) << "kept only when it runs again";
+    cache.Keep("k" + std::to_string(i), store_of(16, quarter / 20));
     if (i == 3) cache.Find("k0");  // used again: not the oldest any more
   }
   EXPECT_LE(cache.Bytes(), ResultCache::kBudgetBytes);
@@ -74,6 +76,7 @@ TEST(ResultCache, KeepsItsBudgetDroppingTheLeastRecentlyUsed) {
   EXPECT_EQ(cache.Find("k1"), nullptr);
   EXPECT_NE(cache.Find("k5"), nullptr);
   const std::shared_ptr<TnDataStore> huge = store_of(1, ResultCache::kLargestBytes + 1);
+  cache.Keep("huge", huge);
   cache.Keep("huge", huge);
   EXPECT_EQ(cache.Find("huge"), nullptr) << "a result larger than kLargestBytes is not kept";
   EXPECT_FALSE(huge->Frozen());
