@@ -167,7 +167,10 @@ void Gerador::GerarEmpregadorCei() {
                                               {"INSCRFEDERALBENEF", primeiro.inscr},
                                               {"NOMEBENEF", beneficiario.nome},
                                               {"CODIGOESTAB", 1},
-                                              {"TIPOINSCR", primeiro.tipo_inscr}});
+                                              {"TIPOINSCR", primeiro.tipo_inscr},
+                                              {"EMAIL", EnderecoBeneficiario(
+                                                            beneficiario.nome, primeiro.inscr,
+                                                            primeiro.tipo_inscr == kCnpj)}});
     if (primeiro.tipo_informe == kInformeTerceiro) {
       gravador_.Inserir("TERCEIRO", {{"CODIGOTERC", ++codigo_terceiro},
                                      {"NOMETERC", beneficiario.nome},
