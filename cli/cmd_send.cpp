@@ -184,6 +184,7 @@ void PrintSummary(const mail::DeliveryReport& report, bool dry_run) {
   if (report.pending > 0) {
     std::cerr << ", " << report.pending << " pendentes de conferência (--reenviar-pendentes)";
   }
+  if (report.not_reached > 0) std::cerr << ", " << report.not_reached << " não tentadas";
   std::cerr << ".\n";
 }
 

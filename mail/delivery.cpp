@@ -108,7 +108,11 @@ class Delivery {
     }
     // Parts waiting for another try when the run stopped failed in this run; the journal says
     // failed-temporary, so that the next run tries them.
-    for (Retry& retry : waiting) Fail(retry.entry, retry.entry.reason);
+    for (Retry& retry : waiting) {
+      Fail(retry.entry, "falha temporária; o envio parou antes de nova tentativa",
+           DeliveryStatus::kFailedTemporary);
+    }
+    report_.not_reached = static_cast<int>(total - next);
     std::sort(report_.problems.begin(), report_.problems.end(),
               [](const JournalEntry& a, const JournalEntry& b) { return a.part < b.part; });
     return std::move(report_);

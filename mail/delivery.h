@@ -50,6 +50,8 @@ struct DeliveryReport {
   //! A failure that is no part's (login refused, no secure connection, the server unreachable)
   //! stopped the run; the parts not reached are untouched.
   std::string stopped;
+  //! Parts the stopped run did not reach.
+  int not_reached = 0;
   //! The journal entries of this run's failed, skipped and pending parts, in part order.
   std::vector<JournalEntry> problems;
 };

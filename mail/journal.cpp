@@ -202,20 +202,22 @@ std::unique_ptr<Journal> Journal::Preview(const std::string& path, const Journal
     // Attached for reading only, but not opened read-only: a journal left by a killed sender has
     // its write-ahead log to take in first.
     sqlite3_bind_text(attach.get(), 1, path.c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(attach.get()) != SQLITE_DONE) impl->Fail("não pôde ser lido");
+    const int attached = sqlite3_step(attach.get());
     attach.reset();
     const int copied =
-        sqlite3_exec(impl->db.get(),
-                     "INSERT INTO main.deliveries SELECT * FROM disk.deliveries;"
-                     "INSERT INTO main.owner SELECT * FROM disk.owner;",
-                     nullptr, nullptr, nullptr);
-    if ((copied & 0xFF) == SQLITE_BUSY) {
+        attached != SQLITE_DONE
+            ? attached
+            : sqlite3_exec(impl->db.get(),
+                           "INSERT INTO main.deliveries SELECT * FROM disk.deliveries;"
+                           "INSERT INTO main.owner SELECT * FROM disk.owner;",
+                           nullptr, nullptr, nullptr);
+    if ((copied & 0xFF) == SQLITE_BUSY || (copied & 0xFF) == SQLITE_LOCKED) {
       throw InputError("O diário " + path + " está em uso por outro envio.");
     }
     if ((copied & 0xFF) == SQLITE_NOTADB || (copied & 0xFF) == SQLITE_ERROR) {
       throw InputError("Diário " + path + ": o arquivo não é um diário de envios.");
     }
-    if (copied != SQLITE_OK) impl->Fail("não pôde ser lido");
+    if (copied != SQLITE_OK && copied != SQLITE_DONE) impl->Fail("não pôde ser lido");
     impl->Execute("DETACH DATABASE disk", "não pôde ser lido");
   }
   impl->CheckOwner("main", owner, true);

@@ -25,10 +25,10 @@ class ManifestParser {
     throw InputError("Manifesto " + path_ + ", linha " + std::to_string(line) + ": " + why + ".");
   }
 
-  Json Parse(int line, std::string_view text) const {
+  Json Parse(int line, std::string_view text, bool object = true) const {
     try {
       Json json = Json::parse(text);
-      if (!json.is_object()) Fail(line, "não é um objeto JSON");
+      if (object && !json.is_object()) Fail(line, "não é um objeto JSON");
       return json;
     } catch (const Json::parse_error&) {
       Fail(line, "JSON malformado");
@@ -169,7 +169,7 @@ Json CsvPart(const ManifestParser& parser, const std::vector<std::string>& colum
     } else if (name == "protected") {
       part[name] = text == "true" || text == "1";
     } else if (name == "values" || name == "row" || name == "messages") {
-      part[name] = parser.Parse(record.line, text);
+      part[name] = parser.Parse(record.line, text, name != "messages");
     } else {
       part[name] = text;
     }

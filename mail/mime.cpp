@@ -12,8 +12,9 @@ namespace {
 constexpr size_t kFoldAt = 78;
 constexpr size_t kQuotedPrintableLine = 76;
 constexpr size_t kBase64Line = 76;
-// An encoded word is at most 75 octets: "=?UTF-8?B?" + base64 of 45 octets (60) + "?=".
-constexpr size_t kEncodedWordOctets = 45;
+// An encoded word may have 75 octets; ours have 64 ("=?UTF-8?B?" + base64 of 39 octets + "?="), so
+// that the first one fits on the header's own line.
+constexpr size_t kEncodedWordOctets = 39;
 constexpr const char* kBase64 = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 bool IsPrintableAscii(std::string_view text) {
@@ -115,24 +116,30 @@ std::string ContentTypeOf(std::string_view file_name) {
   return "application/octet-stream";
 }
 
-// A file name parameter: quoted when it is short plain ASCII, else RFC 2231 percent-encoded.
+// A file name parameter: quoted when it is short plain ASCII, else RFC 2231 percent-encoded and,
+// when long, continued over folded lines ("name*0*=UTF-8''...;" "name*1*=...").
 std::string FileNameParameter(std::string_view parameter, std::string_view file_name) {
   const bool plain = IsPrintableAscii(file_name) && file_name.size() <= 60 &&
                      file_name.find_first_of("\"\\") == std::string_view::npos;
   if (plain) return std::string(parameter) + "=\"" + std::string(file_name) + "\"";
-  std::string encoded = std::string(parameter) + "*=UTF-8''";
   static constexpr char kHex[] = "0123456789ABCDEF";
+  std::vector<std::string> pieces(1);
   for (const char c : file_name) {
     const auto byte = static_cast<unsigned char>(c);
     const bool safe = (byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
                       (byte >= '0' && byte <= '9') || c == '.' || c == '-' || c == '_';
+    if (pieces.back().size() >= 48) pieces.emplace_back();
     if (safe) {
-      encoded += c;
+      pieces.back() += c;
     } else {
-      encoded += '%';
-      encoded += kHex[byte >> 4];
-      encoded += kHex[byte & 0x0F];
+      pieces.back() += {'%', kHex[byte >> 4], kHex[byte & 0x0F]};
     }
+  }
+  std::string encoded;
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    if (i > 0) encoded += ";\r\n ";
+    encoded += std::string(parameter) + "*" + std::to_string(i) + "*=" + (i == 0 ? "UTF-8''" : "") +
+               pieces[i];
   }
   return encoded;
 }
@@ -211,7 +218,7 @@ std::string NewMessageId(int64_t part, std::string_view domain) {
   std::random_device random;
   std::string unique;
   static constexpr char kHex[] = "0123456789abcdef";
-  for (int i = 0; i < 4; ++i) {
+  for (int i = 0; i < 3; ++i) {
     const uint32_t value = random();
     for (int shift = 28; shift >= 0; shift -= 4) unique += kHex[(value >> shift) & 0x0F];
   }

@@ -1,6 +1,7 @@
 // An e-mail message as it goes on the wire: headers with RFC 2047 encoded words where the text is
 // not plain ASCII, a quoted-printable UTF-8 text body and base64 attachments in a multipart/mixed
-// body. Lines end in CRLF and none is longer than 78 octets, far within SMTP's 998.
+// body. Lines end in CRLF and stay within 78 octets wherever a header can be folded (a long
+// domain or Message-ID may pass it), always far within SMTP's 998.
 #pragma once
 
 #include <cstdint>

@@ -188,7 +188,14 @@ SendOutcome SmtpClient::Send(const Envelope& envelope, std::string_view message)
   const CURLcode code = curl_easy_perform(easy);
   const std::string said =
       impl_->error[0] != '\0' ? std::string(impl_->error) : curl_easy_strerror(code);
+  // The reply that ended the transaction is its first refusal: a QUIT may be answered after it.
   const Reply* last = transfer.replies.empty() ? nullptr : &transfer.replies.back();
+  for (const Reply& reply : transfer.replies) {
+    if (reply.code >= 400) {
+      last = &reply;
+      break;
+    }
+  }
   if (code == CURLE_OK) return {SendResult::kSent, last != nullptr ? last->text : said};
   if (code == CURLE_LOGIN_DENIED || (last != nullptr && IsLoginRefusal(last->code))) {
     return {SendResult::kFatal,
@@ -210,7 +217,7 @@ SendOutcome SmtpClient::Send(const Envelope& envelope, std::string_view message)
   if (transfer.content_done) {
     // The verdict on the content is the reply that came after it; without one nobody knows
     // whether the server kept the message.
-    if (!transfer.after_content.empty()) return ByCode(transfer.after_content.back());
+    if (!transfer.after_content.empty()) return ByCode(transfer.after_content.front());
     return {SendResult::kUnknown, "sem resposta do servidor depois do conteúdo (" + said + ")"};
   }
   if (last != nullptr && last->code >= 400) return ByCode(*last);
