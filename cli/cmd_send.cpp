@@ -53,7 +53,8 @@ std::string ReadMessageTemplate(const std::string& path) {
   text << in.rdbuf();
   const std::string whole = text.str();
   const std::string content(mail::WithoutBom(whole));
-  if (!mail::IsValidUtf8(content)) throw UsageError("Mensagem " + path + ": o texto não está em UTF-8.");
+  if (!mail::IsValidUtf8(content))
+    throw UsageError("Mensagem " + path + ": o texto não está em UTF-8.");
   return content;
 }
 
@@ -78,14 +79,17 @@ CheckedSend CheckSendArguments(const SendCommand& command) {
   mail::DeliveryOptions& options = checked.options;
   options.from = mail::ParseMailbox(command.from, "--from");
   if (!command.subject.empty()) {
-    if (!mail::IsValidUtf8(command.subject)) throw UsageError("--assunto: o texto não está em UTF-8.");
+    if (!mail::IsValidUtf8(command.subject))
+      throw UsageError("--assunto: o texto não está em UTF-8.");
     options.subject_template = command.subject;
   }
-  if (!command.message_file.empty()) options.body_template = ReadMessageTemplate(command.message_file);
+  if (!command.message_file.empty())
+    options.body_template = ReadMessageTemplate(command.message_file);
   mail::CheckTemplates(manifest, options);
   options.per_minute = command.per_minute;
   options.max_attempts = command.attempts;
-  options.first_retry = std::chrono::milliseconds(static_cast<int64_t>(command.retry_seconds * 1000));
+  options.first_retry =
+      std::chrono::milliseconds(static_cast<int64_t>(command.retry_seconds * 1000));
   options.resend_pending = command.resend_pending;
 
   if (!command.unprotected) {
@@ -204,14 +208,15 @@ int SendParts(const CommonOptions& common, const SendCommand& command) {
         command.dry_run.empty() ? mail::Journal::Open(checked.journal, owner)
                                 : mail::Journal::Preview(checked.journal, owner);
     ProgressBar bar;
-    const mail::DeliveryReport report = mail::Deliver(
-        checked.manifest, *directory, *transport, *journal, checked.options,
-        [&bar](int done, int total) { bar.Update("Enviando", done, total); });
+    const mail::DeliveryReport report =
+        mail::Deliver(checked.manifest, *directory, *transport, *journal, checked.options,
+                      [&bar](int done, int total) { bar.Update("Enviando", done, total); });
     bar.Clear();
     PrintProblems(report, checked.journal);
     PrintSummary(report, !command.dry_run.empty());
     if (command.dry_run.empty()) std::cerr << "Diário: " << checked.journal << '\n';
-    if (!report.stopped.empty()) return Failed(common, "o envio parou: " + report.stopped + ".", "", kFailed);
+    if (!report.stopped.empty())
+      return Failed(common, "o envio parou: " + report.stopped + ".", "", kFailed);
     return report.failed == 0 && report.pending == 0 ? kOk : kFailed;
   } catch (const mail::InputError& error) {
     return Failed(common, error.what(), "", kUsageError);

@@ -81,18 +81,18 @@ class Declaracao {
     const std::string ano_base = AnoBase(ano_);
     for (const auto& [chave, beneficiario] : beneficiarios_) {
       const auto& [empresa, tipo, inscr] = chave;
-      gravador.Inserir("DIRFREGBENEFICIARIO", {{"CODIGOEMPRESA", empresa},
-                                               {"ANOBASE", ano_base},
-                                               {"TIPOINSCRBENEF", tipo},
-                                               {"INSCRFEDERALBENEF", inscr},
-                                               {"NOMEBENEF", beneficiario.nome},
-                                               {"CODIGOESTAB", beneficiario.estab},
-                                               {"TIPOINSCR", tipo},
-                                               {"EMAIL", beneficiario.funcionario
-                                                             ? Variant(nullptr)
-                                                             : EnderecoBeneficiario(
-                                                                   beneficiario.nome, inscr,
-                                                                   tipo == kCnpj)}});
+      gravador.Inserir(
+          "DIRFREGBENEFICIARIO",
+          {{"CODIGOEMPRESA", empresa},
+           {"ANOBASE", ano_base},
+           {"TIPOINSCRBENEF", tipo},
+           {"INSCRFEDERALBENEF", inscr},
+           {"NOMEBENEF", beneficiario.nome},
+           {"CODIGOESTAB", beneficiario.estab},
+           {"TIPOINSCR", tipo},
+           {"EMAIL", beneficiario.funcionario
+                         ? Variant(nullptr)
+                         : EnderecoBeneficiario(beneficiario.nome, inscr, tipo == kCnpj)}});
     }
     for (const auto& [chave, registro] : registros_) GravarRegistro(gravador, chave, registro);
   }

@@ -98,12 +98,12 @@ class Delivery {
         continue;
       }
       if (!report_.stopped.empty()) break;
-      const auto wait = std::min<Clock::duration>(options_.first_retry * (1 << std::min(current.tries - 1, 20)),
-                                                  kLongestRetryWait);
+      const auto wait = std::min<Clock::duration>(
+          options_.first_retry * (1 << std::min(current.tries - 1, 20)), kLongestRetryWait);
       current.ready = Clock::now() + wait;
-      const auto place = std::upper_bound(
-          waiting.begin(), waiting.end(), current,
-          [](const Retry& a, const Retry& b) { return a.ready < b.ready; });
+      const auto place =
+          std::upper_bound(waiting.begin(), waiting.end(), current,
+                           [](const Retry& a, const Retry& b) { return a.ready < b.ready; });
       waiting.insert(place, std::move(current));
     }
     // Parts waiting for another try when the run stopped failed in this run; the journal says
@@ -130,6 +130,11 @@ class Delivery {
     if (previous && previous->status == DeliveryStatus::kSending && !options_.resend_pending) {
       ++report_.pending;
       report_.problems.push_back(*previous);
+      if (report_.problems.back().reason.empty()) {
+        report_.problems.back().reason =
+            "o envio anterior foi interrompido durante a transmissão: confira com o destinatário "
+            "antes de reenviar (--reenviar-pendentes)";
+      }
       return std::nullopt;
     }
     JournalEntry entry;
@@ -224,7 +229,8 @@ class Delivery {
     }
     Fail(entry, "falha temporária em " + std::to_string(tries) + " tentativas",
          DeliveryStatus::kFailedTemporary);
-    if (outcome.unreachable) report_.stopped = "o servidor SMTP não responde (" + outcome.reply + ")";
+    if (outcome.unreachable)
+      report_.stopped = "o servidor SMTP não responde (" + outcome.reply + ")";
     return true;
   }
 
@@ -239,7 +245,8 @@ class Delivery {
     if (!in.good() && !in.eof()) return "o arquivo " + path + " não pôde ser lido";
     content = bytes.str();
     if (Sha256Hex(content) != AsciiLower(part.sha256)) {
-      return "o arquivo " + path + " foi alterado depois de gerado (SHA-256 diferente do manifesto)";
+      return "o arquivo " + path +
+             " foi alterado depois de gerado (SHA-256 diferente do manifesto)";
     }
     return {};
   }

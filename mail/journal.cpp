@@ -130,7 +130,8 @@ struct Journal::Impl {
       for (const auto& [name, expected] : keys) {
         if (key == name && value != *expected) {
           throw InputError("O diário " + path + " registra os envios de outra geração dos " +
-                           "documentos (" + key + " " + value + "); use --diario com outro arquivo.");
+                           "documentos (" + key + " " + value +
+                           "); use --diario com outro arquivo.");
         }
       }
     }
@@ -177,8 +178,8 @@ std::unique_ptr<Journal> Journal::Open(const std::string& path, const JournalOwn
   impl->Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW);
   // Held from the first write until closed; a write-ahead log makes each durable commit one sync.
   impl->Execute("PRAGMA locking_mode = EXCLUSIVE", "não pôde ser aberto");
-  const int wal = sqlite3_exec(impl->db.get(), "PRAGMA journal_mode = WAL", nullptr, nullptr,
-                               nullptr);
+  const int wal =
+      sqlite3_exec(impl->db.get(), "PRAGMA journal_mode = WAL", nullptr, nullptr, nullptr);
   if ((wal & 0xFF) == SQLITE_BUSY) {
     throw InputError("O diário " + path + " está em uso por outro envio.");
   }
@@ -265,8 +266,8 @@ void Journal::Record(JournalEntry& entry) {
 }
 
 std::vector<JournalEntry> Journal::Entries() const {
-  Statement all = impl_->Prepare(std::string("SELECT ") + kColumns +
-                                 " FROM deliveries ORDER BY part");
+  Statement all =
+      impl_->Prepare(std::string("SELECT ") + kColumns + " FROM deliveries ORDER BY part");
   std::vector<JournalEntry> entries;
   while (sqlite3_step(all.get()) == SQLITE_ROW) entries.push_back(Impl::Read(all.get()));
   return entries;

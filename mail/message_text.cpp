@@ -142,8 +142,8 @@ std::optional<std::string> BaseYear(const ManifestHeader& header) {
 
 std::string DefaultSubject(const ManifestHeader& header) {
   const std::optional<std::string> year = BaseYear(header);
-  const bool statement = header.module == "RptIncomeStatement" ||
-                         header.module == "RptCompanyPayeeStatement";
+  const bool statement =
+      header.module == "RptIncomeStatement" || header.module == "RptCompanyPayeeStatement";
   std::string subject = statement ? "Comprovante de rendimentos" : "Relatório " + header.module;
   if (year) subject += " - ano-calendário " + *year;
   return subject;

@@ -62,7 +62,8 @@ std::vector<std::string> EncodedWords(std::string_view text) {
   std::vector<std::string> words;
   while (!text.empty()) {
     size_t take = std::min(text.size(), kEncodedWordOctets);
-    while (take < text.size() && take > 0 && (static_cast<unsigned char>(text[take]) & 0xC0) == 0x80) {
+    while (take < text.size() && take > 0 &&
+           (static_cast<unsigned char>(text[take]) & 0xC0) == 0x80) {
       --take;
     }
     if (take == 0) take = std::min(text.size(), kEncodedWordOctets);
@@ -80,8 +81,8 @@ std::string FoldAscii(std::string_view name, std::string_view value) {
   size_t start = 0;
   while (start <= value.size()) {
     const size_t blank = value.find(' ', start);
-    const std::string_view word =
-        value.substr(start, blank == std::string_view::npos ? std::string_view::npos : blank - start);
+    const std::string_view word = value.substr(
+        start, blank == std::string_view::npos ? std::string_view::npos : blank - start);
     if (line_length + 1 + word.size() > kFoldAt && line_length > name.size() + 1) {
       field += "\r\n";
       line_length = 0;
@@ -98,7 +99,8 @@ std::string FoldAscii(std::string_view name, std::string_view value) {
 bool IsAtomPhrase(std::string_view name) {
   for (const char c : name) {
     const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-    if (!letter && c != ' ' && std::string_view("!#$%&'*+-/=?^_`{|}~").find(c) == std::string_view::npos) {
+    if (!letter && c != ' ' &&
+        std::string_view("!#$%&'*+-/=?^_`{|}~").find(c) == std::string_view::npos) {
       return false;
     }
   }
@@ -108,7 +110,8 @@ bool IsAtomPhrase(std::string_view name) {
 std::string ContentTypeOf(std::string_view file_name) {
   const std::string lower = AsciiLower(file_name);
   const auto ends_with = [&lower](std::string_view end) {
-    return lower.size() >= end.size() && lower.compare(lower.size() - end.size(), end.size(), end) == 0;
+    return lower.size() >= end.size() &&
+           lower.compare(lower.size() - end.size(), end.size(), end) == 0;
   };
   if (ends_with(".pdf")) return "application/pdf";
   if (ends_with(".html")) return "text/html; charset=UTF-8";
@@ -182,7 +185,8 @@ std::string QuotedPrintable(std::string_view text) {
         token = {'=', kHex[byte >> 4], kHex[byte & 0x0F]};
       }
       // A soft break keeps every line within 76 octets, the '=' included.
-      if (length + token.size() > kQuotedPrintableLine - 1 && !(at_end && length + token.size() <= kQuotedPrintableLine)) {
+      if (length + token.size() > kQuotedPrintableLine - 1 &&
+          !(at_end && length + token.size() <= kQuotedPrintableLine)) {
         out += "=\r\n";
         length = 0;
       }
@@ -199,8 +203,8 @@ std::string QuotedPrintable(std::string_view text) {
 std::string MessageDate(std::time_t when) {
   static constexpr std::array<const char*, 7> kDays = {"Sun", "Mon", "Tue", "Wed",
                                                        "Thu", "Fri", "Sat"};
-  static constexpr std::array<const char*, 12> kMonths = {
-      "Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  static constexpr std::array<const char*, 12> kMonths = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   std::tm local{};
   localtime_r(&when, &local);
   const long offset_minutes = local.tm_gmtoff / 60;

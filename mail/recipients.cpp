@@ -50,8 +50,7 @@ AddressFile::AddressFile(const std::string& path) {
     if (i == 0 && address.find('@') == std::string::npos) continue;  // the header line
     const std::string key = DigitsOf(record.fields[0]);
     if (key.empty()) {
-      throw InputError(what + ", linha " + std::to_string(record.line) +
-                       ": falta o CPF ou CNPJ.");
+      throw InputError(what + ", linha " + std::to_string(record.line) + ": falta o CPF ou CNPJ.");
     }
     const std::string line = "linha " + std::to_string(record.line);
     const auto [entry, added] =

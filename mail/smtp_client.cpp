@@ -222,8 +222,9 @@ SendOutcome SmtpClient::Send(const Envelope& envelope, std::string_view message)
   }
   if (last != nullptr && last->code >= 400) return ByCode(*last);
   SendOutcome outcome{SendResult::kTemporary, said};
+  // A server that cannot be reached, or stops answering, would fail the next message alike.
   outcome.unreachable = code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_CONNECT ||
-                        (code == CURLE_OPERATION_TIMEDOUT && transfer.replies.empty());
+                        code == CURLE_OPERATION_TIMEDOUT;
   return outcome;
 }
 

@@ -1,10 +1,11 @@
 // The delivery on its own, against a transport that answers as scripted: what each answer of a
 // server does to a part, and what a later run does with what an earlier one left.
+#include "mail/delivery.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "mail/delivery.h"
 #include "mail/errors.h"
 #include "mail/sha256.h"
 #include "support/temp_dir.h"
@@ -106,8 +107,10 @@ TEST_F(Delivering, EachAnswerOfTheServerSettlesThePartAsItShould) {
        {SendResult::kTemporary, SendResult::kTemporary, SendResult::kTemporary},
        DeliveryStatus::kFailedTemporary,
        3},
-      {"no answer after the content: perhaps delivered", {SendResult::kUnknown},
-       DeliveryStatus::kSending, 1},
+      {"no answer after the content: perhaps delivered",
+       {SendResult::kUnknown},
+       DeliveryStatus::kSending,
+       1},
   };
   for (size_t i = 0; i < cases.size(); ++i) {
     const std::string registration = "100.000.000-0" + std::to_string(i);

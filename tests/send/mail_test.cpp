@@ -29,13 +29,13 @@ TEST(Address, OnlyPlainDeliverableAddressesAreTaken) {
       {"maria", false},
       {"maria@", false},
       {"@empresa.com.br", false},
-      {"maria@empresa", false},              // one label: a typing error
+      {"maria@empresa", false},  // one label: a typing error
       {"maria@@empresa.com", false},
       {"maria..souza@empresa.com", false},
       {".maria@empresa.com", false},
       {"maria@-empresa.com", false},
       {"maria@empresa.com.", false},
-      {"maria@10.0.0.1", false},             // an address literal in disguise
+      {"maria@10.0.0.1", false},  // an address literal in disguise
       {"maria souza@empresa.com", false},
       {"maria@empresa.com\r\nBcc: x@y.com", false},
       {"\"maria\"@empresa.com", false},
@@ -204,9 +204,8 @@ TEST(Manifest, BothFormsReadAlikeAndAnIncompleteOneIsRefused) {
       {"another version", "{\"manifest\":2}\n"},
       {"not a manifest", "{\"a\":1}\n"},
       {"a broken line", header + "\n" + part1 + "\n{\"part\":\n"},
-      {"a written part without its hash", header + "\n" + part2 + "\n" +
-                                              R"({"part":2,"status":"written","file":"x.pdf"})" +
-                                              "\n"},
+      {"a written part without its hash",
+       header + "\n" + part2 + "\n" + R"({"part":2,"status":"written","file":"x.pdf"})" + "\n"},
   };
   for (const auto& [name, text] : broken) {
     support::WriteFile(dir.File("broken.jsonl"), text);

@@ -51,8 +51,7 @@ ChildProcess::~ChildProcess() {
 }
 
 std::string ChildProcess::ReadLine(int timeout_ms) {
-  const auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   while (buffered_.find('\n') == std::string::npos) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
@@ -81,9 +80,10 @@ int ChildProcess::Kill(int signal) {
 LocalSmtpServer::LocalSmtpServer(const std::string& spool, const std::vector<std::string>& options)
     : process_(
           [&] {
-            std::vector<std::string> argv = {"/usr/bin/python3",
-                                             support::SourcePath("tests/send/smtp_server.py"),
-                                             "--spool", spool, "--lifetime", "300"};
+            std::vector<std::string> argv = {
+                "/usr/bin/python3", support::SourcePath("tests/send/smtp_server.py"),
+                "--spool",          spool,
+                "--lifetime",       "300"};
             argv.insert(argv.end(), options.begin(), options.end());
             return argv;
           }(),
@@ -151,20 +151,19 @@ std::vector<DocumentPart> WriteManifest(const std::string& path, const std::stri
   std::sort(files.begin(), files.end());
   const nlohmann::json template_json =
       password_template.empty() ? nlohmann::json(nullptr) : nlohmann::json(password_template);
-  nlohmann::ordered_json header = {
-      {"manifest", 1},
-      {"program", "nrw 0.1.0"},
-      {"module", "RptIncomeStatement"},
-      {"created", "2026-12-09T22:00:00-03:00"},
-      {"database", database},
-      {"params", {{"pAnoBase1", "01/01/2024"}}},
-      {"split", {"pBeneficiarios"}},
-      {"output", "partes/{pBeneficiarios}.pdf"},
-      {"format", "pdf"},
-      {"password_template", template_json},
-      {"base", base},
-      {"parts", files.size()},
-      {"run_parts", files.size()}};
+  nlohmann::ordered_json header = {{"manifest", 1},
+                                   {"program", "nrw 0.1.0"},
+                                   {"module", "RptIncomeStatement"},
+                                   {"created", "2026-12-09T22:00:00-03:00"},
+                                   {"database", database},
+                                   {"params", {{"pAnoBase1", "01/01/2024"}}},
+                                   {"split", {"pBeneficiarios"}},
+                                   {"output", "partes/{pBeneficiarios}.pdf"},
+                                   {"format", "pdf"},
+                                   {"password_template", template_json},
+                                   {"base", base},
+                                   {"parts", files.size()},
+                                   {"run_parts", files.size()}};
   std::string text = header.dump() + "\n";
   std::vector<DocumentPart> parts;
   for (const fs::path& file : files) {
