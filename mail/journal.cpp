@@ -1,6 +1,8 @@
 #include "mail/journal.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
@@ -175,6 +177,11 @@ Journal::~Journal() = default;
 std::unique_ptr<Journal> Journal::Open(const std::string& path, const JournalOwner& owner) {
   auto impl = std::make_unique<Impl>();
   impl->path = path;
+  // Addresses and registration numbers are nobody else's business: a new journal is the user's
+  // alone (SQLite gives its log files the same mode).
+  const int created =
+      ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (created >= 0) ::close(created);
   impl->Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW);
   // Held from the first write until closed; a write-ahead log makes each durable commit one sync.
   impl->Execute("PRAGMA locking_mode = EXCLUSIVE", "não pôde ser aberto");

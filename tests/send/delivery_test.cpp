@@ -188,6 +188,17 @@ TEST_F(Delivering, ALaterRunSendsOnlyWhatIsNotSentAndResendsAPendingPartOnlyWhen
   EXPECT_EQ(Entry(2).status, DeliveryStatus::kSent);
 }
 
+TEST_F(Delivering, MessagesAreSpacedToTheRateAsked) {
+  for (const char* registration : {"500.000.000-01", "500.000.000-02", "500.000.000-03"}) {
+    AddPart(registration);
+  }
+  DeliveryOptions options = Options();
+  options.per_minute = 600;  // one every 100 ms
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(Deliver(options).sent, 3);
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+}
+
 TEST_F(Delivering, TemplatesUseOnlyNamesTheManifestHas) {
   AddPart("400.000.000-01");
   manifest_.parts[0].row = {{"NOMEBENEF", "Ana"}};

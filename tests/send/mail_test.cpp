@@ -3,6 +3,7 @@
 // the journal.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "mail/address.h"
@@ -247,6 +248,9 @@ TEST(Journal, KeepsWhatWasSentAcrossOpensForOneGenerationAndOneSender) {
     entry.status = DeliveryStatus::kSending;
     entry.attempts = 1;
     journal->Record(entry);
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+        << "addresses are the user's alone";
     EXPECT_THROW(Journal::Open(path, owner), InputError) << "a second sender";
     EXPECT_THROW(Journal::Preview(path, owner), InputError) << "a dry run beside a sender";
   }

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <map>
@@ -15,6 +16,7 @@
 #include "mail/sha256.h"
 #include "nrwhost/database.h"
 #include "send/send_support.h"
+#include "support/fixture_db.h"
 #include "support/shell.h"
 #include "support/temp_dir.h"
 
@@ -372,6 +374,34 @@ TEST_F(Send, WhatTheUserGotWrongIsFoundBeforeAnythingIsSent) {
   }
   EXPECT_TRUE(send_test::ReadMailIn(spool_).empty());
   EXPECT_FALSE(fs::exists(manifest_ + ".envios.db"));
+}
+
+// The addresses come alike from the demo on a server, found by the same numbers.
+TEST_F(Send, RecipientsAreFoundAlikeOnAPostgreSQLServer) {
+  if (!support::Available(support::Backend::kPostgreSQL)) {
+    GTEST_SKIP() << "NRW_TEST_PG não definido: sem servidor PostgreSQL para esta execução";
+  }
+  const std::string schema = "nrw_send_" + std::to_string(getpid());
+  const auto admin = nrw::OpenPostgreSQL(support::TestServer());
+  admin->ExecuteScript("CREATE SCHEMA " + schema);
+  const std::string server = support::TestServer() + " options='-csearch_path=" + schema + "'";
+  const cli_test::Outcome demo = cli_test::Nrw({"demo-db", server, "--ano", "2024"});
+  std::map<std::string, std::string> recipients[2];
+  for (int i = 0; i < 2 && demo.status == 0; ++i) {
+    const std::string folder = dir_.File("eml" + std::to_string(i));
+    fs::create_directory(folder);
+    std::vector<std::string> args = {"send", manifest_, "--from", kFrom, "--dry-run", folder};
+    if (i == 1) args.insert(args.end(), {"--db", server});
+    const cli_test::Outcome outcome = cli_test::Nrw(args);
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    for (const ReceivedMail& mail : send_test::ReadMailIn(folder)) {
+      recipients[i][mail.attachment_names.at(0)] = mail.to + " " + mail.to_name;
+    }
+  }
+  admin->ExecuteScript("DROP SCHEMA " + schema + " CASCADE");
+  ASSERT_EQ(demo.status, 0) << demo.err;
+  EXPECT_EQ(recipients[0].size(), TheSeason().address_of.size());
+  EXPECT_EQ(recipients[0], recipients[1]);
 }
 
 // From the run's own manifest to the mailboxes, as the README shows the season.
