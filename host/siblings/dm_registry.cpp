@@ -24,8 +24,10 @@ Registry& TheRegistry() {
 
 }  // namespace
 
-void RegistrarClasseDM(const std::string& class_name, TnDMFactory factory) {
-  TheRegistry().classes[NameKey(class_name)] = std::move(factory);
+TnDMFactory RegistrarClasseDM(const std::string& class_name, TnDMFactory factory) {
+  TnDMFactory& slot = TheRegistry().classes[NameKey(class_name)];
+  std::swap(slot, factory);
+  return factory;
 }
 
 TObject* CriarDM(const std::string& class_name, int, const std::string& suffix) {

@@ -1,6 +1,7 @@
 // One row of the company-payee statement: its amounts and the controller's skip tests, the payer
 // company and its accountant, and the printing of one copy in the form of its retention code.
 #include "common/column_position.h"
+#include "company_payee_statement_sections.h"
 #include "company_payee_statement_sql.h"
 #include "nrw/core.h"
 #include "nrw/format.h"
@@ -38,7 +39,6 @@ std::vector<Variant> TRptCompanyPayeeStatement::ChaveRegistro(const TExecucao& r
 
 void TRptCompanyPayeeStatement::CalcularValores(TExecucao& run) {
   TnClientDataSet& query = Query();
-  // 1.
   FValorMontanteFunc = 0;
   for (const int32_t ix :
        {ixQueryAposentadoria, ixQueryDiarias, ixQueryInvalidez, ixQueryLucroDivid1996,
@@ -46,7 +46,7 @@ void TRptCompanyPayeeStatement::CalcularValores(TExecucao& run) {
         ixQueryValorOutros, ixQueryJurosCapitalProprio}) {
     FValorMontanteFunc += query.Fields(ix).AsFloat();
   }
-  // 2. The thirteenth salary's detail row.
+  // The thirteenth salary's detail row.
   FValorRendimentos = 0;
   FValorRetido = 0;
   TnClientDataSet& det = CDS(run.curDirfReg2Det);
@@ -56,7 +56,6 @@ void TRptCompanyPayeeStatement::CalcularValores(TExecucao& run) {
     FValorRendimentos = det.Fields(run.ixDetValorRendimento).AsFloat();
     FValorRetido = det.Fields(run.ixDetValorRetido).AsFloat();
   }
-  // 3.
   FValorRendimentos += query.Fields(ixQueryValorRendimento).AsFloat();
   FValorRetido += query.Fields(ixQueryValorRetido).AsFloat();
 }
@@ -113,45 +112,52 @@ void TRptCompanyPayeeStatement::AbrirContador(TExecucao& run) {
 }
 
 void TRptCompanyPayeeStatement::ImprimirVia(TExecucao& run) {
-  TnClientDataSet& query = Query();
-  // 1.
   for (const char* name : {"R5", "R6", "R8", "R7"}) Set(name, "");
-  // 2.
-  TnClientDataSet& det = CDS(run.curDirfReg2Det);
-  if (det.FindKey(ChaveRegistro(run))) {
-    const int64_t empresa = query.Fields(ixCodigoEmpresa).AsInteger();
-    const std::string inscr = query.Fields(ixInscrFederalBenef).AsString();
-    const int64_t retencao = query.Fields(ixCodigoRetencao).AsInteger();
-    const bool lei_10833 = CodigoLei10833(retencao);
-    // 3.
-    RepPrintSection(lei_10833 ? 13 : 8);
-    // 4.
-    while (!det.Eof() && det.Fields(run.ixDetCodigoEmpresa).AsInteger() == empresa &&
-           det.Fields(run.ixDetInscrFederalBenef).AsString() == inscr &&
-           det.Fields(run.ixDetCodigoRetencao).AsInteger() == retencao) {
-      Set("R5", NomeMes(det.Fields(run.ixDetMes).AsInteger()));
-      Set("R6", nrw::FormatInteger("0000", det.Fields(run.ixDetCodigoRetencao).AsInteger()));
-      Set("R8", nrw::FormatFloat("#,##0.00", det.Fields(run.ixDetValorRendimento).AsFloat()));
-      Set("R7", nrw::FormatFloat("#,##0.00", det.Fields(run.ixDetValorRetido).AsFloat()));
-      RepPrintSection(lei_10833 ? 14 : 9);
-      det.Next();
-    }
-    // 5. The memo of this record only: it starts empty for every copy.
-    std::string memo;
-    TnClientDataSet& outras = CDS(run.curOutrasInformacoes);
-    if (outras.FindKey({Variant(empresa), Variant(inscr), Variant(retencao)}) &&
-        !outras.FieldByName("OutrasInformacoes").IsNull()) {
-      memo += outras.FieldByName("OutrasInformacoes").AsString();
-    }
-    Set("pMemo", memo);
-    RepPrintSection(10);
-    RepPrintSection(11);
-    RepPrintSection(12);
+  if (CDS(run.curDirfReg2Det).FindKey(ChaveRegistro(run))) {
+    const bool lei_10833 = CodigoLei10833(Query().Fields(ixCodigoRetencao).AsInteger());
+    RepPrintSection(lei_10833 ? kSecaoCabecalhoMensalLei10833 : kSecaoCabecalhoMensal);
+    ImprimirMeses(run, lei_10833 ? kSecaoMesLei10833 : kSecaoMes);
+    ImprimirInformacoesComplementares(run);
   } else if (!run.AvisouSemDetalhe) {
     AvisarSemDetalhe(run);
   }
-  // 6. Each copy ends its page.
+  // Each copy ends its page.
   if (!Report().CSLIsPageEnd()) Report().SetCSLIsPageEnd(true);
+}
+
+void TRptCompanyPayeeStatement::ImprimirMeses(TExecucao& run, int secao) {
+  TnClientDataSet& query = Query();
+  TnClientDataSet& det = CDS(run.curDirfReg2Det);
+  const int64_t empresa = query.Fields(ixCodigoEmpresa).AsInteger();
+  const std::string inscr = query.Fields(ixInscrFederalBenef).AsString();
+  const int64_t retencao = query.Fields(ixCodigoRetencao).AsInteger();
+  while (!det.Eof() && det.Fields(run.ixDetCodigoEmpresa).AsInteger() == empresa &&
+         det.Fields(run.ixDetInscrFederalBenef).AsString() == inscr &&
+         det.Fields(run.ixDetCodigoRetencao).AsInteger() == retencao) {
+    Set("R5", NomeMes(det.Fields(run.ixDetMes).AsInteger()));
+    Set("R6", nrw::FormatInteger("0000", det.Fields(run.ixDetCodigoRetencao).AsInteger()));
+    Set("R8", nrw::FormatFloat("#,##0.00", det.Fields(run.ixDetValorRendimento).AsFloat()));
+    Set("R7", nrw::FormatFloat("#,##0.00", det.Fields(run.ixDetValorRetido).AsFloat()));
+    RepPrintSection(secao);
+    det.Next();
+  }
+}
+
+void TRptCompanyPayeeStatement::ImprimirInformacoesComplementares(TExecucao& run) {
+  TnClientDataSet& query = Query();
+  // The memo of this record only: it starts empty for every copy.
+  std::string memo;
+  TnClientDataSet& outras = CDS(run.curOutrasInformacoes);
+  if (outras.FindKey({query.Fields(ixCodigoEmpresa).AsInteger(),
+                      query.Fields(ixInscrFederalBenef).AsString(),
+                      query.Fields(ixCodigoRetencao).AsInteger()}) &&
+      !outras.FieldByName("OutrasInformacoes").IsNull()) {
+    memo += outras.FieldByName("OutrasInformacoes").AsString();
+  }
+  Set("pMemo", memo);
+  RepPrintSection(kSecaoInformacoesComplementares);
+  RepPrintSection(kSecaoResponsavel);
+  RepPrintSection(kSecaoAprovacao);
 }
 
 void TRptCompanyPayeeStatement::AvisarSemDetalhe(TExecucao& run) {

@@ -47,50 +47,48 @@ void TRptCompanyPayeeStatement::ImprimirInterno() {
   Configurar(run);
   GuardarPosicoes(run);
 
-  // 8. One statement per row that the controller keeps, in as many copies as asked.
+  // One statement per row that the controller keeps, in as many copies as asked.
   nrw::TnClientDataSet& query = Query();
   for (query.First(); !query.Eof(); query.Next()) {
     CalcularValores(run);
-    if (!PularRegistro(run)) {
-      Set("pINSRF", CodigoLei10833(query.Fields(ixCodigoRetencao).AsInteger())
-                        ? "Aprovado pelo IN/SRF nº 459/2004"
-                        : "Aprovado pelo IN/SRF nº 119/2000");
-      Set("pNomeFunc", query.Fields(run.ixNomeBenef).AsString());
-      AbrirEmpresa(run);
-      AbrirContador(run);
-      run.AvisouSemDetalhe = false;
-      for (int64_t via = 1; via <= run.Copias; ++via) ImprimirVia(run);
-    }
+    if (!PularRegistro(run)) ImprimirRegistro(run);
     RepShowProgress(query.RecNo(), query.RecordCount());
   }
 }
 
+void TRptCompanyPayeeStatement::ImprimirRegistro(TExecucao& run) {
+  nrw::TnClientDataSet& query = Query();
+  Set("pINSRF", CodigoLei10833(query.Fields(ixCodigoRetencao).AsInteger())
+                    ? "Aprovado pelo IN/SRF nº 459/2004"
+                    : "Aprovado pelo IN/SRF nº 119/2000");
+  Set("pNomeFunc", query.Fields(run.ixNomeBenef).AsString());
+  AbrirEmpresa(run);
+  AbrirContador(run);
+  run.AvisouSemDetalhe = false;
+  for (int64_t via = 1; via <= run.Copias; ++via) ImprimirVia(run);
+}
+
 void TRptCompanyPayeeStatement::Configurar(TExecucao& run) {
   nrw::TnpqPowerParam& panel = Report().GetParams();
-  // 1.
   Set("pMensagenAss", nrw::StrToIntDef(panel.GetValues("pDispensarAss"), 0) == 1
                           ? "Dispensada a Assinatura - IN/SRF 120/2000"
                           : "");
-  // 2.
   run.Copias = nrw::StrToIntDef(RepParam("pCopias"), 1);
-  // 3.
   run.AnoBase = nrw::StrToDateDef(RepParam("pAnoBase1"), nrw::TDateTime());
   const int ano = nrw::YearOf(run.AnoBase);
   Set("pAno", std::to_string(ano));
   Set("pCompet", nrw::DateToStr(nrw::EncodeDate(ano, 12, 31)));
-  // 4. The filter carries its own leading "and".
+  // The filter carries its own leading "and".
   const std::string empresas = RepParam("pCodigoEmpresa");
   const std::string selecao = Trim(empresas);
   run.FiltroEmpresa =
       selecao.empty() ? "" : nrw::FilterInterval({"CODIGOEMPRESA"}, selecao, {1}, 0, true, 0);
-  // 5.
   const std::vector<Variant> ano_base{run.AnoBase};
   run.curOutrasInformacoes =
       nrw::ExecutarSQL(nrw::Format(kSqlOutrasInformacoes, {run.FiltroEmpresa}), ano_base, true,
                        false, -1, "", nullptr, true);
   run.curDirfReg2Det = nrw::ExecutarSQL(nrw::Format(kSqlDirfReg2Det, {run.FiltroEmpresa}), ano_base,
                                         true, false, -1, "", nullptr, true);
-  // 6.
   run.ControleDirf = std::make_unique<nrw::TnControleDIRF>(empresas, 0, run.AnoBase);
   run.ControleDirf->OpIrrfOutEmp = static_cast<uint16_t>(nrw::StrToIntDef(RepParam("pIrrf"), 1));
   run.ControleDirf->PularSemRetidoAno = Trim(RepParam("pGerarSemRetidoAno")) == "0";

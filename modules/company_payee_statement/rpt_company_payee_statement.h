@@ -64,9 +64,14 @@ class TRptCompanyPayeeStatement : public nrw::TnrwBaseDll {
   // One row of the main dataset.
   void CalcularValores(TExecucao& run);
   bool PularRegistro(TExecucao& run);
+  //! A row the controller keeps: its form, payer, accountant and copies.
+  void ImprimirRegistro(TExecucao& run);
   void AbrirEmpresa(TExecucao& run);
   void AbrirContador(TExecucao& run);
   void ImprimirVia(TExecucao& run);
+  //! The record's monthly lines, each printed in the given section of its form.
+  void ImprimirMeses(TExecucao& run, int secao);
+  void ImprimirInformacoesComplementares(TExecucao& run);
   //! A kept record without monthly detail prints nothing: the message page says so, once.
   void AvisarSemDetalhe(TExecucao& run);
 

@@ -45,19 +45,16 @@ void TRptIncomeStatement::DoDepoisCriarFiltro(nrw::TObject* Sender, std::string&
 void TRptIncomeStatement::DoParamChange(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) {
   if (!nrw::SameText(_AParam.Name(), "pPublicarBrevix")) return;
   nrw::TnpqPowerParam& panel = Report().GetParams();
-  // 1.
   const nrw::TnFraControle* publicar = panel.EdFindFieldControl("pPublicarBrevix");
   const bool por_contrato = publicar != nullptr && publicar->GetAsString() == "1";
-  // 2.
   panel.EdEnabledField("pBeneficiarios", !por_contrato);
   panel.EdEnabledField("pCodigoFuncContr", por_contrato);
   const auto desligar = [&panel](const char* name) {
     panel.Param(name).Checked = false;
     if (nrw::TnFraControle* control = panel.EdFindFieldControl(name)) control->SetChecked(false);
   };
-  // 3.
+  // The beneficiary selection gives way to the contract selection, and back.
   if (por_contrato) desligar("pBeneficiarios");
-  // 4.
   if (por_contrato) {
     panel.Param("pCodigoFuncContr").Checked = true;
   } else {

@@ -2,6 +2,7 @@
 // cumulatively and the complementary information, with the page-fit check and the running head.
 #include <algorithm>
 
+#include "income_statement_sections.h"
 #include "income_statement_sql.h"
 #include "nrw/format.h"
 #include "nrw/guards.h"
@@ -97,126 +98,129 @@ void TRptIncomeStatement::AbrirEmpresa() {
 void TRptIncomeStatement::ImprimirVia() {
   nrw::TnClientDataSet& query = Query();
   const std::vector<Variant> chave = ChaveBeneficiario();
-  const Variant empresa = chave[0];
-  const std::string inscr = chave[2].AsString();
-
-  // 1.
   nrw::TnClientDataSet& reg2 = CDS(curDirfReg2);
   const nrw::RangeGuard range_reg2(reg2, chave);
   Set("pPag", "0");
-  FNomeBenef = "Beneficiário:  " + inscr + " " + query.Fields(ixQueryNomeBenef).AsString();
+  FNomeBenef =
+      "Beneficiário:  " + chave[2].AsString() + " " + query.Fields(ixQueryNomeBenef).AsString();
 
-  // 2.
   TnVia via;
   via.BaseIsenta = query.Fields(ixOutrosRendIsento).AsFloat();
-
-  // 3. Every retention code of the beneficiary.
-  nrw::TnClientDataSet& isentos = CDS(curInfRendIsentoOutro);
-  nrw::TnClientDataSet& abono = CDS(curInfRendIsentoOutroAbonoPecuniario);
   bool primeiro = true;
   for (reg2.First(); !reg2.Eof(); reg2.Next()) {
-    const int64_t codigo = reg2.FieldByName("CodigoRetencao").AsInteger();
-    const double rendimento = reg2.FieldByName("ValorRendimento").AsFloat();
-    // 3.1
-    if (codigo == 3562) {
-      via.PlrBruto = rendimento;
-      via.PlrLiquido = rendimento - reg2.FieldByName("ValorRetido").AsFloat() -
-                       reg2.FieldByName("ValorPensaoAlim").AsFloat();
-    }
-    // 3.2 Ties keep the earlier row.
-    const double valor =
-        rendimento + (codigo != 3562 ? reg2.FieldByName("ValorOutros").AsFloat() : 0.0);
-    if (primeiro || valor > via.MaiorValor) {
-      Set("pTitulo", DescricaoCodigoRetencao(codigo));
-      via.MaiorValor = valor;
-    }
+    LerValoresCodigo(via, primeiro);
     primeiro = false;
-    // 3.3
-    if (FExibeCotaCapital == nrw::TnNaoSim::nsSim) {
-      nrw::TField& outras = reg2.FieldByName("OutrasInformacoes");
-      if (!outras.IsNull()) {
-        if (!via.OutrasInformacoes.empty()) via.OutrasInformacoes += '\n';
-        via.OutrasInformacoes += outras.AsString() + "  ";
-        ++via.Itens;
-      }
-      if (!via.OutrasInformacoes.empty()) {
-        via.OutrasInformacoes += '\n';
-      } else {
-        nrw::TnClientDataSet& cotas = CDS(curCotasSocio);
-        const nrw::RangeGuard range_cotas(cotas, {empresa, inscr});
-        if (!cotas.IsEmpty() && cotas.FieldByName("QUANTCOTAS").AsFloat() > 0) {
-          via.OutrasInformacoes += nrw::ObterMensagemCotasSocio(
-              cotas.FieldByName("QUANTCOTAS").AsString(), cotas.FieldByName("CONTA").AsFloat());
-        }
-      }
-    }
-    // 3.4 Exempt items of this code.
-    const std::vector<Variant> chave_codigo{chave[0], chave[1], chave[2], Variant(codigo)};
-    const nrw::RangeGuard range_isentos(isentos, chave_codigo);
-    const nrw::RangeGuard range_abono(abono, chave_codigo);
-    const auto item = [&via](const std::string& descricao, double valor) {
-      Acrescentar(via.ListaIsentos, descricao + " |R$ " + FormatFloat(kMoeda, valor));
-      ++via.Itens;
-    };
-    nrw::TField& descr_isento = reg2.FieldByName("DescrOutRendIsento");
-    if (!descr_isento.IsNull() && isentos.IsEmpty()) {
-      item(descr_isento.AsString(), reg2.FieldByName("Outrosrendisento").AsFloat());
-    }
-    if (reg2.FieldByName("AbonoPecuniario").AsFloat() > 0 && !abono.IsEmpty()) {
-      const double valor_abono = abono.FieldByName("Valor").AsFloat();
-      item("Abono Pecuniário", valor_abono);
-      via.BaseIsenta += valor_abono;
-    }
-    const double medico = reg2.FieldByName("ValorMedicoResidente").AsFloat();
-    if (medico > 0 && isentos.IsEmpty()) {
-      item("Bolsa de estudo recebida por médico-residente", medico);
-      via.BaseIsenta += medico;
-    }
-    const double copa = reg2.FieldByName("ValorVoluntarioCopa").AsFloat();
-    if (copa > 0 && isentos.IsEmpty()) {
-      item("Benefícios indiretos e reembolso de despesas - voluntário da copa", copa);
-      via.BaseIsenta += copa;
-    }
+    if (FExibeCotaCapital == nrw::TnNaoSim::nsSim) AcrescentarOutrasInformacoes(via);
+    AcrescentarIsentosCodigo(via);
   }
+  SomarDividendosScp(via);
+  // The beneficiary's exempt detail rows stay in range until the end of the copy.
+  const nrw::RangeGuard range_isentos(CDS(curInfRendIsentoOutro), chave);
+  PreencherOutrosRendIsentos(via);
 
-  // 4. Dividends of silent partnerships.
-  {
-    nrw::TnClientDataSet& socio = CDS(FCurDirfSocio);
-    const nrw::RangeGuard range_socio(socio, chave);
-    if (!socio.IsEmpty()) {
-      ++via.Itens;
-      via.RotuloScp = "Dividendos pagos ao sócio de SCP|";
-      for (socio.First(); !socio.Eof(); socio.Next()) {
-        via.DividendosScp += FMapDirfSocio->Valor->AsFloat();
-      }
-    }
+  RepPrintSection(kSecaoComprovante);
+  ImprimirRRA();
+  for (const char* name : {"pDemais", "pCPF", "pNome", "pValor", "pValor13"}) Set(name, "");
+  AbrirValorCotas(via);
+  FListou = false;
+  ImprimirInformacoesComplementares(via);
+  if (!FListou) RepPrintSection(kSecaoSemInformacoes);
+  RepPrintSection(kSecaoIntervalo);
+  RepPrintSection(kSecaoResponsavel);
+}
+
+void TRptIncomeStatement::LerValoresCodigo(TnVia& via, bool primeiro) {
+  nrw::TnClientDataSet& reg2 = CDS(curDirfReg2);
+  const int64_t codigo = reg2.FieldByName("CodigoRetencao").AsInteger();
+  const double rendimento = reg2.FieldByName("ValorRendimento").AsFloat();
+  if (codigo == 3562) {
+    via.PlrBruto = rendimento;
+    via.PlrLiquido = rendimento - reg2.FieldByName("ValorRetido").AsFloat() -
+                     reg2.FieldByName("ValorPensaoAlim").AsFloat();
   }
+  // The title is the code of the highest amount; ties keep the earlier row.
+  const double valor =
+      rendimento + (codigo != 3562 ? reg2.FieldByName("ValorOutros").AsFloat() : 0.0);
+  if (primeiro || valor > via.MaiorValor) {
+    Set("pTitulo", DescricaoCodigoRetencao(codigo));
+    via.MaiorValor = valor;
+  }
+}
 
-  // 5. The beneficiary's exempt detail rows stay in range until the end of the copy.
-  const nrw::RangeGuard range_isentos(isentos, chave);
-  if (!isentos.IsEmpty() || via.Itens > 1) {
+void TRptIncomeStatement::AcrescentarOutrasInformacoes(TnVia& via) {
+  nrw::TnClientDataSet& reg2 = CDS(curDirfReg2);
+  nrw::TField& outras = reg2.FieldByName("OutrasInformacoes");
+  if (!outras.IsNull()) {
+    if (!via.OutrasInformacoes.empty()) via.OutrasInformacoes += '\n';
+    via.OutrasInformacoes += outras.AsString() + "  ";
+    ++via.Itens;
+  }
+  if (!via.OutrasInformacoes.empty()) {
+    via.OutrasInformacoes += '\n';
+    return;
+  }
+  const std::vector<Variant> chave = ChaveBeneficiario();
+  nrw::TnClientDataSet& cotas = CDS(curCotasSocio);
+  const nrw::RangeGuard range_cotas(cotas, {chave[0], chave[2].AsString()});
+  if (!cotas.IsEmpty() && cotas.FieldByName("QUANTCOTAS").AsFloat() > 0) {
+    via.OutrasInformacoes += nrw::ObterMensagemCotasSocio(
+        cotas.FieldByName("QUANTCOTAS").AsString(), cotas.FieldByName("CONTA").AsFloat());
+  }
+}
+
+void TRptIncomeStatement::AcrescentarIsentosCodigo(TnVia& via) {
+  nrw::TnClientDataSet& reg2 = CDS(curDirfReg2);
+  nrw::TnClientDataSet& isentos = CDS(curInfRendIsentoOutro);
+  nrw::TnClientDataSet& abono = CDS(curInfRendIsentoOutroAbonoPecuniario);
+  const std::vector<Variant> chave = ChaveBeneficiario();
+  const std::vector<Variant> chave_codigo{chave[0], chave[1], chave[2],
+                                          Variant(reg2.FieldByName("CodigoRetencao").AsInteger())};
+  const nrw::RangeGuard range_isentos(isentos, chave_codigo);
+  const nrw::RangeGuard range_abono(abono, chave_codigo);
+  const auto item = [&via](const std::string& descricao, double valor) {
+    Acrescentar(via.ListaIsentos, descricao + " |R$ " + FormatFloat(kMoeda, valor));
+    ++via.Itens;
+  };
+  nrw::TField& descr_isento = reg2.FieldByName("DescrOutRendIsento");
+  if (!descr_isento.IsNull() && isentos.IsEmpty()) {
+    item(descr_isento.AsString(), reg2.FieldByName("Outrosrendisento").AsFloat());
+  }
+  if (reg2.FieldByName("AbonoPecuniario").AsFloat() > 0 && !abono.IsEmpty()) {
+    const double valor_abono = abono.FieldByName("Valor").AsFloat();
+    item("Abono Pecuniário", valor_abono);
+    via.BaseIsenta += valor_abono;
+  }
+  const double medico = reg2.FieldByName("ValorMedicoResidente").AsFloat();
+  if (medico > 0 && isentos.IsEmpty()) {
+    item("Bolsa de estudo recebida por médico-residente", medico);
+    via.BaseIsenta += medico;
+  }
+  const double copa = reg2.FieldByName("ValorVoluntarioCopa").AsFloat();
+  if (copa > 0 && isentos.IsEmpty()) {
+    item("Benefícios indiretos e reembolso de despesas - voluntário da copa", copa);
+    via.BaseIsenta += copa;
+  }
+}
+
+void TRptIncomeStatement::SomarDividendosScp(TnVia& via) {
+  nrw::TnClientDataSet& socio = CDS(FCurDirfSocio);
+  const nrw::RangeGuard range_socio(socio, ChaveBeneficiario());
+  if (socio.IsEmpty()) return;
+  ++via.Itens;
+  via.RotuloScp = "Dividendos pagos ao sócio de SCP|";
+  for (socio.First(); !socio.Eof(); socio.Next()) {
+    via.DividendosScp += FMapDirfSocio->Valor->AsFloat();
+  }
+}
+
+void TRptIncomeStatement::PreencherOutrosRendIsentos(const TnVia& via) {
+  if (!CDS(curInfRendIsentoOutro).IsEmpty() || via.Itens > 1) {
     Set("RDescrOutRendIsento", "Diversos como detalhado abaixo");
   } else {
     const std::string texto = via.ListaIsentos + via.RotuloScp;
     Set("RDescrOutRendIsento", texto.substr(0, texto.find('|')));
   }
   Set("RValorOutRendIsento", FormatFloat(kMoeda, via.BaseIsenta + via.DividendosScp));
-
-  // 6.
-  RepPrintSection(8);
-  // 7.
-  ImprimirRRA();
-  // 8.
-  for (const char* name : {"pDemais", "pCPF", "pNome", "pValor", "pValor13"}) Set(name, "");
-  // 9.
-  AbrirValorCotas(via);
-  // 10.
-  FListou = false;
-  ImprimirInformacoesComplementares(via);
-  // 11.
-  if (!FListou) RepPrintSection(15);
-  RepPrintSection(11);
-  RepPrintSection(14);
 }
 
 // R1 nature, R2 months ("#0.0"), R3 lawsuit number; R61 taxable income, R62 judicial expenses,
@@ -245,8 +249,8 @@ void TRptIncomeStatement::ImprimirRRA() {
       Set("R66", FormatFloat(kMoeda, FMapRRA->ParcAposentadoAcimaSessentaAno->AsFloat() +
                                          FMapRRA->RendIsentoMolestia->AsFloat()));
     }
-    if (!Report().DelphiCanPrintSection({{9, 1}})) Report().SetCSLIsPageEnd(true);
-    RepPrintSection(9);
+    if (!Report().DelphiCanPrintSection({{kSecaoRRA, 1}})) Report().SetCSLIsPageEnd(true);
+    RepPrintSection(kSecaoRRA);
     if (!rra.Eof()) rra.Next();
   } while (!rra.Eof());
 }
@@ -268,16 +272,13 @@ void TRptIncomeStatement::AbrirValorCotas(TnVia& via) {
 }
 
 void TRptIncomeStatement::ImprimirInformacoesComplementares(TnVia& via) {
-  // 1.
   VerificarEspacoPagina(via);
-  // 2.
   const std::vector<Variant> chave = ChaveBeneficiario();
   const nrw::RangeGuard range_func(CDS(curInfRendFunc), chave);
   const nrw::RangeGuard range_depend(CDS(curRendRecebAcumDepend), chave);
   const nrw::RangeGuard range_evento(CDS(curInfRendEvento), chave);
-  RepPrintSection(10);
-  RepPrintSection(11);
-  // 3. to 8.
+  RepPrintSection(kSecaoInformacoesComplementares);
+  RepPrintSection(kSecaoIntervalo);
   ImprimirDemaisInformacoes(via);
   ImprimirCodigosRetencao(via);
   ImprimirPlanosSaude();
@@ -314,10 +315,14 @@ void TRptIncomeStatement::VerificarEspacoPagina(const TnVia& via) {
   m13 += (f != 0) + (d != 0) + (e != 0) + (d > 1);
   if (x > 0 || isentos > 0) ++m13;
   const int m16 = p + f + (f != 0) + d + (d != 0);
-  // The closing block (14) is asked for too: when it would not fit after the complementary
+  // The closing block is asked for too: when it would not fit after the complementary
   // information, both start the next page, so that Quadro 8 never stands alone on a page.
-  if (!Report().DelphiCanPrintSection(
-          {{12, m12}, {13, m13}, {16, m16}, {10, 1}, {11, 3}, {14, 1}})) {
+  if (!Report().DelphiCanPrintSection({{kSecaoDetalhe, m12},
+                                       {kSecaoTexto, m13},
+                                       {kSecaoTabela, m16},
+                                       {kSecaoInformacoesComplementares, 1},
+                                       {kSecaoIntervalo, 3},
+                                       {kSecaoResponsavel, 1}})) {
     Report().SetCSLIsPageEnd(true);
   }
 }
@@ -329,21 +334,21 @@ void TRptIncomeStatement::ImprimirDemaisInformacoes(TnVia& via) {
   bool cabecalho = false;
   if (!total.IsEmpty() || !via.TextoCapital.empty() || !outras.empty()) {
     Set("pDemais", "Demais Informações");
-    RepPrintSection(13);
+    RepPrintSection(kSecaoTexto);
     cabecalho = true;
     for (total.First(); !total.Eof(); total.Next()) {
       if (total.Fields(ixCampoInforme).AsString() != "5") continue;
       const double valor = nrw::StrToFloatDef(total.Fields(ixValorTotalRend).AsString(), 0);
       Set("pDemais",
           kCinco + total.Fields(ixDescRend).AsString() + " R$ " + FormatFloat(kMoeda, valor));
-      RepPrintSection(13);
+      RepPrintSection(kSecaoTexto);
     }
     std::vector<std::string> linhas;
     if (!via.TextoCapital.empty()) linhas.push_back(via.TextoCapital);
     linhas.insert(linhas.end(), outras.begin(), outras.end());
     for (const std::string& linha : linhas) {
       Set("pDemais", kCinco + linha);
-      RepPrintSection(13);
+      RepPrintSection(kSecaoTexto);
     }
     FListou = true;
   }
@@ -352,7 +357,7 @@ void TRptIncomeStatement::ImprimirDemaisInformacoes(TnVia& via) {
   if (!socio.IsEmpty()) {
     if (!cabecalho) {
       Set("pDemais", "Demais Informações");
-      RepPrintSection(13);
+      RepPrintSection(kSecaoTexto);
     }
     FListou = true;
     for (socio.First(); !socio.Eof(); socio.Next()) {
@@ -362,7 +367,7 @@ void TRptIncomeStatement::ImprimirDemaisInformacoes(TnVia& via) {
                             "Rendimentos isentos e não tributáveis.",
                             {FormatFloat(kMoeda, FMapDirfSocio->Valor->AsFloat()),
                              FMapDirfSocio->InscrFederalDirfSCP->AsString()}));
-      RepPrintSection(18);
+      RepPrintSection(kSecaoSocioScp);
     }
   }
   Set("pDesc", "");
@@ -378,12 +383,12 @@ void TRptIncomeStatement::ImprimirCodigosRetencao(const TnVia& via) {
     Set("pDemais",
         "Os rendimentos seguintes estão informados na linha 01, quadro 3 e/ou linha 03, quadro "
         "05:");
-    RepPrintSection(13);
+    RepPrintSection(kSecaoTexto);
   }
   const auto linha_codigo = [this](int64_t codigo, double valor) {
     Set("pDesc", kCinco + DescricaoCodigoRetencao(codigo));
     Set("pValorDesc", FormatFloat(kMoedaRS, valor));
-    RepPrintSection(12);
+    RepPrintSection(kSecaoDetalhe);
   };
   for (reg2.First(); !reg2.Eof(); reg2.Next()) {
     const int64_t codigo = reg2.FieldByName("CodigoRetencao").AsInteger();
@@ -399,12 +404,12 @@ void TRptIncomeStatement::ImprimirCodigosRetencao(const TnVia& via) {
     if (FListou) {
       linha_codigo(3562, via.PlrBruto);
       Set("pDemais", " ");
-      RepPrintSection(13);
+      RepPrintSection(kSecaoTexto);
       Set("pDemais", frase);
     } else {
       Set("pDemais", frase + ".");
     }
-    RepPrintSection(13);
+    RepPrintSection(kSecaoTexto);
     // The sentence is complementary information: the copy must not go on to say it has none.
     FListou = true;
   }
@@ -415,115 +420,130 @@ void TRptIncomeStatement::ImprimirPlanosSaude() {
   const nrw::RangeGuard range_operadoras(operadoras, ChaveBeneficiario());
   if (operadoras.IsEmpty()) return;
   Set("pDemais", "Pagamentos a planos de saúde:");
-  RepPrintSection(13);
-  RepPrintSection(17);
-  const auto cabecalho_reembolso = [this] {
-    Set("pCPF", "CPF/CNPJ");
-    Set("pNome", "Nome/Nome Empresarial");
-    Set("pValor", "");
-    Set("pValor13", "Valor ano Calendário");
-    Set("RValor3", "Valor anos Anteriores");
-    RepPrintSection(16);
-  };
-  const auto linha_operadora = [this](double ano, double anteriores) {
-    Set("pCPF", FMapPlanoSaude->InscriFederalOper->AsString());
-    Set("pNome", FMapPlanoSaude->NomeOperadora->AsString());
-    Set("pValor", "");
-    Set("pValor13", FormatFloat(kMoeda, ano));
-    Set("RValor3", FormatFloat(kMoeda, anteriores));
-    RepPrintSection(16);
-  };
+  RepPrintSection(kSecaoTexto);
+  RepPrintSection(kSecaoAberturaTabela);
+  // The holder's reimbursements of one operator are listed once, however many rows carry them.
   std::string ultima_operadora;
   const TMapOperadoraPlanoSaude& op = *FMapOperadoraPlanoSaude;
-  const TMapPlanoSaude& plano = *FMapPlanoSaude;
-  nrw::TnClientDataSet& planos = CDS(FCurPlanoSaude);
   for (operadoras.First(); !operadoras.Eof(); operadoras.Next()) {
     FListou = true;
-    // 1.
     Set("pDemais",
         "Operadora: " + op.InscriFederalOper->AsString() + " - " + op.NomeOperadora->AsString());
-    RepPrintSection(13);
+    RepPrintSection(kSecaoTexto);
     Set("pDemais", "Valor pago no ano referente ao titular: R$ " +
                        FormatFloat(kMoeda, op.ValorPagoTitular->AsFloat()));
-    RepPrintSection(13);
+    RepPrintSection(kSecaoTexto);
     const nrw::RangeGuard range_planos(
-        planos, {op.CodigoEmpresa->Value(), op.AnoBase->Value(), op.InscrFederalBenef->Value(),
-                 op.InscriFederalOper->Value()});
-    // 2. Dependents.
-    bool primeiro = true;
-    for (planos.First(); !planos.Eof(); planos.Next()) {
-      if (plano.Nome->IsNull()) continue;
-      if (primeiro) {
-        Set("pDemais", "Valor pago no ano referente aos dependentes:");
-        RepPrintSection(13);
-        Set("pCPF", "CPF");
-        Set("pNome", "Nome");
-        Set("pValor", "");
-        Set("pValor13", "");
-        Set("RValor3", "Valor");
-        RepPrintSection(16);
-        primeiro = false;
-      }
-      const std::string cpf = plano.CPFDependente->AsString();
-      Set("pCPF", nrw::LimparStrToInteger(cpf).empty() ? "" : cpf);
-      Set("pNome", plano.Nome->AsString());
-      Set("RValor3", FormatFloat(kMoeda, plano.ValorPagoAno->AsFloat()));
-      RepPrintSection(16);
-    }
-    // 3. Reimbursements of the holder, once per operator.
-    primeiro = true;
-    for (planos.First(); !planos.Eof(); planos.Next()) {
-      const double ano = plano.ValorPagoReembolsoAno->AsFloat();
-      const double anteriores = plano.ValorPagoReembolsoAnoAnt->AsFloat();
-      const std::string chave_operadora =
-          plano.InscriFederalOper->AsString() + " - " + plano.NomeOperadora->AsString();
-      if (!(ano > 0 || anteriores > 0) || chave_operadora == ultima_operadora) continue;
-      if (primeiro) {
-        RepPrintSection(17);
-        Set("pDemais", "Reembolsos do plano de saúde referentes ao titular");
-        RepPrintSection(13);
-        cabecalho_reembolso();
-        primeiro = false;
-      }
-      linha_operadora(ano, anteriores);
-      ultima_operadora = chave_operadora;
-    }
-    // 4. Reimbursements of the dependents. The last dependent is remembered within the operator
-    // only: under each operator a dependent gets its own heading and column heads.
-    primeiro = true;
-    std::string ultimo_dependente;
-    for (planos.First(); !planos.Eof(); planos.Next()) {
-      if (plano.Nome->IsNull()) continue;
-      if (primeiro) {
-        RepPrintSection(17);
-        Set("pDemais", "Reembolsos do plano de saúde referentes aos dependentes");
-        RepPrintSection(13);
-        primeiro = false;
-      }
-      const std::string dependente =
-          plano.CPFDependente->AsString() + " - " + plano.Nome->AsString();
-      if (dependente != ultimo_dependente) {
-        Set("pDemais", "Dependente: " + dependente);
-        RepPrintSection(13);
-        cabecalho_reembolso();
-        ultimo_dependente = dependente;
-      }
-      linha_operadora(plano.ValorPagoReembolsoAnoDep->AsFloat(),
-                      plano.ValorPagoReembolsoAnoAntDep->AsFloat());
-    }
+        CDS(FCurPlanoSaude), {op.CodigoEmpresa->Value(), op.AnoBase->Value(),
+                              op.InscrFederalBenef->Value(), op.InscriFederalOper->Value()});
+    ImprimirDependentesPlano();
+    ImprimirReembolsosTitular(ultima_operadora);
+    ImprimirReembolsosDependentes();
   }
+}
+
+void TRptIncomeStatement::ImprimirDependentesPlano() {
+  nrw::TnClientDataSet& planos = CDS(FCurPlanoSaude);
+  const TMapPlanoSaude& plano = *FMapPlanoSaude;
+  bool primeiro = true;
+  for (planos.First(); !planos.Eof(); planos.Next()) {
+    if (plano.Nome->IsNull()) continue;
+    if (primeiro) {
+      Set("pDemais", "Valor pago no ano referente aos dependentes:");
+      RepPrintSection(kSecaoTexto);
+      Set("pCPF", "CPF");
+      Set("pNome", "Nome");
+      Set("pValor", "");
+      Set("pValor13", "");
+      Set("RValor3", "Valor");
+      RepPrintSection(kSecaoTabela);
+      primeiro = false;
+    }
+    const std::string cpf = plano.CPFDependente->AsString();
+    Set("pCPF", nrw::LimparStrToInteger(cpf).empty() ? "" : cpf);
+    Set("pNome", plano.Nome->AsString());
+    Set("RValor3", FormatFloat(kMoeda, plano.ValorPagoAno->AsFloat()));
+    RepPrintSection(kSecaoTabela);
+  }
+}
+
+void TRptIncomeStatement::ImprimirReembolsosTitular(std::string& ultima_operadora) {
+  nrw::TnClientDataSet& planos = CDS(FCurPlanoSaude);
+  const TMapPlanoSaude& plano = *FMapPlanoSaude;
+  bool primeiro = true;
+  for (planos.First(); !planos.Eof(); planos.Next()) {
+    const double ano = plano.ValorPagoReembolsoAno->AsFloat();
+    const double anteriores = plano.ValorPagoReembolsoAnoAnt->AsFloat();
+    const std::string chave_operadora =
+        plano.InscriFederalOper->AsString() + " - " + plano.NomeOperadora->AsString();
+    if (!(ano > 0 || anteriores > 0) || chave_operadora == ultima_operadora) continue;
+    if (primeiro) {
+      RepPrintSection(kSecaoAberturaTabela);
+      Set("pDemais", "Reembolsos do plano de saúde referentes ao titular");
+      RepPrintSection(kSecaoTexto);
+      ImprimirTitulosReembolso();
+      primeiro = false;
+    }
+    ImprimirLinhaOperadora(ano, anteriores);
+    ultima_operadora = chave_operadora;
+  }
+}
+
+void TRptIncomeStatement::ImprimirReembolsosDependentes() {
+  nrw::TnClientDataSet& planos = CDS(FCurPlanoSaude);
+  const TMapPlanoSaude& plano = *FMapPlanoSaude;
+  // The last dependent is remembered within the operator only: under each operator a dependent
+  // gets its own heading and column heads.
+  bool primeiro = true;
+  std::string ultimo_dependente;
+  for (planos.First(); !planos.Eof(); planos.Next()) {
+    if (plano.Nome->IsNull()) continue;
+    if (primeiro) {
+      RepPrintSection(kSecaoAberturaTabela);
+      Set("pDemais", "Reembolsos do plano de saúde referentes aos dependentes");
+      RepPrintSection(kSecaoTexto);
+      primeiro = false;
+    }
+    const std::string dependente = plano.CPFDependente->AsString() + " - " + plano.Nome->AsString();
+    if (dependente != ultimo_dependente) {
+      Set("pDemais", "Dependente: " + dependente);
+      RepPrintSection(kSecaoTexto);
+      ImprimirTitulosReembolso();
+      ultimo_dependente = dependente;
+    }
+    ImprimirLinhaOperadora(plano.ValorPagoReembolsoAnoDep->AsFloat(),
+                           plano.ValorPagoReembolsoAnoAntDep->AsFloat());
+  }
+}
+
+void TRptIncomeStatement::ImprimirTitulosReembolso() {
+  Set("pCPF", "CPF/CNPJ");
+  Set("pNome", "Nome/Nome Empresarial");
+  Set("pValor", "");
+  Set("pValor13", "Valor ano Calendário");
+  Set("RValor3", "Valor anos Anteriores");
+  RepPrintSection(kSecaoTabela);
+}
+
+void TRptIncomeStatement::ImprimirLinhaOperadora(double ano, double anteriores) {
+  Set("pCPF", FMapPlanoSaude->InscriFederalOper->AsString());
+  Set("pNome", FMapPlanoSaude->NomeOperadora->AsString());
+  Set("pValor", "");
+  Set("pValor13", FormatFloat(kMoeda, ano));
+  Set("RValor3", FormatFloat(kMoeda, anteriores));
+  RepPrintSection(kSecaoTabela);
 }
 
 void TRptIncomeStatement::ImprimirDespesasMedicas() {
   nrw::TnClientDataSet& eventos = CDS(curInfRendEvento);
   if (!eventos.IsEmpty()) {
     Set("pDemais", "Despesas Médicas e Odontológicas");
-    RepPrintSection(13);
+    RepPrintSection(kSecaoTexto);
   }
   for (eventos.First(); !eventos.Eof(); eventos.Next()) {
     Set("pDesc", kCinco + eventos.FieldByName("DescrDespesa").AsString());
     Set("pValorDesc", FormatFloat(kMoedaRS, eventos.FieldByName("ValorDespesa").AsFloat()));
-    RepPrintSection(12);
+    RepPrintSection(kSecaoDetalhe);
     FListou = true;
   }
 }
@@ -539,40 +559,40 @@ void TRptIncomeStatement::ImprimirRendimentosIsentos(TnVia& via) {
   Set("pDemais", "Rendimentos Isentos e Não Tributáveis (Campo 07)");
   const std::vector<std::string> linhas = Linhas(via.ListaIsentos);
   if (linhas.size() <= 1) return;
-  RepPrintSection(13);
+  RepPrintSection(kSecaoTexto);
   for (const std::string& linha : linhas) {
     const size_t barra = linha.find('|');
     Set("pDesc", kCinco + linha.substr(0, barra));
     Set("pValorDesc", barra == std::string::npos ? "" : linha.substr(barra + 1));
-    RepPrintSection(12);
+    RepPrintSection(kSecaoDetalhe);
   }
 }
 
 void TRptIncomeStatement::ImprimirPensaoAlimenticia(TDataSetRef& dataset) {
   nrw::TnClientDataSet& pensao = CDS(dataset);
   if (pensao.IsEmpty()) return;
-  RepPrintSection(17);
+  RepPrintSection(kSecaoAberturaTabela);
   Set("pCPF", "CPF");
   Set("pNome", "Nome");
   Set("pValor", "Normal");
   Set("pValor13", "13º Salário");
   Set("pDemais", "Beneficiários de pensão alimentícia:");
   Set("RValor3", "");
-  RepPrintSection(13);
-  RepPrintSection(16);
+  RepPrintSection(kSecaoTexto);
+  RepPrintSection(kSecaoTabela);
   for (pensao.First(); !pensao.Eof(); pensao.Next()) {
     const std::string cpf = pensao.FieldByName("CPF").AsString();
     Set("pCPF", nrw::LimparStrToInteger(cpf).empty() ? "" : cpf);
     Set("pNome", pensao.FieldByName("Nome").AsString());
     Set("pValor", FormatFloat(kMoeda, pensao.FieldByName("ValorNormal").AsFloat()));
     Set("pValor13", FormatFloat(kMoeda, pensao.FieldByName("Valor13").AsFloat()));
-    RepPrintSection(16);
+    RepPrintSection(kSecaoTabela);
     FListou = true;
   }
 }
 
 void TRptIncomeStatement::DoBeforeSection(int section) {
-  if (section != 50) return;
+  if (section != kSecaoCabecalhoPagina) return;
   const int64_t pagina = nrw::StrToIntDef(RepParam("pPag"), 0) + 1;
   Set("pPag", std::to_string(pagina));
   const bool primeira = pagina <= 1;

@@ -73,18 +73,11 @@ void TRptIncomeStatement::DoSQLSeparadorEvent(nrw::TnpqPowerParam& _APowerParam,
                                               const std::string& _ATabela,
                                               const std::string& _AFiltro, int _ARecNoSeparador,
                                               std::string& _ASQLOriginal) {
-  // 1.
-  if (!FProgresso) FProgresso = nrw::TnFraProgresso::CriarProgresso(this);
-  FProgresso->SetEhCircular(true);
-  FProgresso->MostrarSimples(nullptr);
-  FProgresso->ConfigurarProgressoTotal(0, "Criando Lista de Separadores, Aguarde...");
-  FProgresso->IncProgressoTotal();
-  // 2.
+  MostrarProgresso();
   ArmazenarSelecao();
-  // 3.
   _ASQLOriginal = "select distinct T_T." + _AConsultFields + " from  ( " + SQLSeparador() +
                   ") T_T  order by T_T." + _AConsultFields;
-  // 4. After the last separator: the list, then the datasets reloaded for the whole selection.
+  // After the last separator: the list, then the datasets reloaded for the whole selection.
   if (_APowerParam.GetSeparadoresCount() == _ARecNoSeparador + 1) {
     MontarListaSeparador();
     LiberarDatasets();
@@ -95,45 +88,53 @@ void TRptIncomeStatement::DoSQLSeparadorEvent(nrw::TnpqPowerParam& _APowerParam,
   }
 }
 
+void TRptIncomeStatement::MostrarProgresso() {
+  if (!FProgresso) FProgresso = nrw::TnFraProgresso::CriarProgresso(this);
+  FProgresso->SetEhCircular(true);
+  FProgresso->MostrarSimples(nullptr);
+  FProgresso->ConfigurarProgressoTotal(0, "Criando Lista de Separadores, Aguarde...");
+  FProgresso->IncProgressoTotal();
+}
+
 void TRptIncomeStatement::MontarListaSeparador() {
-  // 1.
   FListSeparador.clear();
   FHashesSeparador.clear();
   FSeqSeparador = -1;
-  // 2. Released on every path.
+  // Released on every path.
   TDataSetRef lista = nrw::ExecutarSQL(SQLSeparador(), false, false, -1, "", nullptr, true);
   const nrw::ScopeExit liberar([&lista] { nrw::DestruirSQL(lista); });
   nrw::TnClientDataSet& linhas = nrw::CDS(lista);
-  // 3.
   FProgresso->ConfigurarProgressoTotal(linhas, "Gerando a Lista de Separadores, Aguarde...");
-  // 4.
-  nrw::TnpqPowerParam& panel = Report().GetParams();
   for (linhas.First(); !linhas.Eof(); linhas.Next()) {
     FProgresso->IncProgressoTotal();
-    TnSeparador separador;
-    for (int i = 0; i < panel.GetSeparadoresCount(); ++i) {
-      const nrw::TnSeparadorItem& item = panel.GetSeparadores(i);
-      if (item.Ativo != 1) continue;
-      if (SameText(item.Param, "pCodigoEmpresa")) {
-        separador.CodigoEmpresa =
-            static_cast<int32_t>(linhas.FieldByName("CodigoEmpresa").AsInteger());
-      } else if (SameText(item.Param, "pCodigoEstab")) {
-        separador.CodigoEstab = static_cast<int32_t>(linhas.FieldByName("CodigoEstab").AsInteger());
-      } else if (SameText(item.Param, "pBeneficiarios")) {
-        separador.Beneficiarios = linhas.FieldByName("INSCRFEDERALBENEF").AsString();
-      } else if (SameText(item.Param, "pCodigoFuncContr")) {
-        separador.CodigoFuncContr =
-            static_cast<int32_t>(linhas.FieldByName("CodigoFuncContr").AsInteger());
-      }
-    }
+    const TnSeparador separador = SeparadorDaLinha(linhas);
     FHashesSeparador.insert(HashSeparador(separador));
     FListSeparador.push_back(separador);
   }
 }
 
-void TRptIncomeStatement::DoListaValueParamsSeparador(nrw::TnrwReport& _APowerQuery,
-                                                      bool& _AGerarFiltro) {
-  // 1. The combination of the panel's current values.
+TnSeparador TRptIncomeStatement::SeparadorDaLinha(nrw::TnClientDataSet& linhas) {
+  nrw::TnpqPowerParam& panel = Report().GetParams();
+  TnSeparador separador;
+  for (int i = 0; i < panel.GetSeparadoresCount(); ++i) {
+    const nrw::TnSeparadorItem& item = panel.GetSeparadores(i);
+    if (item.Ativo != 1) continue;
+    if (SameText(item.Param, "pCodigoEmpresa")) {
+      separador.CodigoEmpresa =
+          static_cast<int32_t>(linhas.FieldByName("CodigoEmpresa").AsInteger());
+    } else if (SameText(item.Param, "pCodigoEstab")) {
+      separador.CodigoEstab = static_cast<int32_t>(linhas.FieldByName("CodigoEstab").AsInteger());
+    } else if (SameText(item.Param, "pBeneficiarios")) {
+      separador.Beneficiarios = linhas.FieldByName("INSCRFEDERALBENEF").AsString();
+    } else if (SameText(item.Param, "pCodigoFuncContr")) {
+      separador.CodigoFuncContr =
+          static_cast<int32_t>(linhas.FieldByName("CodigoFuncContr").AsInteger());
+    }
+  }
+  return separador;
+}
+
+TnSeparador TRptIncomeStatement::SeparadorAtual() {
   nrw::TnpqPowerParam& panel = Report().GetParams();
   TnSeparador atual;
   for (int i = 0; i < panel.GetSeparadoresCount(); ++i) {
@@ -152,11 +153,16 @@ void TRptIncomeStatement::DoListaValueParamsSeparador(nrw::TnrwReport& _APowerQu
       atual.Beneficiarios = Trim(texto);
     }
   }
-  // 2. and 3.
-  _AGerarFiltro = FHashesSeparador.count(HashSeparador(atual)) > 0 || FSeqSeparador < 0 ||
-                  !Report().GerandoSeparado();
+  return atual;
+}
+
+void TRptIncomeStatement::DoListaValueParamsSeparador(nrw::TnrwReport& _APowerQuery,
+                                                      bool& _AGerarFiltro) {
+  // The first question after a rebuild is always answered yes, and so is every question outside
+  // a separated production.
+  _AGerarFiltro = FHashesSeparador.count(HashSeparador(SeparadorAtual())) > 0 ||
+                  FSeqSeparador < 0 || !Report().GerandoSeparado();
   if (_AGerarFiltro) ++FSeqSeparador;
-  // 4.
   if (FProgresso) {
     FProgresso->IncProgressoTotal(
         "Gerando Separador de Relatório Seq: " + nrw::FormatInteger("0000", FSeqSeparador) +
@@ -164,7 +170,6 @@ void TRptIncomeStatement::DoListaValueParamsSeparador(nrw::TnrwReport& _APowerQu
         nrw::FormatInteger("0000", static_cast<int64_t>(FListSeparador.size()) - 1));
     FProgresso->IncProgressoTotal();
   }
-  // 5.
   if (!Report().GerandoSeparado() && FProgresso) FProgresso->Hide();
 }
 

@@ -59,24 +59,42 @@ void TRptIncomeStatement::ArmazenarSelecao() {
 }
 
 void TRptIncomeStatement::ImprimirInterno() {
-  // 1. Options of the run and, outside a separated production, the selection.
-  FExibeCotaCapital = nrw::ValueToEnum<nrw::TnNaoSim>(nrw::StrToInt(RepParam("pExibeCotaCapital")));
-  FInscrBenef.clear();
-  if (FListSeparador.empty()) ArmazenarSelecao();
-
-  // 2.
+  IniciarExecucao();
   nrw::TnClientDataSet& query = Query();
   if (query.IsEmpty()) return;
+  LigarCabecalhoPagina();
+  const int64_t copias = LerParametros();
 
-  // 3. The handler is given back when the instance is freed. A later run of the same instance
-  // gives back its earlier binding first: a new binding taken over the old one would, on the
-  // swap, restore what the old one had replaced and leave the event without the handler.
+  // From here the end-of-run clean-up is guaranteed.
+  const nrw::ScopeExit limpeza([this] {
+    FBackupParametro.FezQuebra = true;
+    FProgresso.reset();
+    FControleDirf.reset();
+  });
+  if (!FBackupParametro.FezQuebra) CarregarDatasets();
+  if (!FControleDirf) CriarControleDirf();
+  GuardarPosicoes();
+  for (query.First(); !query.Eof(); query.Next()) ImprimirBeneficiario(copias);
+}
+
+void TRptIncomeStatement::IniciarExecucao() {
+  FExibeCotaCapital = nrw::ValueToEnum<nrw::TnNaoSim>(nrw::StrToInt(RepParam("pExibeCotaCapital")));
+  FInscrBenef.clear();
+  // Outside a separated production nothing stored the selection.
+  if (FListSeparador.empty()) ArmazenarSelecao();
+}
+
+void TRptIncomeStatement::LigarCabecalhoPagina() {
+  // The handler is given back when the instance is freed. A later run of the same instance gives
+  // back its earlier binding first: a new binding taken over the old one would, on the swap,
+  // restore what the old one had replaced and leave the event without the handler.
   FLinkBeforeSection.Release();
   FLinkBeforeSection = {Report().OnBeforeSection, *this,
                         [this](int section) { DoBeforeSection(section); }};
   Report().MsgConfigurar({"Mensagem"});
+}
 
-  // 4.
+int64_t TRptIncomeStatement::LerParametros() {
   Set("pMensagenAss", nrw::StrToIntDef(RepParam("pDispensarAss"), 0) == 1
                           ? "Dispensada a Assinatura - IN/RFB 1215/2011 Art. 2º - Parag. 3º"
                           : "");
@@ -93,37 +111,28 @@ void TRptIncomeStatement::ImprimirInterno() {
       FParamUtilizaBrevix.push_back(Trim(entry));
     }
   }
+  return copias;
+}
 
-  // 5. From here the end-of-run clean-up is guaranteed.
-  const nrw::ScopeExit limpeza([this] {
-    FBackupParametro.FezQuebra = true;
-    FProgresso.reset();
-    FControleDirf.reset();
-  });
-  if (!FBackupParametro.FezQuebra) CarregarDatasets();
-  if (!FControleDirf) CriarControleDirf();
-  GuardarPosicoes();
-
-  // 6. One statement (and its copies) per beneficiary that is not left out.
-  for (query.First(); !query.Eof(); query.Next()) {
-    PreencherTipoPessoa();
-    CalcularValores();
-    if (PularBeneficiario()) {
-      RepShowProgress(query.RecNo(), query.RecordCount());
-      continue;
-    }
-    AbrirEmpresa();
-    for (int64_t via = 1; via <= copias; ++via) {
-      if (via > 1) Report().SetCSLIsPageEnd(true);
-      ImprimirVia();
-    }
+void TRptIncomeStatement::ImprimirBeneficiario(int64_t copias) {
+  nrw::TnClientDataSet& query = Query();
+  PreencherTipoPessoa();
+  CalcularValores();
+  // A beneficiary left out only reports progress.
+  if (PularBeneficiario()) {
     RepShowProgress(query.RecNo(), query.RecordCount());
-    if (query.RecNo() < query.RecordCount()) Report().SetCSLIsPageEnd(true);
+    return;
   }
+  AbrirEmpresa();
+  for (int64_t via = 1; via <= copias; ++via) {
+    if (via > 1) Report().SetCSLIsPageEnd(true);
+    ImprimirVia();
+  }
+  RepShowProgress(query.RecNo(), query.RecordCount());
+  if (query.RecNo() < query.RecordCount()) Report().SetCSLIsPageEnd(true);
 }
 
 void TRptIncomeStatement::CarregarDatasets() {
-  // 1. Selection filters.
   const std::string empresas = Trim(FBackupParametro.CodigoEmpresa);
   const std::string beneficiarios = Trim(FBackupParametro.Beneficiarios);
   const std::string filtro_empresa =
@@ -132,36 +141,50 @@ void TRptIncomeStatement::CarregarDatasets() {
       beneficiarios.empty()
           ? ""
           : FilterInterval({"I.INSCRFEDERALBENEF"}, beneficiarios, {2}, 0, true, 0);
-  const std::string s = filtro_empresa + filtro_benef;
-  const std::vector<Variant> ano_base{FAnoBase};
-  const int ano = nrw::YearOf(FAnoBase);
+  ExecutarConsultasAno(filtro_empresa + filtro_benef, filtro_empresa);
+  AbrirCotasSocio(empresas);
+  AbrirFuncionarioDirf();
+  FMapOperadoraPlanoSaude = &CDS(FCurOperadoraPlanoSaude).FieldMapper<TMapOperadoraPlanoSaude>();
+  FMapPlanoSaude = &CDS(FCurPlanoSaude).FieldMapper<TMapPlanoSaude>();
+  FMapDirfSocio = &CDS(FCurDirfSocio).FieldMapper<TMapDirfSocio>();
+  FMapRRA = &CDS(curRRA).FieldMapper<nrw::TnFpaMapDIRFRendRecebAcum>();
+}
 
-  // 2. Queries 1 to 12.
+void TRptIncomeStatement::ExecutarConsultasAno(const std::string& selecao,
+                                               const std::string& filtro_empresa) {
+  const std::vector<Variant> ano_base{FAnoBase};
   const auto run = [&](const char* sql, const std::string& filter, int packet) {
     return ExecutarSQL(Format(sql, {filter}), ano_base, true, false, packet, "", nullptr, true);
   };
-  curInfRendFunc = run(kSqlInfRendFunc, s, -1);
-  curRendRecebAcumDepend = run(kSqlRendRecebAcumDepend, s, -1);
-  curInfRendIsentoOutro = run(kSqlInfRendIsentoOutro, s, 10);
-  curInfRendIsentoOutroAbonoPecuniario = run(kSqlInfRendIsentoOutroAbonoPecuniario, s, 10);
-  curInfRendEvento = run(kSqlInfRendEvento, s, -1);
-  curDirfReg2 = run(kSqlDirfReg2, s, -1);
-  curDirfReg2Det = run(kSqlDirfReg2Det, s, -1);
-  FCurOperadoraPlanoSaude = run(kSqlOperadoraPlanoSaude, s, -1);
-  FCurPlanoSaude = run(kSqlPlanoSaude, s, -1);
+  curInfRendFunc = run(kSqlInfRendFunc, selecao, -1);
+  curRendRecebAcumDepend = run(kSqlRendRecebAcumDepend, selecao, -1);
+  curInfRendIsentoOutro = run(kSqlInfRendIsentoOutro, selecao, 10);
+  curInfRendIsentoOutroAbonoPecuniario = run(kSqlInfRendIsentoOutroAbonoPecuniario, selecao, 10);
+  curInfRendEvento = run(kSqlInfRendEvento, selecao, -1);
+  curDirfReg2 = run(kSqlDirfReg2, selecao, -1);
+  curDirfReg2Det = run(kSqlDirfReg2Det, selecao, -1);
+  FCurOperadoraPlanoSaude = run(kSqlOperadoraPlanoSaude, selecao, -1);
+  FCurPlanoSaude = run(kSqlPlanoSaude, selecao, -1);
+  // Partners are restricted by company only.
   FCurDirfSocio = run(kSqlDirfSocio, filtro_empresa, -1);
-  curRRA = run(kSqlRRA, s, -1);
-  curTotalRend = ExecutarSQL(Format(kSqlTotalRend, {s}), {FAnoBase, Variant(ano)}, true, false, -1,
-                             "", nullptr, true);
+  curRRA = run(kSqlRRA, selecao, -1);
+  curTotalRend =
+      ExecutarSQL(Format(kSqlTotalRend, {selecao}), {FAnoBase, Variant(nrw::YearOf(FAnoBase))},
+                  true, false, -1, "", nullptr, true);
+}
 
-  // 3. Partner quotas. A bare filter that is empty would leave "WHERE  AND", so no company
-  // selection reads every company.
+void TRptIncomeStatement::AbrirCotasSocio(const std::string& empresas) {
+  // A bare filter that is empty would leave "WHERE  AND", so no company selection reads every
+  // company.
   const std::string filtro_socio = FilterInterval({"S.CODIGOEMPRESA"}, empresas, {1}, 0, false, 0);
-  curCotasSocio = ExecutarSQL(Format(kSqlCotasSocio, {filtro_socio.empty() ? "1 = 1" : filtro_socio,
-                                                      nrw::ValorParaSQL(Variant(ano))}),
-                              true, false, -1, "", nullptr, true);
+  curCotasSocio =
+      ExecutarSQL(Format(kSqlCotasSocio, {filtro_socio.empty() ? "1 = 1" : filtro_socio,
+                                          nrw::ValorParaSQL(Variant(nrw::YearOf(FAnoBase)))}),
+                  true, false, -1, "", nullptr, true);
+}
 
-  // 4. Employment contract of each employee, for the portal list.
+void TRptIncomeStatement::AbrirFuncionarioDirf() {
+  // The employment contract of each employee, for the portal list.
   const nrw::TDateTime emissao =
       nrw::StrToDateDef(Trim(RepParam("pDataEmissao")), nrw::TDateTime());
   const std::string filtro_func =
@@ -171,12 +194,6 @@ void TRptIncomeStatement::CarregarDatasets() {
                                                filtro_func.empty() ? "1 = 1" : filtro_func,
                                                nrw::ValorParaSQL(Variant(FAnoBase))}),
                   true, false, -1, "", nullptr, true);
-
-  // 5. Typed maps.
-  FMapOperadoraPlanoSaude = &CDS(FCurOperadoraPlanoSaude).FieldMapper<TMapOperadoraPlanoSaude>();
-  FMapPlanoSaude = &CDS(FCurPlanoSaude).FieldMapper<TMapPlanoSaude>();
-  FMapDirfSocio = &CDS(FCurDirfSocio).FieldMapper<TMapDirfSocio>();
-  FMapRRA = &CDS(curRRA).FieldMapper<nrw::TnFpaMapDIRFRendRecebAcum>();
 }
 
 void TRptIncomeStatement::LiberarDatasets() {
@@ -247,7 +264,7 @@ void TRptIncomeStatement::CalcularValores() {
   const Variant empresa = query.Fields(ixCodigoEmpresa).Value();
   const std::string inscr = query.Fields(ixQueryInscrBenef).AsString();
 
-  // 1. Month-13 sums.
+  // The month-13 sums, then the main row's own.
   FValorRendimentos = 0;
   FValorRetido = 0;
   nrw::TnClientDataSet& det = CDS(curDirfReg2Det);
@@ -255,10 +272,8 @@ void TRptIncomeStatement::CalcularValores() {
     FValorRendimentos = det.FieldByName("Valor13").AsFloat();
     FValorRetido = det.FieldByName("ValorRetido").AsFloat();
   }
-  // 2.
   FValorRendimentos += query.Fields(ixValorRendimento).AsFloat();
   FValorRetido += query.Fields(ixValorRetido).AsFloat();
-  // 3.
   FValorMontanteFunc = 0;
   for (const int32_t ix :
        {ixAposentadoria, ixDiarias, ixInvalidez, ixLucrodivid1996, ixVlrPagoSocioPqEmp,
@@ -269,14 +284,13 @@ void TRptIncomeStatement::CalcularValores() {
 
 bool TRptIncomeStatement::PularBeneficiario() {
   nrw::TnClientDataSet& query = Query();
-  // 1. The controller's rules.
   if (FControleDirf->PularRegistro(static_cast<int>(query.Fields(ixCodigoEmpresa).AsInteger()),
                                    static_cast<int>(query.Fields(ixTipoInscrBenef).AsInteger()),
                                    query.Fields(ixQueryInscrBenef).AsString(), FValorRendimentos,
                                    FValorRetido, FValorMontanteFunc)) {
     return true;
   }
-  // 2. The portal list: an employee whose latest contract is published otherwise is left out.
+  // The portal list: an employee whose latest contract is published otherwise is left out.
   if (FParamUtilizaBrevix.empty()) return false;
   nrw::TnClientDataSet& funcionarios = CDS(curFuncionarioDirf);
   const nrw::RangeGuard range(funcionarios, ChaveBeneficiario());

@@ -12,6 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "common/field_map.h"
 #include "common/separator_events.h"
 #include "nrw/dirf.h"
 #include "nrw/events.h"
@@ -23,47 +24,40 @@
 namespace income_statement {
 
 using nrw::TDataSetRef;
-using nrw::TField;
 
-class TMapOperadoraPlanoSaude : public nrw::TnFieldMap {
- public:
-  TField* CodigoEmpresa = nullptr;
-  TField* AnoBase = nullptr;
-  TField* InscrFederalBenef = nullptr;
-  TField* InscriFederalOper = nullptr;
-  TField* NomeOperadora = nullptr;
-  TField* ValorPagoTitular = nullptr;
-  void Fields(nrw::TnFieldBinder& bind) override;
-};
+// The health-plan and partner datasets, each read through a map of its columns.
+#define INCOME_STATEMENT_OPERADORA_COLUMNS(X) \
+  X(CodigoEmpresa)                            \
+  X(AnoBase)                                  \
+  X(InscrFederalBenef)                        \
+  X(InscriFederalOper)                        \
+  X(NomeOperadora)                            \
+  X(ValorPagoTitular)
+#define INCOME_STATEMENT_PLANO_SAUDE_COLUMNS(X) \
+  X(CodigoEmpresa)                              \
+  X(AnoBase)                                    \
+  X(TipoInscrBenef)                             \
+  X(InscrFederalBenef)                          \
+  X(InscriFederalOper)                          \
+  X(NomeOperadora)                              \
+  X(ValorPagoTitular)                           \
+  X(ValorPagoReembolsoAno)                      \
+  X(ValorPagoReembolsoAnoAnt)                   \
+  X(ValorPagoReembolsoAnoDep)                   \
+  X(ValorPagoReembolsoAnoAntDep)                \
+  X(CPFDependente)                              \
+  X(Nome)                                       \
+  X(ValorPagoAno)
+#define INCOME_STATEMENT_DIRF_SOCIO_COLUMNS(X) \
+  X(CodigoEmpresa)                             \
+  X(AnoBase)                                   \
+  X(InscrFederalSocio)                         \
+  X(InscrFederalDirfSCP)                       \
+  X(Valor)
 
-class TMapPlanoSaude : public nrw::TnFieldMap {
- public:
-  TField* CodigoEmpresa = nullptr;
-  TField* AnoBase = nullptr;
-  TField* TipoInscrBenef = nullptr;
-  TField* InscrFederalBenef = nullptr;
-  TField* InscriFederalOper = nullptr;
-  TField* NomeOperadora = nullptr;
-  TField* ValorPagoTitular = nullptr;
-  TField* ValorPagoReembolsoAno = nullptr;
-  TField* ValorPagoReembolsoAnoAnt = nullptr;
-  TField* ValorPagoReembolsoAnoDep = nullptr;
-  TField* ValorPagoReembolsoAnoAntDep = nullptr;
-  TField* CPFDependente = nullptr;
-  TField* Nome = nullptr;
-  TField* ValorPagoAno = nullptr;
-  void Fields(nrw::TnFieldBinder& bind) override;
-};
-
-class TMapDirfSocio : public nrw::TnFieldMap {
- public:
-  TField* CodigoEmpresa = nullptr;
-  TField* AnoBase = nullptr;
-  TField* InscrFederalSocio = nullptr;
-  TField* InscrFederalDirfSCP = nullptr;
-  TField* Valor = nullptr;
-  void Fields(nrw::TnFieldBinder& bind) override;
-};
+NRW_FIELD_MAP(TMapOperadoraPlanoSaude, INCOME_STATEMENT_OPERADORA_COLUMNS);
+NRW_FIELD_MAP(TMapPlanoSaude, INCOME_STATEMENT_PLANO_SAUDE_COLUMNS);
+NRW_FIELD_MAP(TMapDirfSocio, INCOME_STATEMENT_DIRF_SOCIO_COLUMNS);
 
 //! The selection the datasets were loaded for.
 struct TnBackupParametro {
@@ -126,9 +120,24 @@ class TRptIncomeStatement : public nrw::TnrwBaseDll {
     double MaiorValor = 0;
   };
 
+  // The run, in its order.
+  //! The run's options, and the selection when nothing stored it.
+  void IniciarExecucao();
+  //! The page heading's handler and the message page.
+  void LigarCabecalhoPagina();
+  //! The report variables of the year and the portal list; answers the number of copies.
+  int64_t LerParametros();
+  //! The current main row: the amounts, the skip rule and, when kept, its copies.
+  void ImprimirBeneficiario(int64_t copias);
+
   // Data.
   void ArmazenarSelecao();
   void CarregarDatasets();
+  //! Statements 1 to 12: `selecao` restricts by company and beneficiary, `filtro_empresa` by
+  //! company only.
+  void ExecutarConsultasAno(const std::string& selecao, const std::string& filtro_empresa);
+  void AbrirCotasSocio(const std::string& empresas);
+  void AbrirFuncionarioDirf();
   void LiberarDatasets();
   void CriarControleDirf();
   void GuardarPosicoes();
@@ -139,6 +148,13 @@ class TRptIncomeStatement : public nrw::TnrwBaseDll {
   void PreencherTipoPessoa();
   void AbrirEmpresa();
   void ImprimirVia();
+  // One retention code of the beneficiary (the current row of curDirfReg2), read into the copy.
+  void LerValoresCodigo(TnVia& via, bool primeiro);
+  void AcrescentarOutrasInformacoes(TnVia& via);
+  void AcrescentarIsentosCodigo(TnVia& via);
+  void SomarDividendosScp(TnVia& via);
+  //! The line of other exempt income of the statement body.
+  void PreencherOutrosRendIsentos(const TnVia& via);
   void ImprimirRRA();
   void AbrirValorCotas(TnVia& via);
   void ImprimirInformacoesComplementares(TnVia& via);
@@ -146,6 +162,12 @@ class TRptIncomeStatement : public nrw::TnrwBaseDll {
   void ImprimirDemaisInformacoes(TnVia& via);
   void ImprimirCodigosRetencao(const TnVia& via);
   void ImprimirPlanosSaude();
+  // The tables of the operator in range of FCurPlanoSaude.
+  void ImprimirDependentesPlano();
+  void ImprimirReembolsosTitular(std::string& ultima_operadora);
+  void ImprimirReembolsosDependentes();
+  void ImprimirTitulosReembolso();
+  void ImprimirLinhaOperadora(double ano, double anteriores);
   void ImprimirDespesasMedicas();
   void ImprimirRendimentosIsentos(TnVia& via);
   void ImprimirPensaoAlimenticia(TDataSetRef& dataset);
@@ -153,7 +175,12 @@ class TRptIncomeStatement : public nrw::TnrwBaseDll {
 
   // Separators.
   std::string SQLSeparador();
+  //! The progress box of the separator work, made when there is none.
+  void MostrarProgresso();
   void MontarListaSeparador();
+  //! The combination of a row of the separator statement, and that of the panel's values.
+  TnSeparador SeparadorDaLinha(nrw::TnClientDataSet& linhas);
+  TnSeparador SeparadorAtual();
 
   std::vector<nrw::Variant> ChaveBeneficiario() const;
   void Set(const std::string& name, const std::string& text);

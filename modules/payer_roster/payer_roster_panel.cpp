@@ -27,23 +27,18 @@ void TRptPayerRoster::AntesConfigurar(nrw::TnpqPowerParam& _AParent) {
 }
 
 void TRptPayerRoster::DoParamChange(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) {
-  // 1.
   TnrwBaseDll::DoParamChange(Sender, _AParam);
-  // 2.
   if (!nrw::SameText(_AParam.Name(), "pGerarIRRF") && !nrw::SameText(_AParam.Name(), "pGerar")) {
     return;
   }
   nrw::TnpqPowerParam& panel = Report().GetParams();
-  // 3.
   const std::string gerar = TextoDoCampo(panel, "pGerar");
   const bool irrf = nrw::BitLigado(gerar, 1) || nrw::BitLigado(gerar, 2);
-  // 4.
   panel.EdEnabledField("pGerarIRRF", irrf);
-  // 5. Settling conflicts matters only when the tax comes from both sources.
+  // Settling conflicts matters only when the tax comes from both sources.
   const std::string gerar_irrf = TextoDoCampo(panel, "pGerarIRRF");
   panel.EdEnabledField("pGerarConflito",
                        irrf && nrw::BitLigado(gerar_irrf, 0) && nrw::BitLigado(gerar_irrf, 1));
-  // 6.
   if (!irrf) {
     if (nrw::TnFraControle* conflito = panel.EdFindFieldControl("pGerarConflito")) {
       conflito->SetAsInteger(3);

@@ -12,6 +12,7 @@
 #include "nrw/siblings.h"
 #include "nrw/sql.h"
 #include "nrw/util.h"
+#include "payroll_totals_sections.h"
 
 namespace payroll_totals {
 
@@ -24,9 +25,6 @@ namespace {
 constexpr const char* kClasseDM = "TSalaryTotalsExporter";
 constexpr const char* kSufixoDM = "_Sufix";
 constexpr const char* kMascaraValor = "##,###,##0.00";
-constexpr int kSecaoCabecalho = 1;
-constexpr int kSecaoTitulos = 8;
-constexpr int kSecaoLinha = 9;
 
 constexpr const char* kSqlEstab = "select INSCRFEDERAL ,APELIDOESTAB from ESTAB where 0 = 0 ";
 constexpr const char* kSqlEstabOrdem = "order by INSCRFEDERAL";
@@ -56,56 +54,60 @@ void TRptPayrollTotals::DoAfterSection(nrw::TObject* Sender, int ASection) {
 }
 
 void TRptPayrollTotals::ImprimirInterno() {
-  nrw::TnpqPowerParam& panel = Report().GetParams();
-
-  // 1. Whatever stops the run from here on, step 14 releases what was made so far.
-  TListaOrd FListaOrd;
-  nrw::EventBinding<nrw::TObject*, int> depois_secao;
-  nrw::TDataSetRef curEstab;
-  nrw::TDataSetRef curEmpresa;
-  bool dm_criado = false;
-  const nrw::ScopeExit limpeza([&] {
-    // 14.
-    depois_secao.Release();
-    nrw::DestruirSQL(curEmpresa);
-    nrw::DestruirSQL(curEstab);
-    if (dm_criado) nrw::DestruirDM(kClasseDM, kSufixoDM);
-    FListaOrd.clear();
+  // Whatever stops the run from here on, what was made so far is released.
+  TExecucao run;
+  const nrw::ScopeExit limpeza([&run] {
+    run.DepoisSecao.Release();
+    nrw::DestruirSQL(run.curEmpresa);
+    nrw::DestruirSQL(run.curEstab);
+    if (run.DMCriado) nrw::DestruirDM(kClasseDM, kSufixoDM);
+    run.FListaOrd.clear();
   });
 
-  // 2.
-  const int64_t ordenar = nrw::StrToIntDef(panel.GetValues("pOrdenar"), 1);
-  const nrw::TDateTime compet = nrw::StrToDateTime(panel.GetValues("pCompet"));
-  const int64_t modelo = nrw::StrToInt(panel.GetValues("pModelo"));
-  const std::string grupo_texto = panel.GetValues("pCodigoGrupoProc");
-  const int64_t grupo = nrw::Trim(grupo_texto).empty() ? 0 : nrw::StrToInt(grupo_texto);
-  const std::string empresas = nrw::Trim(panel.GetValues("pEmpresas"));
-
-  // 3.
-  depois_secao = {Report().OnAfterSection, *this,
-                  [this](nrw::TObject* sender, int section) { DoAfterSection(sender, section); }};
+  const TParametros parametros = LerParametros();
+  run.DepoisSecao = {Report().OnAfterSection, *this, [this](nrw::TObject* sender, int section) {
+                       DoAfterSection(sender, section);
+                     }};
   Report().MsgConfigurar({"Mensagem"});
+  RepParam("pLCompet", parametros.Modelo == 1 ? nrw::FormatDateTime("mm/yyyy", parametros.Compet)
+                                              : nrw::IntToStr(nrw::YearOf(parametros.Compet)));
+  AbrirEstabelecimentos(run, parametros.Empresas);
+  TnClientDataSet& dados = ExecutarExportador(run, parametros);
+  LerLinhas(run, dados);
+  OrdenarLista(run.FListaOrd, parametros.Ordenar);
+  ImprimirLinhas(run.FListaOrd);
+}
 
-  // 4.
-  RepParam("pLCompet", modelo == 1 ? nrw::FormatDateTime("mm/yyyy", compet)
-                                   : nrw::IntToStr(nrw::YearOf(compet)));
+TRptPayrollTotals::TParametros TRptPayrollTotals::LerParametros() {
+  nrw::TnpqPowerParam& panel = Report().GetParams();
+  TParametros parametros;
+  parametros.Ordenar = nrw::StrToIntDef(panel.GetValues("pOrdenar"), 1);
+  parametros.Compet = nrw::StrToDateTime(panel.GetValues("pCompet"));
+  parametros.Modelo = nrw::StrToInt(panel.GetValues("pModelo"));
+  const std::string grupo = panel.GetValues("pCodigoGrupoProc");
+  parametros.Grupo = nrw::Trim(grupo).empty() ? 0 : nrw::StrToInt(grupo);
+  parametros.Empresas = nrw::Trim(panel.GetValues("pEmpresas"));
+  return parametros;
+}
 
-  // 5.
-  std::string sql_estab = kSqlEstab;
+void TRptPayrollTotals::AbrirEstabelecimentos(TExecucao& run, const std::string& empresas) {
+  std::string sql = kSqlEstab;
   if (!empresas.empty()) {
-    sql_estab += nrw::FilterInterval({"CODIGOEMPRESA"}, empresas, {1}, 0, true, 1) + " ";
+    sql += nrw::FilterInterval({"CODIGOEMPRESA"}, empresas, {1}, 0, true, 1) + " ";
   }
-  sql_estab += kSqlEstabOrdem;
-  curEstab = nrw::ExecutarSQL(sql_estab, true, false, -1, "", nullptr, true);
-  TnClientDataSet& estab = nrw::CDS(curEstab);
-  nrw::TField& estab_apelido = estab.FieldByName("APELIDOESTAB");
+  sql += kSqlEstabOrdem;
+  run.curEstab = nrw::ExecutarSQL(sql, true, false, -1, "", nullptr, true);
+  run.EstabApelido = &nrw::CDS(run.curEstab).FieldByName("APELIDOESTAB");
+}
 
-  // 6.
+TnClientDataSet& TRptPayrollTotals::ExecutarExportador(TExecucao& run,
+                                                       const TParametros& parametros) {
+  nrw::TnpqPowerParam& panel = Report().GetParams();
   nrw::TObject* criado = nrw::CriarDM(kClasseDM, 0, kSufixoDM);
-  dm_criado = true;
+  run.DMCriado = true;
   nrw::TnDMPowerParam& dm = nrw::AsClass<nrw::TnDMPowerParam>(criado);
-  dm.Param("CodigoGrupoProc").SetAsInteger(grupo);
-  dm.Param("Empresas").SetAsString(empresas);
+  dm.Param("CodigoGrupoProc").SetAsInteger(parametros.Grupo);
+  dm.Param("Empresas").SetAsString(parametros.Empresas);
   dm.Param("Estabs").SetAsString(panel.GetValues("Estabs"));
   dm.Param("Compet").SetAsString(panel.GetValues("pCompet"));
   dm.Param("Modelo").SetAsString(panel.GetValues("pModelo"));
@@ -114,7 +116,6 @@ void TRptPayrollTotals::ImprimirInterno() {
   dm.Param("pFiltroZeramento").SetAsString(panel.GetValues("pFiltroZeramento"));
   dm.Param("pReport").SetAsInteger(Report().Handle());
 
-  // 7.
   dm.Executar();
   auto* dados = dynamic_cast<TnClientDataSet*>(dm.FindComponent("nClientDataSet"));
   if (dados == nullptr) {
@@ -123,55 +124,53 @@ void TRptPayrollTotals::ImprimirInterno() {
   }
   dados->SetIndexFieldNames("InscrFederal");
   dados->First();
-  nrw::TField& dados_inscr = dados->FieldByName("InscrFederal");
-  nrw::TField& dados_tipo = dados->FieldByName("TipoInscr");
-  nrw::TField& dados_qtd = dados->FieldByName("QtdFunc");
-  nrw::TField& dados_total = dados->FieldByName("ValorTotal");
-  nrw::TField& dados_regra = dados->FieldByName("ValorRegra");
+  return *dados;
+}
 
-  nrw::TField* empresa_codigo = nullptr;
-  nrw::TField* empresa_nome = nullptr;
-  for (; !dados->Eof(); dados->Next()) {
-    // 8.
-    const int64_t tipo = dados_tipo.AsInteger();
+void TRptPayrollTotals::LerLinhas(TExecucao& run, TnClientDataSet& dados) {
+  TnClientDataSet& estab = nrw::CDS(run.curEstab);
+  const TMapDados& campos = dados.FieldMapper<TMapDados>();
+  for (; !dados.Eof(); dados.Next()) {
+    const int64_t tipo = campos.TipoInscr->AsInteger();
     const std::string inscr = nrw::FormatarInscrFederal(
-        TipoDaBusca(tipo), nrw::FormatFloat("00000000000000", dados_inscr.AsFloat()), false);
+        TipoDaBusca(tipo), nrw::FormatFloat("00000000000000", campos.InscrFederal->AsFloat()),
+        false);
+    TnClientDataSet& empresa = BuscarEmpresa(run, inscr);
+    RepParam("pControleCustoEmpresa", run.Empresa->CodigoEmpresa->AsString());
 
-    // 9. The lowest company code among those with an establishment of that number.
-    if (!curEmpresa) {
-      curEmpresa = nrw::ExecutarSQL(kSqlEmpresa, std::vector<Variant>{inscr}, true, true, -1, "",
-                                    nullptr, true);
-      empresa_codigo = &nrw::CDS(curEmpresa).FieldByName("CodigoEmpresa");
-      empresa_nome = &nrw::CDS(curEmpresa).FieldByName("NomeEmpresa");
-    } else {
-      nrw::RefreshSQL(*curEmpresa, {inscr}, true);
-    }
-    TnClientDataSet& empresa = *curEmpresa;
-    empresa.First();
-
-    // 10.
-    RepParam("pControleCustoEmpresa", empresa_codigo->AsString());
-
-    // 11.
     auto linha = std::make_unique<TDadosListOrd>();
     const bool achou = !empresa.Eof();
-    linha->CodigoEmpresa = achou ? static_cast<int32_t>(empresa_codigo->AsInteger()) : 0;
-    linha->NomeEmpresa = achou ? empresa_nome->AsString() : "";
-    if (estab.FindKey({Variant(inscr)})) linha->NomeEmpresa += " - " + estab_apelido.AsString();
+    linha->CodigoEmpresa =
+        achou ? static_cast<int32_t>(run.Empresa->CodigoEmpresa->AsInteger()) : 0;
+    linha->NomeEmpresa = achou ? run.Empresa->NomeEmpresa->AsString() : "";
+    if (estab.FindKey({Variant(inscr)})) linha->NomeEmpresa += " - " + run.EstabApelido->AsString();
     linha->InscrFederal = inscr;
     linha->TipoInscr = static_cast<int32_t>(tipo);
-    linha->QtdFunc = static_cast<int32_t>(dados_qtd.AsInteger());
-    linha->ValorTot = dados_total.AsFloat();
-    linha->ValorRegra = dados_regra.AsFloat();
-    FListaOrd.push_back(std::move(linha));
+    linha->QtdFunc = static_cast<int32_t>(campos.QtdFunc->AsInteger());
+    linha->ValorTot = campos.ValorTotal->AsFloat();
+    linha->ValorRegra = campos.ValorRegra->AsFloat();
+    run.FListaOrd.push_back(std::move(linha));
   }
+}
 
-  // 12.
-  OrdenarLista(FListaOrd, ordenar);
+TnClientDataSet& TRptPayrollTotals::BuscarEmpresa(TExecucao& run, const std::string& inscr) {
+  // The lowest company code among those with an establishment of that number.
+  if (!run.curEmpresa) {
+    run.curEmpresa = nrw::ExecutarSQL(kSqlEmpresa, std::vector<Variant>{inscr}, true, true, -1, "",
+                                      nullptr, true);
+    run.Empresa = &nrw::CDS(run.curEmpresa).FieldMapper<TMapEmpresa>();
+  } else {
+    nrw::RefreshSQL(*run.curEmpresa, {inscr}, true);
+  }
+  TnClientDataSet& empresa = *run.curEmpresa;
+  empresa.First();
+  return empresa;
+}
 
-  // 13. A type outside 1 to 3 keeps the punctuation of the line before it.
+void TRptPayrollTotals::ImprimirLinhas(const TListaOrd& lista) {
+  // A type outside 1 to 3 keeps the punctuation of the line before it.
   TnTipoInscrFederal tipo_impressao = TnTipoInscrFederal::tifCNPJ;
-  for (const std::unique_ptr<TDadosListOrd>& linha : FListaOrd) {
+  for (const std::unique_ptr<TDadosListOrd>& linha : lista) {
     if (linha->TipoInscr >= 1 && linha->TipoInscr <= 3) {
       tipo_impressao = static_cast<TnTipoInscrFederal>(linha->TipoInscr - 1);
     }

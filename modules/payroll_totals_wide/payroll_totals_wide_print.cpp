@@ -6,6 +6,7 @@
 #include "nrw/datetime.h"
 #include "nrw/format.h"
 #include "nrw/guards.h"
+#include "payroll_totals_wide_sections.h"
 #include "rpt_payroll_totals_wide.h"
 
 namespace payroll_totals_wide {
@@ -33,58 +34,32 @@ std::string Data(const TField& data) {
 
 int32_t Contagem(const TField& campo) { return static_cast<int32_t>(campo.AsInteger()); }
 
-// Columns of the totals and thirteenth-salary datasets, looked up by name once per run.
-struct TCamposTotais {
-  explicit TCamposTotais(TnClientDataSet& totais)
-      : remun_mensal(totais.FieldByName("AValorRemunMensal")),
-        desconto(totais.FieldByName("ValorDesconto")),
-        inss_mensal(totais.FieldByName("AValorInssMensal")),
-        inss_rescisao(totais.FieldByName("AValorInssRescisao")),
-        fgts_mensal(totais.FieldByName("AValorFgtsMensal")),
-        fgts_rescisao(totais.FieldByName("AValorFgtsRescisao")),
-        remun_rescisao(totais.FieldByName("AValorRemunRescisao")),
-        multa(totais.FieldByName("AValorMultaFgts")),
-        qtde_mensal(totais.FieldByName("AQtdeFuncMensal")),
-        qtde_rescisao(totais.FieldByName("AQtdeFuncRescisao")),
-        desconto_rescisao(totais.FieldByName("ValorDescRemunRescisao")) {}
-  TField &remun_mensal, &desconto, &inss_mensal, &inss_rescisao, &fgts_mensal, &fgts_rescisao,
-      &remun_rescisao, &multa, &qtde_mensal, &qtde_rescisao, &desconto_rescisao;
-};
-
-struct TCampos13 {
-  explicit TCampos13(TnClientDataSet& total13)
-      : remun(total13.FieldByName("AVALORREMUNMENSAL")),
-        inss(total13.FieldByName("AVALORINSSMENSAL")),
-        fgts(total13.FieldByName("AVALORFGTSMENSAL")),
-        qtde(total13.FieldByName("AQTDEFUNCMENSAL")) {}
-  TField &remun, &inss, &fgts, &qtde;
-};
-
 // The rows of the key in the totals dataset, then the first terceiros row of the key.
-void SomarLinha(TnClientDataSet& totais, const TCamposTotais& campos, TnClientDataSet& terceiros,
-                TField& valor_terceiros, TValoresLinha& linha) {
+void SomarLinha(TnClientDataSet& totais, const TMapTotais& campos, TnClientDataSet& terceiros,
+                const TMapTerceiros& terceiro, TValoresLinha& linha) {
   for (totais.First(); !totais.Eof(); totais.Next()) {
-    linha.RemunMensal += campos.remun_mensal.AsFloat() - campos.desconto.AsFloat();
-    linha.RemunRescisao += campos.remun_rescisao.AsFloat() - campos.desconto_rescisao.AsFloat();
-    linha.InssMensal += campos.inss_mensal.AsFloat();
-    linha.InssRescisao += campos.inss_rescisao.AsFloat();
-    linha.FgtsMensal += campos.fgts_mensal.AsFloat();
-    linha.FgtsRescisao += campos.fgts_rescisao.AsFloat();
-    linha.MultaFgts += campos.multa.AsFloat();
-    linha.QtdeFuncMensal += Contagem(campos.qtde_mensal);
-    linha.QtdeFuncRescisao += Contagem(campos.qtde_rescisao);
+    linha.RemunMensal += campos.AValorRemunMensal->AsFloat() - campos.ValorDesconto->AsFloat();
+    linha.RemunRescisao +=
+        campos.AValorRemunRescisao->AsFloat() - campos.ValorDescRemunRescisao->AsFloat();
+    linha.InssMensal += campos.AValorInssMensal->AsFloat();
+    linha.InssRescisao += campos.AValorInssRescisao->AsFloat();
+    linha.FgtsMensal += campos.AValorFgtsMensal->AsFloat();
+    linha.FgtsRescisao += campos.AValorFgtsRescisao->AsFloat();
+    linha.MultaFgts += campos.AValorMultaFgts->AsFloat();
+    linha.QtdeFuncMensal += Contagem(*campos.AQtdeFuncMensal);
+    linha.QtdeFuncRescisao += Contagem(*campos.AQtdeFuncRescisao);
   }
   terceiros.First();
-  if (!terceiros.Eof()) linha.RemunMensal += valor_terceiros.AsFloat();
+  if (!terceiros.Eof()) linha.RemunMensal += terceiro.AValorTotalTerceiros->AsFloat();
 }
 
-void Somar13(TnClientDataSet& total13, const TCampos13& campos, TValoresColuna& valores) {
+void Somar13(TnClientDataSet& total13, const TMapTotal13& campos, TValoresColuna& valores) {
   valores.ZerarValor();
   for (total13.First(); !total13.Eof(); total13.Next()) {
-    valores.TotalRemun += campos.remun.AsFloat();
-    valores.INSS += campos.inss.AsFloat();
-    valores.FGTS += campos.fgts.AsFloat();
-    valores.QTDFunc += Contagem(campos.qtde);
+    valores.TotalRemun += campos.AVALORREMUNMENSAL->AsFloat();
+    valores.INSS += campos.AVALORINSSMENSAL->AsFloat();
+    valores.FGTS += campos.AVALORFGTSMENSAL->AsFloat();
+    valores.QTDFunc += Contagem(*campos.AQTDEFUNCMENSAL);
   }
   valores.TOTAL = valores.TotalRemun + valores.INSS + valores.FGTS;
 }
@@ -116,7 +91,6 @@ void TRptPayrollTotalsWide::Escrever13(const TValoresColuna& valores) {
 }
 
 void TRptPayrollTotalsWide::CarregarCabecalho(int64_t empresa, int64_t estab) {
-  // 1.
   TnClientDataSet& estabs = DataSetDoParametro("pRefer2");
   ixCodigoEmpresa = estabs.FieldByName("CodigoEmpresa").Index();
   ixCodigoEstab = estabs.FieldByName("CodigoEstab").Index();
@@ -125,13 +99,12 @@ void TRptPayrollTotalsWide::CarregarCabecalho(int64_t empresa, int64_t estab) {
   ixInscrFederal = estabs.FieldByName("InscrFederal").Index();
   ixDataInicioAtiv = estabs.FieldByName("DataInicioAtiv").Index();
   ixDataEncerAtiv = estabs.FieldByName("DataEncerAtiv").Index();
-  // 4. The second cursor goes with this scope.
+  // The second cursor goes with this scope.
   TnClientDataSet cursor;
   cursor.CloneCursor(estabs, false, false);
   cursor.SetIndexFieldNames("CODIGOEMPRESA;CODIGOESTAB");
-  // 2.
+  // A header the dataset does not hold leaves the previous header's values.
   if (!cursor.FindKey({Variant(empresa), Variant(estab)})) return;
-  // 3.
   estabs.SetRecNo(cursor.RecNo());
   nrw::TnpqPowerParam& panel = Report().GetParams();
   panel.SetValues("pCodigoEmpresa", cursor.Fields(ixCodigoEmpresa).AsString());
@@ -145,7 +118,7 @@ void TRptPayrollTotalsWide::CarregarCabecalho(int64_t empresa, int64_t estab) {
     ativ += " Encer.Ativ: " + Data(cursor.Fields(ixDataEncerAtiv));
   }
   panel.SetValues("pAtiv", ativ);
-  RepPrintSection(8);
+  RepPrintSection(kSecaoCabecalhoEstab);
 }
 
 void TRptPayrollTotalsWide::Quebrar(TnClientDataSet& linhas, int64_t empresa, int64_t estab) {
@@ -169,93 +142,79 @@ void TRptPayrollTotalsWide::Quebrar(TnClientDataSet& linhas, int64_t empresa, in
 
 void TRptPayrollTotalsWide::ImprimirLinhas(TnClientDataSet& linhas, TnClientDataSet& totais,
                                            TnClientDataSet& terceiros) {
-  TnClientDataSet& total13 = nrw::CDS(FCurTotal13salario);
-  nrw::TnpqPowerParam& panel = Report().GetParams();
-  TField& campo_empresa = linhas.FieldByName("CodigoEmpresa");
-  TField& campo_estab = linhas.FieldByName("CodigoEstab");
-  TField& campo_compet = linhas.FieldByName("Compet");
-  const TCamposTotais campos_totais(totais);
-  TField& valor_terceiros = terceiros.FieldByName("AValorTotalTerceiros");
-  const TCampos13 campos_13(total13);
+  TLaco laco(linhas, totais, terceiros, nrw::CDS(FCurTotal13salario));
+  laco.campos_linha = &linhas.FieldMapper<TMapLinhas>();
+  laco.campos_totais = &totais.FieldMapper<TMapTotais>();
+  laco.campos_terceiros = &terceiros.FieldMapper<TMapTerceiros>();
+  laco.campos_13 = &laco.total13.FieldMapper<TMapTotal13>();
 
-  // 1.
   linhas.First();
-  const int total_linhas = linhas.RecordCount();
+  laco.total_linhas = linhas.RecordCount();
   TotalEmpresa13salario.ZerarValor();
   TotalFilial13salario.ZerarValor();
-  int64_t empresa_atual = 0;
-  int64_t estab_atual = 0;
-  int impressas = 0;
-  TValoresLinha soma_estab;
-  TValoresLinha soma_empresa;
-
-  // 2.
   while (!linhas.Eof()) {
     do {
-      // 2.1
-      TValoresLinha linha;
-      // 2.2
-      const int64_t empresa = campo_empresa.AsInteger();
-      const int64_t estab = campo_estab.AsInteger();
-      if (empresa != empresa_atual || estab != estab_atual) {
-        empresa_atual = empresa;
-        estab_atual = estab;
-        CarregarCabecalho(empresa_atual, estab_atual);
-      }
-      // 2.3
-      const nrw::TDateTime compet = campo_compet.AsDateTime();
-      const std::vector<Variant> chave{Variant(empresa_atual), Variant(estab_atual),
-                                       Variant(compet)};
-      const nrw::RangeGuard faixa_totais(totais, chave);
-      const nrw::RangeGuard faixa_terceiros(terceiros, chave);
-      const nrw::RangeGuard faixa_13(total13, chave);
-      // 2.4
-      SomarLinha(totais, campos_totais, terceiros, valor_terceiros, linha);
-      // 2.5
-      Somar13(total13, campos_13, Valores13Salario);
-      TotalFilial13salario.Somar(Valores13Salario);
-      TotalEmpresa13salario.Somar(Valores13Salario);
-      // 2.6 Social security of terminations comes out of the month's guides.
-      linha.InssMensal -= linha.InssRescisao;
-      linha.TotalMensal = linha.RemunMensal + linha.InssMensal + linha.FgtsMensal;
-      linha.TotalRescisao =
-          linha.RemunRescisao + linha.InssRescisao + linha.FgtsRescisao + linha.MultaFgts;
-      soma_estab.Somar(linha);
-      // 2.7
-      panel.SetValues("R1", nrw::FormatDateTime("mm/yyyy", compet));
-      EscreverValores(linha);
-      Escrever13(Valores13Salario);
-      RepPrintSection(9);
-      // 2.8
-      ++impressas;
-      Report().CSLShowProgress(impressas, total_linhas);
-      // 2.9
-      linhas.Next();
-    } while (!linhas.Eof() && campo_empresa.AsInteger() == empresa_atual &&
-             campo_estab.AsInteger() == estab_atual);
-
-    // 2.10
-    Escrever13(TotalFilial13salario);
-    EscreverValores(soma_estab);
-    RepPrintSection(10);
-    TotalFilial13salario.ZerarValor();
-    soma_empresa.Somar(soma_estab);
-
-    // 2.11
-    if (linhas.Eof() || campo_empresa.AsInteger() != empresa_atual) {
-      Escrever13(TotalEmpresa13salario);
-      EscreverValores(soma_empresa);
-      RepPrintSection(11);
-      TotalEmpresa13salario.ZerarValor();
-      soma_empresa = TValoresLinha();
+      ImprimirLinha(laco);
+    } while (!linhas.Eof() && laco.campos_linha->CodigoEmpresa->AsInteger() == laco.empresa_atual &&
+             laco.campos_linha->CodigoEstab->AsInteger() == laco.estab_atual);
+    ImprimirTotalEstab(laco);
+    if (linhas.Eof() || laco.campos_linha->CodigoEmpresa->AsInteger() != laco.empresa_atual) {
+      ImprimirTotalEmpresa(laco);
     }
-
-    // 2.12
-    Quebrar(linhas, empresa_atual, estab_atual);
-
-    // 2.13
-    soma_estab = TValoresLinha();
+    Quebrar(linhas, laco.empresa_atual, laco.estab_atual);
+    laco.soma_estab = TValoresLinha();
   }
+}
+
+void TRptPayrollTotalsWide::ImprimirLinha(TLaco& laco) {
+  TValoresLinha linha;
+  const int64_t empresa = laco.campos_linha->CodigoEmpresa->AsInteger();
+  const int64_t estab = laco.campos_linha->CodigoEstab->AsInteger();
+  if (empresa != laco.empresa_atual || estab != laco.estab_atual) {
+    laco.empresa_atual = empresa;
+    laco.estab_atual = estab;
+    CarregarCabecalho(laco.empresa_atual, laco.estab_atual);
+  }
+  const nrw::TDateTime compet = laco.campos_linha->Compet->AsDateTime();
+  const std::vector<Variant> chave{Variant(laco.empresa_atual), Variant(laco.estab_atual),
+                                   Variant(compet)};
+  const nrw::RangeGuard faixa_totais(laco.totais, chave);
+  const nrw::RangeGuard faixa_terceiros(laco.terceiros, chave);
+  const nrw::RangeGuard faixa_13(laco.total13, chave);
+  SomarLinha(laco.totais, *laco.campos_totais, laco.terceiros, *laco.campos_terceiros, linha);
+  Somar13(laco.total13, *laco.campos_13, Valores13Salario);
+  TotalFilial13salario.Somar(Valores13Salario);
+  TotalEmpresa13salario.Somar(Valores13Salario);
+  // Social security of terminations comes out of the month's guides.
+  linha.InssMensal -= linha.InssRescisao;
+  linha.TotalMensal = linha.RemunMensal + linha.InssMensal + linha.FgtsMensal;
+  linha.TotalRescisao =
+      linha.RemunRescisao + linha.InssRescisao + linha.FgtsRescisao + linha.MultaFgts;
+  laco.soma_estab.Somar(linha);
+
+  Report().GetParams().SetValues("R1", nrw::FormatDateTime("mm/yyyy", compet));
+  EscreverValores(linha);
+  Escrever13(Valores13Salario);
+  RepPrintSection(kSecaoLinha);
+  ++laco.impressas;
+  Report().CSLShowProgress(laco.impressas, laco.total_linhas);
+  laco.linhas.Next();
+}
+
+void TRptPayrollTotalsWide::ImprimirTotalEstab(TLaco& laco) {
+  Escrever13(TotalFilial13salario);
+  EscreverValores(laco.soma_estab);
+  RepPrintSection(kSecaoTotalEstab);
+  TotalFilial13salario.ZerarValor();
+  laco.soma_empresa.Somar(laco.soma_estab);
+}
+
+void TRptPayrollTotalsWide::ImprimirTotalEmpresa(TLaco& laco) {
+  Escrever13(TotalEmpresa13salario);
+  EscreverValores(laco.soma_empresa);
+  RepPrintSection(kSecaoTotalEmpresa);
+  TotalEmpresa13salario.ZerarValor();
+  laco.soma_empresa = TValoresLinha();
 }
 
 }  // namespace payroll_totals_wide

@@ -104,19 +104,17 @@ void TRptPayrollTotalsWide::CarregarParametros() {
 }
 
 void TRptPayrollTotalsWide::MontarFiltros() {
-  // 3.
+  // The group's companies take the place of the selection in the statements.
   if (!FParametros.CodigoGrupoProc.empty()) {
     FParametros.CodigoEmpresa = nrw::EmpresasGrupoCalculo(
         GrupoDoParametro(FParametros.CodigoGrupoProc), FParametros.CodigoEmpresa, true);
   }
-  // 4.
   FFiltroTipoContr = FParametros.ContarSomarProLabore == "1" ? "" : kFiltroSemProLabore;
-  // 5.
+  // The selection, narrowed to the companies the user may see.
   FFiltroEmpresa =
       nrw::FilterInterval({"PC.CodigoEmpresa"}, FParametros.CodigoEmpresa, {1}, 0, true, 0) +
       nrw::FilterInterval({"PC.CodigoEmpresa"}, nrw::PegarCodigoEmpresaDireitoUsuario(), {1}, 0,
                           true, 0);
-  // 6.
   FFiltroEstab = nrw::FilterInterval({"FL.CodigoEstab"}, FParametros.CodigoEstab, {1}, 0, true, 0);
 }
 
@@ -150,10 +148,9 @@ TnClientDataSet& TRptPayrollTotalsWide::DataSetDoParametro(const char* name) {
 }
 
 void TRptPayrollTotalsWide::ImprimirInterno() {
-  // 1.
   CarregarParametros();
 
-  // 2. From here on the flag, the datasets and the sibling are given back however the run ends.
+  // From here on the flag, the datasets and the sibling are given back however the run ends.
   bool& conversao = nrw::PodeOnSQLConverte();
   const bool conversao_anterior = conversao;
   conversao = false;
@@ -178,31 +175,25 @@ void TRptPayrollTotalsWide::ImprimirInterno() {
     if (analise_criada) nrw::DestruirDM(kClasseAnalise, kSufixoAnalise);
   });
 
-  // 3. to 6.
   MontarFiltros();
-
-  // 7. and 8.
-  curTotais = Executar(Format(SqlTotais(), {FFiltroEmpresa, FFiltroEstab, FFiltroTipoContr,
-                                            kEventosDesconto, kEventosRescisao}),
-                       FParametros);
-  curTerceiros = Executar(Format(kSqlTerceiros, {FFiltroEmpresa, FFiltroEstab}), FParametros);
-
-  // 9.
-  FCurTotal13salario = Executar(
-      Format(SqlTotal13Salario(), {FFiltroEmpresa, FFiltroEstab, FFiltroTipoContr}), FParametros);
-
-  // 10.
-  for (TDataSetRef* dataset : {&curTotais, &curTerceiros, &FCurTotal13salario}) {
-    nrw::CDS(*dataset).DisableControls();
-  }
-
-  // 11.
+  ExecutarConsultas(curTotais, curTerceiros);
   nrw::TObject* analise = nrw::CriarDM(kClasseAnalise, 0, kSufixoAnalise);
   analise_criada = true;
   ADM = &nrw::AsClass<nrw::TnDMPowerParam>(analise);
   CriarAnaliseSimples();
-
   ImprimirLinhas(DataSetDoParametro("pRefer"), nrw::CDS(curTotais), nrw::CDS(curTerceiros));
+}
+
+void TRptPayrollTotalsWide::ExecutarConsultas(TDataSetRef& curTotais, TDataSetRef& curTerceiros) {
+  curTotais = Executar(Format(SqlTotais(), {FFiltroEmpresa, FFiltroEstab, FFiltroTipoContr,
+                                            kEventosDesconto, kEventosRescisao}),
+                       FParametros);
+  curTerceiros = Executar(Format(kSqlTerceiros, {FFiltroEmpresa, FFiltroEstab}), FParametros);
+  FCurTotal13salario = Executar(
+      Format(SqlTotal13Salario(), {FFiltroEmpresa, FFiltroEstab, FFiltroTipoContr}), FParametros);
+  for (TDataSetRef* dataset : {&curTotais, &curTerceiros, &FCurTotal13salario}) {
+    nrw::CDS(*dataset).DisableControls();
+  }
 }
 
 }  // namespace payroll_totals_wide

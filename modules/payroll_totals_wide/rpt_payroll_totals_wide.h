@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/field_map.h"
 #include "nrw/report.h"
 #include "nrw/siblings.h"
 #include "nrw/sql.h"
@@ -50,6 +51,35 @@ struct TValoresLinha {
   void Somar(const TValoresLinha& outra);
 };
 
+// The sibling's lines and the statements' datasets, each read through a map of its columns.
+#define PAYROLL_TOTALS_WIDE_LINHAS_COLUMNS(X) \
+  X(CodigoEmpresa)                            \
+  X(CodigoEstab)                              \
+  X(Compet)
+#define PAYROLL_TOTALS_WIDE_TOTAIS_COLUMNS(X) \
+  X(AValorRemunMensal)                        \
+  X(ValorDesconto)                            \
+  X(AValorInssMensal)                         \
+  X(AValorInssRescisao)                       \
+  X(AValorFgtsMensal)                         \
+  X(AValorFgtsRescisao)                       \
+  X(AValorRemunRescisao)                      \
+  X(AValorMultaFgts)                          \
+  X(AQtdeFuncMensal)                          \
+  X(AQtdeFuncRescisao)                        \
+  X(ValorDescRemunRescisao)
+#define PAYROLL_TOTALS_WIDE_TERCEIROS_COLUMNS(X) X(AValorTotalTerceiros)
+#define PAYROLL_TOTALS_WIDE_TOTAL13_COLUMNS(X) \
+  X(AVALORREMUNMENSAL)                         \
+  X(AVALORINSSMENSAL)                          \
+  X(AVALORFGTSMENSAL)                          \
+  X(AQTDEFUNCMENSAL)
+
+NRW_FIELD_MAP(TMapLinhas, PAYROLL_TOTALS_WIDE_LINHAS_COLUMNS);
+NRW_FIELD_MAP(TMapTotais, PAYROLL_TOTALS_WIDE_TOTAIS_COLUMNS);
+NRW_FIELD_MAP(TMapTerceiros, PAYROLL_TOTALS_WIDE_TERCEIROS_COLUMNS);
+NRW_FIELD_MAP(TMapTotal13, PAYROLL_TOTALS_WIDE_TOTAL13_COLUMNS);
+
 //! The report's parameters as a run uses them.
 struct TParametrosRun {
   nrw::TDateTime DataInicial;
@@ -74,12 +104,40 @@ class TRptPayrollTotalsWide : public nrw::TnrwBaseDll {
 
  private:
   void MontarFiltros();
+  //! The totals, terceiros and thirteenth-salary statements, each indexed on its key.
+  void ExecutarConsultas(nrw::TDataSetRef& curTotais, nrw::TDataSetRef& curTerceiros);
   void CriarAnaliseSimples();
   nrw::TnClientDataSet& DataSetDoParametro(const char* name);
+
+  //! The walk over the sibling's lines: the datasets and their columns, the current company and
+  //! establishment, the rows printed and the sums of the establishment and of the company.
+  struct TLaco {
+    TLaco(nrw::TnClientDataSet& linhas_, nrw::TnClientDataSet& totais_,
+          nrw::TnClientDataSet& terceiros_, nrw::TnClientDataSet& total13_)
+        : linhas(linhas_), totais(totais_), terceiros(terceiros_), total13(total13_) {}
+    nrw::TnClientDataSet& linhas;
+    nrw::TnClientDataSet& totais;
+    nrw::TnClientDataSet& terceiros;
+    nrw::TnClientDataSet& total13;
+    const TMapLinhas* campos_linha = nullptr;
+    const TMapTotais* campos_totais = nullptr;
+    const TMapTerceiros* campos_terceiros = nullptr;
+    const TMapTotal13* campos_13 = nullptr;
+    int64_t empresa_atual = 0;
+    int64_t estab_atual = 0;
+    int impressas = 0;
+    int total_linhas = 0;
+    TValoresLinha soma_estab;
+    TValoresLinha soma_empresa;
+  };
 
   // Printing.
   void ImprimirLinhas(nrw::TnClientDataSet& linhas, nrw::TnClientDataSet& totais,
                       nrw::TnClientDataSet& terceiros);
+  //! The line of the row under the cursor, which it then leaves for the next one.
+  void ImprimirLinha(TLaco& laco);
+  void ImprimirTotalEstab(TLaco& laco);
+  void ImprimirTotalEmpresa(TLaco& laco);
   void CarregarCabecalho(int64_t empresa, int64_t estab);
   void EscreverValores(const TValoresLinha& valores);
   void Escrever13(const TValoresColuna& valores);

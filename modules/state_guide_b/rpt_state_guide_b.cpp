@@ -10,6 +10,7 @@
 #include "nrw/handles.h"
 #include "nrw/module.h"
 #include "nrw/util.h"
+#include "state_guide_b_sections.h"
 
 namespace state_guide_b {
 
@@ -82,54 +83,53 @@ void TRptStateGuideB::LimparCDS() {
 }
 
 void TRptStateGuideB::ImprimirInterno() {
-  // 4. Runs on every path: after an error the host still gets its datasets back empty, and then
-  // the error itself, which wins over one of the emptying.
+  // Runs on every path: after an error the host still gets its datasets back empty, and then the
+  // error itself, which wins over one of the emptying.
   const nrw::ScopeExit limpar([this] { LimparCDS(); });
-  // 1.
   CarregarCDS();
-  // 2.
   if (cdsTR001 != nullptr) ImprimirGuias();
 }
 
 void TRptStateGuideB::ImprimirGuias() {
   TnClientDataSet& tr001 = *cdsTR001;
-  nrw::TnpqPowerParam& panel = Report().GetParams();
-  // 3.
   tr001.First();
   while (!tr001.Eof()) {
-    // 3.1
-    panel.Param("pCodigoEmpresa").SetValue(tr001.FieldByName("Q01_RazaoSocial").AsString());
-    // 3.2
-    panel.Param("pCNPJ").SetValue(nrw::FormatarInscrFederal(
-        nrw::ValueToEnum<nrw::TnTipoInscrFederal>(1), tr001.FieldByName("Q01_CNPJ").AsString()));
-    // 3.3
-    ImprimirAbertura();
-    // 3.4
-    GerarTR002();
-    GerarTR003();
-    GerarTR004();
-    GerarTR910();
-    GerarTR920();
-    GerarTR941();
-    GerarTR942();
-    GerarTR950();
-    GerarTR960();
-    GerarTR990();
-    // 3.5 Every guide ends its page.
+    ImprimirGuia();
+    // Every guide ends its page.
     tr001.Next();
     if (!Report().CSLIsPageEnd()) Report().SetCSLIsPageEnd(true);
   }
+}
+
+void TRptStateGuideB::ImprimirGuia() {
+  TnClientDataSet& tr001 = *cdsTR001;
+  nrw::TnpqPowerParam& panel = Report().GetParams();
+  // The heading shows the company's name where other reports show its code.
+  panel.Param("pCodigoEmpresa").SetValue(tr001.FieldByName("Q01_RazaoSocial").AsString());
+  panel.Param("pCNPJ").SetValue(nrw::FormatarInscrFederal(
+      nrw::ValueToEnum<nrw::TnTipoInscrFederal>(1), tr001.FieldByName("Q01_CNPJ").AsString()));
+  ImprimirAbertura();
+  GerarTR002();
+  GerarTR003();
+  GerarTR004();
+  GerarTR910();
+  GerarTR920();
+  GerarTR941();
+  GerarTR942();
+  GerarTR950();
+  GerarTR960();
+  GerarTR990();
 }
 
 void TRptStateGuideB::Preencher(const char* _AName, const std::string& _AValue) {
   Report().GetParams().Param(_AName).SetValue(_AValue);
 }
 
-void TRptStateGuideB::ImprimirLinha() { RepPrintSection(9); }
+void TRptStateGuideB::ImprimirLinha() { RepPrintSection(kSecaoLinha); }
 
 void TRptStateGuideB::ImprimeTitulo(const std::string& _AString) {
   Preencher("pTexto", _AString);
-  RepPrintSection(10);
+  RepPrintSection(kSecaoTitulo);
 }
 
 void TRptStateGuideB::ImprimeD3(const std::string& _AR1, const std::string& _AR2,
@@ -137,13 +137,13 @@ void TRptStateGuideB::ImprimeD3(const std::string& _AR1, const std::string& _AR2
   Preencher("R1", _AR1);
   Preencher("R2", _AR2);
   Preencher("R3", _AR3);
-  RepPrintSection(11);
+  RepPrintSection(kSecaoTresColunas);
 }
 
 void TRptStateGuideB::ImprimeD4(const std::string& _AR4, const std::string& _AR5) {
   Preencher("R4", _AR4);
   Preencher("R5", _AR5);
-  RepPrintSection(12);
+  RepPrintSection(kSecaoRotuloValor);
 }
 
 void TRptStateGuideB::ImprimeD5(const std::string& _AR06, const std::string& _AR07,
@@ -157,14 +157,14 @@ void TRptStateGuideB::ImprimeD5(const std::string& _AR06, const std::string& _AR
   Preencher("R10", _AR10);
   Preencher("R11", _AR011);
   Preencher("R12", _AR012);
-  RepPrintSection(13);
+  RepPrintSection(kSecaoTabela);
 }
 
 void TRptStateGuideB::ImprimeSubTitulo(const std::string& _AString) {
   Preencher("R13", _AString);
   Preencher("R14", "");
-  RepPrintSection(14);
-  RepPrintSection(15);
+  RepPrintSection(kSecaoSubtitulo);
+  RepPrintSection(kSecaoAposSubtitulo);
 }
 
 std::string TRptStateGuideB::FormataValor(double _AValor) {

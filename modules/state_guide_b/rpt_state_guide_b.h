@@ -12,6 +12,12 @@
 
 namespace state_guide_b {
 
+//! Labels of the six stock lines of a block, and the prefix of its columns.
+struct TEstoque {
+  const char* Prefixo;
+  std::array<const char*, 6> Rotulos;
+};
+
 class TRptStateGuideB : public nrw::TnrwBaseDll {
  public:
   explicit TRptStateGuideB(nrw::TnrwReport& _ARep);
@@ -34,6 +40,8 @@ class TRptStateGuideB : public nrw::TnrwBaseDll {
   void CarregarCDS();
   void LimparCDS();
   void ImprimirGuias();
+  //! The guide of the current establishment: the opening block, then the annexes.
+  void ImprimirGuia();
 
   // Printing primitives.
   void Preencher(const char* _AName, const std::string& _AValue);
@@ -48,8 +56,17 @@ class TRptStateGuideB : public nrw::TnrwBaseDll {
                  const std::string& _AR012 = "");
   void ImprimeSubTitulo(const std::string& _AString);
 
-  // Opening block.
+  // Opening block, in the order of its parts.
   void ImprimirAbertura();
+  void ImprimirIdentificacao(nrw::TnClientDataSet& estab, const std::string& inscricao);
+  void ImprimirPeriodo();
+  void ImprimirInformacoesAdicionais();
+  void ImprimirDadosEstabelecimento();
+  void ImprimirEstoque(const TEstoque& _AEstoque, const char* _ASubTitulo);
+  void ImprimirContabilista();
+  //! A column of the current establishment record, as text or as a number.
+  std::string Texto(const char* _ANome) const;
+  double Valor(const std::string& _ANome) const;
 
   // Annexes.
   void GerarTR002() {}

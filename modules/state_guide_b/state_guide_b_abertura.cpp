@@ -34,12 +34,6 @@ enum EstabColuna {
   kComplemento
 };
 
-//! Labels of the six stock lines of a block, and the prefix of its columns.
-struct TEstoque {
-  const char* Prefixo;
-  std::array<const char*, 6> Rotulos;
-};
-
 constexpr TEstoque kEstoqueInicial = {
     "Q06_",
     {"13 - Próprio, Tributado, no Estabelecimento e/ou em Poder de Terceiros.........:",
@@ -60,49 +54,62 @@ constexpr TEstoque kEstoqueFinal = {
 
 }  // namespace
 
-void TRptStateGuideB::ImprimirAbertura() {
-  TnClientDataSet& tr001 = *cdsTR001;
-  const auto texto = [&tr001](const char* nome) { return tr001.FieldByName(nome).AsString(); };
-  const auto valor = [&tr001](const std::string& nome) {
-    return tr001.FieldByName(nome).AsFloat();
-  };
-  const std::string inscricao =
-      nrw::FormatarInscrFederal(nrw::ValueToEnum<nrw::TnTipoInscrFederal>(1), texto("Q01_CNPJ"));
+std::string TRptStateGuideB::Texto(const char* _ANome) const {
+  return cdsTR001->FieldByName(_ANome).AsString();
+}
 
-  // 1. The number goes in as a literal: an apostrophe in stored data cannot break the statement.
+double TRptStateGuideB::Valor(const std::string& _ANome) const {
+  return cdsTR001->FieldByName(_ANome).AsFloat();
+}
+
+void TRptStateGuideB::ImprimirAbertura() {
+  const std::string inscricao =
+      nrw::FormatarInscrFederal(nrw::ValueToEnum<nrw::TnTipoInscrFederal>(1), Texto("Q01_CNPJ"));
+  // The number goes in as a literal: an apostrophe in stored data cannot break the statement.
   nrw::TDataSetRef curEstab = nrw::ExecutarSQL(kSqlEstab + nrw::ValorParaSQL(inscricao), true,
                                                false, -1, "", nullptr, true);
-  TnClientDataSet& estab = nrw::CDS(curEstab);
-  const auto coluna = [&estab](EstabColuna posicao) { return estab.Fields(posicao).AsString(); };
+  ImprimirIdentificacao(nrw::CDS(curEstab), inscricao);
+  ImprimirPeriodo();
+  ImprimirInformacoesAdicionais();
+  ImprimirDadosEstabelecimento();
+  ImprimirEstoque(kEstoqueInicial, "06 - ESTOQUE INICIAL NO PERÍODO");
+  ImprimirEstoque(kEstoqueFinal, "07 - ESTOQUE FINAL DO PERÍODO");
+  ImprimirContabilista();
+  nrw::DestruirSQL(curEstab);
+}
 
-  // 2. to 6.
+void TRptStateGuideB::ImprimirIdentificacao(TnClientDataSet& estab, const std::string& inscricao) {
+  const auto coluna = [&estab](EstabColuna posicao) { return estab.Fields(posicao).AsString(); };
   ImprimeSubTitulo("01 - IDENTIFICACAO  DO ESTABELECIMENTO");
-  ImprimeD3("Nome......: " + texto("Q01_RazaoSocial"), "CNPJ/TE...: " + coluna(kInscrEstad),
+  ImprimeD3("Nome......: " + Texto("Q01_RazaoSocial"), "CNPJ/TE...: " + coluna(kInscrEstad),
             "NIRE......: " + coluna(kNumeroRegist));
   ImprimeD3("CAE (E/F).: " + coluna(kCodigoAtivEstad), "CNPJ/MF...: " + inscricao);
   ImprimeD3(
       "Logradouro: " + coluna(kTipoLogradouro) + " " + coluna(kEndereco) + " " + coluna(kNumero),
       "Compl.....: " + coluna(kComplemento));
   ImprimeD3("Bairro....: " + coluna(kBairro), "Municipio.: " + coluna(kMunicipio));
-  // 7.
   ImprimirLinha();
+}
 
-  // 8.
+void TRptStateGuideB::ImprimirPeriodo() {
   ImprimeSubTitulo("02 - PERIODO DE REFERÊNCIA E CATEGORIA");
-  ImprimeD3("Periodo...: " + texto("Q02_Inicial") + " a " + texto("Q02_Final"),
-            "Cotegoria.: " + texto("Q02_Categoria"));
+  ImprimeD3("Periodo...: " + Texto("Q02_Inicial") + " a " + Texto("Q02_Final"),
+            "Cotegoria.: " + Texto("Q02_Categoria"));
   ImprimirLinha();
+}
 
-  // 9. The two questions are printed for the reader to answer.
+void TRptStateGuideB::ImprimirInformacoesAdicionais() {
+  // The two questions are printed for the reader to answer.
   ImprimeSubTitulo("03 - INFORMACOES ADICIONAIS");
   ImprimeD3("Obstrutiva? (S/N): ", "Inform.Compl? (S/N): ",
-            "Faturamento R$: " + FormataValor(valor("Q03_Faturamento")));
+            "Faturamento R$: " + FormataValor(Valor("Q03_Faturamento")));
   ImprimirLinha();
+}
 
-  // 10.
-  const double empregados = valor("Q04_Empregados");
-  const double folha = valor("Q04_ValorFolhaSalarios");
-  const double kwh = valor("Q04_KwhConsumido");
+void TRptStateGuideB::ImprimirDadosEstabelecimento() {
+  const double empregados = Valor("Q04_Empregados");
+  const double folha = Valor("Q04_ValorFolhaSalarios");
+  const double kwh = Valor("Q04_KwhConsumido");
   ImprimeSubTitulo("04 - DADOS DO ESTABELECIMENTO");
   ImprimeD4("01 - Número de Empregados em 31 de Dezembro....................................:",
             nrw::FormatFloat("0", empregados));
@@ -113,36 +120,33 @@ void TRptStateGuideB::ImprimirAbertura() {
   ImprimeD4("04 - Soma de Controle (1+2+3)..................................................:",
             FormataValor(SomaDeControle(empregados, folha, kwh)));
   ImprimirLinha();
+}
 
-  // 11. and 12. Sums on the stored hundredths, formatted once.
-  for (const auto& [estoque, subtitulo] :
-       {std::pair{&kEstoqueInicial, "06 - ESTOQUE INICIAL NO PERÍODO"},
-        std::pair{&kEstoqueFinal, "07 - ESTOQUE FINAL DO PERÍODO"}}) {
-    const std::string prefixo = estoque->Prefixo;
-    const double tributado = valor(prefixo + "ProprioTributado");
-    const double isento = valor(prefixo + "ProprioIsento");
-    const double em_terceiros = valor(prefixo + "Estab_Poder3o");
-    const double de_terceiros = valor(prefixo + "3o_PoderEstab");
-    const double proprio = tributado + isento;
-    ImprimeSubTitulo(subtitulo);
-    ImprimeD4(estoque->Rotulos[0], FormataValor(tributado));
-    ImprimeD4(estoque->Rotulos[1], FormataValor(isento));
-    ImprimeD4(estoque->Rotulos[2], FormataValor(proprio));
-    ImprimeD4(estoque->Rotulos[3], FormataValor(em_terceiros));
-    ImprimeD4(estoque->Rotulos[4], FormataValor(de_terceiros));
-    ImprimeD4(estoque->Rotulos[5], FormataValor(proprio + em_terceiros + de_terceiros));
-    ImprimirLinha();
-  }
-
-  // 13.
-  ImprimeSubTitulo("10 - INFORMACOES DO CONTABILISTA");
-  ImprimeD3("Nome....:" + texto("Q10_Nome"),
-            "Fone...:" + texto("Q10_DDD") + "-" + texto("Q10_Fone"));
-  ImprimeD3("CPF/CNPJ:" + texto("Q10_CFPCNPJ"), "Nr. CRC: " + texto("Q10_NumeroCRC"),
-            "E-MAIL: " + texto("Q10_Email"));
+void TRptStateGuideB::ImprimirEstoque(const TEstoque& _AEstoque, const char* _ASubTitulo) {
+  // Sums on the stored hundredths, formatted once.
+  const std::string prefixo = _AEstoque.Prefixo;
+  const double tributado = Valor(prefixo + "ProprioTributado");
+  const double isento = Valor(prefixo + "ProprioIsento");
+  const double em_terceiros = Valor(prefixo + "Estab_Poder3o");
+  const double de_terceiros = Valor(prefixo + "3o_PoderEstab");
+  const double proprio = tributado + isento;
+  ImprimeSubTitulo(_ASubTitulo);
+  ImprimeD4(_AEstoque.Rotulos[0], FormataValor(tributado));
+  ImprimeD4(_AEstoque.Rotulos[1], FormataValor(isento));
+  ImprimeD4(_AEstoque.Rotulos[2], FormataValor(proprio));
+  ImprimeD4(_AEstoque.Rotulos[3], FormataValor(em_terceiros));
+  ImprimeD4(_AEstoque.Rotulos[4], FormataValor(de_terceiros));
+  ImprimeD4(_AEstoque.Rotulos[5], FormataValor(proprio + em_terceiros + de_terceiros));
   ImprimirLinha();
+}
 
-  nrw::DestruirSQL(curEstab);
+void TRptStateGuideB::ImprimirContabilista() {
+  ImprimeSubTitulo("10 - INFORMACOES DO CONTABILISTA");
+  ImprimeD3("Nome....:" + Texto("Q10_Nome"),
+            "Fone...:" + Texto("Q10_DDD") + "-" + Texto("Q10_Fone"));
+  ImprimeD3("CPF/CNPJ:" + Texto("Q10_CFPCNPJ"), "Nr. CRC: " + Texto("Q10_NumeroCRC"),
+            "E-MAIL: " + Texto("Q10_Email"));
+  ImprimirLinha();
 }
 
 }  // namespace state_guide_b

@@ -5,6 +5,7 @@
 #include "nrw/shared_data.h"
 #include "nrw/util.h"
 #include "rpt_state_guide_b.h"
+#include "state_guide_b_sections.h"
 
 namespace state_guide_b {
 
@@ -30,7 +31,7 @@ bool TRptStateGuideB::AnexoVazio(TnClientDataSet* _ADataSet) {
 }
 
 void TRptStateGuideB::VerificarPagina() {
-  if (!Report().DelphiCanPrintSection({{10, 3}})) Report().SetCSLIsPageEnd(true);
+  if (!Report().DelphiCanPrintSection({{kSecaoTitulo, 3}})) Report().SetCSLIsPageEnd(true);
 }
 
 void TRptStateGuideB::FiltrarEstabelecimento(TnClientDataSet& _ADataSet) {
@@ -128,22 +129,19 @@ void TRptStateGuideB::GerarTR941() {
 }
 
 void TRptStateGuideB::GerarTR942() {
-  // 1.
   if (AnexoVazio(cdsTR942)) return;
   TnClientDataSet& tr942 = *cdsTR942;
-  // 2. Under the entries' title when they printed it.
+  // Under the entries' title when they printed it.
   if (!FImprimiuTituloANexo4) {
     VerificarPagina();
     ImprimeTitulo("GUIA INFORMATIVA - ANEXO 04");
     ImprimeTitulo("OPERAÇÕES E PRESTAÇÕES DE SERVIÇOS INTERESTADUAIS");
     ImprimirLinha();
   }
-  // 3. and 4.
   ImprimeSubTitulo("02 - SAÍDAS DE MERCADORIAS, BENS E/OU AQUISIÇÕES DE SERVIÇOS");
   ImprimeD5("CÓD.FISCAIS", "VALOR CONTÁBIL", "VALOR CONTÁBIL", "BASE DE CÁLCULO", "BASE DE CÁLCULO",
             "OUTRAS", "EXC.VL.ADICIONADO");
   ImprimeD5("", "N.CONTRIBUINTE", "CONTRIBUINTE", "N.CONTRIBUINTE", "CONTRIBUINTE");
-  // 5.
   FiltrarEstabelecimento(tr942);
   TField& destino = tr942.FieldByName("SOE_CodigoFederacaoDes");
   TField& contabil_nao_contribuinte = tr942.FieldByName("SOE_ValorContabil_NContr");
@@ -159,7 +157,6 @@ void TRptStateGuideB::GerarTR942() {
               FormataValor(base_contribuinte.AsFloat()), FormataValor(outras.AsFloat()),
               FormataValor(substituicao.AsFloat()));
   }
-  // 6.
   ImprimirLinha();
 }
 

@@ -10,6 +10,7 @@
 #include "nrw/guards.h"
 #include "nrw/module.h"
 #include "nrw/shared_data.h"
+#include "statement_roster_sections.h"
 
 namespace statement_roster {
 
@@ -45,13 +46,13 @@ void TRptStatementRoster::Set(const std::string& name, const std::string& text) 
 }
 
 void TRptStatementRoster::DoAfterSection(nrw::TObject* Sender, int Section) {
-  if (Section != 1) return;
+  if (Section != kSecaoCabecalhoPagina) return;
   if (FQuebra == 2) {
     if (FCabecalho) FCabecalho->ImpressaoCabecalho();
-    Report().RepPrintSection(12);
+    Report().RepPrintSection(kSecaoIntervalo);
   } else {
-    if (FTipoRelatorio == 2) Report().RepPrintSection(9);
-    Report().RepPrintSection(12);
+    if (FTipoRelatorio == 2) Report().RepPrintSection(kSecaoTitulosIsentos);
+    Report().RepPrintSection(kSecaoIntervalo);
   }
 }
 
@@ -93,20 +94,9 @@ TRptStatementRoster::TColunas TRptStatementRoster::Posicoes() {
 }
 
 void TRptStatementRoster::ImprimirInterno() {
-  // 1.
-  TOpcoesSelecao opcoes;
-  opcoes.GerarFunc =
-      nrw::ValueToEnum<nrw::TnGerarFuncionario>(nrw::StrToIntDef(RepParam("pGerarFunc"), 1));
-  opcoes.GerarTerc = nrw::StrToIntDef(RepParam("pGerarTerc"), 1);
-  opcoes.GerarOutEmp = nrw::StrToIntDef(RepParam("pGerarOutEmp"), 1);
-  // 2. Before anything is printed, also when there is nothing to print.
-  if (static_cast<int>(opcoes.GerarFunc) == 4 || opcoes.GerarTerc == 4 || opcoes.GerarOutEmp == 4) {
-    opcoes.Limites = LimitesDoAno();
-  }
-  // 3.
-  TnClientDataSet& query = Query();
-  if (query.IsEmpty()) return;
-  // 4.
+  // The limits are read before anything is printed, also when there is nothing to print.
+  const TOpcoesSelecao opcoes = LerOpcoes();
+  if (Query().IsEmpty()) return;
   const TColunas ix = Posicoes();
   const nrw::ScopeExit limpeza([this] {
     FCabecalho.reset();
@@ -114,60 +104,79 @@ void TRptStatementRoster::ImprimirInterno() {
     nrw::DestruirSQL(curFunc);
     nrw::DestruirSQL(curTipoContr);
   });
-  // 5.
+  Configurar();
+  ImprimirLinhas(ix, opcoes);
+}
+
+TOpcoesSelecao TRptStatementRoster::LerOpcoes() {
+  TOpcoesSelecao opcoes;
+  opcoes.GerarFunc =
+      nrw::ValueToEnum<nrw::TnGerarFuncionario>(nrw::StrToIntDef(RepParam("pGerarFunc"), 1));
+  opcoes.GerarTerc = nrw::StrToIntDef(RepParam("pGerarTerc"), 1);
+  opcoes.GerarOutEmp = nrw::StrToIntDef(RepParam("pGerarOutEmp"), 1);
+  if (static_cast<int>(opcoes.GerarFunc) == 4 || opcoes.GerarTerc == 4 || opcoes.GerarOutEmp == 4) {
+    opcoes.Limites = LimitesDoAno();
+  }
+  return opcoes;
+}
+
+void TRptStatementRoster::Configurar() {
   FTipoRelatorio = static_cast<int32_t>(nrw::StrToIntDef(RepParam("pTipoRelatorio"), 2));
   FQuebra = static_cast<int32_t>(nrw::StrToIntDef(RepParam("pQuebraPagina"), 1));
-  // 6. The type-1 list repeats section 8 rather than adding section 9.
+  // The type-1 list repeats the registration rather than adding the captions of exempt income.
   if (FQuebra == 2) {
     FCabecalho = std::make_unique<nrw::TnCabecalhoRelatorio>(
         Report(), false, false, false, false, false,
-        FTipoRelatorio == 2 ? std::vector<int>{8, 9} : std::vector<int>{8, 8}, -1, 1, 1, "1", "",
-        false);
+        FTipoRelatorio == 2 ? std::vector<int>{kSecaoInscricaoEmpresa, kSecaoTitulosIsentos}
+                            : std::vector<int>{kSecaoInscricaoEmpresa, kSecaoInscricaoEmpresa},
+        -1, 1, 1, "1", "", false);
   }
-  // 7.
   FLinkAfterSection = {Report().OnAfterSection, *this, [this](nrw::TObject* sender, int section) {
                          DoAfterSection(sender, section);
                        }};
-  // 8.
   RepObjCaption("Etiqueta35",
                 FQuebra == 1 ? "Arquivos Magnéticos" : "@var(gemVNomeEmpresa;[CodigoEmpresa])");
+}
 
-  // 9.
+void TRptStatementRoster::ImprimirLinhas(const TColunas& ix, const TOpcoesSelecao& opcoes) {
+  TnClientDataSet& query = Query();
   int progresso = 0;
   const int total = query.RecordCount();
   query.First();
-  int64_t empresa_atual = query.Fields(ix.CODIGOEMPRESA).AsInteger();
-  int64_t tipo_atual = query.Fields(ix.TIPOINFORME).AsInteger();
-  int contagem = 0;
-  bool primeira_da_empresa = true;
-
-  // 10.
+  TGrupo grupo;
+  grupo.Empresa = query.Fields(ix.CODIGOEMPRESA).AsInteger();
+  grupo.Tipo = query.Fields(ix.TIPOINFORME).AsInteger();
   while (!query.Eof()) {
     if (!PularLinha(LinhaAtual(ix, opcoes), opcoes)) {
-      ++contagem;
-      ImprimirLinha(ix, primeira_da_empresa);
+      ++grupo.Contagem;
+      ImprimirLinha(ix, grupo.PrimeiraDaEmpresa);
     }
     ++progresso;
     Report().CSLShowProgress(progresso, total);
     query.Next();
     if (query.Eof()) {
-      ImprimirTotais(contagem, tipo_atual);
+      ImprimirTotais(grupo.Contagem, grupo.Tipo);
       break;
     }
-    const int64_t empresa = query.Fields(ix.CODIGOEMPRESA).AsInteger();
-    const int64_t tipo = query.Fields(ix.TIPOINFORME).AsInteger();
-    if (empresa != empresa_atual) {
-      ImprimirTotais(contagem, tipo_atual);
-      if (FQuebra == 2) Report().SetCSLIsPageEnd(true);
-      contagem = 0;
-      primeira_da_empresa = true;
-      empresa_atual = empresa;
-      tipo_atual = tipo;
-    } else if (tipo != tipo_atual) {
-      ImprimirTotais(contagem, tipo_atual);
-      contagem = 0;
-      tipo_atual = tipo;
-    }
+    MudarGrupo(ix, grupo);
+  }
+}
+
+void TRptStatementRoster::MudarGrupo(const TColunas& ix, TGrupo& grupo) {
+  TnClientDataSet& query = Query();
+  const int64_t empresa = query.Fields(ix.CODIGOEMPRESA).AsInteger();
+  const int64_t tipo = query.Fields(ix.TIPOINFORME).AsInteger();
+  if (empresa != grupo.Empresa) {
+    ImprimirTotais(grupo.Contagem, grupo.Tipo);
+    if (FQuebra == 2) Report().SetCSLIsPageEnd(true);
+    grupo.Contagem = 0;
+    grupo.PrimeiraDaEmpresa = true;
+    grupo.Empresa = empresa;
+    grupo.Tipo = tipo;
+  } else if (tipo != grupo.Tipo) {
+    ImprimirTotais(grupo.Contagem, grupo.Tipo);
+    grupo.Contagem = 0;
+    grupo.Tipo = tipo;
   }
 }
 
@@ -193,7 +202,6 @@ TLinhaSelecao TRptStatementRoster::LinhaAtual(const TColunas& ix, const TOpcoesS
 
 void TRptStatementRoster::ImprimirLinha(const TColunas& ix, bool& primeira_da_empresa) {
   TnClientDataSet& query = Query();
-  // 2.
   const auto valor = [&query](int32_t coluna) {
     return FormatFloat(kMascaraValor, query.Fields(coluna).AsFloat());
   };
@@ -214,22 +222,20 @@ void TRptStatementRoster::ImprimirLinha(const TColunas& ix, bool& primeira_da_em
   Set("R15", valor(ix.VALOROUTROS));
   Set("R16", valor(ix.APOSENTADORIA));
   Set("R18", valor(ix.JUROSCAPITALPROPRIO));
-  // 3.
   FCodigoEmpresa = static_cast<int32_t>(query.Fields(ix.CODIGOEMPRESA).AsInteger());
   if (FQuebra == 2) FCabecalho->Executar(FCodigoEmpresa);
-  // 4. The company heading, before its first listed line.
+  // The company heading, before its first listed line.
   if (primeira_da_empresa) {
     const Variant nome = nrw::PegarValorCampo("Empresa", "NomeEmpresa",
                                               "CodigoEmpresa = " + nrw::IntToStr(FCodigoEmpresa));
     Set("R17", nrw::FormatInteger("0000", FCodigoEmpresa) + "-" + nome.AsString());
     Set("R0", "");
-    Report().RepPrintSection(14);
-    Report().RepPrintSection(12);
+    Report().RepPrintSection(kSecaoEmpresaOuTotal);
+    Report().RepPrintSection(kSecaoIntervalo);
     primeira_da_empresa = false;
   }
-  // 5.
-  Report().RepPrintSection(10);
-  if (FTipoRelatorio == 2) Report().RepPrintSection(11);
+  Report().RepPrintSection(kSecaoLinha);
+  if (FTipoRelatorio == 2) Report().RepPrintSection(kSecaoLinhaIsentos);
 }
 
 void TRptStatementRoster::ImprimirTotais(int contagem, int64_t tipo) {
@@ -249,9 +255,9 @@ void TRptStatementRoster::ImprimirTotais(int contagem, int64_t tipo) {
       break;
   }
   Set("R17", "");
-  Report().RepPrintSection(12);
-  Report().RepPrintSection(14);
-  Report().RepPrintSection(13);
+  Report().RepPrintSection(kSecaoIntervalo);
+  Report().RepPrintSection(kSecaoEmpresaOuTotal);
+  Report().RepPrintSection(kSecaoFimGrupo);
 }
 
 }  // namespace statement_roster

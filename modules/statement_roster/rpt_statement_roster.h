@@ -57,7 +57,7 @@ class TRptStatementRoster : public nrw::TnrwBaseDll {
   void DoParamExit(nrw::TObject* Sender, nrw::TnpqParamItem& _AParam) override;
   void AntesConfigurar(nrw::TnpqPowerParam& _AParent) override;
 
-  //! After the page heading (section 1): the company heading or the column heading, then the rule.
+  //! After the page heading: the company heading or the column heading, then the gap.
   void DoAfterSection(nrw::TObject* Sender, int Section);
   //! Contract type code of the employee with that CPF in the company (the smallest of several
   //! contracts), 0 when there is none. Also loads the contract types of directors.
@@ -74,8 +74,24 @@ class TRptStatementRoster : public nrw::TnrwBaseDll {
             VALOROUTROS = -1, JUROSCAPITALPROPRIO = -1, TIPOINFORME = -1;
   };
 
+  //! The company and statement type of the rows being counted, and their count.
+  struct TGrupo {
+    int64_t Empresa = 0;
+    int64_t Tipo = 0;
+    int Contagem = 0;
+    //! The company heading is still to be printed.
+    bool PrimeiraDaEmpresa = true;
+  };
+
+  // The run, in its order.
+  TOpcoesSelecao LerOpcoes();
   TLimitesAnuais LimitesDoAno();
   TColunas Posicoes();
+  //! The page breaks, the company heading object, the after-section handler and the caption.
+  void Configurar();
+  void ImprimirLinhas(const TColunas& ix, const TOpcoesSelecao& opcoes);
+  //! At a new company or statement type, the totals of the group that ends.
+  void MudarGrupo(const TColunas& ix, TGrupo& grupo);
   TLinhaSelecao LinhaAtual(const TColunas& ix, const TOpcoesSelecao& opcoes);
   void ImprimirLinha(const TColunas& ix, bool& primeira_da_empresa);
   void ImprimirTotais(int contagem, int64_t tipo);

@@ -65,24 +65,23 @@ bool PularLinha(const TLinhaSelecao& linha, const TOpcoesSelecao& opcoes) {
 
 int32_t TRptStatementRoster::CarregarCurAuxiliar(int32_t _ACodigoEmpresa, const std::string& _ACPF,
                                                  nrw::TnGerarFuncionario _AGerarFunc) {
-  // 1. Read again for every call, also for the same company.
+  // Read again for every call, also for the same company.
   if (!curFunc) {
     curFunc = nrw::ExecutarSQL(kSqlFuncionarios, {nrw::Variant(_ACodigoEmpresa)}, true, true, -1,
                                "", nullptr, true);
   } else {
     nrw::RefreshSQL(nrw::CDS(curFunc), {nrw::Variant(_ACodigoEmpresa)}, false);
   }
-  // 2. The rows are in CPF and contract type order: the first match has the smallest type.
+  // The rows are in CPF and contract type order: the first match has the smallest type.
   int32_t codigo = 0;
   nrw::TnClientDataSet& funcionarios = nrw::CDS(curFunc);
   if (funcionarios.FindKey({nrw::Variant(_ACPF)})) {
     codigo = static_cast<int32_t>(funcionarios.Fields(1).AsInteger());
   }
-  // 3.
   if (!curTipoContr) {
     curTipoContr = nrw::ExecutarSQL(kSqlTiposContratoEspeciais, true, false, -1, "", nullptr, true);
   }
-  // 4.
+  // Searched by code, whatever index an earlier call left.
   nrw::TnClientDataSet& tipos = nrw::CDS(curTipoContr);
   if (tipos.IndexFieldNames() != "CODIGOTIPOCONTR") tipos.SetIndexFieldNames("CODIGOTIPOCONTR");
   return codigo;

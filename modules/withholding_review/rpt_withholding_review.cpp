@@ -12,6 +12,7 @@
 #include "nrw/module.h"
 #include "nrw/shared_data.h"
 #include "nrw/util.h"
+#include "withholding_review_sections.h"
 #include "withholding_review_sql.h"
 
 namespace withholding_review {
@@ -65,22 +66,57 @@ std::string TRptWithholdingReview::JoinFilial() {
   return kSqlJoinFilial + FilterInterval({"FL.CODIGOESTAB"}, filial, {2}, 0, true, 0);
 }
 
+std::string TRptWithholdingReview::OrdemBeneficiarios() {
+  const bool por_nome = nrw::StrToIntDef(Report().GetParams().GetValues("pOrdem"), 1) == 2;
+  return std::string(kSqlOrdemDirfReg2) + (por_nome ? kSqlOrdemNome : kSqlOrdemInscricao);
+}
+
 bool TRptWithholdingReview::QuebraPorEmpresa(nrw::TnpqPowerParam& panel) const {
   const int count = panel.GetSeparadoresCount();
   return Report().GerandoSeparado() && count > 0 &&
          nrw::SameText(panel.GetSeparadores(count - 1).Param, "pEmpresas");
 }
 
-void TRptWithholdingReview::ExecutarConsultas(TDataSetRef& curDIRFReg1, nrw::TDateTime ano_base,
-                                              const std::string& empresa,
-                                              const std::string& argumento,
-                                              const std::string& join_filial,
-                                              const std::string& ordem) {
-  const auto executar = [ano_base](const std::string& sql) {
-    return nrw::ExecutarSQL(sql, {Variant(ano_base)}, true, false, -1, "", nullptr, true);
+void TRptWithholdingReview::LerDeclaracao(TExecucao& run) {
+  nrw::TnpqPowerParam& panel = Report().GetParams();
+  run.AnoBase = nrw::StrToDateDef(panel.GetValues("pAnoBase"), nrw::TDateTime());
+  const int64_t tipo_declaracao = nrw::StrToIntDef(panel.GetValues("pTipoDeclaracao"), 0);
+  if (tipo_declaracao == 1) RepParam("pDescrTipoDeclaracao", "Original");
+  if (tipo_declaracao == 2) RepParam("pDescrTipoDeclaracao", "Retificadora");
+}
+
+void TRptWithholdingReview::SelecionarEmpresas(TExecucao& run) {
+  nrw::TnpqPowerParam& panel = Report().GetParams();
+  run.Grupo = 0;
+  if (!FGerouQuebraRelatorio && !QuebraPorEmpresa(panel)) {
+    run.Grupo = static_cast<int>(nrw::StrToIntDef(panel.GetValues("pCodigoGrupoProc"), 0));
+  }
+  run.Empresas = panel.GetValues("pEmpresas");
+  run.FiltroEmpresa = FiltroEmpresa(run.Grupo, run.Empresas);
+}
+
+void TRptWithholdingReview::CriarControleDirf(TExecucao& run) {
+  run.Controle = std::make_unique<nrw::TnControleDIRF>(run.Empresas, run.Grupo, run.AnoBase);
+  const auto opcao = [this](const char* name) {
+    return static_cast<uint16_t>(nrw::StrToIntDef(RepParam(name), 0));
+  };
+  run.Controle->OpIrrfDiretor = opcao("pOpIrrfDiretor");
+  run.Controle->OpIrrfFunc = opcao("pOpIrrfFunc");
+  run.Controle->OpIrrfTerc = opcao("pOpIrrfTerc");
+  run.Controle->OpIrrfOutEmp = opcao("pOpIrrfOutEmp");
+}
+
+void TRptWithholdingReview::ExecutarConsultas(TExecucao& run) {
+  // Statements 2 to 7 take the company filter followed by the beneficiary filter, and the join
+  // that restricts employees to the establishments chosen.
+  const std::string argumento = run.FiltroEmpresa + FiltroBeneficiario();
+  const std::string join_filial = JoinFilial();
+  const std::string ordem = OrdemBeneficiarios();
+  const auto executar = [&run](const std::string& sql) {
+    return nrw::ExecutarSQL(sql, {Variant(run.AnoBase)}, true, false, -1, "", nullptr, true);
   };
   const std::vector<Variant> argumentos{argumento, join_filial};
-  curDIRFReg1 = executar(Format(kSqlDirfReg1, {empresa}));
+  run.curDIRFReg1 = executar(Format(kSqlDirfReg1, {run.FiltroEmpresa}));
   curDIRFReg2 = executar(Format(kSqlDirfReg2, argumentos) + ordem);
   curDIRFReg2Det = executar(Format(kSqlDirfReg2Det, argumentos));
   curDIRFReg2DetIsento = executar(Format(kSqlDirfReg2DetIsento, argumentos));
@@ -89,11 +125,12 @@ void TRptWithholdingReview::ExecutarConsultas(TDataSetRef& curDIRFReg1, nrw::TDa
   curDIRFRRADet = executar(Format(SqlDirfRRADet(), argumentos));
 }
 
-TRptWithholdingReview::TColunasReg1 TRptWithholdingReview::PosicoesColunas(TnClientDataSet& reg1) {
+void TRptWithholdingReview::PosicoesColunas(TExecucao& run) {
   const auto ix = [](TnClientDataSet& dataset, const char* name) {
     return nrw::common::ColumnPosition(dataset, name);
   };
-  TColunasReg1 colunas;
+  TnClientDataSet& reg1 = CDS(run.curDIRFReg1);
+  TColunasReg1& colunas = run.ixReg1;
   colunas.CODIGOEMPRESA = ix(reg1, "CODIGOEMPRESA");
   colunas.ANOBASE = ix(reg1, "ANOBASE");
   colunas.INSCRFEDERAL = ix(reg1, "INSCRFEDERAL");
@@ -137,10 +174,11 @@ TRptWithholdingReview::TColunasReg1 TRptWithholdingReview::PosicoesColunas(TnCli
   ixDIRFREG2SUM_ValorMontanteFunc = ix(sum, "ValorMontanteFunc");
   ixDIRFREG2SUM_ValorRendimento = ix(sum, "ValorRendimento");
   ixDIRFREG2SUM_ValorRetido = ix(sum, "ValorRetido");
-  return colunas;
 }
 
-void TRptWithholdingReview::PreencherEmpresa(TnClientDataSet& reg1, const TColunasReg1& ix) {
+void TRptWithholdingReview::PreencherEmpresa(const TExecucao& run) {
+  TnClientDataSet& reg1 = CDS(run.curDIRFReg1);
+  const TColunasReg1& ix = run.ixReg1;
   const auto texto = [&reg1](int32_t coluna) { return reg1.Fields(coluna).AsString(); };
   const auto numero = [&reg1](int32_t coluna) {
     return nrw::IntToStr(reg1.Fields(coluna).AsInteger());
@@ -166,153 +204,130 @@ void TRptWithholdingReview::PreencherEmpresa(TnClientDataSet& reg1, const TColun
 }
 
 void TRptWithholdingReview::ImprimirInterno() {
-  nrw::TnpqPowerParam& panel = Report().GetParams();
-
-  // 1. Everything the run makes is released on every path, also when a statement fails. The
-  // clean-up of step 12 runs as three guards, last declared first: the messages, the datasets,
-  // then the controller, the list and the flag; a step that raises does not keep the others from
-  // running, and the first error is the one the host receives.
-  auto aviso = std::make_unique<nrw::TnAviso>(Report());
-  TDataSetRef curDIRFReg1;
-  std::unique_ptr<nrw::TnControleDIRF> controle;
+  // Everything the run makes is released on every path, also when a statement fails. The clean-up
+  // runs as three guards, last declared first: the messages, the datasets, then the controller, the
+  // list and the flag; a step that raises does not keep the others from running, and the first
+  // error is the one the host receives.
+  TExecucao run;
+  run.Aviso = std::make_unique<nrw::TnAviso>(Report());
   const nrw::ScopeExit liberar_objetos([&] {
-    controle.reset();
-    aviso.reset();
+    run.Controle.reset();
+    run.Aviso.reset();
     FGerouQuebraRelatorio = true;
   });
   const nrw::ScopeExit liberar_datasets([&] {
-    for (TDataSetRef* dataset : {&curDIRFReg1, &curDIRFReg2, &curDIRFReg2Det, &curDIRFReg2DetIsento,
-                                 &curDIRFReg2SUM, &curDIRFRRA, &curDIRFRRADet}) {
+    for (TDataSetRef* dataset :
+         {&run.curDIRFReg1, &curDIRFReg2, &curDIRFReg2Det, &curDIRFReg2DetIsento, &curDIRFReg2SUM,
+          &curDIRFRRA, &curDIRFRRADet}) {
       nrw::DestruirSQL(*dataset);
     }
   });
   const nrw::ScopeExit listar_mensagens([&] {
-    // 12.
-    if (!aviso->IsEmpty()) Report().MsgConfigurar({"Mensagens"});
-    aviso->Listar();
+    if (!run.Aviso->IsEmpty()) Report().MsgConfigurar({"Mensagens"});
+    run.Aviso->Listar();
   });
 
-  // 2.
-  const nrw::TDateTime ano_base = nrw::StrToDateDef(panel.GetValues("pAnoBase"), nrw::TDateTime());
-  const int64_t tipo_declaracao = nrw::StrToIntDef(panel.GetValues("pTipoDeclaracao"), 0);
-  if (tipo_declaracao == 1) RepParam("pDescrTipoDeclaracao", "Original");
-  if (tipo_declaracao == 2) RepParam("pDescrTipoDeclaracao", "Retificadora");
+  LerDeclaracao(run);
+  SelecionarEmpresas(run);
+  run.Aviso->AddTituloMensagem(kTituloEmpresasNaoGeradas, 5);
+  CriarControleDirf(run);
+  ExecutarConsultas(run);
+  PosicoesColunas(run);
+  RepParam("pAnoBase1", std::to_string(nrw::YearOf(run.AnoBase)));
 
-  // 3.
-  int grupo = 0;
-  if (!FGerouQuebraRelatorio && !QuebraPorEmpresa(panel)) {
-    grupo = static_cast<int>(nrw::StrToIntDef(panel.GetValues("pCodigoGrupoProc"), 0));
+  TnClientDataSet& reg1 = CDS(run.curDIRFReg1);
+  for (reg1.First(); !reg1.Eof(); reg1.Next()) ImprimirEmpresa(run);
+  ConcluirMensagens(run);
+}
+
+void TRptWithholdingReview::ImprimirEmpresa(TExecucao& run) {
+  TnClientDataSet& reg1 = CDS(run.curDIRFReg1);
+  TnClientDataSet& reg2 = CDS(curDIRFReg2);
+  PreencherEmpresa(run);
+  bool empresa_impressa = false;
+  bool cabecalho_pendente = true;
+  const int64_t empresa = reg1.Fields(run.ixReg1.CODIGOEMPRESA).AsInteger();
+  const nrw::TDateTime ano = reg1.Fields(run.ixReg1.ANOBASE).AsDateTime();
+
+  if (reg2.FindKey({Variant(empresa), Variant(ano)})) {
+    for (; !reg2.Eof() && reg2.Fields(ixReg2CODIGOEMPRESA).AsInteger() == empresa &&
+           reg2.Fields(ixReg2ANOBASE).AsDateTime() == ano;
+         reg2.Next()) {
+      if (!AtendeRegras(run, empresa)) continue;
+      if (cabecalho_pendente) {
+        ImprimirCabecalhoEmpresa(run);
+        cabecalho_pendente = false;
+      }
+      empresa_impressa = true;
+      ImprimirRegistro();
+    }
+    RepShowProgress(reg1.RecNo(), reg1.RecordCount());
   }
-  const std::string empresas = panel.GetValues("pEmpresas");
-  const std::string filtro_empresa = FiltroEmpresa(grupo, empresas);
 
-  // 4.
-  aviso->AddTituloMensagem(kTituloEmpresasNaoGeradas, 5);
+  // Listed under the title of the companies that printed nothing.
+  if (!empresa_impressa) run.Aviso->AddAviso("", static_cast<int>(empresa));
+}
 
-  // 5.
-  controle = std::make_unique<nrw::TnControleDIRF>(empresas, grupo, ano_base);
-  const auto opcao = [this](const char* name) {
-    return static_cast<uint16_t>(nrw::StrToIntDef(RepParam(name), 0));
-  };
-  controle->OpIrrfDiretor = opcao("pOpIrrfDiretor");
-  controle->OpIrrfFunc = opcao("pOpIrrfFunc");
-  controle->OpIrrfTerc = opcao("pOpIrrfTerc");
-  controle->OpIrrfOutEmp = opcao("pOpIrrfOutEmp");
-
-  // 6.
-  const std::string filtro_beneficiario = FiltroBeneficiario();
-  const std::string join_filial = JoinFilial();
-  const std::string ordem =
-      std::string(kSqlOrdemDirfReg2) +
-      (nrw::StrToIntDef(panel.GetValues("pOrdem"), 1) == 2 ? kSqlOrdemNome : kSqlOrdemInscricao);
-
-  // 7.
-  ExecutarConsultas(curDIRFReg1, ano_base, filtro_empresa, filtro_empresa + filtro_beneficiario,
-                    join_filial, ordem);
-
-  // 8.
-  TnClientDataSet& reg1 = CDS(curDIRFReg1);
-  const TColunasReg1 ix = PosicoesColunas(reg1);
+bool TRptWithholdingReview::SomarValores(int64_t empresa) {
   TnClientDataSet& reg2 = CDS(curDIRFReg2);
   TnClientDataSet& det = CDS(curDIRFReg2Det);
   TnClientDataSet& sum = CDS(curDIRFReg2SUM);
-
-  // 9.
-  RepParam("pAnoBase1", std::to_string(nrw::YearOf(ano_base)));
-  int empresas_impressas = 0;
-
-  // 10.
-  for (reg1.First(); !reg1.Eof(); reg1.Next()) {
-    // 10.1
-    PreencherEmpresa(reg1, ix);
-    bool empresa_impressa = false;
-    bool cabecalho_pendente = true;
-    const int64_t empresa = reg1.Fields(ix.CODIGOEMPRESA).AsInteger();
-    const nrw::TDateTime ano = reg1.Fields(ix.ANOBASE).AsDateTime();
-
-    // 10.2
-    if (reg2.FindKey({Variant(empresa), Variant(ano)})) {
-      for (; !reg2.Eof() && reg2.Fields(ixReg2CODIGOEMPRESA).AsInteger() == empresa &&
-             reg2.Fields(ixReg2ANOBASE).AsDateTime() == ano;
-           reg2.Next()) {
-        // 10.2.1
-        FValorRendimentos = 0;
-        FValorRetido = 0;
-        // 10.2.2
-        if (det.FindKey(ChaveMes(13))) {
-          FValorRendimentos = det.Fields(ixReg2DetVALORRENDIMENTO).AsFloat();
-          FValorRetido = det.Fields(ixReg2DetVALORRETIDO).AsFloat();
-        }
-        // 10.2.3 A record without sums is never judged: its income becomes -1.
-        const bool tem_somas =
-            sum.FindKey({Variant(empresa), reg2.Fields(ixReg2INSCRFEDERALBENEF).AsString()});
-        if (tem_somas) {
-          FValorRendimentos += sum.Fields(ixDIRFREG2SUM_ValorRendimento).AsFloat();
-          FValorRetido += sum.Fields(ixDIRFREG2SUM_ValorRetido).AsFloat();
-        } else {
-          FValorRendimentos = -1;
-        }
-        // 10.2.4 Decided by the search itself: summed income may be exactly -1 too.
-        if (!tem_somas) continue;
-        // 10.2.5
-        if (controle->PularRegistro(static_cast<int>(empresa),
-                                    static_cast<int>(reg2.Fields(ixReg2TIPOINSCRBENEF).AsInteger()),
-                                    reg2.Fields(ixReg2INSCRFEDERALBENEF).AsString(),
-                                    FValorRendimentos, FValorRetido,
-                                    sum.Fields(ixDIRFREG2SUM_ValorMontanteFunc).AsFloat())) {
-          continue;
-        }
-        // 10.2.6 The company heading goes with its first beneficiary: when both do not fit below
-        // it, the heading starts the next page rather than stand alone at the foot of this one.
-        if (cabecalho_pendente) {
-          ++empresas_impressas;
-          if (!Report().DelphiCanPrintSection({{8, 1}, {15, 20}, {9, 1}})) {
-            Report().SetCSLIsPageEnd(true);
-          }
-          RepPrintSection(8);
-          cabecalho_pendente = false;
-        }
-        empresa_impressa = true;
-        // 10.2.7
-        if (Report().DelphiCanPrintSection({{15, 20}, {9, 1}})) ImprimirBeneficiario();
-        ImprimirRendTributaveis();
-        ImprimirRendIsentos();
-        ImprimirRRA();
-      }
-      RepShowProgress(reg1.RecNo(), reg1.RecordCount());
-    }
-
-    // 10.3
-    if (!empresa_impressa) aviso->AddAviso("", static_cast<int>(empresa));
+  FValorRendimentos = 0;
+  FValorRetido = 0;
+  if (det.FindKey(ChaveMes(13))) {
+    FValorRendimentos = det.Fields(ixReg2DetVALORRENDIMENTO).AsFloat();
+    FValorRetido = det.Fields(ixReg2DetVALORRETIDO).AsFloat();
   }
+  // A record without sums is never judged: its income becomes -1.
+  const bool tem_somas =
+      sum.FindKey({Variant(empresa), reg2.Fields(ixReg2INSCRFEDERALBENEF).AsString()});
+  if (tem_somas) {
+    FValorRendimentos += sum.Fields(ixDIRFREG2SUM_ValorRendimento).AsFloat();
+    FValorRetido += sum.Fields(ixDIRFREG2SUM_ValorRetido).AsFloat();
+  } else {
+    FValorRendimentos = -1;
+  }
+  return tem_somas;
+}
 
-  // 11.
-  aviso->RemoverIndiceDoTitulo();
-  if (reg1.IsEmpty()) {
-    aviso->AddAviso(kSemDados);
-  } else if (empresas_impressas == 0) {
-    aviso->LimparTodosOsAvisos();
-    aviso->AddAviso(kNenhumRegistro);
+bool TRptWithholdingReview::AtendeRegras(TExecucao& run, int64_t empresa) {
+  // Decided by the search itself: summed income may be exactly -1 too.
+  if (!SomarValores(empresa)) return false;
+  TnClientDataSet& reg2 = CDS(curDIRFReg2);
+  return !run.Controle->PularRegistro(
+      static_cast<int>(empresa), static_cast<int>(reg2.Fields(ixReg2TIPOINSCRBENEF).AsInteger()),
+      reg2.Fields(ixReg2INSCRFEDERALBENEF).AsString(), FValorRendimentos, FValorRetido,
+      CDS(curDIRFReg2SUM).Fields(ixDIRFREG2SUM_ValorMontanteFunc).AsFloat());
+}
+
+void TRptWithholdingReview::ImprimirCabecalhoEmpresa(TExecucao& run) {
+  ++run.EmpresasImpressas;
+  // The company heading goes with its first beneficiary: when both do not fit below it, the
+  // heading starts the next page rather than stand alone at the foot of this one.
+  if (!Report().DelphiCanPrintSection(
+          {{kSecaoEmpresa, 1}, {kSecaoMesIsento, 20}, {kSecaoBeneficiario, 1}})) {
+    Report().SetCSLIsPageEnd(true);
+  }
+  RepPrintSection(kSecaoEmpresa);
+}
+
+void TRptWithholdingReview::ImprimirRegistro() {
+  // When the heading does not fit, the taxable block's own room check supplies it on a new page.
+  if (Report().DelphiCanPrintSection({{kSecaoMesIsento, 20}, {kSecaoBeneficiario, 1}})) {
+    ImprimirBeneficiario();
+  }
+  ImprimirRendTributaveis();
+  ImprimirRendIsentos();
+  ImprimirRRA();
+}
+
+void TRptWithholdingReview::ConcluirMensagens(TExecucao& run) {
+  run.Aviso->RemoverIndiceDoTitulo();
+  if (CDS(run.curDIRFReg1).IsEmpty()) {
+    run.Aviso->AddAviso(kSemDados);
+  } else if (run.EmpresasImpressas == 0) {
+    run.Aviso->LimparTodosOsAvisos();
+    run.Aviso->AddAviso(kNenhumRegistro);
   }
 }
 

@@ -5,11 +5,15 @@
 // run's declarant dataset, controller and message list live only inside ImprimirInterno.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/separator_events.h"
+#include "nrw/aviso.h"
+#include "nrw/dirf.h"
 #include "nrw/events.h"
 #include "nrw/report.h"
 #include "nrw/sql.h"
@@ -50,24 +54,68 @@ class TRptWithholdingReview : public nrw::TnrwBaseDll {
             FAXRESP = -1, EMAILRESP = -1;
   };
 
+  //! Totals of the taxable, exempt and RRA blocks, in the order of their columns.
+  using TTotaisTributaveis = std::array<double, 7>;
+  using TTotaisIsentos = std::array<double, 5>;
+  using TTotaisRRA = std::array<double, 8>;
+
+  //! What one run makes and reads besides the instance's datasets. ImprimirInterno releases it,
+  //! whatever the path.
+  struct TExecucao {
+    nrw::TDateTime AnoBase;
+    int Grupo = 0;
+    std::string Empresas;
+    std::string FiltroEmpresa;
+    TDataSetRef curDIRFReg1;
+    TColunasReg1 ixReg1;
+    std::unique_ptr<nrw::TnControleDIRF> Controle;
+    std::unique_ptr<nrw::TnAviso> Aviso;
+    //! Companies with at least one printed beneficiary record.
+    int EmpresasImpressas = 0;
+  };
+
+  // The run, in its order.
+  void LerDeclaracao(TExecucao& run);
+  void SelecionarEmpresas(TExecucao& run);
+  void CriarControleDirf(TExecucao& run);
+  void ExecutarConsultas(TExecucao& run);
+  void PosicoesColunas(TExecucao& run);
+  void ImprimirEmpresa(TExecucao& run);
+  void ConcluirMensagens(TExecucao& run);
+
   // Data.
   std::string FiltroEmpresa(int grupo, const std::string& empresas);
   std::string FiltroBeneficiario();
   std::string JoinFilial();
-  void ExecutarConsultas(TDataSetRef& curDIRFReg1, nrw::TDateTime ano_base,
-                         const std::string& empresa, const std::string& argumento,
-                         const std::string& join_filial, const std::string& ordem);
-  TColunasReg1 PosicoesColunas(nrw::TnClientDataSet& reg1);
-  void PreencherEmpresa(nrw::TnClientDataSet& reg1, const TColunasReg1& ix);
+  std::string OrdemBeneficiarios();
   //! True while the host produces one part per company: the group was already expanded into
   //! the parts, so each part reads its own company only.
   bool QuebraPorEmpresa(nrw::TnpqPowerParam& panel) const;
+  void PreencherEmpresa(const TExecucao& run);
+  //! The income and withheld tax of the current beneficiary record; false when the record has no
+  //! sums.
+  bool SomarValores(int64_t empresa);
+  //! Whether the current beneficiary record is printed: it has sums and the controller keeps it.
+  bool AtendeRegras(TExecucao& run, int64_t empresa);
 
   // Printing.
+  void ImprimirCabecalhoEmpresa(TExecucao& run);
+  void ImprimirRegistro();
   void ImprimirBeneficiario();
   void ImprimirRendTributaveis();
+  void ImprimirTitulosTributaveis();
+  //! Writes R1 to R7 from the month's row, or zeros when the month has none; adds them to the
+  //! totals when there are totals.
+  void EscreverMesTributavel(int mes, TTotaisTributaveis* totais);
   void ImprimirRendIsentos();
+  int ContarMesesIsentos();
+  //! Writes R1 to R5 from the current exempt row.
+  void EscreverMesIsento(TTotaisIsentos* totais);
   void ImprimirRRA();
+  int ContarMesesRRA(const std::vector<nrw::Variant>& beneficiario);
+  void ImprimirProcessoRRA();
+  void ImprimirTitulosRRA();
+  void ImprimirMesesRRA(const std::vector<nrw::Variant>& beneficiario, TTotaisRRA& totais);
   void ImprimirSeCouber(int section);
   void ImprimirTitulo(const std::string& titulo);
   void ImprimirTituloIsentos(bool& titulo_impresso);
@@ -77,6 +125,9 @@ class TRptWithholdingReview : public nrw::TnrwBaseDll {
   //! Key of the current beneficiary record in the monthly datasets, alone or with a month.
   std::vector<nrw::Variant> ChaveRegistro() const;
   std::vector<nrw::Variant> ChaveMes(int mes) const;
+  //! Key of the current RRA row's month in the RRA monthly detail.
+  std::vector<nrw::Variant> ChaveMesRRA(const std::vector<nrw::Variant>& beneficiario,
+                                        int mes) const;
 
   TDataSetRef curDIRFReg2SUM;
   TDataSetRef curDIRFReg2;

@@ -54,36 +54,32 @@ void TRptWithholdingReview::DoSQLSeparadorEvent(nrw::TnpqPowerParam& _APowerPara
                                                 const std::string& _ATabela,
                                                 const std::string& _AFiltro, int _ARecNoSeparador,
                                                 std::string& _ASQLOriginal) {
-  // 1. Only the last separator, and only when it splits by company.
+  // Only the last separator, and only when it splits by company.
   if (_ARecNoSeparador != _APowerParam.GetSeparadoresCount() - 1) return;
   if (!nrw::SameText(_APowerParam.GetSeparadores(_ARecNoSeparador).Param, "pEmpresas")) return;
 
-  // 2. A company selection that is not in use keeps the host's statement.
+  // A company selection that is not in use keeps the host's statement.
   const nrw::TnFraControle* empresas_control = _APowerParam.Param("pEmpresas").Control();
   if (empresas_control != nullptr && empresas_control->Enabled()) {
-    // 3.
     const std::string& campos = _AConsultFields;
     const std::string grupo = Trim(_APowerParam.GetValues("pCodigoGrupoProc"));
     const std::string empresas = Trim(_APowerParam.GetValues("pEmpresas"));
     if (!grupo.empty()) {
-      // 3.1
       const std::string codigo =
           nrw::ValorParaSQL(Variant(nrw::StrToIntDef(grupo, 0)), nrw::TFieldType::Integer);
       _ASQLOriginal = "select distinct T_T." + campos + " from  ( " + kSqlGrupoEmpresas + codigo +
                       ") T_T  order by T_T." + campos;
     } else if (!empresas.empty()) {
-      // 3.2
       const std::string filtro = nrw::FilterInterval({"CODIGOEMPRESA"}, empresas, {1}, 0, false, 0);
       _ASQLOriginal = "select distinct T_T." + campos + " from " + _ATabela + " T_T " +
                       nrw::TemDados(" where ", filtro, "") + " order by 1";
     } else {
-      // 3.3 Neither a group nor companies: every company of the separator's table. Group 0
+      // Neither a group nor companies: every company of the separator's table. Group 0
       // gathers no company, and its list would split the report into no part at all.
       _ASQLOriginal =
           "select distinct T_T." + campos + " from " + _ATabela + " T_T " + " order by 1";
     }
   }
-  // 4.
   FGerouQuebraRelatorio = true;
 }
 

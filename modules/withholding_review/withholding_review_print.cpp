@@ -6,6 +6,7 @@
 #include "nrw/guards.h"
 #include "nrw/util.h"
 #include "rpt_withholding_review.h"
+#include "withholding_review_sections.h"
 
 namespace withholding_review {
 
@@ -61,9 +62,9 @@ void TRptWithholdingReview::ImprimirSeCouber(int section) {
 }
 
 void TRptWithholdingReview::ImprimirTitulo(const std::string& titulo) {
-  ImprimirSeCouber(17);
+  ImprimirSeCouber(kSecaoAntesTitulo);
   RepParam("R1", titulo);
-  RepPrintSection(13);
+  RepPrintSection(kSecaoTituloBloco);
 }
 
 void TRptWithholdingReview::GarantirEspaco(const std::vector<std::pair<int, int>>& pares) {
@@ -77,38 +78,32 @@ void TRptWithholdingReview::ImprimirBeneficiario() {
   RepParam("pf1", nrw::IntToStr(reg2.Fields(ixReg2CODIGORETENCAO).AsInteger()));
   RepParam("pf2", reg2.Fields(ixReg2INSCRFEDERALBENEF).AsString());
   RepParam("pf3", reg2.Fields(ixReg2NOMEBENEF).AsString());
-  RepPrintSection(9);
+  RepPrintSection(kSecaoBeneficiario);
 }
 
 void TRptWithholdingReview::ImprimirRendTributaveis() {
-  TnClientDataSet& det = CDS(curDIRFReg2Det);
-  // Columns R1 to R7 of the block.
-  const std::array<int32_t, 7> colunas = {ixReg2DetVALORRENDIMENTO,     ixReg2DetVALORDEPENDENTE,
-                                          ixReg2DetVALORPENSAOALIM,     ixReg2DetVALORPREVOFICIAL,
-                                          ixReg2DetVALORPREVPRIVADA,    ixReg2DetVALORRETIDO,
-                                          ixReg2DetDESCONTOSIMPLIFICADO};
-  // Writes R1 to R7 from the month's row, or zeros when the month has none.
-  const auto linha_mes = [&](int mes, std::array<double, 7>* totais) {
-    const bool existe = det.FindKey(ChaveMes(mes));
-    for (size_t i = 0; i < colunas.size(); ++i) {
-      const int n = static_cast<int>(i) + 1;
-      if (!existe) {
-        RepParam(Coluna(n), kZero);
-        continue;
-      }
-      const double valor = det.Fields(colunas[i]).AsFloat();
-      RepParam(Coluna(n), Valor(valor));
-      if (totais != nullptr) (*totais)[i] += valor;
-    }
-  };
-
-  // 1.
-  std::array<double, 7> totais{};
-  // 2.
-  GarantirEspaco({{15, 20}, {9, 1}});
-  // 3.
+  TTotaisTributaveis totais{};
+  GarantirEspaco({{kSecaoMesIsento, 20}, {kSecaoBeneficiario, 1}});
   ImprimirTitulo("Rendimentos Tributáveis");
-  // 4.
+  ImprimirTitulosTributaveis();
+  // Every month has its line, with or without data.
+  for (int mes = 1; mes <= 12; ++mes) {
+    RepParam("pmes", NomeMes(mes));
+    EscreverMesTributavel(mes, &totais);
+    RepPrintSection(kSecaoMesTributavel);
+  }
+  for (size_t i = 0; i < totais.size(); ++i) {
+    RepParam("pTot" + std::to_string(i + 1), Valor(totais[i]));
+  }
+  RepPrintSection(kSecaoTotalTributavel);
+  // The thirteenth salary is shown after the totals and is not part of them.
+  RepParam("pmes", NomeMes(13));
+  EscreverMesTributavel(13, nullptr);
+  RepPrintSection(kSecaoMesTributavel);
+  ImprimirSeCouber(kSecaoFechamento);
+}
+
+void TRptWithholdingReview::ImprimirTitulosTributaveis() {
   RepParam("pMes", "Mês");
   RepParam("R1", "Rendimentos");
   RepParam("R2", "Valor Dependente");
@@ -117,25 +112,28 @@ void TRptWithholdingReview::ImprimirRendTributaveis() {
   RepParam("R5", "Previdência Privada");
   RepParam("R6", "Imposto Retido");
   RepParam("R7", "Desconto Simplificado");
-  RepPrintSection(12);
-  ImprimirSeCouber(14);
-  // 5. Every month has its line, with or without data.
-  for (int mes = 1; mes <= 12; ++mes) {
-    RepParam("pmes", NomeMes(mes));
-    linha_mes(mes, &totais);
-    RepPrintSection(10);
+  RepPrintSection(kSecaoTitulosTributavel);
+  ImprimirSeCouber(kSecaoFechamento);
+}
+
+void TRptWithholdingReview::EscreverMesTributavel(int mes, TTotaisTributaveis* totais) {
+  TnClientDataSet& det = CDS(curDIRFReg2Det);
+  // Columns R1 to R7 of the block.
+  const std::array<int32_t, 7> colunas = {ixReg2DetVALORRENDIMENTO,     ixReg2DetVALORDEPENDENTE,
+                                          ixReg2DetVALORPENSAOALIM,     ixReg2DetVALORPREVOFICIAL,
+                                          ixReg2DetVALORPREVPRIVADA,    ixReg2DetVALORRETIDO,
+                                          ixReg2DetDESCONTOSIMPLIFICADO};
+  const bool existe = det.FindKey(ChaveMes(mes));
+  for (size_t i = 0; i < colunas.size(); ++i) {
+    const int n = static_cast<int>(i) + 1;
+    if (!existe) {
+      RepParam(Coluna(n), kZero);
+      continue;
+    }
+    const double valor = det.Fields(colunas[i]).AsFloat();
+    RepParam(Coluna(n), Valor(valor));
+    if (totais != nullptr) (*totais)[i] += valor;
   }
-  // 6.
-  for (size_t i = 0; i < totais.size(); ++i) {
-    RepParam("pTot" + std::to_string(i + 1), Valor(totais[i]));
-  }
-  RepPrintSection(11);
-  // 7. The thirteenth salary is shown after the totals and is not part of them.
-  RepParam("pmes", NomeMes(13));
-  linha_mes(13, nullptr);
-  RepPrintSection(10);
-  // 8.
-  ImprimirSeCouber(14);
 }
 
 void TRptWithholdingReview::ImprimirTituloIsentos(bool& titulo_impresso) {
@@ -150,8 +148,8 @@ void TRptWithholdingReview::ImprimirTituloIsentos(bool& titulo_impresso) {
   RepParam("R6", "Lucro/Dived");
   RepParam("R7", "Vlr. pago Titular");
   RepParam("R8", "Outros");
-  RepPrintSection(16);
-  ImprimirSeCouber(14);
+  RepPrintSection(kSecaoTitulosTotalIsento);
+  ImprimirSeCouber(kSecaoFechamento);
   titulo_impresso = true;
 }
 
@@ -161,135 +159,156 @@ void TRptWithholdingReview::ImprimirRendIsentos() {
   const double lucro = reg2.FieldByName("LUCRODIVID1996").AsFloat();
   const double pago_socio = reg2.FieldByName("VLRPAGOSOCIOPQEMP").AsFloat();
   const double outros = reg2.FieldByName("OUTROSRENDISENTO").AsFloat();
-  // Writes R1 to R5 from the current exempt row.
-  const auto valores_mes = [&](std::array<double, 5>* totais) {
-    for (size_t i = 0; i < kColunasIsentos.size(); ++i) {
-      const double valor = isento.FieldByName(kColunasIsentos[i]).AsFloat();
-      RepParam(Coluna(static_cast<int>(i) + 1), Valor(valor));
-      if (totais != nullptr) (*totais)[i] += valor;
-    }
-  };
 
-  // 1.
   bool titulo_impresso = false;
-  std::array<double, 5> totais{};
-  // 2.
+  TTotaisIsentos totais{};
   const bool tem_linhas = isento.FindKey(ChaveRegistro());
-  // 3.
   if (!tem_linhas && nrw::RoundValor(lucro + pago_socio + outros, 2) == 0) return;
-  // 4.
-  int meses = 0;
-  for (int mes = 1; mes <= 13; ++mes) {
-    if (isento.FindKey(ChaveMes(mes))) ++meses;
-  }
-  GarantirEspaco({{15, meses}, {9, 1}, {16, 5}});
-  // 5.
+  GarantirEspaco({{kSecaoMesIsento, ContarMesesIsentos()},
+                  {kSecaoBeneficiario, 1},
+                  {kSecaoTitulosTotalIsento, 5}});
+  // Only months with a row have a line.
   for (int mes = 1; mes <= 12; ++mes) {
     if (!isento.FindKey(ChaveMes(mes))) continue;
     ImprimirTituloIsentos(titulo_impresso);
     RepParam("pmes", NomeMes(mes));
-    valores_mes(&totais);
+    EscreverMesIsento(&totais);
     RepParam("R6", "");
     RepParam("R7", "");
     RepParam("R8", "");
-    RepPrintSection(15);
+    RepPrintSection(kSecaoMesIsento);
   }
-  // 6. Rows of the thirteenth salary alone print no month line above: the heading comes now.
+  // Rows of the thirteenth salary alone print no month line above: the heading comes now.
   if (titulo_impresso) {
-    ImprimirSeCouber(14);
+    ImprimirSeCouber(kSecaoFechamento);
   } else {
     ImprimirTituloIsentos(titulo_impresso);
   }
-  // 7.
   RepParam("pmes", "Total");
-  for (size_t i = 0; i < totais.size(); ++i)
+  for (size_t i = 0; i < totais.size(); ++i) {
     RepParam(Coluna(static_cast<int>(i) + 1), Valor(totais[i]));
+  }
   RepParam("R6", Valor(lucro));
   RepParam("R7", Valor(pago_socio));
   RepParam("R8", Valor(outros));
-  RepPrintSection(16);
-  // 8. The thirteenth salary comes after the total and is not part of it.
+  RepPrintSection(kSecaoTitulosTotalIsento);
+  // The thirteenth salary comes after the total and is not part of it.
   if (isento.FindKey(ChaveMes(13))) {
     RepParam("pmes", NomeMes(13));
-    valores_mes(nullptr);
+    EscreverMesIsento(nullptr);
     RepParam("R6", kZero);
     RepParam("R7", kZero);
     RepParam("R8", kZero);
-    RepPrintSection(15);
+    RepPrintSection(kSecaoMesIsento);
+  }
+}
+
+int TRptWithholdingReview::ContarMesesIsentos() {
+  TnClientDataSet& isento = CDS(curDIRFReg2DetIsento);
+  int meses = 0;
+  for (int mes = 1; mes <= 13; ++mes) {
+    if (isento.FindKey(ChaveMes(mes))) ++meses;
+  }
+  return meses;
+}
+
+void TRptWithholdingReview::EscreverMesIsento(TTotaisIsentos* totais) {
+  TnClientDataSet& isento = CDS(curDIRFReg2DetIsento);
+  for (size_t i = 0; i < kColunasIsentos.size(); ++i) {
+    const double valor = isento.FieldByName(kColunasIsentos[i]).AsFloat();
+    RepParam(Coluna(static_cast<int>(i) + 1), Valor(valor));
+    if (totais != nullptr) (*totais)[i] += valor;
   }
 }
 
 void TRptWithholdingReview::ImprimirRRA() {
   TnClientDataSet& rra = CDS(curDIRFRRA);
-  TnClientDataSet& rra_det = CDS(curDIRFRRADet);
   TnClientDataSet& reg2 = CDS(curDIRFReg2);
   const std::vector<Variant> beneficiario = {
       reg2.Fields(ixReg2CODIGOEMPRESA).Value(), reg2.Fields(ixReg2ANOBASE).Value(),
       reg2.Fields(ixReg2TIPOINSCRBENEF).Value(), reg2.Fields(ixReg2INSCRFEDERALBENEF).AsString()};
-  const auto chave_mes = [&](int mes) {
-    std::vector<Variant> chave = beneficiario;
-    chave.push_back(rra.FieldByName("SEQ").Value());
-    chave.push_back(Variant(mes));
-    return chave;
-  };
 
-  // 1. and 5. The range is lifted on every path.
+  // The range is lifted on every path.
   const nrw::RangeGuard faixa(rra, beneficiario);
   rra.First();
   if (rra.IsEmpty()) return;
-  // 2.
+  GarantirEspaco({{kSecaoMesIsento, ContarMesesRRA(beneficiario)},
+                  {kSecaoBeneficiario, 1},
+                  {kSecaoTitulosTotalIsento, 7}});
+  ImprimirTitulo("Rendimentos Recebidos Acumuladamente - RRA - Declarante");
+  for (; !rra.Eof(); rra.Next()) {
+    TTotaisRRA totais{};
+    ImprimirProcessoRRA();
+    ImprimirTitulosRRA();
+    ImprimirMesesRRA(beneficiario, totais);
+    RepParam("pmes", "Total");
+    for (size_t i = 0; i < totais.size(); ++i) {
+      RepParam(Coluna(static_cast<int>(i) + 1), Valor(totais[i]));
+    }
+    RepPrintSection(kSecaoTitulosTotalRRA);
+  }
+}
+
+std::vector<Variant> TRptWithholdingReview::ChaveMesRRA(const std::vector<Variant>& beneficiario,
+                                                        int mes) const {
+  std::vector<Variant> chave = beneficiario;
+  chave.push_back(CDS(curDIRFRRA).FieldByName("SEQ").Value());
+  chave.push_back(Variant(mes));
+  return chave;
+}
+
+int TRptWithholdingReview::ContarMesesRRA(const std::vector<Variant>& beneficiario) {
+  // The months of the first RRA row measure the whole block.
+  TnClientDataSet& rra_det = CDS(curDIRFRRADet);
   int meses = 0;
   for (int mes = 1; mes <= 12; ++mes) {
-    if (rra_det.FindKey(chave_mes(mes))) ++meses;
+    if (rra_det.FindKey(ChaveMesRRA(beneficiario, mes))) ++meses;
   }
-  GarantirEspaco({{15, meses}, {9, 1}, {16, 7}});
-  // 3.
-  ImprimirTitulo("Rendimentos Recebidos Acumuladamente - RRA - Declarante");
-  // 4.
-  for (; !rra.Eof(); rra.Next()) {
-    // 4.1
-    std::array<double, 8> totais{};
-    // 4.2
-    ImprimirSeCouber(14);
-    RepParam("R1", "Natureza do processo");
-    RepParam("R2", "Número do processo");
-    RepParam("R3", "CPF Advogado");
-    RepParam("R4", "Nome Advogado");
-    RepPrintSection(20);
-    // 4.3
-    RepParam("R1", rra.FieldByName("NaturezaRRA").AsString());
-    RepParam("R2", rra.FieldByName("NumProcessoRRA").AsString());
-    RepParam("R3", rra.FieldByName("InscrFederalAdv").AsString());
-    RepParam("R4", rra.FieldByName("NomeAdv").AsString());
-    RepPrintSection(21);
-    ImprimirSeCouber(14);
-    // 4.4
-    RepParam("pMes", "Mês");
-    RepParam("R1", "Rend. Tributável");
-    RepParam("R2", "Parc Isenta Aposent. > 65 anos");
-    RepParam("R3", "Moléstia Grave");
-    RepParam("R4", "Previdência Oficial");
-    RepParam("R5", "Pensão Alimentícia");
-    RepParam("R6", "Imposto Retido");
-    RepParam("R7", "Desp. Ação Judicial");
-    RepParam("R8", "Quant. Meses");
-    RepPrintSection(19);
-    // 4.5 Only months with a row have a line; the thirteenth is not read.
-    for (int mes = 1; mes <= 12; ++mes) {
-      if (!rra_det.FindKey(chave_mes(mes))) continue;
-      RepParam("pmes", NomeMes(mes));
-      for (size_t i = 0; i < kColunasRRA.size(); ++i) {
-        const double valor = rra_det.FieldByName(kColunasRRA[i]).AsFloat();
-        RepParam(Coluna(static_cast<int>(i) + 1), Valor(valor));
-        totais[i] += valor;
-      }
-      RepPrintSection(18);
+  return meses;
+}
+
+void TRptWithholdingReview::ImprimirProcessoRRA() {
+  TnClientDataSet& rra = CDS(curDIRFRRA);
+  ImprimirSeCouber(kSecaoFechamento);
+  RepParam("R1", "Natureza do processo");
+  RepParam("R2", "Número do processo");
+  RepParam("R3", "CPF Advogado");
+  RepParam("R4", "Nome Advogado");
+  RepPrintSection(kSecaoTitulosProcesso);
+  RepParam("R1", rra.FieldByName("NaturezaRRA").AsString());
+  RepParam("R2", rra.FieldByName("NumProcessoRRA").AsString());
+  RepParam("R3", rra.FieldByName("InscrFederalAdv").AsString());
+  RepParam("R4", rra.FieldByName("NomeAdv").AsString());
+  RepPrintSection(kSecaoProcesso);
+  ImprimirSeCouber(kSecaoFechamento);
+}
+
+void TRptWithholdingReview::ImprimirTitulosRRA() {
+  RepParam("pMes", "Mês");
+  RepParam("R1", "Rend. Tributável");
+  RepParam("R2", "Parc Isenta Aposent. > 65 anos");
+  RepParam("R3", "Moléstia Grave");
+  RepParam("R4", "Previdência Oficial");
+  RepParam("R5", "Pensão Alimentícia");
+  RepParam("R6", "Imposto Retido");
+  RepParam("R7", "Desp. Ação Judicial");
+  RepParam("R8", "Quant. Meses");
+  RepPrintSection(kSecaoTitulosTotalRRA);
+}
+
+void TRptWithholdingReview::ImprimirMesesRRA(const std::vector<Variant>& beneficiario,
+                                             TTotaisRRA& totais) {
+  TnClientDataSet& rra_det = CDS(curDIRFRRADet);
+  // Only months with a row have a line; the thirteenth is not read.
+  for (int mes = 1; mes <= 12; ++mes) {
+    if (!rra_det.FindKey(ChaveMesRRA(beneficiario, mes))) continue;
+    RepParam("pmes", NomeMes(mes));
+    for (size_t i = 0; i < kColunasRRA.size(); ++i) {
+      const double valor = rra_det.FieldByName(kColunasRRA[i]).AsFloat();
+      RepParam(Coluna(static_cast<int>(i) + 1), Valor(valor));
+      totais[i] += valor;
     }
-    // 4.6
-    RepParam("pmes", "Total");
-    for (size_t i = 0; i < totais.size(); ++i)
-      RepParam(Coluna(static_cast<int>(i) + 1), Valor(totais[i]));
-    RepPrintSection(19);
+    RepPrintSection(kSecaoMesRRA);
   }
 }
 

@@ -23,6 +23,8 @@ NRW_API void DefinirUsuarioAtual(std::optional<int> user);
 using TnDMFactory = std::function<std::unique_ptr<TObject>()>;
 
 //! Registers a sibling class by name for CriarDM; safe to call again (the last factory wins).
-NRW_API void RegistrarClasseDM(const std::string& class_name, TnDMFactory factory);
+//! Answers the factory it replaced (empty when the name was free), so that a caller that stands
+//! in for a class can give the name back.
+NRW_API TnDMFactory RegistrarClasseDM(const std::string& class_name, TnDMFactory factory);
 
 }  // namespace nrw

@@ -1,22 +1,31 @@
 // Every layout under layouts/ printed with the widest values its placeholders can take, section by
 // section: no value may be cut, run past the page or over another item. Layouts added later are
-// checked as soon as their file is there.
+// checked as soon as their file is there. Every section a module names is one of its layout's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "company_payee_statement/company_payee_statement_sections.h"
+#include "income_statement/income_statement_sections.h"
 #include "nrw/format.h"
+#include "payer_roster/payer_roster_sections.h"
+#include "payroll_totals/payroll_totals_sections.h"
+#include "payroll_totals_wide/payroll_totals_wide_sections.h"
 #include "report/layout.h"
 #include "report/layout_loader.h"
 #include "report/placeholders.h"
 #include "report/section_flow.h"
+#include "state_guide_b/state_guide_b_sections.h"
+#include "statement_roster/statement_roster_sections.h"
 #include "util/name_key.h"
 #include "util/utf8.h"
+#include "withholding_review/withholding_review_sections.h"
 
 namespace {
 
@@ -247,6 +256,69 @@ TEST(Layouts, TheCheckFindsEveryKindOfCut) {
       "corte.json, seção 1, item 3 (\"[R2]\"): passa da margem da página",
   };
   EXPECT_EQ(faults, expected);
+}
+
+// The sections each module names, by the report its layout is for.
+struct ModuleSections {
+  const char* report;
+  std::span<const nrw::common::NamedSection> sections;
+};
+
+constexpr ModuleSections kModuleSections[] = {
+    {"RptCompanyPayeeStatement", company_payee_statement::kSecoes},
+    {"RptIncomeStatement", income_statement::kSecoes},
+    {"RptPayerRoster", payer_roster::kSecoes},
+    {"RptPayrollTotals", payroll_totals::kSecoes},
+    {"RptPayrollTotalsWide", payroll_totals_wide::kSecoes},
+    {"RptStateGuideB", state_guide_b::kSecoes},
+    {"RptStatementRoster", statement_roster::kSecoes},
+    {"RptWithholdingReview", withholding_review::kSecoes},
+};
+
+// The named sections that the layout does not have, one fault each.
+std::vector<std::string> MissingSections(const nrw::Layout& layout,
+                                         std::span<const nrw::common::NamedSection> sections) {
+  std::vector<std::string> faults;
+  for (const nrw::common::NamedSection& section : sections) {
+    if (layout.FindSection(section.number) == nullptr) {
+      faults.push_back(layout.report + ": " + std::string(section.name) + " = " +
+                       std::to_string(section.number) + " não é seção do layout");
+    }
+  }
+  return faults;
+}
+
+TEST(Layouts, EveryNamedSectionIsASectionOfItsModulesLayout) {
+  std::vector<std::string> reports;
+  for (const std::filesystem::path& file : LayoutFiles()) {
+    const nrw::Layout layout = nrw::LoadLayout(file.string());
+    reports.push_back(layout.report);
+    const auto named =
+        std::find_if(std::begin(kModuleSections), std::end(kModuleSections),
+                     [&](const ModuleSections& m) { return m.report == layout.report; });
+    if (named == std::end(kModuleSections)) {
+      ADD_FAILURE() << layout.report << ": the module's named sections are not checked here";
+      continue;
+    }
+    EXPECT_FALSE(named->sections.empty()) << layout.report;
+    for (const std::string& fault : MissingSections(layout, named->sections))
+      ADD_FAILURE() << fault;
+  }
+  for (const ModuleSections& module : kModuleSections) {
+    EXPECT_NE(std::find(reports.begin(), reports.end(), module.report), reports.end())
+        << module.report << " has no layout";
+  }
+}
+
+// The check itself: a name whose number the layout lacks is reported, with the name.
+TEST(Layouts, TheSectionCheckNamesAMissingSection) {
+  const nrw::Layout layout = nrw::ParseLayout(R"({
+    "report": "RptSecoes", "page": {"width_mm": 30, "height_mm": 30},
+    "sections": [{"number": 8, "height_mm": 3, "items": []}]})",
+                                              "secoes.json");
+  constexpr nrw::common::NamedSection kSections[] = {{"kSecaoLinha", 8}, {"kSecaoTotal", 9}};
+  EXPECT_EQ(MissingSections(layout, kSections),
+            std::vector<std::string>{"RptSecoes: kSecaoTotal = 9 não é seção do layout"});
 }
 
 }  // namespace

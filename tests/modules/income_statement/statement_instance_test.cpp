@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "nrw/dirf.h"
+#include "nrw/guards.h"
 #include "nrw/shared_data.h"
 #include "nrwhost/settings.h"
 #include "statement_fixture.h"
@@ -240,9 +241,12 @@ TEST_F(Separadores, AnswersWhetherAPartIsProduced) {
   rel.Sessao().SetProducingParts(false);
 
   // Under connection type 1 an instance leaves the report's separator events alone.
-  nrw::DefinirTipoCon(1);
-  const std::unique_ptr<TRptIncomeStatement> sem_eventos = rel.Instancia();
-  nrw::DefinirTipoCon(0);
+  std::unique_ptr<TRptIncomeStatement> sem_eventos;
+  {
+    nrw::DefinirTipoCon(1);
+    const nrw::ScopeExit devolver([] { nrw::DefinirTipoCon(0); });
+    sem_eventos = rel.Instancia();
+  }
   rel.Aplicar({{"pBeneficiarios", "810.000.000-01"}});
   Gerar(rel);
   EXPECT_EQ(instancia->SeqSeparador(), 4) << "the earlier instance still answers";

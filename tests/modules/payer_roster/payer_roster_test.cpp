@@ -13,6 +13,7 @@
 #include "support/fixture_db.h"
 #include "support/golden.h"
 #include "support/module_run.h"
+#include "support/sibling_class.h"
 
 namespace {
 
@@ -159,13 +160,14 @@ TEST(PayerRosterFailure, TheDataModuleIsFreedWhenTheRunFails) {
       {[] { return std::make_unique<TNaoModulo>(); }, "Conversão de tipo inválida"},
   };
   for (const auto& c : cases) {
-    // Each test runs in a process of its own: the host's own class is not needed again.
-    nrw::RegistrarClasseDM("TPayrollWithholdingData", c.factory);
+    const support::SiblingClassOverride substituta("TPayrollWithholdingData", c.factory);
     const support::RunOutcome run = Rodar({});
     EXPECT_EQ(run.result.error, c.error);
     EXPECT_EQ(g_vivos, 0) << c.error;
     EXPECT_TRUE(run.ModulePrints().empty()) << c.error;
   }
+  // The host's own data module is back for the tests that follow.
+  EXPECT_TRUE(Rodar({}).result.ok);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "support/fixture_db.h"
 #include "support/golden.h"
 #include "support/module_run.h"
+#include "support/sibling_class.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -202,8 +203,7 @@ TEST_F(PayrollTotals, FailuresDetachTheHandlerAndFreeTheDataModule) {
       {[] { return std::make_unique<TNaoModulo>(); }, "Conversão de tipo inválida"},
   };
   for (const auto& c : cases) {
-    // Each test runs in a process of its own: the host's own class is not needed again.
-    nrw::RegistrarClasseDM("TSalaryTotalsExporter", c.factory);
+    const support::SiblingClassOverride substituta("TSalaryTotalsExporter", c.factory);
     support::ModuleSession session({"RptPayrollTotals", {{"pCompet", "15/03/2024"}}});
     try {
       session.Session().Print();

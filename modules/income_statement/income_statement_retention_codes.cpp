@@ -1,43 +1,9 @@
-// Field maps of the health-plan and partner datasets, and the retention code descriptions.
+// The descriptions of the retention codes.
 #include <map>
 
 #include "rpt_income_statement.h"
 
 namespace income_statement {
-
-void TMapOperadoraPlanoSaude::Fields(nrw::TnFieldBinder& bind) {
-  bind("CodigoEmpresa", CodigoEmpresa);
-  bind("AnoBase", AnoBase);
-  bind("InscrFederalBenef", InscrFederalBenef);
-  bind("InscriFederalOper", InscriFederalOper);
-  bind("NomeOperadora", NomeOperadora);
-  bind("ValorPagoTitular", ValorPagoTitular);
-}
-
-void TMapPlanoSaude::Fields(nrw::TnFieldBinder& bind) {
-  bind("CodigoEmpresa", CodigoEmpresa);
-  bind("AnoBase", AnoBase);
-  bind("TipoInscrBenef", TipoInscrBenef);
-  bind("InscrFederalBenef", InscrFederalBenef);
-  bind("InscriFederalOper", InscriFederalOper);
-  bind("NomeOperadora", NomeOperadora);
-  bind("ValorPagoTitular", ValorPagoTitular);
-  bind("ValorPagoReembolsoAno", ValorPagoReembolsoAno);
-  bind("ValorPagoReembolsoAnoAnt", ValorPagoReembolsoAnoAnt);
-  bind("ValorPagoReembolsoAnoDep", ValorPagoReembolsoAnoDep);
-  bind("ValorPagoReembolsoAnoAntDep", ValorPagoReembolsoAnoAntDep);
-  bind("CPFDependente", CPFDependente);
-  bind("Nome", Nome);
-  bind("ValorPagoAno", ValorPagoAno);
-}
-
-void TMapDirfSocio::Fields(nrw::TnFieldBinder& bind) {
-  bind("CodigoEmpresa", CodigoEmpresa);
-  bind("AnoBase", AnoBase);
-  bind("InscrFederalSocio", InscrFederalSocio);
-  bind("InscrFederalDirfSCP", InscrFederalDirfSCP);
-  bind("Valor", Valor);
-}
 
 std::string DescricaoCodigoRetencao(int64_t code) {
   static const std::map<int64_t, const char*> kDescricoes = {
