@@ -1,7 +1,7 @@
 // The layout loader on arbitrary text: a layout is read whole or refused with nrw::Exception
 // ("Layout <file>: ..."), never with the JSON library's own errors.
+#include "layout/layout_loader.h"
 #include "nrw/core.h"
-#include "report/layout_loader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   try {

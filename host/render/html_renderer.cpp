@@ -4,8 +4,7 @@
 
 #include <string>
 
-#include "render/page_geometry.h"
-#include "report/section_flow.h"
+#include "layout/page_walk.h"
 #include "util/markup.h"
 #include "util/utf8.h"
 
@@ -23,6 +22,51 @@ const char* AlignOf(LayoutAlign align) {
   }
   return "left";
 }
+
+// The items as absolutely placed blocks: texts line by line, lines and boxes as borders.
+class HtmlPainter final : public PageVisitor {
+ public:
+  HtmlPainter(const Layout& layout, std::ostream& out)
+      : layout_(layout), out_(out), left_(layout.page.margins.left_mm), row_(layout.grid.row_mm) {}
+
+  void TextLine(const PlacedItem& at, const FlowLine& line) override {
+    const LayoutItem& item = at.item;
+    const ResolvedFont font = FontOf(layout_, item);
+    out_ << fmt::format(
+                "<div class=\"t\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm;"
+                "line-height:{:.2f}mm;text-align:{};font:{}{:.1f}pt '{}',sans-serif\">",
+                left_ + item.x_mm, at.top_mm + line.row * row_, item.w_mm, row_,
+                AlignOf(item.align), font.bold ? "bold " : "", font.size_pt, font.family)
+         << MarkupEscaped(EncodeUtf8(line.text)) << "</div>\n";
+  }
+
+  void Line(const PlacedItem& at) override {
+    const ItemBox& box = at.box;
+    if (box.horizontal) {
+      out_ << fmt::format(
+          "<div class=\"l h\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm\"></div>\n",
+          left_ + box.x_mm, box.mid_y_mm, box.w_mm);
+    } else {
+      out_ << fmt::format(
+          "<div class=\"l v\" style=\"left:{:.2f}mm;top:{:.2f}mm;height:{:.2f}mm\"></div>\n",
+          left_ + box.mid_x_mm, box.y_mm, box.h_mm);
+    }
+  }
+
+  void Box(const PlacedItem& at) override {
+    const ItemBox& box = at.box;
+    out_ << fmt::format(
+        "<div class=\"b\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm;"
+        "height:{:.2f}mm\"></div>\n",
+        left_ + box.x_mm, box.y_mm, box.w_mm, box.h_mm);
+  }
+
+ private:
+  const Layout& layout_;
+  std::ostream& out_;
+  double left_;
+  double row_;
+};
 
 }  // namespace
 
@@ -48,52 +92,8 @@ HtmlPageWriter::HtmlPageWriter(const Layout& layout, std::ostream& out)
 
 void HtmlPageWriter::Draw(const Page& page) {
   out_ << "<section class=\"page\" data-page=\"" << page.number << "\">\n";
-  for (const PlacedSection& placed : page.sections) {
-    const LayoutSection* section = layout_.FindSection(placed.number);
-    if (section == nullptr) continue;
-    const SectionFlow flow = FlowSection(*section, placed.texts, placed.hidden, layout_.grid);
-    const double left = layout_.page.margins.left_mm;
-    const double top = layout_.page.margins.top_mm + placed.top_mm;
-    const double row = layout_.grid.row_mm;
-    for (size_t i = 0; i < section->items.size(); ++i) {
-      if (!placed.hidden.empty() && placed.hidden[i]) continue;
-      const LayoutItem& item = section->items[i];
-      const ItemBox box = PlaceItem(layout_, item, flow.items[i], top);
-      switch (item.type) {
-        case LayoutItemType::Text:
-        case LayoutItemType::Label: {
-          const ResolvedFont font = FontOf(layout_, item);
-          for (const FlowLine& line : flow.items[i].lines) {
-            if (line.text.empty()) continue;
-            out_ << fmt::format(
-                        "<div class=\"t\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm;"
-                        "line-height:{:.2f}mm;text-align:{};font:{}{:.1f}pt '{}',sans-serif\">",
-                        left + item.x_mm, top + line.row * row, item.w_mm, row, AlignOf(item.align),
-                        font.bold ? "bold " : "", font.size_pt, font.family)
-                 << MarkupEscaped(EncodeUtf8(line.text)) << "</div>\n";
-          }
-          break;
-        }
-        case LayoutItemType::Line:
-          if (box.horizontal) {
-            out_ << fmt::format(
-                "<div class=\"l h\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm\"></div>\n",
-                left + box.x_mm, box.mid_y_mm, box.w_mm);
-          } else {
-            out_ << fmt::format(
-                "<div class=\"l v\" style=\"left:{:.2f}mm;top:{:.2f}mm;height:{:.2f}mm\"></div>\n",
-                left + box.mid_x_mm, box.y_mm, box.h_mm);
-          }
-          break;
-        case LayoutItemType::Box:
-          out_ << fmt::format(
-              "<div class=\"b\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm;"
-              "height:{:.2f}mm\"></div>\n",
-              left + box.x_mm, box.y_mm, box.w_mm, box.h_mm);
-          break;
-      }
-    }
-  }
+  HtmlPainter painter(layout_, out_);
+  WalkPage(layout_, page, painter);
   out_ << "</section>\n";
 }
 

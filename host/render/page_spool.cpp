@@ -4,55 +4,105 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <type_traits>
 
+#include "layout/page_count.h"
+#include "layout/section_flow.h"
 #include "nrw/core.h"
 
 namespace nrw {
 namespace {
 
-void Fail(const char* what) {
+[[noreturn]] void Fail(const char* what) {
   throw Exception(std::string("Falha no arquivo temporário das páginas (") + what + ").");
 }
 
-void Put(std::FILE* file, const void* data, size_t size) {
-  if (size > 0 && std::fwrite(data, 1, size, file) != size) Fail("gravação");
-}
+// A page as bytes: numbers in the machine's own layout (the file never leaves the process), texts
+// and lists led by their length.
+class PageEncoder {
+ public:
+  explicit PageEncoder(std::string& out) : out_(out) {}
 
-void Get(std::FILE* file, void* data, size_t size) {
-  if (size > 0 && std::fread(data, 1, size, file) != size) Fail("leitura");
-}
+  template <class T>
+  void Put(T value) {
+    static_assert(std::is_trivially_copyable_v<T>);
+    out_.append(reinterpret_cast<const char*>(&value), sizeof value);
+  }
+  void PutSize(size_t size) { Put(static_cast<uint64_t>(size)); }
 
-void PutSize(std::FILE* file, size_t value) {
-  const auto size = static_cast<uint64_t>(value);
-  Put(file, &size, sizeof size);
-}
+  void PutSection(const PlacedSection& section) {
+    Put(section.number);
+    Put(section.top_mm);
+    PutSize(section.texts.size());
+    for (const std::string& text : section.texts) {
+      PutSize(text.size());
+      out_.append(text);
+    }
+    PutSize(section.hidden.size());
+    for (const bool hidden : section.hidden) Put(hidden);
+  }
 
-size_t GetSize(std::FILE* file) {
-  uint64_t size = 0;
-  Get(file, &size, sizeof size);
-  return static_cast<size_t>(size);
-}
+ private:
+  std::string& out_;
+};
+
+// Reads back what PageEncoder wrote; a page cut short is a failed read.
+class PageDecoder {
+ public:
+  explicit PageDecoder(std::string_view in) : in_(in) {}
+
+  template <class T>
+  T Get() {
+    T value;
+    if (in_.size() < sizeof value) Fail("leitura");
+    std::memcpy(&value, in_.data(), sizeof value);
+    in_.remove_prefix(sizeof value);
+    return value;
+  }
+  //! A length or a count: never more than the bytes left, as every element takes one at least.
+  size_t GetSize() {
+    const auto size = Get<uint64_t>();
+    if (size > in_.size()) Fail("leitura");
+    return static_cast<size_t>(size);
+  }
+
+  void GetSection(PlacedSection& section) {
+    section.number = Get<int>();
+    section.top_mm = Get<double>();
+    section.texts.resize(GetSize());
+    for (std::string& text : section.texts) {
+      const size_t size = GetSize();
+      text.assign(in_.data(), size);
+      in_.remove_prefix(size);
+    }
+    section.hidden.resize(GetSize());
+    for (size_t h = 0; h < section.hidden.size(); ++h) section.hidden[h] = Get<bool>();
+  }
+
+ private:
+  std::string_view in_;
+};
 
 }  // namespace
 
-PageSpool::PageSpool() : file_(std::tmpfile()) {
+PageSpool::PageSpool(const Layout& layout) : layout_(layout), file_(std::tmpfile()) {
   if (!file_) Fail(std::strerror(errno));
 }
 
+// The flow is left out: flowing the texts again when the page is drawn costs less than writing
+// the lines and reading them back (bench/README.md), and the sections that print the count must
+// be flowed again anyway.
 void PageSpool::PageDone(const Page& page) {
-  std::FILE* file = file_.get();
-  Put(file, &page.number, sizeof page.number);
-  PutSize(file, page.sections.size());
-  for (const PlacedSection& section : page.sections) {
-    Put(file, &section.number, sizeof section.number);
-    Put(file, &section.top_mm, sizeof section.top_mm);
-    PutSize(file, section.texts.size());
-    for (const std::string& text : section.texts) {
-      PutSize(file, text.size());
-      Put(file, text.data(), text.size());
-    }
-    PutSize(file, section.hidden.size());
-    for (const bool hidden : section.hidden) Put(file, &hidden, sizeof hidden);
+  buffer_.clear();
+  PageEncoder encoder(buffer_);
+  encoder.Put(page.number);
+  encoder.PutSize(page.sections.size());
+  for (const PlacedSection& section : page.sections) encoder.PutSection(section);
+  const auto size = static_cast<uint64_t>(buffer_.size());
+  if (std::fwrite(&size, sizeof size, 1, file_.get()) != 1 ||
+      std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size()) {
+    Fail("gravação");
   }
   ++count_;
 }
@@ -60,26 +110,23 @@ void PageSpool::PageDone(const Page& page) {
 void PageSpool::Replay(PageWriter& writer) {
   std::FILE* file = file_.get();
   if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) Fail("leitura");
+  Page page;
   for (int i = 0; i < count_; ++i) {
-    Page page;
-    Get(file, &page.number, sizeof page.number);
-    page.sections.resize(GetSize(file));
+    uint64_t size = 0;
+    if (std::fread(&size, sizeof size, 1, file) != 1) Fail("leitura");
+    buffer_.resize(static_cast<size_t>(size));
+    if (std::fread(buffer_.data(), 1, buffer_.size(), file) != buffer_.size()) Fail("leitura");
+    PageDecoder decoder(buffer_);
+    page.number = decoder.Get<int>();
+    page.sections.resize(decoder.GetSize());
     for (PlacedSection& section : page.sections) {
-      Get(file, &section.number, sizeof section.number);
-      Get(file, &section.top_mm, sizeof section.top_mm);
-      section.texts.resize(GetSize(file));
-      for (std::string& text : section.texts) {
-        text.resize(GetSize(file));
-        Get(file, text.data(), text.size());
-      }
-      section.hidden.resize(GetSize(file));
-      for (size_t h = 0; h < section.hidden.size(); ++h) {
-        bool hidden = false;
-        Get(file, &hidden, sizeof hidden);
-        section.hidden[h] = hidden;
+      decoder.GetSection(section);
+      ReplacePageCountMarker(section, count_);
+      if (const LayoutSection* layout_section = layout_.FindSection(section.number)) {
+        section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout_.grid);
       }
     }
-    writer.Draw(HoldsMarker(page) ? WithPageCount(page, count_) : page);
+    writer.Draw(page);
   }
 }
 

@@ -1,21 +1,24 @@
 // Finished pages kept on disk until the document's page count is known: a layout that prints
 // "[@PAGINAS]" cannot draw a page before the last one is printed, and a document of tens of
-// thousands of pages must not be held in memory meanwhile. The spool is an unnamed temporary file
-// (removed by the system whatever happens to the process, readable by nobody else).
+// thousands of pages must not be held in memory meanwhile. A page is kept as its texts; its
+// sections are flowed again, with the count in place, when it is drawn. The spool is an unnamed
+// temporary file (removed by the system whatever happens to the process, readable by nobody else).
 #pragma once
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
+#include "layout/layout.h"
+#include "layout/page_model.h"
 #include "render/page_writer.h"
-#include "report/page_model.h"
 
 namespace nrw {
 
 class PageSpool final : public PageSink {
  public:
-  //! Raises Exception when no temporary file can be made.
-  PageSpool();
+  //! The layout is borrowed. Raises Exception when no temporary file can be made.
+  explicit PageSpool(const Layout& layout);
   void PageDone(const Page& page) override;
   int Count() const { return count_; }
   //! Draws every spooled page, in order, with the count in place of the marker.
@@ -25,7 +28,10 @@ class PageSpool final : public PageSink {
   struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
+  const Layout& layout_;
   std::unique_ptr<std::FILE, FileCloser> file_;
+  //! One page's bytes, reused from page to page.
+  std::string buffer_;
   int count_ = 0;
 };
 

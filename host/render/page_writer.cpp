@@ -2,29 +2,24 @@
 
 #include <string>
 
-#include "nrw/core.h"
-#include "nrw/format.h"
 #include "render/html_renderer.h"
 #include "render/pdf_renderer.h"
 #include "render/text_renderer.h"
-#include "util/name_key.h"
+#include "render/writer_resources.h"
 
 namespace nrw {
-namespace {
-
-bool EndsWith(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && SameText(text.substr(text.size() - end.size()), end);
-}
-
-}  // namespace
-
 PageWriter::~PageWriter() = default;
 
+WriterResources::WriterResources() : parts_(std::make_unique<Parts>()) {}
+
+WriterResources::~WriterResources() = default;
+
 std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& layout,
-                                           std::ostream& out, PdfFaces* faces) {
+                                           std::ostream& out, WriterResources* resources) {
   switch (format) {
     case OutputFormat::Pdf:
-      return std::make_unique<PdfPageWriter>(layout, out, faces);
+      return std::make_unique<PdfPageWriter>(
+          layout, out, resources != nullptr ? &resources->Get().faces : nullptr);
     case OutputFormat::Html:
       return std::make_unique<HtmlPageWriter>(layout, out);
     case OutputFormat::Text:
@@ -33,64 +28,18 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
   return std::make_unique<TextPageWriter>(layout, out);
 }
 
-bool CountsPages(const Layout& layout) {
-  for (const LayoutSection& section : layout.sections) {
-    for (const LayoutItem& item : section.items) {
-      if (NameKey(item.text).find("[@paginas]") != std::string::npos) return true;
-    }
-  }
-  return false;
-}
-
-bool HoldsMarker(const Page& page) {
-  for (const PlacedSection& section : page.sections) {
-    for (const std::string& text : section.texts) {
-      if (text.find(kPageCountMarker) != std::string::npos) return true;
-    }
-  }
-  return false;
-}
-
-Page WithPageCount(const Page& page, int count) {
-  Page counted = page;
-  const std::string number = std::to_string(count);
-  for (PlacedSection& section : counted.sections) {
-    for (std::string& text : section.texts) {
-      for (size_t at = text.find(kPageCountMarker); at != std::string::npos;
-           at = text.find(kPageCountMarker, at + number.size())) {
-        text.replace(at, kPageCountMarker.size(), number);
-      }
-    }
-  }
-  return counted;
-}
-
 void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,
-                std::ostream& out, PdfFaces* faces) {
-  const std::unique_ptr<PageWriter> writer = MakePageWriter(format, layout, out, faces);
+                std::ostream& out, WriterResources* resources) {
+  const std::unique_ptr<PageWriter> writer = MakePageWriter(format, layout, out, resources);
   const int count = static_cast<int>(pages.size());
   for (const Page& page : pages) {
     if (HoldsMarker(page)) {
-      writer->Draw(WithPageCount(page, count));
+      writer->Draw(WithPageCount(layout, page, count));
     } else {
       writer->Draw(page);
     }
   }
   writer->Finish();
-}
-
-std::optional<OutputFormat> FormatOfPath(std::string_view path) {
-  if (EndsWith(path, ".txt")) return OutputFormat::Text;
-  if (EndsWith(path, ".pdf")) return OutputFormat::Pdf;
-  if (EndsWith(path, ".html") || EndsWith(path, ".htm")) return OutputFormat::Html;
-  return std::nullopt;
-}
-
-std::optional<OutputFormat> FormatNamed(std::string_view name) {
-  if (SameText(name, "text") || SameText(name, "txt")) return OutputFormat::Text;
-  if (SameText(name, "pdf")) return OutputFormat::Pdf;
-  if (SameText(name, "html")) return OutputFormat::Html;
-  return std::nullopt;
 }
 
 }  // namespace nrw

@@ -1,17 +1,17 @@
 // One interface for every renderer: a document is begun on a stream, its pages are drawn one by one
 // and it is ended. Pages reach the writer with the document's page count in place of the marker
-// that "[@PAGINAS]" leaves (WithPageCount).
+// that "[@PAGINAS]" leaves (WithPageCount). Nothing here is of one format: what a format needs
+// stays behind its own writer.
 #pragma once
 
 #include <memory>
 #include <ostream>
-#include <string_view>
 #include <vector>
 
+#include "layout/layout.h"
+#include "layout/page_count.h"
+#include "layout/page_model.h"
 #include "nrwhost/output_format.h"
-#include "render/pdf_faces.h"
-#include "report/layout.h"
-#include "report/page_model.h"
 
 namespace nrw {
 
@@ -24,27 +24,30 @@ class PageWriter {
   virtual void Finish() = 0;
 };
 
-//! A writer of the format on the stream; the layout, the stream and the faces (those of the run,
-//! for PDF; nullptr: the document's own) are borrowed.
+//! What the writers of one run share, so that every document of the run reuses it: the faces of
+//! the PDF documents today, found and read once for all of them (and only when a PDF is written).
+//! Opaque: each writer reaches its own part (render/writer_resources.h).
+class WriterResources {
+ public:
+  WriterResources();
+  ~WriterResources();
+  WriterResources(const WriterResources&) = delete;
+  WriterResources& operator=(const WriterResources&) = delete;
+
+  struct Parts;
+  Parts& Get() { return *parts_; }
+
+ private:
+  std::unique_ptr<Parts> parts_;
+};
+
+//! A writer of the format on the stream; the layout, the stream and the resources (those of the
+//! run; nullptr: the document's own) are borrowed.
 std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& layout,
-                                           std::ostream& out, PdfFaces* faces = nullptr);
-
-//! What "[@PAGINAS]" prints until the document's page count is known: as wide as four digits, so
-//! that the count never makes a text wider than the engine measured it.
-inline constexpr std::string_view kPageCountMarker =
-    "\xEE\x80\x80\xEE\x80\x80\xEE\x80\x80\xEE\x80\x80";
-
-//! Whether an item of the layout prints the page count ("[@PAGINAS]").
-bool CountsPages(const Layout& layout);
-
-//! Whether a text of the page holds the marker.
-bool HoldsMarker(const Page& page);
-
-//! The page with the count in place of every marker.
-Page WithPageCount(const Page& page, int count);
+                                           std::ostream& out, WriterResources* resources = nullptr);
 
 //! Every page, with their count, as one document.
 void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,
-                std::ostream& out, PdfFaces* faces = nullptr);
+                std::ostream& out, WriterResources* resources = nullptr);
 
 }  // namespace nrw

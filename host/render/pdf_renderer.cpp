@@ -6,11 +6,10 @@
 #include <utility>
 #include <vector>
 
+#include "layout/page_walk.h"
 #include "nrw/core.h"
-#include "render/page_geometry.h"
 #include "render/pdf_font.h"
 #include "render/pdf_objects.h"
-#include "report/section_flow.h"
 #include "util/utf8.h"
 
 namespace nrw {
@@ -24,7 +23,7 @@ constexpr double kSmallestFontPt = 4.0;
 
 // Objects 1 to 3 are the catalog, the page tree and the document information; each page adds its
 // content and itself, each face its five objects when the document ends.
-struct PdfPageWriter::Impl {
+struct PdfPageWriter::Impl final : PageVisitor {
   Impl(const Layout& layout_in, std::ostream& out, PdfFaces* run_faces)
       : layout(layout_in),
         faces(run_faces != nullptr ? *run_faces : own_faces),
@@ -33,17 +32,18 @@ struct PdfPageWriter::Impl {
         tree(objects.Reserve()),
         info(objects.Reserve()),
         width_pt(layout.page.width_mm * kPointsPerMm),
-        height_pt(layout.page.height_mm * kPointsPerMm) {}
+        height_pt(layout.page.height_mm * kPointsPerMm),
+        left_pt(layout.page.margins.left_mm * kPointsPerMm) {}
 
   PdfFont& FontFor(const ResolvedFont& font) {
     if (current != nullptr && current->bold == font.bold && current->family == font.family) {
       return *current->font;
     }
-    auto& slot = fonts[{font.family, font.bold}];
+    auto& slot = fonts[{std::string(font.family), font.bold}];
     slot.family = font.family;
     slot.bold = font.bold;
     if (!slot.font) {
-      slot.font = std::make_unique<PdfFont>(faces.Get(font.family, font.bold));
+      slot.font = std::make_unique<PdfFont>(faces.Get(slot.family, font.bold));
       slot.resource = "F" + std::to_string(fonts.size());
     }
     page_fonts.emplace(slot.resource, &slot);
@@ -101,48 +101,32 @@ struct PdfPageWriter::Impl {
     strokes += " l\n";
   }
 
-  void DrawSection(const PlacedSection& placed) {
-    const LayoutSection* section = layout.FindSection(placed.number);
-    if (section == nullptr) return;
-    const SectionFlow flow = FlowSection(*section, placed.texts, placed.hidden, layout.grid);
-    const double body_top = layout.page.margins.top_mm + placed.top_mm;
-    left_pt = layout.page.margins.left_mm * kPointsPerMm;
-    for (size_t i = 0; i < section->items.size(); ++i) {
-      if (!placed.hidden.empty() && placed.hidden[i]) continue;
-      const LayoutItem& item = section->items[i];
-      const ItemFlow& place = flow.items[i];
-      const ItemBox box = PlaceItem(layout, item, place, body_top);
-      switch (item.type) {
-        case LayoutItemType::Text:
-        case LayoutItemType::Label: {
-          const ResolvedFont font = FontOf(layout, item);
-          for (const FlowLine& line : place.lines) {
-            DrawTextLine(item, font, EncodeUtf8(line.text),
-                         body_top + line.row * layout.grid.row_mm, layout.grid.row_mm);
-          }
-          break;
-        }
-        case LayoutItemType::Line:
-          if (box.horizontal) {
-            Stroke(left_pt + box.x_mm * kPointsPerMm, box.mid_y_mm * kPointsPerMm,
-                   left_pt + (box.x_mm + box.w_mm) * kPointsPerMm, box.mid_y_mm * kPointsPerMm);
-          } else {
-            Stroke(left_pt + box.mid_x_mm * kPointsPerMm, box.y_mm * kPointsPerMm,
-                   left_pt + box.mid_x_mm * kPointsPerMm, (box.y_mm + box.h_mm) * kPointsPerMm);
-          }
-          break;
-        case LayoutItemType::Box:
-          AppendPdfNumber(strokes, left_pt + box.x_mm * kPointsPerMm);
-          strokes += ' ';
-          AppendPdfNumber(strokes, height_pt - (box.y_mm + box.h_mm) * kPointsPerMm);
-          strokes += ' ';
-          AppendPdfNumber(strokes, box.w_mm * kPointsPerMm);
-          strokes += ' ';
-          AppendPdfNumber(strokes, box.h_mm * kPointsPerMm);
-          strokes += " re\n";
-          break;
-      }
+  void TextLine(const PlacedItem& at, const FlowLine& line) override {
+    DrawTextLine(at.item, FontOf(layout, at.item), EncodeUtf8(line.text),
+                 at.top_mm + line.row * layout.grid.row_mm, layout.grid.row_mm);
+  }
+
+  void Line(const PlacedItem& at) override {
+    const ItemBox& box = at.box;
+    if (box.horizontal) {
+      Stroke(left_pt + box.x_mm * kPointsPerMm, box.mid_y_mm * kPointsPerMm,
+             left_pt + (box.x_mm + box.w_mm) * kPointsPerMm, box.mid_y_mm * kPointsPerMm);
+    } else {
+      Stroke(left_pt + box.mid_x_mm * kPointsPerMm, box.y_mm * kPointsPerMm,
+             left_pt + box.mid_x_mm * kPointsPerMm, (box.y_mm + box.h_mm) * kPointsPerMm);
     }
+  }
+
+  void Box(const PlacedItem& at) override {
+    const ItemBox& box = at.box;
+    AppendPdfNumber(strokes, left_pt + box.x_mm * kPointsPerMm);
+    strokes += ' ';
+    AppendPdfNumber(strokes, height_pt - (box.y_mm + box.h_mm) * kPointsPerMm);
+    strokes += ' ';
+    AppendPdfNumber(strokes, box.w_mm * kPointsPerMm);
+    strokes += ' ';
+    AppendPdfNumber(strokes, box.h_mm * kPointsPerMm);
+    strokes += " re\n";
   }
 
   // The page's strokes as one path, then its texts in one text object.
@@ -204,7 +188,7 @@ struct PdfPageWriter::Impl {
   int info;
   double width_pt;
   double height_pt;
-  double left_pt = 0;
+  double left_pt;
   std::map<std::pair<std::string, bool>, FontSlot> fonts;
   std::map<std::string, FontSlot*> page_fonts;  // by resource name: the same bytes every run
   FontSlot* current = nullptr;
@@ -221,7 +205,7 @@ PdfPageWriter::PdfPageWriter(const Layout& layout, std::ostream& out, PdfFaces* 
 PdfPageWriter::~PdfPageWriter() = default;
 
 void PdfPageWriter::Draw(const Page& page) {
-  for (const PlacedSection& placed : page.sections) impl_->DrawSection(placed);
+  WalkPage(impl_->layout, page, *impl_);
   impl_->FinishPage();
 }
 

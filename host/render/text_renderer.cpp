@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "report/section_flow.h"
+#include "layout/page_walk.h"
 #include "util/utf8.h"
 
 namespace nrw {
@@ -53,65 +53,56 @@ class Grid {
   std::vector<char32_t> cells_;
 };
 
-void DrawLine(Grid& grid, const LayoutItem& item, const ItemFlow& placed, int top) {
-  const int row = top + placed.row;
-  if (item.w_mm >= item.h_mm) {
-    for (int k = 0; k < placed.cols; ++k) grid.Put(row, placed.col + k, U'-');
-  } else {
-    for (int k = 0; k < placed.rows; ++k) grid.Put(row + k, placed.col, U'|');
-  }
-}
+// The items in characters: texts cell by cell, lines as runs of '-' or '|', boxes with '+' corners.
+class GridPainter final : public PageVisitor {
+ public:
+  explicit GridPainter(Grid& grid) : grid_(grid) {}
 
-void DrawBox(Grid& grid, const ItemFlow& placed, int top) {
-  const int row = top + placed.row;
-  const int col = placed.col;
-  const int right = col + placed.cols - 1;
-  const int bottom = row + placed.rows - 1;
-  for (int c = col + 1; c < right; ++c) {
-    grid.Put(row, c, U'-');
-    grid.Put(bottom, c, U'-');
+  void TextLine(const PlacedItem& at, const FlowLine& line) override {
+    for (size_t k = 0; k < line.text.size(); ++k) {
+      grid_.Put(at.top_row + line.row, line.col + static_cast<int>(k), line.text[k]);
+    }
   }
-  for (int r = row + 1; r < bottom; ++r) {
-    grid.Put(r, col, U'|');
-    grid.Put(r, right, U'|');
+
+  void Line(const PlacedItem& at) override {
+    const ItemFlow& placed = at.flow;
+    const int row = at.top_row + placed.row;
+    if (at.box.horizontal) {
+      for (int k = 0; k < placed.cols; ++k) grid_.Put(row, placed.col + k, U'-');
+    } else {
+      for (int k = 0; k < placed.rows; ++k) grid_.Put(row + k, placed.col, U'|');
+    }
   }
-  for (const auto& [r, c] : {std::pair{row, col}, {row, right}, {bottom, col}, {bottom, right}}) {
-    grid.Put(r, c, U'+');
+
+  void Box(const PlacedItem& at) override {
+    const ItemFlow& placed = at.flow;
+    const int row = at.top_row + placed.row;
+    const int col = placed.col;
+    const int right = col + placed.cols - 1;
+    const int bottom = row + placed.rows - 1;
+    for (int c = col + 1; c < right; ++c) {
+      grid_.Put(row, c, U'-');
+      grid_.Put(bottom, c, U'-');
+    }
+    for (int r = row + 1; r < bottom; ++r) {
+      grid_.Put(r, col, U'|');
+      grid_.Put(r, right, U'|');
+    }
+    for (const auto& [r, c] : {std::pair{row, col}, {row, right}, {bottom, col}, {bottom, right}}) {
+      grid_.Put(r, c, U'+');
+    }
   }
-}
+
+ private:
+  Grid& grid_;
+};
 
 }  // namespace
 
 void RenderTextPage(const Layout& layout, const Page& page, std::ostream& out) {
-  const LayoutTextGrid& cell = layout.grid;
-  Grid grid(static_cast<int>(std::floor(layout.page.BodyWidth() / cell.column_mm + 1e-9)));
-  for (const PlacedSection& placed : page.sections) {
-    const LayoutSection* section = layout.FindSection(placed.number);
-    if (section == nullptr) continue;
-    const SectionFlow flow = FlowSection(*section, placed.texts, placed.hidden, cell);
-    const int top = GridCells(placed.top_mm, cell.row_mm);
-    for (size_t i = 0; i < section->items.size(); ++i) {
-      if (!placed.hidden.empty() && placed.hidden[i]) continue;
-      const LayoutItem& item = section->items[i];
-      const ItemFlow& item_flow = flow.items[i];
-      switch (item.type) {
-        case LayoutItemType::Text:
-        case LayoutItemType::Label:
-          for (const FlowLine& line : item_flow.lines) {
-            for (size_t k = 0; k < line.text.size(); ++k) {
-              grid.Put(top + line.row, line.col + static_cast<int>(k), line.text[k]);
-            }
-          }
-          break;
-        case LayoutItemType::Line:
-          DrawLine(grid, item, item_flow, top);
-          break;
-        case LayoutItemType::Box:
-          DrawBox(grid, item_flow, top);
-          break;
-      }
-    }
-  }
+  Grid grid(static_cast<int>(std::floor(layout.page.BodyWidth() / layout.grid.column_mm + 1e-9)));
+  GridPainter painter(grid);
+  WalkPage(layout, page, painter);
   grid.Write(out);
 }
 

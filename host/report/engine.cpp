@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <ctime>
 
+#include "layout/page_count.h"
+#include "layout/placeholders.h"
+#include "layout/section_flow.h"
 #include "nrw/format.h"
-#include "render/page_writer.h"
-#include "report/placeholders.h"
 #include "report/report_host.h"
-#include "report/section_flow.h"
 #include "report/trace_events.h"
 #include "util/name_key.h"
 
@@ -146,13 +146,8 @@ double TnReportEngine::MeasuredHeight(const LayoutSection& section) {
 
 void TnReportEngine::Place(const LayoutSection& section, bool automatic) {
   SectionContent content = Content(section);
-  const double height_mm =
-      FlowSection(section, content.texts, content.hidden, layout_->grid).height_mm;
-  PlacedSection placed;
-  placed.number = section.number;
-  placed.texts = std::move(content.texts);
-  placed.hidden = std::move(content.hidden);
-  pages_.Place(std::move(placed), height_mm);
+  pages_.Place(
+      FlowedSection(section, std::move(content.texts), std::move(content.hidden), layout_->grid));
   if (!starting_page_) page_has_band_ = true;
   Emit([&] { return trace::Print(section.number, pages_.PageNumber(), automatic); });
 }

@@ -13,14 +13,14 @@
 #include <utility>
 #include <vector>
 
+#include "layout/layout.h"
+#include "layout/page_model.h"
 #include "nrw/dataset.h"
 #include "nrw/datetime.h"
 #include "nrw/report.h"
 #include "nrwhost/message_page.h"
 #include "nrwhost/trace.h"
 #include "report/engine_expressions.h"
-#include "report/layout.h"
-#include "report/page_model.h"
 #include "report/report_host.h"
 
 namespace nrw {

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "layout/layout.h"
 #include "nrw/datetime.h"
 #include "nrw/report.h"
 #include "nrwhost/session.h"
-#include "report/layout.h"
 
 namespace nrw {
 

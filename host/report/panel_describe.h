@@ -4,8 +4,8 @@
 
 #include <string>
 
+#include "layout/layout.h"
 #include "nrw/report.h"
-#include "report/layout.h"
 
 namespace nrw {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "report/engine.h"
-#include "report/output_files.h"
 #include "report/report_host.h"
 #include "report_fixtures.h"
+#include "run/output_files.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "report/layout.h"
-#include "report/layout_loader.h"
+#include "layout/layout.h"
+#include "layout/layout_loader.h"
 #include "support/fixture_db.h"
 
 namespace report_test {

@@ -1,0 +1,48 @@
+#include "layout/page_model.h"
+
+#include <utility>
+
+namespace nrw {
+
+PlacedSection FlowedSection(const LayoutSection& section, std::vector<std::string> texts,
+                            std::vector<bool> hidden, const LayoutTextGrid& grid) {
+  PlacedSection placed;
+  placed.number = section.number;
+  placed.flow = FlowSection(section, texts, hidden, grid);
+  placed.texts = std::move(texts);
+  placed.hidden = std::move(hidden);
+  return placed;
+}
+
+PageSink::~PageSink() = default;
+
+void PageModel::HandOver() {
+  if (sink_ == nullptr || pages_.empty()) return;
+  sink_->PageDone(pages_.back());
+  pages_.clear();
+}
+
+void PageModel::StartPage() {
+  HandOver();
+  Page page;
+  page.number = ++page_count_;
+  pages_.push_back(std::move(page));
+  position_mm_ = 0;
+}
+
+void PageModel::Place(PlacedSection section) {
+  if (!HasPage()) StartPage();
+  section.top_mm = position_mm_;
+  position_mm_ += section.flow.height_mm;
+  pages_.back().sections.push_back(std::move(section));
+}
+
+void PageModel::Finish() { HandOver(); }
+
+void PageModel::Clear() {
+  pages_.clear();
+  page_count_ = 0;
+  position_mm_ = 0;
+}
+
+}  // namespace nrw

@@ -1,0 +1,244 @@
+#include "run/output_files.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "core/detailed_error.h"
+#include "nrwhost/files.h"
+#include "run/file_writer.h"
+#include "run/signal_cleanup.h"
+#include "util/system_error.h"
+
+namespace nrw {
+namespace {
+
+namespace fs = std::filesystem;
+
+[[noreturn]] void RaiseFileError(const std::string& what, const std::string& path, int error) {
+  throw DetailedError(what + " " + path + ": " + DescribeErrno(error) + ".",
+                      path + ": " + std::strerror(error));
+}
+
+mode_t NewFileMode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+// An unnamed file in the temporary folder: nothing to remove, whatever happens to the process.
+int OpenSpool() {
+  const char* dir = std::getenv("TMPDIR");
+  const std::string folder = dir != nullptr && *dir != '\0' ? dir : "/tmp";
+  int fd = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd >= 0) return fd;
+  std::string name = folder + "/nrw-saida-XXXXXX";
+  fd = mkostemp(name.data(), O_CLOEXEC);
+  if (fd < 0) RaiseFileError("Não foi possível criar um arquivo temporário em", folder, errno);
+  unlink(name.c_str());
+  return fd;
+}
+
+void CopyToStdout(int spool) {
+  if (lseek(spool, 0, SEEK_SET) != 0) RaiseFileError("Não foi possível ler", "a saída", errno);
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t got = read(spool, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) RaiseFileError("Não foi possível ler", "a saída", errno);
+    if (got == 0) return;
+    if (const int error = WriteAll(STDOUT_FILENO, buffer, static_cast<size_t>(got))) {
+      throw DetailedError("Não foi possível gravar na saída padrão: " + DescribeErrno(error) + ".",
+                          std::strerror(error));
+    }
+  }
+}
+
+}  // namespace
+
+std::string SafeFileNamePart(std::string_view value) {
+  std::string safe;
+  safe.reserve(value.size());
+  for (const char c : value) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool unsafe = byte < 0x20 || byte == 0x7F ||
+                        std::string_view("/\\:*?\"<>|").find(c) != std::string_view::npos;
+    safe += unsafe ? '_' : c;
+  }
+  if (!safe.empty() && safe.find_first_not_of('.') == std::string::npos) safe = "_";
+  return safe;
+}
+
+std::string ExpandPlaceholders(const std::string& pattern,
+                               const std::function<std::string(const std::string&)>& value) {
+  std::string result;
+  size_t i = 0;
+  while (i < pattern.size()) {
+    const size_t open = pattern.find('{', i);
+    const size_t close = open == std::string::npos ? open : pattern.find('}', open);
+    if (close == std::string::npos) {
+      result.append(pattern, i, std::string::npos);
+      break;
+    }
+    result.append(pattern, i, open - i);
+    result += value(pattern.substr(open + 1, close - open - 1));
+    i = close + 1;
+  }
+  return result;
+}
+
+std::string ExpandOutputPattern(const std::string& pattern, const PatternLookup& lookup) {
+  const std::string result = ExpandPlaceholders(pattern, [&](const std::string& name) {
+    const std::optional<std::string> value = lookup(name);
+    if (!value) {
+      throw UsageError("O nome de saída '" + pattern + "' usa {" + name +
+                       "}, que não é parâmetro do relatório.");
+    }
+    return SafeFileNamePart(*value);
+  });
+  const std::string file_name = fs::path(result).filename().string();
+  if (file_name.empty() || file_name == "." || file_name == "..") {
+    throw UsageError("O nome de saída '" + pattern + "' resulta em '" + result +
+                     "', que não é um nome de arquivo.");
+  }
+  return result;
+}
+
+FilePlacement::FilePlacement(TempFile& temp, std::string target)
+    : temp_(temp), target_(std::move(target)) {}
+
+void FilePlacement::Place() {
+  struct stat info = {};
+  const bool exists = lstat(target_.c_str(), &info) == 0;
+  if (!exists && errno != ENOENT) RaiseFileError("Não foi possível gravar", target_, errno);
+  if (exists && !S_ISREG(info.st_mode)) {
+    throw UsageError("Saída " + target_ + ": deixou de ser um arquivo comum durante a execução.");
+  }
+  if (chmod(temp_.Path().c_str(), exists ? (info.st_mode & 07777) : NewFileMode()) != 0) {
+    RaiseFileError("Não foi possível gravar", target_, errno);
+  }
+  if (!exists) {
+    // NOREPLACE: a file that appeared meanwhile is not silently lost.
+    if (renameat2(AT_FDCWD, temp_.Path().c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) ==
+            0 ||
+        ((errno == EINVAL || errno == ENOSYS) &&
+         rename(temp_.Path().c_str(), target_.c_str()) == 0)) {
+      how_ = How::Created;
+      temp_.Forget();
+      return;
+    }
+    RaiseFileError("Não foi possível gravar", target_, errno);
+  }
+  // The old content takes the temporary name: Undo swaps back, success lets it be removed.
+  if (renameat2(AT_FDCWD, temp_.Path().c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
+    how_ = How::Exchanged;
+    return;
+  }
+  if (errno != EINVAL && errno != ENOSYS) RaiseFileError("Não foi possível gravar", target_, errno);
+  // A file system without exchange: the old content keeps a second name until the run is done.
+  backup_ = std::make_unique<TempFile>(target_);
+  backup_->Close();
+  if (rename(target_.c_str(), backup_->Path().c_str()) != 0) {
+    RaiseFileError("Não foi possível gravar", target_, errno);
+  }
+  if (rename(temp_.Path().c_str(), target_.c_str()) != 0) {
+    const int error = errno;
+    rename(backup_->Path().c_str(), target_.c_str());
+    RaiseFileError("Não foi possível gravar", target_, error);
+  }
+  how_ = How::Moved;
+  temp_.Forget();
+}
+
+void FilePlacement::Undo() noexcept {
+  switch (how_) {
+    case How::None:
+      break;
+    case How::Created:
+      unlink(target_.c_str());
+      break;
+    case How::Exchanged:
+      renameat2(AT_FDCWD, temp_.Path().c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE);
+      break;
+    case How::Moved:
+      rename(backup_->Path().c_str(), target_.c_str());
+      break;
+  }
+  how_ = How::None;
+}
+
+void FilePlacement::Settle() noexcept {
+  backup_.reset();
+  how_ = How::None;
+}
+
+PendingOutputs::PendingOutputs(std::vector<std::string> protected_files)
+    : protected_files_(std::move(protected_files)) {}
+
+PendingOutputs::~PendingOutputs() {
+  if (stdout_spool_ >= 0) close(stdout_spool_);
+}
+
+void PendingOutputs::Check(const std::string& path) const {
+  // Outputs of one run come from one pattern: their names were told apart already, as texts.
+  CheckOutputTarget(path, protected_files_);
+}
+
+void PendingOutputs::Write(const std::string& path,
+                           const std::function<void(std::ostream&)>& content) {
+  Check(path);
+  std::string folder = fs::path(path).parent_path().string();
+  if (swept_folders_.insert(folder).second) RemoveStaleTempFiles(folder);
+  auto temp = std::make_unique<TempFile>(path);
+  {
+    FdWriter writer(temp->Fd());
+    content(writer.Stream());
+    writer.Finish(path, true);
+  }
+  if (const int error = temp->Close()) RaiseFileError("Não foi possível gravar", path, error);
+  entries_.push_back({path, std::move(temp)});
+}
+
+void PendingOutputs::WriteStdout(const std::function<void(std::ostream&)>& content) {
+  if (stdout_spool_ < 0) stdout_spool_ = OpenSpool();
+  FdWriter writer(stdout_spool_);
+  content(writer.Stream());
+  writer.Finish("a saída", false);
+}
+
+void PendingOutputs::Commit() {
+  {
+    // A signal waits until every target is in place or back as it was.
+    const SignalBlock hold_signals;
+    std::vector<std::unique_ptr<FilePlacement>> placed;
+    placed.reserve(entries_.size());
+    try {
+      for (Entry& entry : entries_) {
+        placed.push_back(std::make_unique<FilePlacement>(*entry.temp, entry.path));
+        placed.back()->Place();
+      }
+    } catch (...) {
+      for (auto it = placed.rbegin(); it != placed.rend(); ++it) (*it)->Undo();
+      throw;
+    }
+    for (auto& placement : placed) placement->Settle();
+    entries_.clear();
+  }
+  if (stdout_spool_ >= 0) {
+    const int spool = stdout_spool_;
+    stdout_spool_ = -1;
+    struct Closer {
+      int fd;
+      ~Closer() { close(fd); }
+    } closer{spool};
+    CopyToStdout(spool);
+  }
+}
+
+}  // namespace nrw

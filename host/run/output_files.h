@@ -1,0 +1,90 @@
+// Output files of a run: names from a pattern with {PARAM} placeholders, and the outputs written
+// whole or not at all. Each file goes to a temporary file beside its target (temp_file.h) and all
+// of them are put in place together by Commit: either every target is replaced or, when one
+// cannot be, those already replaced get their old content back. Pages for stdout are kept in an
+// unnamed temporary file and copied out by Commit, so that a failed run prints nothing.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "run/temp_file.h"
+
+namespace nrw {
+
+//! The value with every character unsafe in a file name ('/', '\\', ':', '*', '?', '"', '<', '>',
+//! '|', control characters) replaced by '_'; a value of dots only (".", "..") becomes "_".
+std::string SafeFileNamePart(std::string_view value);
+
+//! The value of a placeholder name; nothing when the name is unknown.
+using PatternLookup = std::function<std::optional<std::string>(std::string_view name)>;
+
+//! The pattern with each {SPEC} replaced by what value answers for SPEC; from a '{' without its '}'
+//! on, the pattern stays as written.
+std::string ExpandPlaceholders(const std::string& pattern,
+                               const std::function<std::string(const std::string&)>& value);
+
+//! The pattern with each {NAME} replaced by its value made safe. Raises UsageError for an unknown
+//! name and for a pattern that gives no file name.
+std::string ExpandOutputPattern(const std::string& pattern, const PatternLookup& lookup);
+
+//! The target's mode for a new file (0666 less the umask), or an existing target's own mode, is
+//! given to the temporary file; then temp takes target's place. How it did so is kept for Undo.
+class FilePlacement {
+ public:
+  FilePlacement(TempFile& temp, std::string target);
+  FilePlacement(const FilePlacement&) = delete;
+  FilePlacement& operator=(const FilePlacement&) = delete;
+  //! Raises DetailedError when the target cannot be replaced; nothing changed then.
+  void Place();
+  //! Puts back what the target was before Place (best effort: the run is failing already).
+  void Undo() noexcept;
+  //! Drops what Undo would need (the old content).
+  void Settle() noexcept;
+
+ private:
+  enum class How { None, Created, Exchanged, Moved };
+  TempFile& temp_;
+  std::string target_;
+  How how_ = How::None;
+  std::unique_ptr<TempFile> backup_;
+};
+
+class PendingOutputs {
+ public:
+  //! protected_files: files no output may replace (the database, the trace).
+  explicit PendingOutputs(std::vector<std::string> protected_files);
+  //! Removes every temporary file that was not committed.
+  ~PendingOutputs();
+  PendingOutputs(const PendingOutputs&) = delete;
+  PendingOutputs& operator=(const PendingOutputs&) = delete;
+
+  //! Raises UsageError when path may not be written (CheckOutputTarget).
+  void Check(const std::string& path) const;
+  //! Writes the file's content to a temporary file beside path and flushes it to the disk. Raises
+  //! when it cannot be written (nothing of the target is touched).
+  void Write(const std::string& path, const std::function<void(std::ostream&)>& content);
+  //! Adds the content to what Commit prints on stdout.
+  void WriteStdout(const std::function<void(std::ostream&)>& content);
+  //! Puts every file in place, all or none, then copies the stdout pages out. Raises when one
+  //! cannot be; the targets then hold what they held before.
+  void Commit();
+
+ private:
+  struct Entry {
+    std::string path;
+    std::unique_ptr<TempFile> temp;
+  };
+  std::vector<std::string> protected_files_;
+  std::vector<Entry> entries_;
+  std::set<std::string> swept_folders_;
+  int stdout_spool_ = -1;
+};
+
+}  // namespace nrw

@@ -1,0 +1,48 @@
+// Host-internal: a temporary file beside its target, the only way outputs are written. It is
+// created with mode 0600 and O_EXCL under the name ".<target>.<pid>-<n>.nrwtmp" (the target's part
+// cut so that the name stays within NAME_MAX), listed for removal on a fatal signal, and removed
+// when the object goes unless it was renamed away. Files of that form whose process no longer
+// exists (one killed by SIGKILL) are removed by the next run that writes into the same folder.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+
+#include "run/signal_cleanup.h"
+
+namespace nrw {
+
+class TempFile {
+ public:
+  //! Creates the file beside target. Raises Exception when the folder does not take it.
+  explicit TempFile(const std::string& target);
+  //! Closes the file and removes it, unless Forget was called.
+  ~TempFile();
+  TempFile(const TempFile&) = delete;
+  TempFile& operator=(const TempFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  //! Open for writing until Close; -1 afterwards.
+  int Fd() const { return fd_; }
+  //! Closes the descriptor; answers 0 or the errno of a failed close.
+  int Close();
+  //! The name no longer holds this file (it was renamed over the target): nothing to remove.
+  void Forget();
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  bool listed_ = false;
+  CleanupEntry entry_;
+};
+
+//! The temporary name for a target, written by process pid as its n-th temporary file.
+std::string TempNameFor(const std::string& target, pid_t pid, uint64_t n);
+
+//! Removes, in the folder, the temporary files of processes that no longer exist (regular files of
+//! this user whose names have the form of TempNameFor). Errors are ignored: it is housekeeping.
+void RemoveStaleTempFiles(const std::string& folder);
+
+}  // namespace nrw
