@@ -101,8 +101,37 @@ bool IsPageFurniture(const LayoutItem& item) {
   return false;
 }
 
+namespace {
+
+// The named columns in the order they first appear, each new one right after the name before it on
+// its line (so that a column a later line adds sits where that line prints it).
+std::vector<std::string> ColumnNames(const Layout& layout) {
+  std::vector<std::string> names;
+  for (const LayoutSection& section : layout.sections) {
+    if (section.sheet == LayoutSheetRows::None || section.sheet == LayoutSheetRows::Header) {
+      continue;
+    }
+    int line = -1;
+    size_t after = 0;
+    for (const Placed& at : ReadingOrder(section, layout.grid, true)) {
+      const std::string& name = section.items[at.index].column;
+      if (at.line != line) after = names.size();
+      line = at.line;
+      auto found = std::find(names.begin(), names.end(), name);
+      if (found == names.end()) {
+        found = names.insert(names.begin() + static_cast<std::ptrdiff_t>(after), name);
+      }
+      after = static_cast<size_t>(found - names.begin()) + 1;
+    }
+  }
+  return names;
+}
+
+}  // namespace
+
 SheetPlan::SheetPlan(const Layout& layout) {
   const bool named = NamesColumns(layout);
+  if (named) names_ = ColumnNames(layout);
   for (const LayoutSection& section : layout.sections) {
     if (section.sheet == LayoutSheetRows::None) continue;
     // Named columns are the header row themselves.
@@ -117,9 +146,8 @@ SheetPlan::SheetPlan(const Layout& layout) {
       line = at.line;
       size_t column = place++;
       if (named) {
-        const auto found = std::find(names_.begin(), names_.end(), item.column);
-        column = static_cast<size_t>(found - names_.begin());
-        if (found == names_.end()) names_.push_back(item.column);
+        column = static_cast<size_t>(std::find(names_.begin(), names_.end(), item.column) -
+                                     names_.begin());
       }
       const CellKind kind =
           section.sheet == LayoutSheetRows::Header ? CellKind::Text : CellKindOf(item);
