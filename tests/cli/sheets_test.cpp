@@ -33,12 +33,12 @@ const Report kRosters[] = {
     {"RptWithholdingReview", {"pAnoBase=01/01/2023"}},
     {"RptPayrollTotals", {"pCompet=01/03/2023"}},
     {"RptPayrollTotalsWide", {"pCompetInicial=01/03/2023", "pCompetFinal=30/04/2023"}},
+    {"RptStatementRoster", {"pAnoBase=01/01/2023"}},
 };
 
 const Report kOthers[] = {
     {"RptIncomeStatement", {"pAnoBase1=01/01/2023", "pCodigoEmpresa=1"}},
     {"RptCompanyPayeeStatement", {"pAnoBase1=01/01/2023", "pDispensarAss=1"}},
-    {"RptStatementRoster", {"pAnoBase=01/01/2023"}},
     {"RptStateGuideB", {"pAnoBase=01/01/2023"}},
 };
 
