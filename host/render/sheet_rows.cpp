@@ -53,7 +53,7 @@ void SheetRows::Section(const LayoutSection& section, const PlacedSection& place
       row = SheetRow();
       line = cell.line;
     }
-    const bool hidden = !placed.hidden.empty() && placed.hidden[cell.item];
+    const bool hidden = cell.item < placed.hidden.size() && placed.hidden[cell.item];
     const std::string text = hidden || cell.item >= placed.texts.size()
                                  ? std::string()
                                  : OneLine(placed.texts[cell.item]);
