@@ -24,9 +24,8 @@ int Main(int argc, const char* const* argv) {
                "Mostra nos erros o detalhe (mensagem do banco de dados, instrução SQL)");
 
   const std::vector<Subcommand> commands = {
-      AddListCommand(app, common), AddDemoCommand(app, common), AddRunCommand(app, common),
-      AddPanelCommand(app, common), AddVerifyCommand(app, common),
-      AddSendCommand(app, common)};
+      AddListCommand(app, common),  AddDemoCommand(app, common),   AddRunCommand(app, common),
+      AddPanelCommand(app, common), AddVerifyCommand(app, common), AddSendCommand(app, common)};
   for (const Subcommand& command : commands) command.app->group("Comandos");
 
   try {
