@@ -17,6 +17,8 @@ enum class LayoutItemType { Text, Label, Line, Box };
 enum class LayoutAlign { Left, Right, Center };
 enum class LayoutParamType { Date, Integer, Float, Text, Selection };
 enum class LayoutControl { Edit, Lookup };
+//! What the edit control of a date parameter shows, and so what the user types into it.
+enum class LayoutDateEditor { Date, MonthYear, Year };
 
 struct LayoutMargins {
   double top_mm = 0;
@@ -117,6 +119,8 @@ struct LayoutParam {
   std::string dictionary;
   bool visible = true;
   LayoutControl control = LayoutControl::Edit;
+  //! Date parameters: the editor the panel starts with (a module's hook may change it).
+  LayoutDateEditor editor = LayoutDateEditor::Date;
   //! Bounds of an integer or float value the user gives; an integer without them must fit 32 bits.
   std::optional<double> min;
   std::optional<double> max;
