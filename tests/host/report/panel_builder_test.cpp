@@ -1,5 +1,4 @@
 #include "report/panel_builder.h"
-#include "report/panel_values.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "report/engine.h"
+#include "report/panel_values.h"
 #include "report/report_host.h"
 #include "report_fixtures.h"
 #include "run/output_files.h"

@@ -247,7 +247,8 @@ TEST_F(PayrollTotalsWideRun, FailureGivesBackTheConversionFlagAndTheSibling) {
   ASSERT_TRUE(nrw::PodeOnSQLConverte());
   {
     support::ModuleSession session(
-        {"RptPayrollTotalsWide", {{"pCompetInicial", "01/03/2024"}, {"pCompetFinal", "30/04/2024"}}});
+        {"RptPayrollTotalsWide",
+         {{"pCompetInicial", "01/03/2024"}, {"pCompetFinal", "30/04/2024"}}});
     // Written past the panel, which takes only the two orders: the sibling's own check fails.
     session.Panel().SetValues("pOrdenar", "9");
     try {
