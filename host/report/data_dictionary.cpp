@@ -12,6 +12,8 @@ constexpr DictionaryEntry kEntries[] = {
      2},
     {"CODIGOFUNCCONTR", "FUNCCONTRATO", "CODIGOFUNCCONTR", "", "CODIGOEMPRESA", 1},
     {"CODIGOGRUPOPROC", "GRUPOEMPRESA", "CODIGOGRUPOPROC", "", "CODIGOEMPRESAPROC", 1},
+    // Origins of accounting entries: codes, of a table this host does not keep.
+    {"CODIGOORIGLCTOCTB", "", "CODIGOORIGLCTOCTB", "", "", 1},
 };
 
 }  // namespace

@@ -9,6 +9,7 @@ namespace nrw {
 
 struct DictionaryEntry {
   const char* entry;
+  //! Empty: the host keeps no table of the entry, and the item has no lookup.
   const char* table;
   const char* value_column;
   //! The column read as the candidate's text; empty: the value alone.

@@ -43,7 +43,7 @@ std::string RightsPredicate(const std::string& column) {
 
 std::optional<PanelLookup> LookupOf(const TnpqParamItem& item) {
   const DictionaryEntry* entry = FindDictionaryEntry(item.FieldDefinicao);
-  if (entry == nullptr) return std::nullopt;
+  if (entry == nullptr || *entry->table == '\0') return std::nullopt;
   PanelLookup lookup;
   lookup.table = entry->table;
   lookup.value_column = entry->value_column;

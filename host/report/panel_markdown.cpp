@@ -66,8 +66,9 @@ std::string Accepted(const PanelItemDescription& item) {
   if (item.type == "selection") {
     const DictionaryEntry* entry = FindDictionaryEntry(item.dictionary);
     if (entry == nullptr) return "seleção";
-    return std::string(entry->kind == 1 ? "códigos" : "valores") + " de " + entry->table + "." +
-           entry->value_column;
+    const std::string kind = entry->kind == 1 ? "códigos" : "valores";
+    if (*entry->table == '\0') return kind;
+    return kind + " de " + entry->table + "." + entry->value_column;
   }
   return "texto";
 }

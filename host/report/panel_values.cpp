@@ -33,7 +33,9 @@ std::string NumberText(double value) {
   return value == std::floor(value) ? IntToStr(static_cast<int64_t>(value)) : FloatToStr(value);
 }
 
-[[noreturn]] void Refuse(const LayoutParam& param, const std::string& why) {
+[[noreturn]] void Refuse(const LayoutParam& param, std::string why) {
+  // Some reasons come as sentences of their own (a selection's).
+  if (!why.empty() && why.back() == '.') why.pop_back();
   throw UsageError("Parâmetro " + param.name + ": " + why + ".");
 }
 

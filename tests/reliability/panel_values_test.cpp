@@ -19,8 +19,11 @@ TEST(PanelValues, OutOfRangeOrMalformedValuesAreRefusedNamingTheParameter) {
   };
   const std::vector<Case> cases = {
       {"RptWithholdingReview", "pCodigoGrupoProc=4294967297", 2,
-       "Parâmetro pCodigoGrupoProc: 4294967297 está fora do intervalo de -2147483648 a "
-       "2147483647."},
+       "Parâmetro pCodigoGrupoProc: 4294967297 está fora do intervalo de 0 a 2147483647."},
+      {"RptPayrollTotalsWide", "pCodigoGrupoProc=-5", 2,
+       "Parâmetro pCodigoGrupoProc: -5 está fora do intervalo de 0 a 2147483647."},
+      {"RptPayrollTotals", "pFiltroZeramento=abc", 2,
+       "Parâmetro pFiltroZeramento: Seleção inválida: 'abc' não é um código."},
       {"RptWithholdingReview", "pCodigoGrupoProc=", 0, ""},
       {"RptWithholdingReview", "pOpIrrfFunc=65537", 2,
        "Parâmetro pOpIrrfFunc: 65537 está fora do intervalo de 0 a 65535."},
