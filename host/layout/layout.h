@@ -70,11 +70,30 @@ struct LayoutItem {
   LayoutFont font;
 };
 
+//! The bands a band stays on one page with: the next `count` bands, while each is one of
+//! `sections`. When the last of them does not fit, the engine moves them to the next page together.
+struct LayoutKeep {
+  //! Empty: the band keeps with nothing.
+  std::vector<int> sections;
+  int count = 1;
+};
+
+//! A group heading printed again under the page headings of every page that starts inside its
+//! group: the last print of the section (made while the variable `when` was not blank, when named).
+struct LayoutRepeat {
+  bool on = false;
+  std::string when;
+};
+
 struct LayoutSection {
   int number = 0;
   double height_mm = 0;
   LayoutSectionKind kind = LayoutSectionKind::Band;
   std::vector<LayoutItem> items;
+  LayoutKeep keep_with_next;
+  LayoutRepeat repeat;
+  //! A second print on the same page places nothing (a heading that a module prints twice).
+  bool once_per_page = false;
 };
 
 //! A parameter restricts the main dataset's selection through FilterInterval over these columns.

@@ -340,6 +340,19 @@ class LayoutParser {
       } else {
         item.Raise("'kind' inválido: '" + kind + "' (use band ou page_heading)");
       }
+      if (const json* keep = item.Value("keep_with_next")) {
+        section.keep_with_next = ReadKeep(item, *keep);
+      }
+      if (const json* repeat = item.Value("repeat_on_new_page")) {
+        section.repeat = ReadRepeat(item, *repeat);
+      }
+      section.once_per_page = item.Boolean("once_per_page", false);
+      if (section.kind == LayoutSectionKind::PageHeading &&
+          (!section.keep_with_next.sections.empty() || section.repeat.on ||
+           section.once_per_page)) {
+        item.Raise(
+            "'keep_with_next', 'repeat_on_new_page' e 'once_per_page' valem só para seções band");
+      }
       const json& items = item.Array("items");
       for (size_t k = 0; k < items.size(); ++k) {
         section.items.push_back(
@@ -354,6 +367,46 @@ class LayoutParser {
     std::sort(sections.begin(), sections.end(),
               [](const LayoutSection& a, const LayoutSection& b) { return a.number < b.number; });
     return sections;
+  }
+
+  // "keep_with_next": [11], or {"sections": [13], "count": 2}.
+  LayoutKeep ReadKeep(JsonObjectReader& section, const json& value) {
+    LayoutKeep keep;
+    const json* sections = &value;
+    if (value.is_object()) {
+      JsonObjectReader object(value, section.Where() + ".keep_with_next", Failer());
+      sections = &object.Array("sections");
+      keep.count = object.Integer("count", 1);
+      if (keep.count < 1) object.Raise("'count' deve ser maior que zero");
+      object.RejectUnknownKeys();
+    }
+    if (!sections->is_array() || sections->empty()) {
+      section.Raise("'keep_with_next' deve listar os números das seções seguintes");
+    }
+    for (const json& number : *sections) {
+      if (!number.is_number_integer()) {
+        section.Raise("'keep_with_next' deve listar os números das seções seguintes");
+      }
+      keep.sections.push_back(number.get<int>());
+    }
+    return keep;
+  }
+
+  // "repeat_on_new_page": true, or {"when": "R17"}.
+  LayoutRepeat ReadRepeat(JsonObjectReader& section, const json& value) {
+    LayoutRepeat repeat;
+    if (value.is_boolean()) {
+      repeat.on = value.get<bool>();
+      return repeat;
+    }
+    if (!value.is_object()) {
+      section.Raise("'repeat_on_new_page' deve ser true, false ou {\"when\": \"VARIAVEL\"}");
+    }
+    JsonObjectReader object(value, section.Where() + ".repeat_on_new_page", Failer());
+    repeat.on = true;
+    repeat.when = object.RequiredString("when");
+    object.RejectUnknownKeys();
+    return repeat;
   }
 
   LayoutItem ReadItem(const json& object, const std::string& where) {

@@ -97,6 +97,7 @@ void PageSpool::PageDone(const Page& page) {
   buffer_.clear();
   PageEncoder encoder(buffer_);
   encoder.Put(page.number);
+  encoder.Put(page.group_page);
   encoder.PutSize(page.sections.size());
   for (const PlacedSection& section : page.sections) encoder.PutSection(section);
   const auto size = static_cast<uint64_t>(buffer_.size());
@@ -104,12 +105,14 @@ void PageSpool::PageDone(const Page& page) {
       std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size()) {
     Fail("gravação");
   }
+  group_pages_.push_back(page.group_page);
   ++count_;
 }
 
 void PageSpool::Replay(PageWriter& writer) {
   std::FILE* file = file_.get();
   if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) Fail("leitura");
+  const std::vector<int> groups = GroupPageCounts(group_pages_);
   Page page;
   for (int i = 0; i < count_; ++i) {
     uint64_t size = 0;
@@ -118,10 +121,11 @@ void PageSpool::Replay(PageWriter& writer) {
     if (std::fread(buffer_.data(), 1, buffer_.size(), file) != buffer_.size()) Fail("leitura");
     PageDecoder decoder(buffer_);
     page.number = decoder.Get<int>();
+    page.group_page = decoder.Get<int>();
     page.sections.resize(decoder.GetSize());
     for (PlacedSection& section : page.sections) {
       decoder.GetSection(section);
-      ReplacePageCountMarker(section, count_);
+      ReplacePageCountMarkers(section, {count_, groups[static_cast<size_t>(i)]});
       if (const LayoutSection* layout_section = layout_.FindSection(section.number)) {
         section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout_.grid);
       }

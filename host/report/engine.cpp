@@ -61,6 +61,9 @@ void TnReportEngine::ClearPages() {
   pages_.Clear();
   page_end_ = false;
   page_has_band_ = false;
+  bands_.clear();
+  once_on_page_.clear();
+  running_heading_.reset();
 }
 
 void TnReportEngine::EmitAlways(const std::string& line) const {
@@ -86,16 +89,88 @@ void TnReportEngine::PrintSection(int number) {
     throw Exception("Seção " + std::to_string(number) + " não existe no layout de " +
                     layout_->report);
   }
-  if (NeedsNewPage(*section)) StartPage();
+  if (NeedsNewPage(*section)) {
+    std::vector<Band> bands;
+    std::vector<PlacedSection> kept = TakeKeptBands(*section, bands);
+    StartPage(section, std::move(kept), std::move(bands));
+  } else if (section->once_per_page &&
+             std::find(once_on_page_.begin(), once_on_page_.end(), number) !=
+                 once_on_page_.end()) {
+    // Printed already on this page: the module's events still fire, nothing is placed.
+    if (report_ != nullptr) {
+      const auto before = report_->OnBeforeSection;
+      before(number);
+    }
+    Emit([&] { return trace::Skipped(number, pages_.PageNumber()); });
+    if (report_ != nullptr) {
+      const auto after = report_->OnAfterSection;
+      after(report_, number);
+    }
+    return;
+  }
   RaiseAndPlace(*section, false);
 }
 
-void TnReportEngine::StartPage() {
+bool TnReportEngine::IsGroupHeading(const LayoutSection& section) {
+  if (!section.repeat.on) return false;
+  return section.repeat.when.empty() || !Trim(PlaceholderValue(section.repeat.when)).empty();
+}
+
+std::vector<PlacedSection> TnReportEngine::TakeKeptBands(const LayoutSection& next,
+                                                         std::vector<Band>& bands) {
+  if (!pages_.HasPage() || bands_.empty()) return {};
+  size_t group = bands_.size();
+  for (const Band& band : bands_) {
+    if (band.keeps_left > 0 && std::find(band.keep->sections.begin(), band.keep->sections.end(),
+                                         next.number) != band.keep->sections.end()) {
+      group = std::min(group, band.group);
+    }
+  }
+  // Nothing keeps with it, or everything below the headings does: moving would leave a page of
+  // headings alone.
+  if (group == 0 || group >= bands_.size()) return {};
+  const std::vector<PlacedSection>& placed = pages_.Pages().back().sections;
+  const size_t count = bands_.size() - group;
+  double needed_mm = MeasuredHeight(next);
+  bool brings_heading = IsGroupHeading(next);
+  for (size_t i = placed.size() - count; i < placed.size(); ++i) {
+    needed_mm += placed[i].flow.height_mm;
+  }
+  for (size_t i = group; i < bands_.size(); ++i) brings_heading |= bands_[i].heading;
+  if (running_heading_ && !brings_heading) needed_mm += running_heading_->flow.height_mm;
+  if (needed_mm > FreshPageBody() + kToleranceMm) return {};
+
+  bands.assign(bands_.begin() + static_cast<std::ptrdiff_t>(group), bands_.end());
+  for (Band& band : bands) band.group -= std::min(band.group, group);
+  bands_.resize(group);
+  std::vector<int> numbers;
+  for (const Band& band : bands) numbers.push_back(band.number);
+  Emit([&] { return trace::Keep(numbers, pages_.PageNumber() + 1); });
+  return pages_.TakeLast(count);
+}
+
+void TnReportEngine::StartPage(const LayoutSection* next, std::vector<PlacedSection> moved,
+                               std::vector<Band> moved_bands) {
   pages_.StartPage();
   page_end_ = false;
   page_has_band_ = false;
-  const FlagRestore starting(starting_page_, true);
-  for (const LayoutSection* heading : headings_) RaiseAndPlace(*heading, true);
+  bands_.clear();
+  once_on_page_.clear();
+  {
+    const FlagRestore starting(starting_page_, true);
+    for (const LayoutSection* heading : headings_) RaiseAndPlace(*heading, true);
+    bool brings_heading = next != nullptr && IsGroupHeading(*next);
+    for (const Band& band : moved_bands) brings_heading |= band.heading;
+    if (running_heading_ && !brings_heading) {
+      pages_.Place(*running_heading_);
+      Emit([&] { return trace::Repeat(running_heading_->number, pages_.PageNumber()); });
+    }
+  }
+  for (PlacedSection& section : moved) {
+    pages_.Place(std::move(section));
+    page_has_band_ = true;
+  }
+  bands_ = std::move(moved_bands);
 }
 
 void TnReportEngine::RaiseAndPlace(const LayoutSection& section, bool automatic) {
@@ -146,10 +221,47 @@ double TnReportEngine::MeasuredHeight(const LayoutSection& section) {
 
 void TnReportEngine::Place(const LayoutSection& section, bool automatic) {
   SectionContent content = Content(section);
-  pages_.Place(
-      FlowedSection(section, std::move(content.texts), std::move(content.hidden), layout_->grid));
-  if (!starting_page_) page_has_band_ = true;
+  PlacedSection placed =
+      FlowedSection(section, std::move(content.texts), std::move(content.hidden), layout_->grid);
+  if (!group_page_variable_.empty()) {
+    for (const std::string& text : placed.texts) {
+      if (text.find(kGroupPageCountMarker) == std::string::npos) continue;
+      int64_t number = 0;
+      TryStrToInt(Trim(PlaceholderValue(group_page_variable_)), number);
+      pages_.SetGroupPage(static_cast<int>(number));
+      break;
+    }
+  }
+  const bool heading = !starting_page_ && IsGroupHeading(section);
+  if (heading) running_heading_ = placed;
+  pages_.Place(std::move(placed));
+  if (section.once_per_page) once_on_page_.push_back(section.number);
+  if (!starting_page_) {
+    page_has_band_ = true;
+    NoteBand(section, heading);
+  }
   Emit([&] { return trace::Print(section.number, pages_.PageNumber(), automatic); });
+}
+
+void TnReportEngine::NoteBand(const LayoutSection& section, bool heading) {
+  size_t group = bands_.size();
+  for (Band& band : bands_) {
+    if (band.keeps_left <= 0) continue;
+    if (std::find(band.keep->sections.begin(), band.keep->sections.end(), section.number) !=
+        band.keep->sections.end()) {
+      group = std::min(group, band.group);
+      --band.keeps_left;
+    } else {
+      band.keeps_left = 0;
+    }
+  }
+  Band band;
+  band.number = section.number;
+  band.keep = &section.keep_with_next;
+  band.keeps_left = section.keep_with_next.sections.empty() ? 0 : section.keep_with_next.count;
+  band.group = group;
+  band.heading = heading;
+  bands_.push_back(band);
 }
 
 // A field of the main dataset's current record: "[FIELD]" prints amounts with the money mask and
@@ -183,6 +295,10 @@ std::string TnReportEngine::PlaceholderValue(std::string_view name) {
     if (key == "@pagina") return std::to_string(pages_.PageNumber());
     // The count is known only when the document is written; the renderer puts it in place.
     if (key == "@paginas") return std::string(kPageCountMarker);
+    if (key.rfind("@paginas:", 0) == 0) {
+      group_page_variable_ = std::string(name.substr(9));
+      return std::string(kGroupPageCountMarker);
+    }
     if (key == "@titulo") return layout_->title;
     if (key == "@relatorio") return layout_->report;
     if (key == "@data") return DateToStr(today_.value_or(Date()));
