@@ -22,7 +22,9 @@ bool IsFalseText(const std::string& value) {
 }
 
 // A panel value through a mask: dates with a date mask ("yyyy"), numbers with a number mask
-// ("0000"); a value that is neither is shown as it is.
+// ("0000"); a value that is neither is shown as it is. Under a number mask an amount the module
+// wrote with its currency ("R$ 1.234,56") is the number, and a blank value is zero: a column of
+// amounts shows every line alike.
 std::string MaskedValue(const std::string& value, std::string_view mask) {
   const bool date_mask = mask.find_first_of("dmy") != std::string_view::npos;
   if (date_mask) {
@@ -31,8 +33,12 @@ std::string MaskedValue(const std::string& value, std::string_view mask) {
     }
     return value;
   }
+  std::string_view number_text = value;
+  while (!number_text.empty() && number_text.front() == ' ') number_text.remove_prefix(1);
+  if (number_text.rfind("R$", 0) == 0) number_text.remove_prefix(2);
+  if (Trim(number_text).empty()) return FormatFloat(mask, 0);
   double number = 0;
-  return TryStrToFloat(value, number) ? FormatFloat(mask, number) : value;
+  return TryStrToFloat(number_text, number) ? FormatFloat(mask, number) : value;
 }
 
 }  // namespace

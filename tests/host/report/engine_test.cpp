@@ -229,6 +229,14 @@ TEST_F(Engine, PanelValuesTakeTheMaskOfTheirPlaceholder) {
                          "[pAnoBase:yyyy] [pEmpresa:0000] [pAnoBase:0000] [pEmpresa:yyyy]");
   report_->RepPrintSection(12);
   EXPECT_EQ(Placed(0, 1).texts.at(0), "2023 0007 01/01/2023 7") << "a mask of the wrong kind";
+
+  panel().SetValues("pValor", "R$ 1.234,5");
+  panel().SetValues("pVazio", "");
+  panel().SetValues("pTexto", "Normal");
+  report_->RepObjCaption("Etiqueta", "[pValor:#,##0.00]|[pVazio:#,##0.00]|[pTexto:#,##0.00]");
+  report_->RepPrintSection(12);
+  EXPECT_EQ(Placed(0, 2).texts.at(0), "1.234,50|0,00|Normal")
+      << "amounts without their currency, blanks as zero, texts as they are";
 }
 
 TEST(EventBinding, DetachesOnlyWhatItsObjectStillHolds) {
