@@ -9,6 +9,7 @@
 #include "nrw/format.h"
 #include "report/report_host.h"
 #include "report/trace_events.h"
+#include "util/composed_text.h"
 #include "util/name_key.h"
 
 namespace nrw {
@@ -214,7 +215,7 @@ TnReportEngine::SectionContent TnReportEngine::Content(const LayoutSection& sect
     if (item.type == LayoutItemType::Text || item.type == LayoutItemType::Label) {
       const std::string& text =
           state != nullptr && state->caption.has_value() ? *state->caption : item.text;
-      content.texts[i] = ExpandPlaceholders(text, lookup, resolver);
+      content.texts[i] = ComposedText(ExpandPlaceholders(text, lookup, resolver));
     }
   }
   return content;

@@ -159,6 +159,13 @@ TEST_F(Engine, AfterSectionHandlersMayPrintFurtherSections) {
   EXPECT_EQ(seen, (std::vector<int>{1, 10, 11, 12}));
 }
 
+TEST_F(Engine, TextsArePrintedComposed) {
+  panel().SetValues("R1", "Jose\xCC\x81 Joa\xCC\x83o");
+  report_->RepPrintSection(10);
+  EXPECT_EQ(Placed(0, 1).texts.at(0), "José João");
+  EXPECT_EQ(Placed(0, 1).flow.items.at(0).lines.at(0).text.size(), 9u) << "one cell a letter";
+}
+
 TEST_F(Engine, SectionsKeepTheValuesOfTheMomentTheyWerePrinted) {
   panel().SetValues("R1", "primeiro");
   report_->RepPrintSection(10);
