@@ -161,7 +161,14 @@ struct Layout {
   LayoutHandedDataSets handed;
   //! In number order.
   std::vector<LayoutSection> sections;
+  //! The host's own sections, numbered below zero where no module prints: the message page's
+  //! (layout/message_pages.h).
+  std::vector<LayoutSection> host_sections;
+  //! What a message of the module is about, a text with placeholders expanded when the message is
+  //! sent ("{[pCodigoEmpresa]}{, CNPJ [pCNPJ]}"); empty: the part's values in a separated run.
+  std::string message_subject;
 
+  //! A section of the layout, or of the host's own below zero.
   const LayoutSection* FindSection(int number) const;
   //! Names compared without regard to case.
   const LayoutParam* FindParam(std::string_view name) const;

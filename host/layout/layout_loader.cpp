@@ -11,6 +11,7 @@
 
 #include "layout/dataset_statement.h"
 #include "layout/json_reader.h"
+#include "layout/message_pages.h"
 #include "nrw/core.h"
 #include "nrw/format.h"
 #include "nrwhost/files.h"
@@ -51,6 +52,8 @@ class LayoutParser {
     layout.separators = ReadSeparators(root.Array("separators"), layout);
     layout.handed = ReadHandedDataSets(root.Object("handed_datasets"), layout);
     layout.sections = ReadSections(root.Array("sections"), layout.page);
+    layout.message_subject = root.String("message_subject");
+    layout.host_sections = MessageSections(layout);
     root.RejectUnknownKeys();
     return layout;
   }
@@ -322,6 +325,7 @@ class LayoutParser {
       JsonObjectReader item(array[i], "sections[" + std::to_string(i) + "]", Failer());
       LayoutSection section;
       section.number = item.RequiredInteger("number");
+      if (section.number < 0) item.Raise("'number' não pode ser negativo (são as seções do host)");
       if (!numbers.insert(section.number).second) {
         item.Raise("seção " + std::to_string(section.number) + " declarada mais de uma vez");
       }

@@ -29,7 +29,7 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
 }
 
 void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,
-                std::ostream& out, WriterResources* resources) {
+                std::ostream& out, WriterResources* resources, const std::vector<Page>& after) {
   const std::unique_ptr<PageWriter> writer = MakePageWriter(format, layout, out, resources);
   const std::vector<PageCounts> counts = CountsOf(pages);
   for (size_t i = 0; i < pages.size(); ++i) {
@@ -39,6 +39,7 @@ void WritePages(OutputFormat format, const Layout& layout, const std::vector<Pag
       writer->Draw(pages[i]);
     }
   }
+  for (const Page& page : after) writer->Draw(page);
   writer->Finish();
 }
 

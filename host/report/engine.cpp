@@ -66,6 +66,7 @@ void TnReportEngine::SetMainRows(TnClientDataSet& source) {
 
 void TnReportEngine::ClearPages() {
   pages_.Clear();
+  first_document_message_ = messages_.entries.size();
   page_end_ = false;
   page_has_band_ = false;
   bands_.clear();
@@ -91,7 +92,8 @@ bool TnReportEngine::NeedsNewPage(const LayoutSection& section) {
 }
 
 void TnReportEngine::PrintSection(int number) {
-  const LayoutSection* section = layout_->FindSection(number);
+  // Sections below zero are the host's own (the message page), never a module's.
+  const LayoutSection* section = number < 0 ? nullptr : layout_->FindSection(number);
   if (section == nullptr) {
     throw Exception("Seção " + std::to_string(number) + " não existe no layout de " +
                     layout_->report);
@@ -349,8 +351,41 @@ void TnReportEngine::ConfigureMessages(const std::vector<std::string>& captions)
 }
 
 void TnReportEngine::AddMessage(int kind, const std::string& text) {
-  messages_.entries.push_back({kind, text});
+  std::string subject;
+  if (!layout_->message_subject.empty()) {
+    const PlaceholderLookup lookup = [this](std::string_view name) {
+      return PlaceholderValue(name);
+    };
+    const ExpressionResolver resolver = [this](std::string_view function,
+                                               const std::vector<std::string>& args) {
+      return expressions_.Evaluate(function, args);
+    };
+    subject = Trim(ExpandPlaceholders(layout_->message_subject, lookup, resolver));
+  }
+  if (subject.empty()) subject = message_part_subject_;
+  messages_.entries.push_back({kind, text, subject, message_part_});
   Emit([&] { return trace::Message(kind, text); });
+}
+
+void TnReportEngine::AddMessage(int kind, const std::string& text, const std::string& subject,
+                                bool subject_only) {
+  messages_.entries.push_back({kind, subject_only ? std::string() : text, subject, message_part_});
+  Emit([&] { return trace::Message(kind, text); });
+}
+
+void TnReportEngine::SetMessagePart(std::string part, std::string subject) {
+  message_part_ = std::move(part);
+  message_part_subject_ = std::move(subject);
+}
+
+std::vector<MessageEntry> TnReportEngine::DocumentMessages() const {
+  const size_t first = std::min(first_document_message_, messages_.entries.size());
+  return {messages_.entries.begin() + static_cast<std::ptrdiff_t>(first), messages_.entries.end()};
+}
+
+std::string TnReportEngine::CompanySubject(int64_t code) {
+  const std::string name = expressions_.Evaluate("gemVNomeEmpresa", {IntToStr(code)});
+  return "Empresa " + IntToStr(code) + (name.empty() ? "" : " - " + name);
 }
 
 void TnReportEngine::SetObjectCaption(const std::string& object, const std::string& caption) {

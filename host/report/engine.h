@@ -84,7 +84,20 @@ class TnReportEngine {
   bool CanPrint(const std::vector<std::pair<int, int>>& pairs);
   void ShowProgress(int position, int total);
   void ConfigureMessages(const std::vector<std::string>& captions);
+  //! A message of the module: its subject is the layout's "message_subject" as the values stand,
+  //! or the part's.
   void AddMessage(int kind, const std::string& text);
+  //! A message whose subject the host knows (a company of the message list); subject_only: the
+  //! text only repeats the subject's code and is not shown beside it.
+  void AddMessage(int kind, const std::string& text, const std::string& subject,
+                  bool subject_only);
+  //! Messages sent from now on belong to the separated part ("pCodigoEmpresa=4") and, when nothing
+  //! else names their subject, are about it (subject); empty texts: no part.
+  void SetMessagePart(std::string part, std::string subject);
+  //! The messages sent since the pages were last cleared: those of the document being printed.
+  std::vector<MessageEntry> DocumentMessages() const;
+  //! "Empresa 4 - NAME" for a company code.
+  std::string CompanySubject(int64_t code);
   void SetObjectCaption(const std::string& object, const std::string& caption);
   void SetObjectProperty(const std::string& object, const std::string& property,
                          const std::string& value);
@@ -173,6 +186,10 @@ class TnReportEngine {
   std::optional<PlacedSection> running_heading_;
   //! The variable "[@PAGINAS:VARIABLE]" counts the pages by.
   std::string group_page_variable_;
+  //! The first message of the document being printed.
+  size_t first_document_message_ = 0;
+  std::string message_part_;
+  std::string message_part_subject_;
 };
 
 //! Sets a flag for the guard's lifetime and restores the previous value on every exit path.

@@ -487,4 +487,33 @@ TEST_F(KeepTogether, PagesCountTheirGroupFromTheVariableThatNumbersThem) {
   EXPECT_EQ(headings, (std::vector<std::string>{"Página 1 de 2", "Página 2 de 2", "Página 1 de 1"}));
 }
 
+// A message is about what the layout's subject names as the values stand when it is sent, or else
+// about the part being printed; the host's own sections are no module's to print.
+TEST(EngineMessages, SubjectFromTheLayoutThenThePart) {
+  const auto layout = report_test::SharedLayout(R"({
+    "report": "RptAvisos", "message_subject": "{Empresa [pEmp]}{, estab. [pEstab]}",
+    "page": {"width_mm": 100, "height_mm": 120}})");
+  const auto report = nrw::ReportHost::Make(std::make_unique<nrw::TnReportEngine>(layout));
+  nrw::TnReportEngine& engine = nrw::ReportHost::Engine(*report);
+  nrw::TnpqPowerParam& panel = report->GetParams();
+  engine.SetMessagePart("pEmpresas=2", "Empresas 2");
+  panel.SetValues("pEmp", "1");
+  report->MsgMensagem(1, "sem município");
+  panel.SetValues("pEstab", "3");
+  report->MsgMensagem(1, "outro");
+  panel.SetValues("pEmp", "");
+  panel.SetValues("pEstab", "");
+  report->MsgMensagem(0, "nada");
+  engine.SetMessagePart("", "");
+  report->MsgMensagem(0, "fora");
+  std::vector<std::string> lines;
+  for (const nrw::MessageEntry& entry : engine.Messages().entries) {
+    lines.push_back("[" + entry.part + "] " + nrw::MessageLine(entry));
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"[pEmpresas=2] Empresa 1: sem município",
+                                             "[pEmpresas=2] Empresa 1, estab. 3: outro",
+                                             "[pEmpresas=2] Empresas 2: nada", "[] fora"}));
+  EXPECT_THROW(report->RepPrintSection(-1), nrw::Exception);
+}
+
 }  // namespace
