@@ -21,7 +21,8 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
       return std::make_unique<PdfPageWriter>(
           layout, out, resources != nullptr ? &resources->Get().faces : nullptr);
     case OutputFormat::Html:
-      return std::make_unique<HtmlPageWriter>(layout, out);
+      return std::make_unique<HtmlPageWriter>(
+          layout, out, resources != nullptr ? &resources->Get().faces : nullptr);
     case OutputFormat::Text:
       break;
   }
