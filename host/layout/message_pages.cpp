@@ -44,9 +44,8 @@ std::vector<LayoutSection> MessageSections(const Layout& layout) {
   heading.number = kMessageHeadingSection;
   heading.height_mm = 3 * row;
   heading.items.push_back(Text(0, 0, (title_columns - 1) * column, row, LayoutAlign::Left, true));
-  heading.items.push_back(
-      Text(title_columns * column, 0, (columns - title_columns) * column, row, LayoutAlign::Right,
-           true));
+  heading.items.push_back(Text(title_columns * column, 0, (columns - title_columns) * column, row,
+                               LayoutAlign::Right, true));
   LayoutItem rule;
   rule.type = LayoutItemType::Line;
   rule.y_mm = row;
@@ -72,8 +71,8 @@ std::vector<Page> MessagePages(const Layout& layout, const std::string& caption,
   PageModel pages(layout.page.BodyHeight());
   const auto start_page = [&] {
     pages.StartPage();
-    pages.Place(FlowedSection(*heading, {ComposedText(title), ComposedText(caption), ""}, {},
-                              layout.grid));
+    pages.Place(
+        FlowedSection(*heading, {ComposedText(title), ComposedText(caption), ""}, {}, layout.grid));
   };
   start_page();
   bool page_has_line = false;

@@ -68,8 +68,7 @@ HtmlFaces::Embedded& HtmlFaces::Note(const PdfFace& face, bool bold) {
   return found->second;
 }
 
-std::string HtmlFaces::FamiliesFor(const std::string& family, bool bold,
-                                   std::u32string_view text) {
+std::string HtmlFaces::FamiliesFor(const std::string& family, bool bold, std::u32string_view text) {
   const PdfFace& primary = faces_.Get(family, bold);
   std::string families = "'" + Note(primary, bold).css_name + "'";
   for (const FaceRun& run : FaceRuns(faces_, family, bold, text)) {
@@ -86,9 +85,10 @@ std::string HtmlFaces::FontFaceRules() const {
   for (const PdfFace* face : order_) {
     const Embedded& embedded = embedded_.at(face);
     if (embedded.characters.empty()) continue;
-    rules += "@font-face { font-family: '" + embedded.css_name + "'; font-weight: " +
-             (embedded.bold ? "bold" : "normal") + "; src: url(data:font/ttf;base64," +
-             Base64(SubsetOf(*face, embedded.characters)) + ") format('truetype'); }\n";
+    rules += "@font-face { font-family: '" + embedded.css_name +
+             "'; font-weight: " + (embedded.bold ? "bold" : "normal") +
+             "; src: url(data:font/ttf;base64," + Base64(SubsetOf(*face, embedded.characters)) +
+             ") format('truetype'); }\n";
   }
   return rules;
 }

@@ -36,8 +36,7 @@ class HtmlPainter final : public PageVisitor {
   void TextLine(const PlacedItem& at, const FlowLine& line) override {
     const LayoutItem& item = at.item;
     const ResolvedFont font = FontOf(layout_, item);
-    const std::string families =
-        faces_.FamiliesFor(std::string(font.family), font.bold, line.text);
+    const std::string families = faces_.FamiliesFor(std::string(font.family), font.bold, line.text);
     out_ << fmt::format(
                 "<div class=\"t\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm;"
                 "line-height:{:.2f}mm;text-align:{};font:{}{:.1f}pt {}\">",

@@ -199,7 +199,6 @@ struct PdfPageWriter::Impl final : PageVisitor {
     objects.Finish(catalog, info);
   }
 
-
   const Layout& layout;
   PdfFaces own_faces;
   PdfFaces& faces;

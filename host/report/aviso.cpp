@@ -67,8 +67,7 @@ void TnAviso::List(const Entry& entry) {
     return;
   }
   TnReportEngine& engine = ReportHost::Engine(report_);
-  engine.AddMessage(entry.kind, entry.text, engine.CompanySubject(*entry.company),
-                    entry.only_code);
+  engine.AddMessage(entry.kind, entry.text, engine.CompanySubject(*entry.company), entry.only_code);
 }
 
 }  // namespace nrw

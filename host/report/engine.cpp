@@ -103,8 +103,7 @@ void TnReportEngine::PrintSection(int number) {
     std::vector<PlacedSection> kept = TakeKeptBands(*section, bands);
     StartPage(section, std::move(kept), std::move(bands));
   } else if (section->once_per_page &&
-             std::find(once_on_page_.begin(), once_on_page_.end(), number) !=
-                 once_on_page_.end()) {
+             std::find(once_on_page_.begin(), once_on_page_.end(), number) != once_on_page_.end()) {
     // Printed already on this page: the module's events still fire, nothing is placed.
     if (report_ != nullptr) {
       const auto before = report_->OnBeforeSection;

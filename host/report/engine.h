@@ -89,8 +89,7 @@ class TnReportEngine {
   void AddMessage(int kind, const std::string& text);
   //! A message whose subject the host knows (a company of the message list); subject_only: the
   //! text only repeats the subject's code and is not shown beside it.
-  void AddMessage(int kind, const std::string& text, const std::string& subject,
-                  bool subject_only);
+  void AddMessage(int kind, const std::string& text, const std::string& subject, bool subject_only);
   //! Messages sent from now on belong to the separated part ("pCodigoEmpresa=4") and, when nothing
   //! else names their subject, are about it (subject); empty texts: no part.
   void SetMessagePart(std::string part, std::string subject);

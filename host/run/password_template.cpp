@@ -7,9 +7,9 @@
 
 namespace nrw {
 std::string ExpandPassword(const std::string& pattern, const PatternLookup& lookup) {
-  const std::string result = ExpandPlaceholders(
-      pattern,
-      [&lookup](const std::string& spec) { return PlaceholderText(spec, lookup, "--password"); });
+  const std::string result = ExpandPlaceholders(pattern, [&lookup](const std::string& spec) {
+    return PlaceholderText(spec, lookup, "--password");
+  });
   if (result.empty()) throw Exception("A senha do documento ficou vazia (--password).");
   return result;
 }

@@ -91,8 +91,8 @@ class RunOutputs {
                                     });
         result_.pages += part_result.pages;
         const std::vector<MessageEntry> messages = session_.Messages().entries;
-        part_result.messages.assign(
-            messages.begin() + static_cast<std::ptrdiff_t>(messages_before), messages.end());
+        part_result.messages.assign(messages.begin() + static_cast<std::ptrdiff_t>(messages_before),
+                                    messages.end());
         first = false;
         if (!paths.empty()) part_result.output = paths[i];
       }

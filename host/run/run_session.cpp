@@ -94,8 +94,8 @@ std::string PartSubject(const Layout& layout, const SeparatorPart& part) {
   std::string subject;
   for (const auto& [name, value] : part.values) {
     const LayoutParam* param = layout.FindParam(name);
-    subject += (subject.empty() ? "" : ", ") + (param != nullptr ? param->caption : name) + " " +
-               value;
+    subject +=
+        (subject.empty() ? "" : ", ") + (param != nullptr ? param->caption : name) + " " + value;
   }
   return subject;
 }
@@ -185,8 +185,7 @@ int RunSession::PageCount() const { return impl_->Engine().Pages().PageNumber();
 
 void RunSession::WritePages(std::ostream& out, OutputFormat format) const {
   nrw::WritePages(format, *impl_->layout, impl_->Engine().Pages().Pages(), out,
-                  &impl_->writer_resources,
-                  DocumentMessagePages(impl_->Engine(), *impl_->layout));
+                  &impl_->writer_resources, DocumentMessagePages(impl_->Engine(), *impl_->layout));
 }
 
 std::string RunSession::Title() const {

@@ -191,8 +191,9 @@ TEST_F(Documents, EveryCharacterOfANameIsPrintedOrTheRunSaysWhichIsNot) {
               0);
   };
   const auto statement = [&](const std::vector<std::string>& extra) {
-    std::vector<std::string> args = {"run", "RptIncomeStatement", "--db", db, "-p",
-                                     "pAnoBase1=01/01/2023", "-p", "pBeneficiarios=" + cpf};
+    std::vector<std::string> args = {
+        "run", "RptIncomeStatement",   "--db", db,
+        "-p",  "pAnoBase1=01/01/2023", "-p",   "pBeneficiarios=" + cpf};
     args.insert(args.end(), extra.begin(), extra.end());
     return Nrw(args);
   };
@@ -202,8 +203,7 @@ TEST_F(Documents, EveryCharacterOfANameIsPrintedOrTheRunSaysWhichIsNot) {
   ASSERT_EQ(pdf.status, 0) << pdf.err;
   const std::string whole = "Li 中文 Wei 😀 José";
   for (const std::string& file : {File("nome.pdf"), File("nomes/nome.pdf")}) {
-    EXPECT_NE(Sh("pdftotext -enc UTF-8 " + file + " -").out.find(whole), std::string::npos)
-        << file;
+    EXPECT_NE(Sh("pdftotext -enc UTF-8 " + file + " -").out.find(whole), std::string::npos) << file;
     EXPECT_EQ(Sh("pdffonts " + file).out.find(" no "), std::string::npos) << "all embedded";
   }
   const auto html = statement({"--out", File("nome.html")});

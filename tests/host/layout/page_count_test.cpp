@@ -27,10 +27,8 @@ TEST(PageCount, ALayoutCountsPagesWhenAnItemPrintsTheCountInAnyCase) {
     const char* text;
     bool counts;
   } cases[] = {
-      {"Página [@PAGINA] de [@PAGINAS]", true},
-      {"de [@paginas]", true},
-      {"Página [pPag] de [@PAGINAS:pPag]", true},
-      {"[@PAGINA]", false},
+      {"Página [@PAGINA] de [@PAGINAS]", true},   {"de [@paginas]", true},
+      {"Página [pPag] de [@PAGINAS:pPag]", true}, {"[@PAGINA]", false},
       {"@PAGINAS sem colchetes", false},
   };
   for (const auto& c : cases) {

@@ -77,8 +77,8 @@ TEST(Base64, ThreeBytesToFourDigitsWithPadding) {
   const struct {
     std::string bytes;
     const char* digits;
-  } cases[] = {{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foo", "Zm9v"}, {"foob", "Zm9vYg=="},
-               {std::string("\xFF\x00\x80", 3), "/wCA"}};
+  } cases[] = {{"", ""},        {"f", "Zg=="},        {"fo", "Zm8="},
+               {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {std::string("\xFF\x00\x80", 3), "/wCA"}};
   for (const auto& c : cases) EXPECT_EQ(nrw::Base64(c.bytes), c.digits) << c.digits;
 }
 

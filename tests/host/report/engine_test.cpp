@@ -405,13 +405,16 @@ TEST_F(KeepTogether, BandsKeptWithTheNextMoveWithItWhenTheyFitAFreshPage) {
     std::vector<int> prints;
     Pages pages;
   } cases[] = {
-      {"heading and line go with the band that does not fit", {22, 22, 22, 20, 21, 22},
+      {"heading and line go with the band that does not fit",
+       {22, 22, 22, 20, 21, 22},
        {{1, 22, 22, 22}, {1, 20, 21, 22}}},
       {"a band kept with nothing stays", {22, 22, 22, 22, 22}, {{1, 22, 22, 22, 22}, {1, 22}}},
-      {"too tall together for a fresh page: nothing moves", {22, 20, 21, 25},
+      {"too tall together for a fresh page: nothing moves",
+       {22, 20, 21, 25},
        {{1, 22, 20, 21}, {1, 20, 25}}},
       {"all the page keeps with it: nothing moves", {20, 21, 25}, {{1, 20, 21}, {1, 20, 25}}},
-      {"kept only with the sections named", {22, 22, 22, 20, 21, 23, 22},
+      {"kept only with the sections named",
+       {22, 22, 22, 20, 21, 23, 22},
        {{1, 22, 22, 22, 20, 21}, {1, 20, 23, 22}}},
   };
   for (const auto& c : cases) {
@@ -445,10 +448,9 @@ TEST_F(KeepTogether, AGroupHeadingOpensEveryPageOfItsGroup) {
   panel.SetValues("R1", "Empresa 3");
   report_->SetCSLIsPageEnd(true);
   Print({20});  // a heading that starts a page brings itself
-  EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 20, 22, 22, 22, 22},
-                                                           {1, 20, 20, 22, 22, 22, 20},
-                                                           {1, 20, 22},
-                                                           {1, 20}}));
+  EXPECT_EQ(PageSections(),
+            (std::vector<std::vector<int>>{
+                {1, 20, 22, 22, 22, 22}, {1, 20, 20, 22, 22, 22, 20}, {1, 20, 22}, {1, 20}}));
   const std::vector<nrw::Page>& pages = engine().Pages().Pages();
   EXPECT_EQ(pages.at(1).sections.at(1).texts.at(0), "Empresa 1") << "as printed";
   EXPECT_EQ(pages.at(2).sections.at(1).texts.at(0), "Empresa 2");
@@ -460,8 +462,9 @@ TEST_F(KeepTogether, AGroupHeadingOpensEveryPageOfItsGroup) {
 TEST_F(KeepTogether, ASectionShownOncePerPageIsPlacedOnceOnEachPage) {
   int before_events = 0;
   nrw::TObject owner;
-  const nrw::EventBinding<int> count(report_->OnBeforeSection, owner,
-                                     [&before_events](int section) { before_events += section == 23; });
+  const nrw::EventBinding<int> count(
+      report_->OnBeforeSection, owner,
+      [&before_events](int section) { before_events += section == 23; });
   Print({23, 23, 25, 22, 23, 23});
   EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 23, 25}, {1, 22, 23}}));
   EXPECT_EQ(before_events, 4) << "the module's events fire for every print";
@@ -484,7 +487,8 @@ TEST_F(KeepTogether, PagesCountTheirGroupFromTheVariableThatNumbersThem) {
     headings.push_back(
         nrw::WithPageCount(engine().GetLayout(), pages[i], counts[i]).sections[0].texts[0]);
   }
-  EXPECT_EQ(headings, (std::vector<std::string>{"Página 1 de 2", "Página 2 de 2", "Página 1 de 1"}));
+  EXPECT_EQ(headings,
+            (std::vector<std::string>{"Página 1 de 2", "Página 2 de 2", "Página 1 de 1"}));
 }
 
 // A message is about what the layout's subject names as the values stand when it is sent, or else

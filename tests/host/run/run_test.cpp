@@ -339,7 +339,8 @@ TEST_F(Run, EachPartsMessagePageHoldsItsOwnMessages) {
               "Relatório de teste          Mensagem\n"
               "------------------------------------\n"
               "\n"
-              "Empresas " + value + ": Linhas: 1\n")
+              "Empresas " +
+                  value + ": Linhas: 1\n")
         << value;
   }
   EXPECT_EQ(produced, 2);

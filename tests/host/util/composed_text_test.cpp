@@ -14,8 +14,14 @@ TEST(ComposedText, MarksJoinTheirLetters) {
     std::string text;
     std::string composed;
   } cases[] = {
-      {"acute apart", "Jose\xCC\x81 Conceic\xCC\xA7" "a\xCC\x83o", "José Conceição"},
-      {"two marks in either order", "a\xCC\xA3\xCC\x82|" "a\xCC\x82\xCC\xA3", "ậ|ậ"},
+      {"acute apart",
+       "Jose\xCC\x81 Conceic\xCC\xA7"
+       "a\xCC\x83o",
+       "José Conceição"},
+      {"two marks in either order",
+       "a\xCC\xA3\xCC\x82|"
+       "a\xCC\x82\xCC\xA3",
+       "ậ|ậ"},
       {"a composed text", "São Paulo – Ação nº 1", "São Paulo – Ação nº 1"},
       {"ascii", "Total 1.234,56", "Total 1.234,56"},
       {"a singleton", "\xE2\x84\xAB", "Å"},

@@ -149,18 +149,24 @@ TEST_F(Documento, TheOfficialModelsWords) {
   ASSERT_TRUE(run.result.ok) << run.result.error;
   const std::string corrido = Corrido(run.text);
   for (const char* words :
-       {"Imposto sobre a Renda da Pessoa Física", "Exercício de 2024", "Ano-calendário de 2023",
+       {"Imposto sobre a Renda da Pessoa Física",
+        "Exercício de 2024",
+        "Ano-calendário de 2023",
         "Verifique as condições e o prazo para a apresentação da Declaração",
-        "CNPJ/CPF Nome Empresarial/Nome Completo", "Nome Completo",
+        "CNPJ/CPF Nome Empresarial/Nome Completo",
+        "Nome Completo",
         "3. Rendimentos Tributáveis, Deduções e Imposto sobre a Renda Retido na Fonte",
-        "(Fapi) (preencher também o quadro 7)", "por moléstia grave;",
+        "(Fapi) (preencher também o quadro 7)",
+        "por moléstia grave;",
         "proventos de aposentadoria ou reforma por acidente em serviço",
-        "exceto pro labore, aluguéis ou serviços prestados", "e por acidente de trabalho",
+        "exceto pro labore, aluguéis ou serviços prestados",
+        "e por acidente de trabalho",
         "02. Parcela isenta do 13º salário de aposentadoria",
         "08. Juros de mora recebidos, devidos pelo atraso no pagamento de",
         "09. Outros (especificar)",
         "5. Rendimentos Sujeitos à Tributação Exclusiva (rendimento líquido)",
-        "01. Décimo terceiro salário 0,00", "(sujeitos à tributação exclusiva)",
+        "01. Décimo terceiro salário 0,00",
+        "(sujeitos à tributação exclusiva)",
         "02. Exclusão: Despesas com a ação judicial",
         "03. Dedução: Contribuição previdenciária oficial"}) {
     EXPECT_NE(corrido.find(words), std::string::npos) << words;

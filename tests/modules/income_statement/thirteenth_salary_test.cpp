@@ -43,9 +43,8 @@ TEST_P(ThirteenthSalary, EveryStatementShowsTheReviewsNetThirteenth) {
   ASSERT_TRUE(statements.result.ok) << statements.result.error;
 
   const std::string registration = R"((\d{2}\.\d{3}\.\d{3}/\d{4}-\d{2}|\d{3}\.\d{3}\.\d{3}-\d{2}))";
-  const std::regex statement("1\\. Fonte Pagadora[^]*?" + registration +
-                             "[^]*?2\\. Pessoa F[^]*?" + registration +
-                             "[^]*?01\\. Décimo terceiro salário +([0-9.,-]+)");
+  const std::regex statement("1\\. Fonte Pagadora[^]*?" + registration + "[^]*?2\\. Pessoa F[^]*?" +
+                             registration + "[^]*?01\\. Décimo terceiro salário +([0-9.,-]+)");
   int compared = 0;
   int with_thirteenth = 0;
   for (std::sregex_iterator it(statements.text.begin(), statements.text.end(), statement), end;
