@@ -23,9 +23,9 @@ int Main(int argc, const char* const* argv) {
   app.add_flag("-v,--verbose", common.verbose,
                "Mostra nos erros o detalhe (mensagem do banco de dados, instrução SQL)");
 
-  const std::vector<Subcommand> commands = {AddListCommand(app, common),
-                                            AddDemoCommand(app, common), AddRunCommand(app, common),
-                                            AddPanelCommand(app, common)};
+  const std::vector<Subcommand> commands = {
+      AddListCommand(app, common), AddDemoCommand(app, common), AddRunCommand(app, common),
+      AddPanelCommand(app, common), AddSendCommand(app, common)};
   for (const Subcommand& command : commands) command.app->group("Comandos");
 
   try {
