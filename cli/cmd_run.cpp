@@ -143,8 +143,9 @@ Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common) {
   run->add_option("--out", command->out,
                   "Arquivo de saída (- para a saída padrão), ou padrão com {PARAM} por parte");
   run->add_option("--trace", command->trace, "Registro JSON Lines das chamadas do relatório");
-  run->add_option("--format", command->format, "Formato: text, pdf ou html (padrão: pela extensão)")
-      ->check(CLI::IsMember({"text", "txt", "pdf", "html"}, CLI::ignore_case));
+  run->add_option("--format", command->format,
+                  "Formato: text, pdf, html, xlsx ou csv (padrão: pela extensão)")
+      ->check(CLI::IsMember({"text", "txt", "pdf", "html", "xlsx", "csv"}, CLI::ignore_case));
   run->add_option("--password", command->password,
                   "Senha de cada PDF, com {PARAM}, {PARAM:digits} ou {PARAM:digits:N}");
   run->add_option("--archive", command->archive,

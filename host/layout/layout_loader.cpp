@@ -357,6 +357,7 @@ class LayoutParser {
         item.Raise(
             "'keep_with_next', 'repeat_on_new_page' e 'once_per_page' valem só para seções band");
       }
+      section.sheet = ReadSheetRows(item, section.kind);
       const json& items = item.Array("items");
       for (size_t k = 0; k < items.size(); ++k) {
         section.items.push_back(
@@ -447,6 +448,13 @@ class LayoutParser {
     result.wrap = item.Boolean("wrap", true);
     if (const json* widest = item.Value("widest")) result.widest = ReadWidest(item, *widest);
     result.font = ReadFont(item.Object("font"), where + ".font");
+    result.column = item.String("column");
+    result.cell = ReadCell(item);
+    const bool shows_text =
+        result.type == LayoutItemType::Text || result.type == LayoutItemType::Label;
+    if (!shows_text && (item.Has("column") || item.Has("cell"))) {
+      item.Raise("'column' e 'cell' valem só para textos (text ou label)");
+    }
     switch (result.type) {
       case LayoutItemType::Text:
       case LayoutItemType::Label:
@@ -465,6 +473,28 @@ class LayoutParser {
     }
     item.RejectUnknownKeys();
     return result;
+  }
+
+  // What a printed section gives a spreadsheet; page headings are its header row unless told.
+  static LayoutSheetRows ReadSheetRows(JsonObjectReader& section, LayoutSectionKind kind) {
+    const std::string fallback = kind == LayoutSectionKind::PageHeading ? "header" : "row";
+    const std::string sheet = section.String("sheet", fallback);
+    if (sheet == "row") return LayoutSheetRows::Row;
+    if (sheet == "lines") return LayoutSheetRows::Lines;
+    if (sheet == "header") return LayoutSheetRows::Header;
+    if (sheet == "none") return LayoutSheetRows::None;
+    section.Raise("'sheet' inválido: '" + sheet + "' (use row, lines, header ou none)");
+  }
+
+  static LayoutCell ReadCell(JsonObjectReader& item) {
+    const std::string cell = item.String("cell", "auto");
+    if (cell == "auto") return LayoutCell::Auto;
+    if (cell == "text") return LayoutCell::Text;
+    if (cell == "amount") return LayoutCell::Amount;
+    if (cell == "integer") return LayoutCell::Integer;
+    if (cell == "date") return LayoutCell::Date;
+    if (cell == "none") return LayoutCell::None;
+    item.Raise("'cell' inválido: '" + cell + "' (use auto, text, amount, integer, date ou none)");
   }
 
   // "widest": "money" for every placeholder of the item, or {"pAno": "9999", "pPag": "999"}.

@@ -22,6 +22,9 @@ struct PlacedSection {
   std::vector<bool> hidden;
   //! The section flowed with these texts: one place per layout item.
   SectionFlow flow;
+  //! A group heading printed again on a page that starts inside its group: page furniture that a
+  //! spreadsheet leaves out, as it gave its row where the group began.
+  bool repeated = false;
 };
 
 //! The section placed with what its items show: their texts (one per item) and those hidden.

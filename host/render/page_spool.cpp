@@ -34,6 +34,7 @@ class PageEncoder {
   void PutSection(const PlacedSection& section) {
     Put(section.number);
     Put(section.top_mm);
+    Put(section.repeated);
     PutSize(section.texts.size());
     for (const std::string& text : section.texts) {
       PutSize(text.size());
@@ -70,6 +71,7 @@ class PageDecoder {
   void GetSection(PlacedSection& section) {
     section.number = Get<int>();
     section.top_mm = Get<double>();
+    section.repeated = Get<bool>();
     section.texts.resize(GetSize());
     for (std::string& text : section.texts) {
       const size_t size = GetSize();

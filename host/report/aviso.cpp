@@ -12,13 +12,13 @@ TnAviso::TnAviso(TnrwReport& report) : report_(report) {}
 TnAviso::~TnAviso() = default;
 
 void TnAviso::AddTituloMensagem(const std::string& text, int kind) {
-  entries_.push_back({text, kind, true, -1});
+  entries_.push_back({text, kind, true, -1, std::nullopt, false});
   current_title_ = static_cast<int>(entries_.size()) - 1;
 }
 
 void TnAviso::AddAviso(const std::string& text) {
   const int kind = current_title_ >= 0 ? entries_[static_cast<size_t>(current_title_)].kind : 0;
-  entries_.push_back({text, kind, false, current_title_});
+  entries_.push_back({text, kind, false, current_title_, std::nullopt, false});
 }
 
 // The code goes after the text, or alone when there is no text (a bare company code). On the

@@ -170,7 +170,9 @@ void TnReportEngine::StartPage(const LayoutSection* next, std::vector<PlacedSect
     bool brings_heading = next != nullptr && IsGroupHeading(*next);
     for (const Band& band : moved_bands) brings_heading |= band.heading;
     if (running_heading_ && !brings_heading) {
-      pages_.Place(*running_heading_);
+      PlacedSection repeated = *running_heading_;
+      repeated.repeated = true;
+      pages_.Place(std::move(repeated));
       Emit([&] { return trace::Repeat(running_heading_->number, pages_.PageNumber()); });
     }
   }
