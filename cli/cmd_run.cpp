@@ -18,14 +18,18 @@
 namespace nrw::cli {
 namespace {
 
-//! The message page after the run: its captions as a heading, then one message per line.
+//! The message page after the run: its captions as a heading, then one message per line, each
+//! led by its part in a run of separated parts.
 void PrintMessages(const MessagePage& messages) {
   if (messages.entries.empty()) return;
   std::string title;
   for (const std::string& caption : messages.captions)
     title += (title.empty() ? "" : " | ") + caption;
   std::cerr << "== " << (title.empty() ? "Mensagens" : title) << " ==\n";
-  for (const MessageEntry& entry : messages.entries) std::cerr << entry.text << '\n';
+  for (const MessageEntry& entry : messages.entries) {
+    if (!entry.part.empty()) std::cerr << "[" << entry.part << "] ";
+    std::cerr << MessageLine(entry) << '\n';
+  }
 }
 
 bool IsPattern(const std::string& output) { return output.find('{') != std::string::npos; }

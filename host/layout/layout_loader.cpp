@@ -11,6 +11,7 @@
 
 #include "layout/dataset_statement.h"
 #include "layout/json_reader.h"
+#include "layout/message_pages.h"
 #include "nrw/core.h"
 #include "nrw/format.h"
 #include "nrwhost/files.h"
@@ -51,6 +52,8 @@ class LayoutParser {
     layout.separators = ReadSeparators(root.Array("separators"), layout);
     layout.handed = ReadHandedDataSets(root.Object("handed_datasets"), layout);
     layout.sections = ReadSections(root.Array("sections"), layout.page);
+    layout.message_subject = root.String("message_subject");
+    layout.host_sections = MessageSections(layout);
     root.RejectUnknownKeys();
     return layout;
   }
@@ -338,6 +341,7 @@ class LayoutParser {
       JsonObjectReader item(array[i], "sections[" + std::to_string(i) + "]", Failer());
       LayoutSection section;
       section.number = item.RequiredInteger("number");
+      if (section.number < 0) item.Raise("'number' não pode ser negativo (são as seções do host)");
       if (!numbers.insert(section.number).second) {
         item.Raise("seção " + std::to_string(section.number) + " declarada mais de uma vez");
       }
@@ -356,6 +360,19 @@ class LayoutParser {
       } else {
         item.Raise("'kind' inválido: '" + kind + "' (use band ou page_heading)");
       }
+      if (const json* keep = item.Value("keep_with_next")) {
+        section.keep_with_next = ReadKeep(item, *keep);
+      }
+      if (const json* repeat = item.Value("repeat_on_new_page")) {
+        section.repeat = ReadRepeat(item, *repeat);
+      }
+      section.once_per_page = item.Boolean("once_per_page", false);
+      if (section.kind == LayoutSectionKind::PageHeading &&
+          (!section.keep_with_next.sections.empty() || section.repeat.on ||
+           section.once_per_page)) {
+        item.Raise(
+            "'keep_with_next', 'repeat_on_new_page' e 'once_per_page' valem só para seções band");
+      }
       section.sheet = ReadSheetRows(item, section.kind);
       const json& items = item.Array("items");
       for (size_t k = 0; k < items.size(); ++k) {
@@ -371,6 +388,46 @@ class LayoutParser {
     std::sort(sections.begin(), sections.end(),
               [](const LayoutSection& a, const LayoutSection& b) { return a.number < b.number; });
     return sections;
+  }
+
+  // "keep_with_next": [11], or {"sections": [13], "count": 2}.
+  LayoutKeep ReadKeep(JsonObjectReader& section, const json& value) {
+    LayoutKeep keep;
+    const json* sections = &value;
+    if (value.is_object()) {
+      JsonObjectReader object(value, section.Where() + ".keep_with_next", Failer());
+      sections = &object.Array("sections");
+      keep.count = object.Integer("count", 1);
+      if (keep.count < 1) object.Raise("'count' deve ser maior que zero");
+      object.RejectUnknownKeys();
+    }
+    if (!sections->is_array() || sections->empty()) {
+      section.Raise("'keep_with_next' deve listar os números das seções seguintes");
+    }
+    for (const json& number : *sections) {
+      if (!number.is_number_integer()) {
+        section.Raise("'keep_with_next' deve listar os números das seções seguintes");
+      }
+      keep.sections.push_back(number.get<int>());
+    }
+    return keep;
+  }
+
+  // "repeat_on_new_page": true, or {"when": "R17"}.
+  LayoutRepeat ReadRepeat(JsonObjectReader& section, const json& value) {
+    LayoutRepeat repeat;
+    if (value.is_boolean()) {
+      repeat.on = value.get<bool>();
+      return repeat;
+    }
+    if (!value.is_object()) {
+      section.Raise("'repeat_on_new_page' deve ser true, false ou {\"when\": \"VARIAVEL\"}");
+    }
+    JsonObjectReader object(value, section.Where() + ".repeat_on_new_page", Failer());
+    repeat.on = true;
+    repeat.when = object.RequiredString("when");
+    object.RejectUnknownKeys();
+    return repeat;
   }
 
   LayoutItem ReadItem(const json& object, const std::string& where) {

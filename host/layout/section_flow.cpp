@@ -174,7 +174,10 @@ SectionFlow FlowSection(const LayoutSection& section, const std::vector<std::str
     const int top = placed.row;
     const int last = placed.row + placed.rows - 1;
     placed.row = top + ShiftAt(rows, rows.size(), top);
-    if (placed.rows > 1) {  // boxes and vertical lines stretch over what grew inside them
+    if (item.type == LayoutItemType::Line && item.h_mm > item.w_mm) {
+      // A vertical line runs beside its rows: it stretches with every text that ends within them.
+      placed.rows = last + 1 + ShiftAt(rows, rows.size(), last + 1) - placed.row;
+    } else if (placed.rows > 1) {  // boxes stretch over what grew inside them
       placed.rows = last + ShiftAt(rows, rows.size(), last) - placed.row + 1;
     }
   }

@@ -1,6 +1,7 @@
 // The password of a protected output, from a template with the output name's placeholders:
 // "{NAME}" a parameter's value, "{NAME:digits}" only its digits, "{NAME:digits:N}" its first N
-// digits ("{pBeneficiarios:digits:5}" of "123.456.789-09" is "12345").
+// digits ("{pBeneficiarios:digits:5}" of "123.456.789-09" is "12345"), "{NAME:digits:-N}" its last
+// N.
 #pragma once
 
 #include <string>

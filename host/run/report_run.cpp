@@ -82,6 +82,7 @@ class RunOutputs {
       part_result.values = parts[i].values;
       part_result.produced = produce[i];
       if (produce[i]) {
+        const size_t messages_before = session_.Messages().entries.size();
         part_result.pages = Produce(paths.empty() ? "" : paths[i], &parts[i], first ? "" : "\f",
                                     [&](std::ostream* out, OutputFormat format) {
                                       return out != nullptr
@@ -89,6 +90,9 @@ class RunOutputs {
                                                  : session_.PrintPart(parts[i]);
                                     });
         result_.pages += part_result.pages;
+        const std::vector<MessageEntry> messages = session_.Messages().entries;
+        part_result.messages.assign(messages.begin() + static_cast<std::ptrdiff_t>(messages_before),
+                                    messages.end());
         first = false;
         if (!paths.empty()) part_result.output = paths[i];
       }

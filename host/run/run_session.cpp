@@ -2,6 +2,7 @@
 #include <optional>
 
 #include "layout/layout_loader.h"
+#include "layout/message_pages.h"
 #include "nrw/format.h"
 #include "nrw/guards.h"
 #include "nrw/sql.h"
@@ -47,6 +48,12 @@ struct RunSession::Impl {
 
 namespace {
 
+// The message page of the document the engine printed last, after its pages.
+std::vector<Page> DocumentMessagePages(const TnReportEngine& engine, const Layout& layout) {
+  return MessagePages(layout, MessageCaption(engine.Messages().captions), engine.DocumentMessages(),
+                      engine.Pages().PageNumber() + 1);
+}
+
 // Hands each finished page to a writer of the document's format.
 class WriterSink final : public PageSink {
  public:
@@ -76,10 +83,12 @@ class StreamedPages {
   StreamedPages(const StreamedPages&) = delete;
   StreamedPages& operator=(const StreamedPages&) = delete;
 
-  //! The report ended: its last page is handed over and the document ended.
-  void Finish() {
+  //! The report ended: its last page is handed over, the message page follows and the document
+  //! ends.
+  void Finish(const Layout& layout) {
     engine_.FinishPages();
     if (spool_) spool_->Replay(*writer_);
+    for (const Page& page : DocumentMessagePages(engine_, layout)) writer_->Draw(page);
     writer_->Finish();
   }
 
@@ -89,6 +98,25 @@ class StreamedPages {
   std::optional<WriterSink> sink_;
   std::optional<PageSpool> spool_;
 };
+
+// "Empresas 4, Beneficiários 123.456.789-09": a part as a person reads it.
+std::string PartSubject(const Layout& layout, const SeparatorPart& part) {
+  std::string subject;
+  for (const auto& [name, value] : part.values) {
+    const LayoutParam* param = layout.FindParam(name);
+    subject +=
+        (subject.empty() ? "" : ", ") + (param != nullptr ? param->caption : name) + " " + value;
+  }
+  return subject;
+}
+
+std::string PartValues(const SeparatorPart& part) {
+  std::string values;
+  for (const auto& [name, value] : part.values) {
+    values += (values.empty() ? "" : ", ") + name + "=" + value;
+  }
+  return values;
+}
 
 std::shared_ptr<const Layout> LoadOrEmpty(const std::string& path) {
   if (path.empty()) return std::make_shared<const Layout>();
@@ -161,7 +189,7 @@ int RunSession::Print() {
 int RunSession::Print(std::ostream& out, OutputFormat format) {
   StreamedPages pages(impl_->Engine(), *impl_->layout, out, format, impl_->writer_resources);
   const int count = Print();
-  pages.Finish();
+  pages.Finish(*impl_->layout);
   return count;
 }
 
@@ -169,7 +197,7 @@ int RunSession::PageCount() const { return impl_->Engine().Pages().PageNumber();
 
 void RunSession::WritePages(std::ostream& out, OutputFormat format) const {
   nrw::WritePages(format, *impl_->layout, impl_->Engine().Pages().Pages(), out,
-                  &impl_->writer_resources);
+                  &impl_->writer_resources, DocumentMessagePages(impl_->Engine(), *impl_->layout));
 }
 
 std::string RunSession::Title() const {
@@ -197,15 +225,18 @@ bool RunSession::AskPart(const SeparatorPart& part) {
 }
 
 int RunSession::PrintPart(const SeparatorPart& part) {
-  impl_->Engine().Emit([&] { return trace::Part(part.values); });
-  ApplyPart(impl_->Engine(), part);
+  TnReportEngine& engine = impl_->Engine();
+  engine.Emit([&] { return trace::Part(part.values); });
+  ApplyPart(engine, part);
+  engine.SetMessagePart(PartValues(part), PartSubject(*impl_->layout, part));
+  const ScopeExit no_part([&engine] { engine.SetMessagePart("", ""); });
   return Print();
 }
 
 int RunSession::PrintPart(const SeparatorPart& part, std::ostream& out, OutputFormat format) {
   StreamedPages pages(impl_->Engine(), *impl_->layout, out, format, impl_->writer_resources);
   const int count = PrintPart(part);
-  pages.Finish();
+  pages.Finish(*impl_->layout);
   return count;
 }
 

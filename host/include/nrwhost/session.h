@@ -164,6 +164,8 @@ struct PartResult {
   int pages = 0;
   //! The file written; empty when the part went to the stream or was not produced.
   std::string output;
+  //! The messages the part's run sent (its document's message page).
+  std::vector<MessageEntry> messages;
 };
 
 struct RunResult {
@@ -176,6 +178,7 @@ struct RunResult {
   //! What the error's source said (the database's message and statement, the system's text); for
   //! --verbose and the trace.
   std::string detail;
+  //! Every message of the run, each with its subject and, in a run of parts, its part.
   MessagePage messages;
   //! Pages printed, over all parts.
   int pages = 0;
