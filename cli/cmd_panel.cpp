@@ -9,17 +9,18 @@
 #include "nrwhost/database.h"
 #include "nrwhost/files.h"
 #include "nrwhost/session.h"
+#include "nrwhost/time_limit.h"
 #include "paths.h"
 
 namespace nrw::cli {
 
 int ShowPanel(const CommonOptions& common, const RunCommand& command) {
+  // The module's hooks may run statements of their own.
+  const TimeLimit time_limit(command.time_limit);
   SessionOptions options;
   if (!ParseParams(command.params, options.params)) return kUsageError;
   try {
-    if (!command.db.empty() && !IsPostgreSQLTarget(command.db)) {
-      CheckInputFile(command.db, "Banco de dados");
-    }
+    if (!command.db.empty() && !IsPostgreSQLTarget(command.db)) CheckDatabaseFile(command.db);
     const ModuleFiles files =
         FindModule(command.module, ResolveLocations(common.modules_dir, common.layouts_dir));
     options.module_path = files.module_path;
@@ -43,10 +44,17 @@ int ShowPanel(const CommonOptions& common, const RunCommand& command) {
 Subcommand AddPanelCommand(CLI::App& app, const CommonOptions& common) {
   auto command = std::make_shared<RunCommand>();
   CLI::App* panel = app.add_subcommand("panel", "Mostra o painel de parâmetros em JSON");
-  panel->add_option("MODULE", command->module, "Nome do módulo ou caminho do .so")->required();
-  panel->add_option("--db", command->db, kDbHelp);
-  panel->add_option("-p,--param", command->params, "Parâmetro NOME=VALOR (repetível)");
-  return {panel, [&common, command] { return ShowPanel(common, *command); }};
+  panel
+      ->add_option("MODULO", command->module,
+                   "Nome do módulo (maiúsculas à vontade) ou caminho do .so")
+      ->required()
+      ->type_name("NOME");
+  panel->add_option("--db", command->db, kDbHelp)->type_name("BANCO");
+  panel->add_option("-p,--param", command->params, "Parâmetro NOME=VALOR (repetível)")
+      ->type_name("NOME=VALOR");
+  AddTimeLimitOption(*panel, *command);
+  return {panel, [&common, command] { return ShowPanel(common, *command); },
+          [command] { CheckRunOptions(*command); }};
 }
 
 }  // namespace nrw::cli
