@@ -1,8 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/data_store.h"
@@ -351,11 +353,33 @@ TEST(SqlConnection, AReadOnlyConnectionReadsButChangesNothing) {
   const std::unique_ptr<TnConnection> reader = OpenSQLite(path, OpenMode::ReadOnly);
   EXPECT_EQ(reader->FilePath(), path);
   EXPECT_EQ(reader->Prepare("select A from T")->Open({})->Fields(0).AsInteger(), 7);
-  for (const char* change : {"insert into T values (8)", "drop table T", "create table U (B)"}) {
-    EXPECT_EQ(ErrorOf([&] { reader->Prepare(change)->Execute({}); }),
-              "Erro no banco de dados: o banco de dados está aberto somente para leitura.")
+  // Only queries run: a change, or what would write elsewhere or change the connection, is refused
+  // before it runs.
+  const std::pair<std::string, std::string> refused[] = {
+      {"insert into T values (8)", "INSERT"},
+      {"drop table T", "DROP"},
+      {"create table U (B)", "CREATE"},
+      {"vacuum into '" + dir.File("copia.db") + "'", "VACUUM"},
+      {"attach ':memory:' as outro", "ATTACH"},
+      {"pragma journal_mode = delete", "PRAGMA"},
+      {"with x(a) as (select 1) insert into T select a from x", "altera dados"},
+      {"select load_extension('x')", "load_extension"},
+  };
+  for (const auto& [change, what] : refused) {
+    EXPECT_EQ(
+        ErrorOf([&] { reader->Prepare(change)->Execute({}); }),
+        "Instrução recusada: um relatório só lê o banco de dados, e esta não é uma consulta (" +
+            what + ").")
         << change;
   }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("copia.db")));
+  EXPECT_EQ(reader
+                ->Prepare("with recursive r(n) as (select 1 union all select n + 1 from r "
+                          "where n < 3) select count(*) from r")
+                ->Open({})
+                ->Fields(0)
+                .AsInteger(),
+            3);
   EXPECT_EQ(OpenSQLite(":memory:")->FilePath(), "");
   EXPECT_THROW(OpenSQLite(dir.File("nao_existe.db"), OpenMode::ReadOnly), Exception);
   support::WriteFile(dir.File("texto.db"), std::string(4096, 'x'));
