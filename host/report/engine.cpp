@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "core/deadline.h"
 #include "layout/page_count.h"
 #include "layout/placeholders.h"
 #include "layout/section_flow.h"
@@ -81,6 +82,8 @@ bool TnReportEngine::NeedsNewPage(const LayoutSection& section) {
 }
 
 void TnReportEngine::PrintSection(int number) {
+  // A module that prints without end (or long after its statements ran) stops at the time limit.
+  Deadline::Check();
   const LayoutSection* section = layout_->FindSection(number);
   if (section == nullptr) {
     throw Exception("Seção " + std::to_string(number) + " não existe no layout de " +

@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "core/deadline.h"
 #include "core/detailed_error.h"
 
 namespace nrw {
@@ -96,6 +97,8 @@ std::string DescribeSqliteError(int code, std::string_view message) {
 void RaiseDatabaseError(int code, std::string_view message, const std::string& sql) {
   std::string detail(message);
   if (!sql.empty()) detail += "\n" + sql;
+  // The progress handler stopped the statement: the run's time limit, not the database, ended it.
+  if ((code & 0xFF) == SQLITE_INTERRUPT && Deadline::Passed()) Deadline::Raise(detail);
   throw DetailedError("Erro no banco de dados: " + DescribeSqliteError(code, message) + ".",
                       std::move(detail));
 }
