@@ -34,7 +34,7 @@ int ShowPanel(const CommonOptions& common, const RunCommand& command) {
   } catch (const std::bad_alloc&) {
     return Failed(common, "memória insuficiente.", "", kFailed);
   } catch (const Exception& error) {
-    return Failed(common, error.what(), "", kFailed);
+    return Failed(common, error.what(), ErrorDetail(error), kFailed);
   } catch (const std::exception& error) {
     return Failed(common, "erro inesperado ao montar o painel.", error.what(), kFailed);
   }

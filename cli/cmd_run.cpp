@@ -110,7 +110,7 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
   } catch (const std::bad_alloc&) {
     return Failed(common, "memória insuficiente.", "", kFailed);
   } catch (const Exception& error) {
-    return Failed(common, error.what(), "", kFailed);
+    return Failed(common, error.what(), ErrorDetail(error), kFailed);
   }
   bar.Clear();
   PrintMessages(result.messages);

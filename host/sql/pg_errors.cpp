@@ -36,7 +36,11 @@ std::string Describe(const std::string& state, const std::string& primary) {
     return fmt::format("a tabela ou visão \"{}\" não existe no banco de dados", name);
   }
   if (state == "42703" && !name.empty()) return fmt::format("a coluna \"{}\" não existe", name);
-  if (state == "42883" && !name.empty()) return fmt::format("a função \"{}\" não existe", name);
+  if (state == "42883") {
+    return name.empty() ? "a instrução usa uma função que não existe no banco de dados (ou com "
+                          "argumentos de outros tipos)"
+                        : fmt::format("a função \"{}\" não existe", name);
+  }
   if (state == "3F000" && !name.empty()) {
     return fmt::format("o esquema \"{}\" não existe no banco de dados", name);
   }

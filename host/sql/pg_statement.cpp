@@ -108,10 +108,10 @@ void CheckShape(const std::string& sql) {
 
 PgStatement::PgStatement(PgSessionPtr session, std::string sql)
     : TnPreparedStatement(kConnectionKey), session_(std::move(session)), sql_(std::move(sql)) {
-  CheckShape(sql_);
   // The read-only transaction stops changes to the data, not COPY ... TO a file, nor DO, CALL or
   // SET: only queries are sent.
   if (session_->ReadOnly()) RequireQuery(sql_);
+  CheckShape(sql_);
   const PgTieBreak tie_break = PgTieBreakOf(sql_);
   std::vector<std::string> items = tie_break.items;
   for (const PgFromTable& table : tie_break.tables) {

@@ -24,6 +24,10 @@ class NRW_API UsageError : public Exception {
   std::string detail_;
 };
 
+//! What the source of a host error said (the database's or the system's own words, the statement),
+//! for --verbose; empty when the error carries nothing beyond its message.
+NRW_API std::string ErrorDetail(const std::exception& error);
+
 //! Raises UsageError unless path names a regular file that can be read. what names the file in the
 //! message ("Banco de dados", "Módulo").
 NRW_API void CheckInputFile(const std::string& path, const std::string& what);
