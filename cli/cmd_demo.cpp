@@ -70,6 +70,7 @@ int MakeFile(const CommonOptions& common, const DemoOptions& options, const Opco
     return kFailed;
   } catch (const Exception& error) {
     std::cerr << "Falha ao criar o banco de demonstração: " << error.what() << '\n';
+    if (common.verbose && !ErrorDetail(error).empty()) std::cerr << ErrorDetail(error) << '\n';
     return kFailed;
   } catch (const std::exception& error) {
     std::cerr << "Falha ao criar o banco de demonstração.\n";

@@ -55,6 +55,10 @@ std::string DescribeGenericError(std::string_view message) {
 }  // namespace
 
 std::string DescribeSqliteError(int code, std::string_view message) {
+  // SQLite reports a write past a file-size limit (EFBIG) as this, not as a full disk.
+  if (code == SQLITE_IOERR_WRITE) {
+    return "não foi possível gravar no disco (disco cheio ou limite de tamanho de arquivo)";
+  }
   switch (code & 0xFF) {
     case SQLITE_ERROR:
       return DescribeGenericError(message);
