@@ -173,20 +173,25 @@ class LayoutParser {
   }
 
   // A date parameter's default, its markers standing for any year: a date, a month and year or a
-  // year, as the panel's date editors take them; or empty.
+  // year, as the panel's date editors take them; or empty. Tried with a leap year and another, so
+  // that "29/02/{ano}" is found out whatever the year the layout is read.
   static bool IsDateDefault(const std::string& text) {
+    return IsDateForYear(text, "2000") && IsDateForYear(text, "2001");
+  }
+
+  static bool IsDateForYear(const std::string& text, const std::string& year) {
     std::string sample;
     for (size_t i = 0; i < text.size(); ++i) {
       const size_t close = text[i] == '{' ? text.find('}', i) : std::string::npos;
       const std::string marker =
           close == std::string::npos ? "" : text.substr(i + 1, close - i - 1);
       if (marker == "hoje") {
-        sample += "01/01/2000";
+        sample += "01/01/" + year;
       } else if (marker == "ano" ||
                  ((marker.rfind("ano-", 0) == 0 || marker.rfind("ano+", 0) == 0) &&
                   marker.size() > 4 &&
                   marker.find_first_not_of("0123456789", 4) == std::string::npos)) {
-        sample += "2000";
+        sample += year;
       } else {
         sample += text[i];
         continue;
