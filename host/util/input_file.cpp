@@ -57,9 +57,12 @@ std::string ReadInputFile(const std::string& path, const std::string& what, size
   if (fstat(file.fd, &info) != 0) throw refuse(DescribeErrno(errno), errno);
   if (!S_ISREG(info.st_mode)) throw refuse(KindOf(info.st_mode), 0);
   if (static_cast<size_t>(info.st_size) > max_bytes) {
-    throw refuse("tem " + DescribeSize(static_cast<size_t>(info.st_size)) +
-                     ", mais que o limite de " + DescribeSize(max_bytes),
-                 0);
+    const auto size = static_cast<size_t>(info.st_size);
+    // A size just past the limit would read as the limit itself.
+    const std::string shown = DescribeSize(size) == DescribeSize(max_bytes)
+                                  ? std::to_string(size) + " bytes"
+                                  : DescribeSize(size);
+    throw refuse("tem " + shown + ", mais que o limite de " + DescribeSize(max_bytes), 0);
   }
   std::string content;
   content.resize(static_cast<size_t>(info.st_size));
