@@ -41,6 +41,12 @@ std::string DescribeParseError(const CLI::ParseError& error) {
   if (EndsWith(text, ": too many inputs for a flag")) {
     return Shown(NameBeforeColon(text)) + " não recebe valor";
   }
+  // Only flags are converted by the parser: "--verbose=sim".
+  constexpr std::string_view kConvert = "Could not convert: ";
+  if (StartsWith(text, kConvert)) {
+    const std::string_view rest = text.substr(kConvert.size());
+    return Shown(rest.substr(0, rest.find(" = "))) + " não recebe valor";
+  }
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
     return Shown(NameBeforeColon(text)) + ": número de valores inválido";
   }
