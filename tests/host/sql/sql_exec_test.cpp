@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <iterator>
 #include <string>
@@ -14,6 +15,7 @@
 #include "nrw/sql.h"
 #include "nrw/util.h"
 #include "nrwhost/files.h"
+#include "nrwhost/time_limit.h"
 #include "sql/connection_key.h"
 #include "sql/sql_observer.h"
 #include "sql_fixture.h"
@@ -384,6 +386,34 @@ TEST(SqlConnection, AReadOnlyConnectionReadsButChangesNothing) {
   EXPECT_THROW(OpenSQLite(dir.File("nao_existe.db"), OpenMode::ReadOnly), Exception);
   support::WriteFile(dir.File("texto.db"), std::string(4096, 'x'));
   EXPECT_THROW(OpenSQLite(dir.File("texto.db"), OpenMode::ReadOnly), UsageError);
+}
+
+TEST(SqlConnection, ATimeLimitStopsAStatementThatNeverEnds) {
+  const std::unique_ptr<TnConnection> db = OpenSQLite(":memory:");
+  const std::string endless =
+      "with recursive r(n) as (select 1 union all select n + 1 from r) select count(*) from r";
+  {
+    const TimeLimit limit(std::chrono::seconds(1));
+    EXPECT_EQ(ErrorOf([&] { db->Prepare(endless)->Open({}); }),
+              "A execução passou do tempo limite de 1s (--tempo-limite) e foi interrompida.");
+  }
+  // The limit lasts for its scope: the connection runs again.
+  EXPECT_EQ(db->Prepare("select 2")->Open({})->Fields(0).AsInteger(), 2);
+}
+
+TEST(SqlConnection, AFileNameIsNeverAUri) {
+  support::TempDir dir;
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  const ScopeExit back([&before] { std::filesystem::current_path(before); });
+  OpenSQLite("file:uri.db")->ExecuteScript("create table T (A integer); insert into T values (5);");
+  EXPECT_TRUE(std::filesystem::exists(dir.File("file:uri.db")));
+  EXPECT_EQ(OpenSQLite("file:uri.db", OpenMode::ReadOnly)
+                ->Prepare("select A from T")
+                ->Open({})
+                ->Fields(0)
+                .AsInteger(),
+            5);
 }
 
 }  // namespace
