@@ -1,17 +1,20 @@
-// Pages per second of the PDF renderer: a report is printed once and its pages kept, then drawn as
-// a PDF document again and again. The same pages are written once as HTML, which
-// reportlab_pages.py reads to draw them with ReportLab for the comparison (bench/README.md).
+// Pages per second of a page writer (the PDF one unless --format says): a report is printed once
+// and its pages kept, then drawn as one document after another. The same pages are written once as
+// HTML, which reportlab_pages.py reads to draw them with ReportLab for the comparison
+// (bench/README.md).
 // Usage: render_bench --db DEMO.db [--module RptWithholdingReview] [-p NAME=VALUE]...
-//                     [--html pages.html] [--seconds 5]
+//                     [--html pages.html] [--seconds 5] [--format pdf|xlsx|csv|html|text]
 #include <cstdio>
 #include <ctime>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <streambuf>
 #include <string>
 #include <vector>
 
 #include "nrwhost/database.h"
+#include "nrwhost/output_format.h"
 #include "nrwhost/session.h"
 
 namespace {
@@ -22,6 +25,8 @@ struct Options {
   std::vector<nrw::ParamSetting> params;
   std::string html;
   double seconds = 5;
+  nrw::OutputFormat format = nrw::OutputFormat::Pdf;
+  std::string format_name = "pdf";
 };
 
 Options Parse(int argc, char** argv) {
@@ -40,6 +45,11 @@ Options Parse(int argc, char** argv) {
       options.html = value;
     } else if (key == "--seconds") {
       options.seconds = std::stod(value);
+    } else if (key == "--format") {
+      const std::optional<nrw::OutputFormat> format = nrw::FormatNamed(value);
+      if (!format) throw std::runtime_error("formato desconhecido: " + value);
+      options.format = *format;
+      options.format_name = value;
     } else {
       throw std::runtime_error("opção desconhecida: " + key);
     }
@@ -95,15 +105,17 @@ int main(int argc, char** argv) try {
   double elapsed = 0;
   do {
     CountingBuffer counted;
-    std::ostream pdf(&counted);
-    session.WritePages(pdf, nrw::OutputFormat::Pdf);
+    std::ostream document(&counted);
+    session.WritePages(document, options.format);
     bytes = counted.Count();
     ++documents;
     elapsed = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
   } while (elapsed < options.seconds);
   std::printf(
-      "%s: %d páginas, %d documentos em %.2f s de CPU, %.0f páginas/s, %zu bytes por documento\n",
-      options.module.c_str(), pages, documents, elapsed, pages * documents / elapsed, bytes);
+      "%s (%s): %d páginas, %d documentos em %.2f s de CPU, %.0f páginas/s, %zu bytes por "
+      "documento\n",
+      options.module.c_str(), options.format_name.c_str(), pages, documents, elapsed,
+      pages * documents / elapsed, bytes);
   return 0;
 } catch (const std::exception& error) {
   std::cerr << "Erro: " << error.what() << '\n';

@@ -51,7 +51,8 @@ CommandLine::CommandLine() : impl_(std::make_unique<Impl>()) {
                "Mostra nos erros o detalhe (mensagem do banco de dados, instrução SQL)");
 
   impl_->commands = {AddListCommand(app, common), AddDemoCommand(app, common),
-                     AddRunCommand(app, common), AddPanelCommand(app, common)};
+                     AddRunCommand(app, common), AddPanelCommand(app, common),
+                     AddSendCommand(app, common)};
   for (const Subcommand& command : impl_->commands) {
     command.app->group("Comandos");
     UsePortugueseHelp(*command.app);

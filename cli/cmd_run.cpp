@@ -145,12 +145,13 @@ Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common) {
       ->type_name("NOME=VALOR");
   run->add_option("--split", command->split, "Parâmetro separador (repetível)")->type_name("PARAM");
   run->add_option("--out", command->out,
-                  "Arquivo de saída (.txt, .pdf ou .html; - para a saída padrão), ou, com --split, "
-                  "padrão com {PARAM} por parte")
+                  "Arquivo de saída (.txt, .pdf, .html, .xlsx ou .csv; - para a saída padrão), "
+                  "ou, com --split, padrão com {PARAM} por parte")
       ->type_name("ARQUIVO");
   run->add_option("--trace", command->trace, "Registro JSON Lines das chamadas do relatório")
       ->type_name("ARQUIVO");
-  run->add_option("--format", command->format, "Formato: text, pdf ou html (padrão: pela extensão)")
+  run->add_option("--format", command->format,
+                  "Formato: text, pdf, html, xlsx ou csv (padrão: pela extensão)")
       ->type_name("FORMATO");
   run->add_option("--password", command->password,
                   "Senha de cada PDF (até 127 bytes), com {PARAM}, {PARAM:digits} ou "
@@ -168,7 +169,7 @@ Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common) {
             CheckRunOptions(*command);
             if (!command->format.empty() && !FormatNamed(command->format)) {
               throw UsageError("--format: '" + Shown(command->format) +
-                               "' não é um formato (use text, pdf ou html).");
+                               "' não é um formato (use text, pdf, html, xlsx ou csv).");
             }
           }};
 }

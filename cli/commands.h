@@ -106,6 +106,7 @@ Subcommand AddListCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddDemoCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddPanelCommand(CLI::App& app, const CommonOptions& common);
+Subcommand AddSendCommand(CLI::App& app, const CommonOptions& common);
 
 //! The help text of --db.
 extern const char* const kDbHelp;

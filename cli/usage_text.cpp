@@ -15,6 +15,17 @@ bool EndsWith(std::string_view text, std::string_view end) {
   return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
+// "3600.000000" as "3600", "0.500000" as "0,5".
+std::string WithoutZeroDecimals(std::string_view number) {
+  std::string text(number);
+  const size_t point = text.find('.');
+  if (point == std::string::npos) return text;
+  while (text.back() == '0') text.pop_back();
+  if (text.back() == '.') text.pop_back();
+  if (text.size() > point) text[point] = ',';
+  return text;
+}
+
 // The option a message starts with ("--out: 1 required TEXT missing").
 std::string_view NameBeforeColon(std::string_view text) { return text.substr(0, text.find(':')); }
 
@@ -25,7 +36,7 @@ std::string DescribeParseError(const CLI::ParseError& error) {
   // only of the command line's shape. Its sentences, as it words them, with what each means.
   const std::string_view text = error.what();
   if (text == "A subcommand is required") {
-    return "informe um comando: list, demo-db, run ou panel";
+    return "informe um comando: list, demo-db, run, panel ou send";
   }
   if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr &&
       EndsWith(text, " is required")) {
@@ -49,6 +60,23 @@ std::string DescribeParseError(const CLI::ParseError& error) {
   }
   if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) != nullptr) {
     return Shown(NameBeforeColon(text)) + ": número de valores inválido";
+  }
+  // A number bounded by the parser itself: "--tentativas: Value 30 not in range 1 to 20".
+  constexpr std::string_view kValue = ": Value ";
+  constexpr std::string_view kRange = " not in range ";
+  constexpr std::string_view kTo = " to ";
+  const size_t value = text.find(kValue);
+  const size_t range = text.rfind(kRange);
+  const size_t to = text.rfind(kTo);
+  if (dynamic_cast<const CLI::ValidationError*>(&error) != nullptr &&
+      value != std::string_view::npos && range != std::string_view::npos &&
+      to != std::string_view::npos && value < range && range < to) {
+    const std::string_view given =
+        text.substr(value + kValue.size(), range - value - kValue.size());
+    const std::string_view low = text.substr(range + kRange.size(), to - range - kRange.size());
+    return Shown(text.substr(0, value)) + ": '" + Shown(given) + "' não é um número de " +
+           Shown(WithoutZeroDecimals(low)) + " a " +
+           Shown(WithoutZeroDecimals(text.substr(to + kTo.size())));
   }
   return "linha de comando inválida";
 }

@@ -53,6 +53,8 @@ struct Registro {
 struct Beneficiario {
   std::string nome;
   int estab = 1;
+  //! An employee's address is the person's, not the declaration's.
+  bool funcionario = false;
 };
 
 // company, registration type, registration number
@@ -66,7 +68,10 @@ class Declaracao {
 
   Registro& Novo(int empresa, int tipo_inscr, const std::string& inscr, const std::string& nome,
                  int estab, int codigo, int tipo_informe) {
-    beneficiarios_.try_emplace({empresa, tipo_inscr, inscr}, Beneficiario{nome, estab});
+    Beneficiario& beneficiario =
+        beneficiarios_.try_emplace({empresa, tipo_inscr, inscr}, Beneficiario{nome, estab})
+            .first->second;
+    beneficiario.funcionario = beneficiario.funcionario || tipo_informe == kInformeFuncionario;
     Registro& registro = registros_[{{empresa, tipo_inscr, inscr}, codigo}];
     registro.tipo_informe = tipo_informe;
     return registro;
@@ -76,13 +81,18 @@ class Declaracao {
     const std::string ano_base = AnoBase(ano_);
     for (const auto& [chave, beneficiario] : beneficiarios_) {
       const auto& [empresa, tipo, inscr] = chave;
-      gravador.Inserir("DIRFREGBENEFICIARIO", {{"CODIGOEMPRESA", empresa},
-                                               {"ANOBASE", ano_base},
-                                               {"TIPOINSCRBENEF", tipo},
-                                               {"INSCRFEDERALBENEF", inscr},
-                                               {"NOMEBENEF", beneficiario.nome},
-                                               {"CODIGOESTAB", beneficiario.estab},
-                                               {"TIPOINSCR", tipo}});
+      gravador.Inserir(
+          "DIRFREGBENEFICIARIO",
+          {{"CODIGOEMPRESA", empresa},
+           {"ANOBASE", ano_base},
+           {"TIPOINSCRBENEF", tipo},
+           {"INSCRFEDERALBENEF", inscr},
+           {"NOMEBENEF", beneficiario.nome},
+           {"CODIGOESTAB", beneficiario.estab},
+           {"TIPOINSCR", tipo},
+           {"EMAIL", beneficiario.funcionario
+                         ? Variant(nullptr)
+                         : EnderecoBeneficiario(beneficiario.nome, inscr, tipo == kCnpj)}});
     }
     for (const auto& [chave, registro] : registros_) GravarRegistro(gravador, chave, registro);
   }

@@ -402,9 +402,10 @@ void Gerador::MontarExtras() {
 
 void Gerador::GravarFuncionarios() {
   for (const Pessoa& pessoa : pessoas_) {
-    gravador_.Inserir(
-        "FUNCPESSOA",
-        {{"CODIGOFUNCPESSOA", pessoa.codigo}, {"NOMEFUNC", pessoa.nome}, {"CPFFUNC", pessoa.cpf}});
+    gravador_.Inserir("FUNCPESSOA", {{"CODIGOFUNCPESSOA", pessoa.codigo},
+                                     {"NOMEFUNC", pessoa.nome},
+                                     {"CPFFUNC", pessoa.cpf},
+                                     {"EMAIL", EnderecoPessoa(pessoa)}});
   }
   for (const Contrato& contrato : contratos_) {
     gravador_.Inserir(

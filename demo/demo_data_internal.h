@@ -279,6 +279,13 @@ struct Pessoa {
   std::string cpf;
 };
 
+//! Where a person gets e-mail (FUNCPESSOA.EMAIL), under the reserved domain .example; null for the
+//! few, chosen by their CPF, who have no address.
+Variant EnderecoPessoa(const Pessoa& pessoa);
+//! The address of a beneficiary that is not an employee (DIRFREGBENEFICIARIO.EMAIL): a third
+//! party's own, a company's finance department's; null for a few.
+Variant EnderecoBeneficiario(std::string_view nome, std::string_view inscricao, bool empresa);
+
 struct Local {
   Dia desde;
   int estab = 1;

@@ -161,13 +161,16 @@ void Gerador::GerarEmpregadorCei() {
   int codigo_terceiro = static_cast<int>(terceiros_.size());
   for (const Beneficiario& beneficiario : beneficiarios) {
     const Registro& primeiro = beneficiario.registros.front();
-    gravador_.Inserir("DIRFREGBENEFICIARIO", {{"CODIGOEMPRESA", kEmpresaCei},
-                                              {"ANOBASE", ano_base},
-                                              {"TIPOINSCRBENEF", primeiro.tipo_inscr},
-                                              {"INSCRFEDERALBENEF", primeiro.inscr},
-                                              {"NOMEBENEF", beneficiario.nome},
-                                              {"CODIGOESTAB", 1},
-                                              {"TIPOINSCR", primeiro.tipo_inscr}});
+    gravador_.Inserir("DIRFREGBENEFICIARIO",
+                      {{"CODIGOEMPRESA", kEmpresaCei},
+                       {"ANOBASE", ano_base},
+                       {"TIPOINSCRBENEF", primeiro.tipo_inscr},
+                       {"INSCRFEDERALBENEF", primeiro.inscr},
+                       {"NOMEBENEF", beneficiario.nome},
+                       {"CODIGOESTAB", 1},
+                       {"TIPOINSCR", primeiro.tipo_inscr},
+                       {"EMAIL", EnderecoBeneficiario(beneficiario.nome, primeiro.inscr,
+                                                      primeiro.tipo_inscr == kCnpj)}});
     if (primeiro.tipo_informe == kInformeTerceiro) {
       gravador_.Inserir("TERCEIRO", {{"CODIGOTERC", ++codigo_terceiro},
                                      {"NOMETERC", beneficiario.nome},

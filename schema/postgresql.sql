@@ -113,10 +113,12 @@ CREATE TABLE TIPOCONTRATO (
   TIPOCONTR BIGINT
 );
 
+-- A person who works for the companies; EMAIL is where the person's documents are sent (nrw send).
 CREATE TABLE FUNCPESSOA (
   CODIGOFUNCPESSOA BIGINT NOT NULL PRIMARY KEY,
   NOMEFUNC VARCHAR(100) COLLATE "C",
-  CPFFUNC VARCHAR(14) COLLATE "C"
+  CPFFUNC VARCHAR(14) COLLATE "C",
+  EMAIL VARCHAR(254) COLLATE "C"
 );
 CREATE INDEX IX_FUNCPESSOA_CPFFUNC ON FUNCPESSOA (CPFFUNC);
 
@@ -186,7 +188,9 @@ CREATE TABLE DIRFREG1 (
   PRIMARY KEY (CODIGOEMPRESA, ANOBASE)
 );
 
--- Beneficiaries of a declaration; TIPOINSCRBENEF 1 = CPF, 2 = CNPJ.
+-- Beneficiaries of a declaration; TIPOINSCRBENEF 1 = CPF, 2 = CNPJ. EMAIL is where a beneficiary
+-- that is not an employee (a third party, another company) receives its statement; an employee's
+-- address is the person's (FUNCPESSOA).
 CREATE TABLE DIRFREGBENEFICIARIO (
   CODIGOEMPRESA BIGINT NOT NULL,
   ANOBASE DATE NOT NULL,
@@ -195,8 +199,11 @@ CREATE TABLE DIRFREGBENEFICIARIO (
   NOMEBENEF VARCHAR(100) COLLATE "C",
   CODIGOESTAB BIGINT,
   TIPOINSCR BIGINT,
+  EMAIL VARCHAR(254) COLLATE "C",
   PRIMARY KEY (CODIGOEMPRESA, ANOBASE, TIPOINSCRBENEF, INSCRFEDERALBENEF)
 );
+-- A beneficiary's address by its number, newest year first.
+CREATE INDEX IX_DIRFREGBENEFICIARIO_INSCR ON DIRFREGBENEFICIARIO (INSCRFEDERALBENEF, ANOBASE);
 
 -- Yearly record of a beneficiary per retention code. TIPOINFORME: 1 employees, 2 third parties,
 -- 3 other companies.

@@ -110,10 +110,12 @@ CREATE TABLE TIPOCONTRATO (
   TIPOCONTR INTEGER
 );
 
+-- A person who works for the companies; EMAIL is where the person's documents are sent (nrw send).
 CREATE TABLE FUNCPESSOA (
   CODIGOFUNCPESSOA INTEGER NOT NULL PRIMARY KEY,
   NOMEFUNC VARCHAR(100),
-  CPFFUNC VARCHAR(14)
+  CPFFUNC VARCHAR(14),
+  EMAIL VARCHAR(254)
 );
 CREATE INDEX IX_FUNCPESSOA_CPFFUNC ON FUNCPESSOA (CPFFUNC);
 
@@ -183,7 +185,9 @@ CREATE TABLE DIRFREG1 (
   PRIMARY KEY (CODIGOEMPRESA, ANOBASE)
 );
 
--- Beneficiaries of a declaration; TIPOINSCRBENEF 1 = CPF, 2 = CNPJ.
+-- Beneficiaries of a declaration; TIPOINSCRBENEF 1 = CPF, 2 = CNPJ. EMAIL is where a beneficiary
+-- that is not an employee (a third party, another company) receives its statement; an employee's
+-- address is the person's (FUNCPESSOA).
 CREATE TABLE DIRFREGBENEFICIARIO (
   CODIGOEMPRESA INTEGER NOT NULL,
   ANOBASE DATE NOT NULL,
@@ -192,8 +196,11 @@ CREATE TABLE DIRFREGBENEFICIARIO (
   NOMEBENEF VARCHAR(100),
   CODIGOESTAB INTEGER,
   TIPOINSCR INTEGER,
+  EMAIL VARCHAR(254),
   PRIMARY KEY (CODIGOEMPRESA, ANOBASE, TIPOINSCRBENEF, INSCRFEDERALBENEF)
 );
+-- A beneficiary's address by its number, newest year first.
+CREATE INDEX IX_DIRFREGBENEFICIARIO_INSCR ON DIRFREGBENEFICIARIO (INSCRFEDERALBENEF, ANOBASE);
 
 -- Yearly record of a beneficiary per retention code. TIPOINFORME: 1 employees, 2 third parties,
 -- 3 other companies.

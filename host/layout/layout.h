@@ -17,6 +17,12 @@ enum class LayoutItemType { Text, Label, Line, Box };
 enum class LayoutAlign { Left, Right, Center };
 enum class LayoutParamType { Date, Integer, Float, Text, Selection };
 enum class LayoutControl { Edit, Lookup };
+//! What a printed section gives a spreadsheet: one row, one row per line of its items, the header
+//! row (its first print only), or nothing.
+enum class LayoutSheetRows { Row, Lines, Header, None };
+//! The kind of a spreadsheet cell: Auto takes it from the item's mask (a text otherwise); None
+//! leaves the item out of the spreadsheet.
+enum class LayoutCell { Auto, Text, Amount, Integer, Date, None };
 
 struct LayoutMargins {
   double top_mm = 0;
@@ -68,12 +74,17 @@ struct LayoutItem {
   //! for every placeholder of the item under an empty name (docs/layouts.md, "widest").
   std::vector<std::pair<std::string, std::string>> widest;
   LayoutFont font;
+  //! The column of a spreadsheet the item's value goes to; empty: none named.
+  std::string column;
+  LayoutCell cell = LayoutCell::Auto;
 };
 
 struct LayoutSection {
   int number = 0;
   double height_mm = 0;
   LayoutSectionKind kind = LayoutSectionKind::Band;
+  //! Bands default to Row, page headings to Header.
+  LayoutSheetRows sheet = LayoutSheetRows::Row;
   std::vector<LayoutItem> items;
 };
 

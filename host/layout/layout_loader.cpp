@@ -384,6 +384,7 @@ class LayoutParser {
       } else {
         item.Raise("'kind' inválido: '" + kind + "' (use band ou page_heading)");
       }
+      section.sheet = ReadSheetRows(item, section.kind);
       const json& items = item.Array("items");
       for (size_t k = 0; k < items.size(); ++k) {
         section.items.push_back(
@@ -434,6 +435,13 @@ class LayoutParser {
     result.wrap = item.Boolean("wrap", true);
     if (const json* widest = item.Value("widest")) result.widest = ReadWidest(item, *widest);
     result.font = ReadFont(item.Object("font"), where + ".font");
+    result.column = item.String("column");
+    result.cell = ReadCell(item);
+    const bool shows_text =
+        result.type == LayoutItemType::Text || result.type == LayoutItemType::Label;
+    if (!shows_text && (item.Has("column") || item.Has("cell"))) {
+      item.Raise("'column' e 'cell' valem só para textos (text ou label)");
+    }
     switch (result.type) {
       case LayoutItemType::Text:
       case LayoutItemType::Label:
@@ -452,6 +460,28 @@ class LayoutParser {
     }
     item.RejectUnknownKeys();
     return result;
+  }
+
+  // What a printed section gives a spreadsheet; page headings are its header row unless told.
+  static LayoutSheetRows ReadSheetRows(JsonObjectReader& section, LayoutSectionKind kind) {
+    const std::string fallback = kind == LayoutSectionKind::PageHeading ? "header" : "row";
+    const std::string sheet = section.String("sheet", fallback);
+    if (sheet == "row") return LayoutSheetRows::Row;
+    if (sheet == "lines") return LayoutSheetRows::Lines;
+    if (sheet == "header") return LayoutSheetRows::Header;
+    if (sheet == "none") return LayoutSheetRows::None;
+    section.Raise("'sheet' inválido: '" + sheet + "' (use row, lines, header ou none)");
+  }
+
+  static LayoutCell ReadCell(JsonObjectReader& item) {
+    const std::string cell = item.String("cell", "auto");
+    if (cell == "auto") return LayoutCell::Auto;
+    if (cell == "text") return LayoutCell::Text;
+    if (cell == "amount") return LayoutCell::Amount;
+    if (cell == "integer") return LayoutCell::Integer;
+    if (cell == "date") return LayoutCell::Date;
+    if (cell == "none") return LayoutCell::None;
+    item.Raise("'cell' inválido: '" + cell + "' (use auto, text, amount, integer, date ou none)");
   }
 
   // "widest": "money" for every placeholder of the item, or {"pAno": "9999", "pPag": "999"}.

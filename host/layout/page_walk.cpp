@@ -8,6 +8,8 @@ namespace nrw {
 
 PageVisitor::~PageVisitor() = default;
 
+void PageVisitor::Section(const LayoutSection& /*section*/, const PlacedSection& /*placed*/) {}
+
 void WalkPage(const Layout& layout, const Page& page, PageVisitor& visitor) {
   for (const PlacedSection& placed : page.sections) {
     const LayoutSection* section = layout.FindSection(placed.number);
@@ -18,6 +20,7 @@ void WalkPage(const Layout& layout, const Page& page, PageVisitor& visitor) {
     }
     const int top_row = GridCells(placed.top_mm, layout.grid.row_mm);
     const double top_mm = layout.page.margins.top_mm + placed.top_mm;
+    visitor.Section(*section, placed);
     for (size_t i = 0; i < section->items.size(); ++i) {
       if (!placed.hidden.empty() && placed.hidden[i]) continue;
       const LayoutItem& item = section->items[i];

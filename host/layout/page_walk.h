@@ -25,6 +25,8 @@ struct PlacedItem {
 class PageVisitor {
  public:
   virtual ~PageVisitor();
+  //! A section of the layout as placed, before its items; for writers that take a section whole.
+  virtual void Section(const LayoutSection& section, const PlacedSection& placed);
   //! A line of a text or label that shows something, in cells from the section's top-left corner.
   virtual void TextLine(const PlacedItem& item, const FlowLine& line) = 0;
   //! A line: horizontal (box.horizontal) or vertical.

@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "render/csv_writer.h"
 #include "render/html_renderer.h"
 #include "render/pdf_renderer.h"
 #include "render/text_renderer.h"
 #include "render/writer_resources.h"
+#include "render/xlsx_writer.h"
 
 namespace nrw {
 PageWriter::~PageWriter() = default;
@@ -22,6 +24,10 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
           layout, out, resources != nullptr ? &resources->Get().faces : nullptr);
     case OutputFormat::Html:
       return std::make_unique<HtmlPageWriter>(layout, out);
+    case OutputFormat::Xlsx:
+      return std::make_unique<XlsxPageWriter>(layout, out);
+    case OutputFormat::Csv:
+      return std::make_unique<CsvPageWriter>(layout, out);
     case OutputFormat::Text:
       break;
   }

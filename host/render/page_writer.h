@@ -22,6 +22,8 @@ class PageWriter {
   //! Ends the document. A stream that failed is the caller's to report (it knows the file); a
   //! document that could not be made raises Exception.
   virtual void Finish() = 0;
+  //! Whether the document shows the page count: when it does not, pages need not wait for it.
+  virtual bool ShowsPageCount() const { return true; }
 };
 
 //! What the writers of one run share, so that every document of the run reuses it: the faces of

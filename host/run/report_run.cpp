@@ -245,8 +245,8 @@ void CheckFormatOptions(const RunOptions& options) {
   const OutputFormat format = FormatOf(options, to_files ? options.output : "");
   if (!to_files && !options.split.empty() && format != OutputFormat::Text) {
     throw UsageError(
-        "Partes em PDF ou HTML vão cada uma para o seu arquivo: dê em --out um nome com os "
-        "parâmetros separadores entre chaves.");
+        "Partes em PDF, HTML, XLSX ou CSV vão cada uma para o seu arquivo: dê em --out um nome "
+        "com os parâmetros separadores entre chaves.");
   }
   if (!options.password.empty() && (!to_files || format != OutputFormat::Pdf)) {
     throw UsageError("--password protege só saídas em PDF gravadas em arquivo (--out NOME.pdf).");

@@ -59,7 +59,7 @@ class StreamedPages {
   StreamedPages(TnReportEngine& engine, const Layout& layout, std::ostream& out,
                 OutputFormat format, WriterResources& resources)
       : engine_(engine), writer_(MakePageWriter(format, layout, out, &resources)) {
-    if (CountsPages(layout)) {
+    if (CountsPages(layout) && writer_->ShowsPageCount()) {
       spool_.emplace(layout);
       engine_.SetPageSink(&*spool_);
     } else {

@@ -59,7 +59,7 @@ TEST(Arguments, TheCommandLineSaysWhatIsWrongWithItsShape) {
   const Case cases[] = {
       {{"--version"}, 0, "nrw "},
       {{"run", "--help"}, 0, "Uso: nrw run [OPÇÕES] MODULO"},
-      {{}, 2, "Erro: informe um comando: list, demo-db, run ou panel."},
+      {{}, 2, "Erro: informe um comando: list, demo-db, run, panel ou send."},
       {{"run"}, 2, "Erro: falta MODULO, que é obrigatório."},
       {{"run", "X", "--db"}, 2, "Erro: falta o valor de --db."},
       {{"run", "X", "--db", "d", "Y"}, 2, "Erro: argumento inesperado: Y."},
@@ -70,7 +70,13 @@ TEST(Arguments, TheCommandLineSaysWhatIsWrongWithItsShape) {
       {{"--" + too_long, "list"}, 2, "Erro: a opção --aaaa"},
       {{"run", "X", "--db", "d", "--format", "docx"},
        2,
-       "Erro: --format: 'docx' não é um formato (use text, pdf ou html)."},
+       "Erro: --format: 'docx' não é um formato (use text, pdf, html, xlsx ou csv)."},
+      {{"send", "m.json", "--from", "a@b.br", "--tentativas", "30"},
+       2,
+       "Erro: --tentativas: '30' não é um número de 1 a 20."},
+      {{"send", "m.json", "--from", "a@b.br", "--intervalo", "x"},
+       2,
+       "Erro: --intervalo: 'x' não é um número de 0 a 3600."},
   };
   for (const Case& c : cases) {
     const cli_test::Outcome outcome = cli_test::Nrw(c.args);

@@ -9,12 +9,12 @@
 
 namespace nrw {
 
-enum class OutputFormat { Text, Pdf, Html };
+enum class OutputFormat { Text, Pdf, Html, Xlsx, Csv };
 
-//! The format a file name asks for by its extension (".txt", ".pdf", ".html" or ".htm", case
-//! ignored); nothing for any other.
+//! The format a file name asks for by its extension (".txt", ".pdf", ".html" or ".htm", ".xlsx",
+//! ".csv", case ignored); nothing for any other.
 NRW_API std::optional<OutputFormat> FormatOfPath(std::string_view path);
-//! "text", "pdf" or "html" (also "txt"); nothing for any other name.
+//! "text", "pdf", "html", "xlsx" or "csv" (also "txt"); nothing for any other name.
 NRW_API std::optional<OutputFormat> FormatNamed(std::string_view name);
 
 }  // namespace nrw

@@ -68,6 +68,17 @@ TEST(LayoutLoader, DefaultsForOptionalParts) {
             (std::vector<std::pair<std::string, std::string>>{{"pAno", "9999"}, {"pPag", "999"}}));
   EXPECT_EQ(layout.sections.front().number, 1) << "sections in number order";
   EXPECT_EQ(layout.sections.front().kind, nrw::LayoutSectionKind::Band);
+  EXPECT_EQ(layout.sections.front().sheet, nrw::LayoutSheetRows::Row);
+  EXPECT_EQ(read[0].cell, nrw::LayoutCell::Auto);
+  EXPECT_TRUE(read[0].column.empty());
+  const nrw::Layout heading = nrw::ParseLayout(
+      Document(R"("sections": [{"number": 1, "kind": "page_heading", "height_mm": 5},
+                               {"number": 2, "kind": "page_heading", "height_mm": 5,
+                                "sheet": "none"}])"),
+      "x");
+  EXPECT_EQ(heading.sections[0].sheet, nrw::LayoutSheetRows::Header)
+      << "the header row unless told";
+  EXPECT_EQ(heading.sections[1].sheet, nrw::LayoutSheetRows::None);
 }
 
 TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
@@ -145,6 +156,18 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
        Document(R"("sections": [{"number": 8, "height_mm": 5, "items": [{"type": "text",
                  "w_mm": 5, "wrap": "nao"}]}])"),
        prefix + "sections[0].items[0]: 'wrap' deve ser true ou false."},
+      {"bad sheet rows",
+       Document(R"("sections": [{"number": 8, "height_mm": 5, "sheet": "linha"}])"),
+       prefix + "sections[0]: 'sheet' inválido: 'linha' (use row, lines, header ou none)."},
+      {"bad cell kind",
+       Document(R"("sections": [{"number": 8, "height_mm": 5, "items": [{"type": "text",
+                 "w_mm": 5, "cell": "money"}]}])"),
+       prefix + "sections[0].items[0]: 'cell' inválido: 'money' (use auto, text, amount, integer, "
+                "date ou none)."},
+      {"a column of a line",
+       Document(R"("sections": [{"number": 8, "height_mm": 5, "items": [{"type": "line",
+                 "w_mm": 5, "column": "Total"}]}])"),
+       prefix + "sections[0].items[0]: 'column' e 'cell' valem só para textos (text ou label)."},
       {"separator of an undeclared param",
        Document(R"("separators": [{"param": "pEmp", "fields": "C", "table": "T"}])"),
        prefix + "separators[0]: o separador usa o parâmetro 'pEmp', que não está em 'params'."},

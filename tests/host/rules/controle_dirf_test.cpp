@@ -25,7 +25,7 @@ class ControleDirfTest : public ::testing::Test {
       INSERT INTO RENDIMENTOANUAL VALUES ('2023-01-01', 28559.70, 1903.98);
       INSERT INTO TIPOCONTRATO VALUES (1, 'Empregado', '1'), (2, 'Diretor', '04'),
                                       (3, 'Pro-labore', '8');
-      INSERT INTO FUNCPESSOA VALUES (1, 'Empregado', '111.111.111-11'),
+      INSERT INTO FUNCPESSOA (CODIGOFUNCPESSOA, NOMEFUNC, CPFFUNC) VALUES (1, 'Empregado', '111.111.111-11'),
                                     (2, 'Diretor', '222.222.222-22'),
                                     (3, 'Promovido', '444.444.444-44'),
                                     (4, 'Rebaixado', '555.555.555-55'),

@@ -146,7 +146,8 @@ TEST_F(StatementRosterRun, ContractTypesDecideWhoIsADirector) {
   db_.Exec(Empresa(1) +
            "INSERT INTO TIPOCONTRATO VALUES (1, 'Empregado', '1'), (4, 'Diretor', '4'),"
            " (8, 'Sócio com pró-labore', '8');"
-           "INSERT INTO FUNCPESSOA VALUES (1, 'Ana', '100.000.000-01'), (2, 'Bia', "
+           "INSERT INTO FUNCPESSOA (CODIGOFUNCPESSOA, NOMEFUNC, CPFFUNC) VALUES (1, 'Ana', "
+           "'100.000.000-01'), (2, 'Bia', "
            "'100.000.000-02'), (3, 'Davi', '100.000.000-04');"
            "INSERT INTO FUNCCONTRATO (CODIGOEMPRESA, CODIGOFUNCCONTR, CODIGOFUNCPESSOA, "
            "CODIGOTIPOCONTR) VALUES (1, 1, 1, 4), (1, 2, 2, 1), (1, 3, 3, 8), (1, 4, 3, 1);" +

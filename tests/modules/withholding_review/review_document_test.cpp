@@ -47,7 +47,8 @@ std::vector<std::string> Linhas(const std::string& text) {
 TEST_F(ReviewDocument, EachCategoryOptionLeavesOutItsOwnBeneficiaries) {
   Dados(Declarante(1) +
         "INSERT INTO TIPOCONTRATO VALUES (1, 'Empregado', '1'), (2, 'Diretor', '4');"
-        "INSERT INTO FUNCPESSOA VALUES (1, 'Ana', '111.111.111-11'), (2, 'Bruno', "
+        "INSERT INTO FUNCPESSOA (CODIGOFUNCPESSOA, NOMEFUNC, CPFFUNC) VALUES (1, 'Ana', "
+        "'111.111.111-11'), (2, 'Bruno', "
         "'222.222.222-22');"
         "INSERT INTO FUNCCONTRATO (CODIGOEMPRESA, CODIGOFUNCCONTR, CODIGOFUNCPESSOA, "
         "CODIGOTIPOCONTR, DATAADM) VALUES (1, 1, 1, 1, '2020-01-01'), (1, 2, 2, 2, "

@@ -98,7 +98,8 @@ TEST_F(WithholdingReviewRun, InclusionRule) {
 
 TEST_F(WithholdingReviewRun, OrderAndFilters) {
   Dados(Declarante(1) +
-        "INSERT INTO FUNCPESSOA VALUES (1, 'E1', '100.000.000-01'), (2, 'E2', '100.000.000-02'),"
+        "INSERT INTO FUNCPESSOA (CODIGOFUNCPESSOA, NOMEFUNC, CPFFUNC) VALUES (1, 'E1', "
+        "'100.000.000-01'), (2, 'E2', '100.000.000-02'),"
         " (3, 'E3', '100.000.000-03');"
         "INSERT INTO FUNCCONTRATO (CODIGOEMPRESA, CODIGOFUNCCONTR, CODIGOFUNCPESSOA, DATAADM) "
         "VALUES (1, 1, 1, '2020-01-01'), (1, 2, 2, '2020-01-01'), (1, 3, 3, '2020-01-01');"
