@@ -249,7 +249,8 @@ Subcommand AddSendCommand(CLI::App& app, const CommonOptions& common) {
                    "Arquivo com o texto da mensagem (UTF-8), com os mesmos marcadores e "
                    "{DICA_SENHA}");
   send->add_option("--por-minuto", command->per_minute, "No máximo N mensagens por minuto")
-      ->check(CLI::Range(1, 100000));
+      ->check(CLI::Range(1, 100000).description("de 1 a 100000"))
+      ->type_name("N");
   send->add_option("--dry-run", command->dry_run,
                    "Grava cada mensagem como .eml nesta pasta em vez de enviar");
   send->add_option("--enderecos", command->addresses,
@@ -266,13 +267,16 @@ Subcommand AddSendCommand(CLI::App& app, const CommonOptions& common) {
                  "Reenvia as partes cujo envio anterior ficou sem confirmação");
   send->add_option("--tentativas", command->attempts,
                    "Tentativas por parte em falhas temporárias (padrão: 4)")
-      ->check(CLI::Range(1, 20));
+      ->check(CLI::Range(1, 20).description("de 1 a 20"))
+      ->type_name("N");
   send->add_option("--intervalo", command->retry_seconds,
                    "Segundos antes da segunda tentativa; dobra a cada nova (padrão: 5)")
-      ->check(CLI::Range(0.0, 3600.0));
+      ->check(CLI::Range(0.0, 3600.0).description("de 0 a 3600"))
+      ->type_name("SEGUNDOS");
   send->add_option("--espera", command->timeout_seconds,
                    "Segundos de espera pelo servidor antes de desistir (padrão: 60)")
-      ->check(CLI::Range(1, 3600));
+      ->check(CLI::Range(1, 3600).description("de 1 a 3600"))
+      ->type_name("SEGUNDOS");
   send->add_flag("--sem-senha", command->unprotected, "Aceita enviar documentos sem senha");
   return {send, [&common, command] { return SendParts(common, *command); }};
 }

@@ -93,6 +93,7 @@ void UsePortugueseLabels(CLI::App& app) {
   formatter->label("SUBCOMMANDS", "COMANDOS");
   formatter->label("TEXT", "TEXTO");
   formatter->label("INT", "INTEIRO");
+  formatter->label("FLOAT", "NUMERO");
   app.option_defaults()->group("Opções");
   app.set_help_flag("-h,--help", "Mostra esta ajuda");
 }

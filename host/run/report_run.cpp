@@ -235,8 +235,8 @@ void CheckFormatOptions(const RunOptions& options) {
   const std::string extension = std::filesystem::path(options.output).extension().string();
   if (to_files && !options.format && !extension.empty() && !FormatOfPath(options.output)) {
     throw UsageError("--out: a extensão '" + extension +
-                     "' não é de um formato que o nrw grava (.txt, .pdf, .html); use uma delas "
-                     "ou diga o formato com --format.");
+                     "' não é de um formato que o nrw grava (.txt, .pdf, .html, .xlsx, .csv); "
+                     "use uma delas ou diga o formato com --format.");
   }
   if (LiteralPasswordBytes(options.password) > kMaxPasswordBytes) {
     throw UsageError("--password: a senha passa de " + std::to_string(kMaxPasswordBytes) +
