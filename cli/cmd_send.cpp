@@ -2,11 +2,9 @@
 // beside the manifest that keeps anyone from receiving a document twice.
 #include <CLI/CLI.hpp>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <new>
-#include <sstream>
 
 #include "commands.h"
 #include "mail/csv.h"
@@ -14,6 +12,7 @@
 #include "mail/errors.h"
 #include "mail/smtp_client.h"
 #include "mail/text.h"
+#include "mail/user_file.h"
 #include "nrwhost/database.h"
 #include "nrwhost/files.h"
 #include "progress_bar.h"
@@ -46,12 +45,11 @@ struct SendCommand {
   bool unprotected = false;
 };
 
+// A message is a few paragraphs; a megabyte is far beyond any.
+constexpr size_t kMaxMessageBytes = size_t{1} << 20;
+
 std::string ReadMessageTemplate(const std::string& path) {
-  CheckInputFile(path, "Mensagem");
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  const std::string whole = text.str();
+  const std::string whole = mail::ReadUserFile(path, "Mensagem", kMaxMessageBytes);
   const std::string content(mail::WithoutBom(whole));
   if (!mail::IsValidUtf8(content))
     throw UsageError("Mensagem " + path + ": o texto não está em UTF-8.");
