@@ -4,6 +4,7 @@
 #include <new>
 #include <optional>
 
+#include "arguments.h"
 #include "commands.h"
 #include "database_scope.h"
 #include "nrwhost/database.h"
@@ -11,6 +12,7 @@
 #include "nrwhost/progress_sink.h"
 #include "nrwhost/session.h"
 #include "nrwhost/settings.h"
+#include "nrwhost/time_limit.h"
 #include "nrwhost/trace.h"
 #include "paths.h"
 #include "progress_bar.h"
@@ -44,9 +46,9 @@ CheckedRun CheckRunArguments(const CommonOptions& common, const RunCommand& comm
   CheckedRun checked;
   // A server is asked when opened; a file must be there and be a database file.
   const bool on_server = IsPostgreSQLTarget(command.db);
-  if (!on_server) CheckInputFile(command.db, "Banco de dados");
+  if (!on_server) CheckDatabaseFile(command.db);
   const std::vector<std::string> protected_files =
-      on_server ? std::vector<std::string>{} : std::vector<std::string>{command.db};
+      on_server ? std::vector<std::string>{} : DatabaseFiles(command.db);
   checked.files =
       FindModule(command.module, ResolveLocations(common.modules_dir, common.layouts_dir));
   checked.output = command.out.empty() ? "-" : command.out;
@@ -65,6 +67,8 @@ CheckedRun CheckRunArguments(const CommonOptions& common, const RunCommand& comm
 }  // namespace
 
 int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
+  // From the start: opening a server's database counts too.
+  const TimeLimit time_limit(command.time_limit);
   RunOptions options;
   if (!ParseParams(command.params, options.params)) return kUsageError;
   CheckedRun checked;
@@ -74,8 +78,8 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
     RemoveTempFilesOnSignals();
     if (!command.trace.empty()) {
       trace = std::make_unique<JsonLinesTraceWriter>(
-          command.trace, IsPostgreSQLTarget(command.db) ? std::vector<std::string>{}
-                                                        : std::vector<std::string>{command.db});
+          command.trace,
+          IsPostgreSQLTarget(command.db) ? std::vector<std::string>{} : DatabaseFiles(command.db));
       options.protected_files.push_back(command.trace);
     }
   } catch (const UsageError& error) {
@@ -110,7 +114,7 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
   } catch (const std::bad_alloc&) {
     return Failed(common, "memória insuficiente.", "", kFailed);
   } catch (const Exception& error) {
-    return Failed(common, error.what(), "", kFailed);
+    return Failed(common, error.what(), ErrorDetail(error), kFailed);
   }
   bar.Clear();
   PrintMessages(result.messages);
@@ -136,23 +140,42 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
 Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common) {
   auto command = std::make_shared<RunCommand>();
   CLI::App* run = app.add_subcommand("run", "Executa um relatório");
-  run->add_option("MODULE", command->module, "Nome do módulo ou caminho do .so")->required();
-  run->add_option("--db", command->db, kDbHelp)->required();
-  run->add_option("-p,--param", command->params, "Parâmetro NOME=VALOR (repetível)");
-  run->add_option("--split", command->split, "Parâmetro separador (repetível)");
+  run->add_option("MODULO", command->module,
+                  "Nome do módulo (maiúsculas à vontade) ou caminho do .so")
+      ->required()
+      ->type_name("NOME");
+  run->add_option("--db", command->db, kDbHelp)->required()->type_name("BANCO");
+  run->add_option("-p,--param", command->params, "Parâmetro NOME=VALOR (repetível)")
+      ->type_name("NOME=VALOR");
+  run->add_option("--split", command->split, "Parâmetro separador (repetível)")->type_name("PARAM");
   run->add_option("--out", command->out,
-                  "Arquivo de saída (- para a saída padrão), ou padrão com {PARAM} por parte");
-  run->add_option("--trace", command->trace, "Registro JSON Lines das chamadas do relatório");
+                  "Arquivo de saída (.txt, .pdf, .html, .xlsx ou .csv; - para a saída padrão), "
+                  "ou, com --split, padrão com {PARAM} por parte")
+      ->type_name("ARQUIVO");
+  run->add_option("--trace", command->trace, "Registro JSON Lines das chamadas do relatório")
+      ->type_name("ARQUIVO");
   run->add_option("--format", command->format,
                   "Formato: text, pdf, html, xlsx ou csv (padrão: pela extensão)")
-      ->check(CLI::IsMember({"text", "txt", "pdf", "html", "xlsx", "csv"}, CLI::ignore_case));
+      ->type_name("FORMATO");
   run->add_option("--password", command->password,
-                  "Senha de cada PDF, com {PARAM}, {PARAM:digits} ou {PARAM:digits:N}");
+                  "Senha de cada PDF (até 127 bytes), com {PARAM}, {PARAM:digits} ou "
+                  "{PARAM:digits:N}")
+      ->type_name("MODELO");
   run->add_option("--archive", command->archive,
-                  "Pasta da cópia sem senha (PDF/A-2b) de cada PDF, com o mesmo nome");
-  run->add_option("--usuario", command->usuario,
-                  "Código do usuário: só as empresas a que ele tem direito (padrão: todas)");
-  return {run, [&common, command] { return RunReportCommand(common, *command); }};
+                  "Pasta da cópia sem senha (PDF/A-2b) de cada PDF, com o mesmo nome")
+      ->type_name("PASTA");
+  run->add_option("--usuario", command->usuario_text,
+                  "Código do usuário: só as empresas a que ele tem direito (padrão: todas)")
+      ->type_name("CODIGO");
+  AddTimeLimitOption(*run, *command);
+  return {run, [&common, command] { return RunReportCommand(common, *command); },
+          [command] {
+            CheckRunOptions(*command);
+            if (!command->format.empty() && !FormatNamed(command->format)) {
+              throw UsageError("--format: '" + Shown(command->format) +
+                               "' não é um formato (use text, pdf, html, xlsx ou csv).");
+            }
+          }};
 }
 
 }  // namespace nrw::cli

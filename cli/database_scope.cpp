@@ -7,9 +7,8 @@ namespace {
 
 std::unique_ptr<TnConnection> ReadOnlyConnection(const std::string& target) {
   if (!IsPostgreSQLTarget(target)) return OpenSQLite(target, OpenMode::ReadOnly);
-  std::unique_ptr<TnConnection> connection = OpenConnection(target);
-  connection->ExecuteScript(
-      "SET default_transaction_read_only = on; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
+  std::unique_ptr<TnConnection> connection = OpenConnection(target, OpenMode::ReadOnly);
+  connection->ExecuteScript("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
   return connection;
 }
 

@@ -27,8 +27,11 @@ std::vector<std::u32string> WrapParagraph(const std::u32string& chars, size_t wi
   while (start < chars.size()) {
     size_t end = std::min(chars.size(), start + width);
     if (end < chars.size() && chars[end] != U' ') {
-      const size_t blank = chars.rfind(U' ', end);
-      if (blank != std::u32string::npos && blank > start) {
+      // The last blank of this row only: a search back to the paragraph's start would make a
+      // long word cost the square of its length.
+      size_t blank = end;
+      while (blank > start && chars[blank] != U' ') --blank;
+      if (blank > start) {
         end = blank;
       } else if (start == 0 || chars[start - 1] == U' ') {
         const size_t word_end = chars.find(U' ', start);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ctime>
 
+#include "core/deadline.h"
 #include "layout/page_count.h"
 #include "layout/placeholders.h"
 #include "layout/section_flow.h"
@@ -92,6 +93,8 @@ bool TnReportEngine::NeedsNewPage(const LayoutSection& section) {
 }
 
 void TnReportEngine::PrintSection(int number) {
+  // A module that prints without end (or long after its statements ran) stops at the time limit.
+  Deadline::Check();
   // Sections below zero are the host's own (the message page), never a module's.
   const LayoutSection* section = number < 0 ? nullptr : layout_->FindSection(number);
   if (section == nullptr) {

@@ -9,9 +9,11 @@
 #include "nrw/format.h"
 #include "nrw/guards.h"
 #include "nrwhost/database.h"
+#include "nrwhost/output_format.h"
 #include "nrwhost/session.h"
 #include "render/pdf_finish.h"
 #include "report/trace_events.h"
+#include "run/archive_copies.h"
 #include "run/output_files.h"
 #include "run/password_template.h"
 
@@ -30,7 +32,8 @@ std::string Describe(const SeparatorPart& part) {
 std::vector<std::string> ProtectedFiles(const RunOptions& options) {
   std::vector<std::string> files = options.protected_files;
   if (const TnConnection* connection = TnConnection::Default()) {
-    files.push_back(connection->FilePath());
+    for (std::string& file : DatabaseFiles(connection->FilePath()))
+      files.push_back(std::move(file));
   }
   return files;
 }
@@ -56,6 +59,7 @@ class RunOutputs {
     if (ToFiles(options_)) {
       path = ExpandOutputPattern(options_.output, Lookup(nullptr));
       pending_.Check(path);
+      CheckFinishedPdfs({path}, nullptr);
     }
     result_.pages += Produce(path, nullptr, "", [this](std::ostream* out, OutputFormat format) {
       return out != nullptr ? session_.Print(*out, format) : session_.Print();
@@ -159,7 +163,7 @@ class RunOutputs {
     const int pages = print(&drawn, OutputFormat::Pdf);
     const std::string pdf = std::move(drawn).str();
     if (!options_.archive_dir.empty()) {
-      const std::string copy = ArchivePath(path);
+      const std::string copy = ArchivePath(options_.archive_dir, path);
       const std::string archived = ArchivePdf(pdf, Description(part));
       pending_.Write(copy, [&archived](std::ostream& out) { out << archived; });
       archived_.push_back(copy);
@@ -171,11 +175,6 @@ class RunOutputs {
       pending_.Write(path, [&bytes](std::ostream& out) { out << bytes; });
     }
     return pages;
-  }
-
-  std::string ArchivePath(const std::string& path) const {
-    return (std::filesystem::path(options_.archive_dir) / std::filesystem::path(path).filename())
-        .string();
   }
 
   PdfDescription Description(const SeparatorPart* part) const {
@@ -204,7 +203,22 @@ class RunOutputs {
       pending_.Check(path);
       paths.push_back(std::move(path));
     }
+    CheckFinishedPdfs(paths, &parts);
     return paths;
+  }
+
+  //! Before anything is printed: every archival copy has a name of its own and a protected part's
+  //! password is one a reader can type (ExpandPassword raises for the part otherwise).
+  void CheckFinishedPdfs(const std::vector<std::string>& paths,
+                         const std::vector<SeparatorPart>* parts) {
+    if (!options_.archive_dir.empty()) {
+      CheckArchiveCopies(options_.archive_dir, paths);
+      for (const std::string& path : paths) pending_.Check(ArchivePath(options_.archive_dir, path));
+    }
+    if (options_.password.empty()) return;
+    for (size_t i = 0; i < paths.size(); ++i) {
+      ExpandPassword(options_.password, Lookup(parts != nullptr ? &(*parts)[i] : nullptr));
+    }
   }
 
   const RunOptions& options_;
@@ -217,6 +231,21 @@ class RunOutputs {
 // What the format asks of the outputs, checked before anything runs.
 void CheckFormatOptions(const RunOptions& options) {
   const bool to_files = ToFiles(options);
+  if (to_files && options.split.empty() && options.output.find('{') != std::string::npos) {
+    throw UsageError("--out '" + options.output +
+                     "' é um padrão com {PARAM}, que dá um nome a cada parte: use-o com --split.");
+  }
+  // A name that asks for a format nrw does not write (".docx") would silently get text.
+  const std::string extension = std::filesystem::path(options.output).extension().string();
+  if (to_files && !options.format && !extension.empty() && !FormatOfPath(options.output)) {
+    throw UsageError("--out: a extensão '" + extension +
+                     "' não é de um formato que o nrw grava (.txt, .pdf, .html, .xlsx, .csv); "
+                     "use uma delas ou diga o formato com --format.");
+  }
+  if (LiteralPasswordBytes(options.password) > kMaxPasswordBytes) {
+    throw UsageError("--password: a senha passa de " + std::to_string(kMaxPasswordBytes) +
+                     " bytes, o limite da proteção AES-256 do PDF.");
+  }
   const OutputFormat format = FormatOf(options, to_files ? options.output : "");
   if (!to_files && !options.split.empty() && format != OutputFormat::Text) {
     throw UsageError(

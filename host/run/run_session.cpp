@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -21,12 +22,16 @@
 #include "run/main_dataset.h"
 #include "run/separators.h"
 #include "run/sql_trace.h"
+#include "run/statement_origin.h"
 
 namespace nrw {
 
 // Members are declared in the order they are made and freed in reverse: the instance and the report
 // hold handlers whose code lives in the module, so both go before it.
 struct RunSession::Impl {
+  //! Who sends the layout's statements and the module's, as messages name them.
+  std::string layout_name;
+  std::string module_name;
   std::shared_ptr<const Layout> layout;
   std::unique_ptr<LoadedModule> module;
   std::unique_ptr<TnrwReport> report;
@@ -138,9 +143,13 @@ RunSession::RunSession(const SessionOptions& options) : impl_(std::make_unique<I
   engine.SetProgressListener(options.progress);
   engine.SetToday(today);
 
-  impl_->panel_instance = report_class.Create(*impl_->report);
-  BuildPanel(*impl_->layout, *impl_->panel_instance, Panel(), today);
-  ApplyParams(options.params);
+  impl_->layout_name = "O layout " + std::filesystem::path(options.layout_path).filename().string();
+  impl_->module_name = "O módulo " + std::filesystem::path(options.module_path).stem().string();
+  NamingWhoSentStatements(impl_->module_name, [&] {
+    impl_->panel_instance = report_class.Create(*impl_->report);
+    BuildPanel(*impl_->layout, *impl_->panel_instance, Panel(), today);
+    ApplyParams(options.params);
+  });
 }
 
 RunSession::~RunSession() {
@@ -171,18 +180,20 @@ void RunSession::StartTracing() {
 
 void RunSession::OpenData() {
   impl_->ConfineToUser();
-  OpenMainDataSet(impl_->Engine());
+  NamingWhoSentStatements(impl_->layout_name, [this] { OpenMainDataSet(impl_->Engine()); });
   impl_->Engine().ClearPages();
 }
 
 int RunSession::Print() {
   OpenData();
-  HandedDataSets handed(impl_->Engine());
+  std::optional<HandedDataSets> handed;
+  NamingWhoSentStatements(impl_->layout_name, [&] { handed.emplace(impl_->Engine()); });
   // A module may switch the SQL conversion off for its run; the next run starts with it as it was.
   bool& conversion = PodeOnSQLConverte();
   const ScopeExit conversion_back([&conversion, before = conversion] { conversion = before; });
-  impl_->module->Imprimir(impl_->report->Handle());
-  handed.CheckEmptied();
+  NamingWhoSentStatements(impl_->module_name,
+                          [this] { impl_->module->Imprimir(impl_->report->Handle()); });
+  handed->CheckEmptied();
   return PageCount();
 }
 
@@ -212,7 +223,11 @@ void RunSession::ActivateSeparators(const std::vector<std::string>& params) {
 
 std::vector<SeparatorPart> RunSession::ListParts() {
   impl_->ConfineToUser();
-  return ListSeparatorParts(impl_->Engine());
+  std::vector<SeparatorPart> parts;
+  // The separators' statement is the layout's, as the module's hook may have amended it.
+  NamingWhoSentStatements(impl_->layout_name + " (ou o seu módulo)",
+                          [&] { parts = ListSeparatorParts(impl_->Engine()); });
+  return parts;
 }
 
 bool RunSession::AskPart(const SeparatorPart& part) {
@@ -220,7 +235,7 @@ bool RunSession::AskPart(const SeparatorPart& part) {
   bool generate = true;
   // A copy: the handler may rebind the event while it runs.
   const auto ask = impl_->report->OnSeparatorValues;
-  ask(*impl_->report, generate);
+  NamingWhoSentStatements(impl_->module_name, [&] { ask(*impl_->report, generate); });
   return generate;
 }
 

@@ -123,6 +123,42 @@ TEST_F(Documents, ProtectedPartsHoldEveryFigureOfTheTextAndOpenOnlyWithTheirPass
   }
 }
 
+// AES-256 takes 127 bytes of a password: up to that, every part opens with its own, whatever the
+// characters; beyond it nothing is written.
+TEST_F(Documents, PasswordsUpToTheLimitOpenTheirOwnPart) {
+  struct Case {
+    const char* name;
+    std::string lead;
+  };
+  const Case cases[] = {
+      {"127 bytes", std::string(116, 's')},
+      {"accented letters", "Contribuição de São João, ação-" + std::string(40, 'x')},
+  };
+  for (const Case& c : cases) {
+    const std::string folder = File(c.name);
+    std::filesystem::create_directories(folder);
+    const auto run =
+        RunStatement({"--split", "pBeneficiarios", "--out", folder + "/{pBeneficiarios}.pdf",
+                      "--password", c.lead + "{pBeneficiarios:digits}"});
+    ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
+    size_t parts = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      ++parts;
+      const std::string password = c.lead + Digits(entry.path().stem().string(), 11);
+      ASSERT_LE(password.size(), 127u) << c.name;
+      const std::string pdf = "'" + entry.path().string() + "'";
+      EXPECT_EQ(Sh("qpdf '--password=" + password + "' --check " + pdf).status, 0)
+          << c.name << " " << pdf;
+      EXPECT_NE(
+          Sh("qpdf '--password=" + password.substr(0, password.size() - 1) + "' --check " + pdf)
+              .status,
+          0)
+          << c.name << " " << pdf;
+    }
+    EXPECT_GT(parts, 1u) << c.name;
+  }
+}
+
 TEST_F(Documents, PageCountRestartsInEveryPartAndCountsThatPart) {
   const auto whole = Nrw({"run", "RptWithholdingReview", "--db", Db(), "-p", "pAnoBase=01/01/2023",
                           "--out", File("review.pdf")});

@@ -129,6 +129,10 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
        prefix + "sections[0].items[0]: 'w_mm' deve ser maior que zero."},
       {"number as text", Document(R"("sections": [{"number": "8", "height_mm": 5}])"),
        prefix + "sections[0]: 'number' deve ser um número inteiro."},
+      {"a date default that is no date",
+       Document(R"("params": [{"name": "pAno", "type": "date", "default": "31/02/{ano}"}])"),
+       prefix + "params[0]: o padrão '31/02/{ano}' do parâmetro 'pAno' não é uma data (use "
+                "dd/mm/aaaa, mm/aaaa ou aaaa, com {ano}, {ano-N} ou {hoje})."},
       {"bad param type", Document(R"("params": [{"name": "pAno", "type": "ano"}])"),
        prefix + "params[0]: 'type' inválido: 'ano' (use date, integer, float, text ou selection)."},
       {"repeated param (case)", Document(R"("params": [{"name": "pAno"}, {"name": "PANO"}])"),
@@ -222,6 +226,21 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
     } else {
       EXPECT_NE(error.find(c.message), std::string::npos) << c.name << ": " << error;
     }
+  }
+}
+
+TEST(LayoutLoader, DateDefaultsAreDatesForAnyYear) {
+  const std::pair<const char*, bool> cases[] = {
+      {"", true},         {"01/01/{ano-1}", true}, {"31/12/{ano+2}", true},
+      {"{hoje}", true},   {"2024-01-31", true},    {"03/{ano}", true},
+      {"{ano}", true},    {"amanhã", false},       {"13/{ano}", false},
+      {"{ano-x}", false}, {"{ontem}", false},      {"29/02/{ano}", false},
+  };
+  for (const auto& [value, accepted] : cases) {
+    const std::string json =
+        Document(std::string(R"("params": [{"name": "pAno", "type": "date", )") +
+                 R"("default": ")" + value + R"("}])");
+    EXPECT_EQ(ErrorOf(json).empty(), accepted) << value << ": " << ErrorOf(json);
   }
 }
 

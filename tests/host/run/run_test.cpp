@@ -193,7 +193,7 @@ TEST_F(Run, FailuresLeaveNoOutputBehind) {
        {"pModo"},
        "saida.txt",
        "O layout de RptReportTest não oferece separador para 'pModo'."},
-      {"unknown placeholder", {}, {}, "saida_{pOutro}.txt", "usa {pOutro}"},
+      {"unknown placeholder", {}, {"pEmpresas"}, "saida_{pOutro}.txt", "usa {pOutro}"},
   };
   for (const Case& c : cases) {
     trace_.Clear();
@@ -334,7 +334,13 @@ TEST_F(Run, WhatTheUserGotWrongIsAUsageErrorFoundBeforeAnythingIsWritten) {
        {},
        "saida.txt",
        "Parâmetro pEmpresas: Seleção inválida: 'x' não é um código."},
-      {"a pattern that names no file", {}, {}, "{pNome}", "que não é um nome de arquivo"},
+      {"a pattern that names no file",
+       {},
+       {"pEmpresas"},
+       "{pNome}",
+       "que não é um nome de arquivo"},
+      {"a pattern without a separator", {}, {}, "s{pNome}.txt", "use-o com --split"},
+      {"an extension of no format", {}, {}, "saida.docx", "a extensão '.docx' não é de um formato"},
       {"an output that is a folder", {}, {}, ".", "não é um nome de arquivo"},
   };
   for (const Case& c : cases) {
