@@ -1,16 +1,20 @@
 #include "run/separators.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <set>
 
 #include "nrw/format.h"
 #include "nrw/sql.h"
 #include "nrw/util.h"
 #include "nrwhost/files.h"
+#include "report/company_rights.h"
 #include "report/engine.h"
 #include "report/report_host.h"
 #include "run/main_dataset.h"
 #include "sql/sql_run.h"
+#include "sql/user_companies.h"
 #include "util/selection.h"
 
 namespace nrw {
@@ -68,6 +72,23 @@ std::string PanelText(const Layout& layout, const std::string& param, const std:
   const LayoutParam* declared = layout.FindParam(param);
   if (declared == nullptr || declared->type != LayoutParamType::Selection) return value;
   return SelectionOfValue(value);
+}
+
+// For a run as a user, a company separator's parts are only the user's companies.
+void KeepUserCompanies(const Layout& layout, const TnpqPowerParam& panel, const std::string& param,
+                       std::vector<Candidate>& values) {
+  const TnpqParamItem* item = panel.FindParam(param);
+  if (item == nullptr || !SelectsCompanies(layout, *item)) return;
+  const std::optional<std::vector<int64_t>> companies = UserCompanies();
+  if (!companies) return;
+  values.erase(std::remove_if(values.begin(), values.end(),
+                              [&companies](const Candidate& candidate) {
+                                int64_t code = 0;
+                                return !TryStrToInt(candidate.value, code) ||
+                                       std::find(companies->begin(), companies->end(), code) ==
+                                           companies->end();
+                              }),
+               values.end());
 }
 
 // A value the main dataset's filters cannot take (a text in a column of codes) stops the run here,
@@ -128,8 +149,9 @@ std::vector<SeparatorPart> ListSeparatorParts(TnReportEngine& engine) {
   const TracePause host_work(engine);
   for (int i = 0; i < count; ++i) {
     const TnSeparadorItem separator = panel.GetSeparadores(i);
-    const std::vector<Candidate> values =
+    std::vector<Candidate> values =
         CandidateValues(engine, statements[static_cast<size_t>(i)], separator.Campos);
+    KeepUserCompanies(engine.GetLayout(), panel, separator.Param, values);
     for (const Candidate& candidate : values) {
       CheckPartValue(engine.GetLayout(), separator.Param, candidate.value);
     }

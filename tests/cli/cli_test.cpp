@@ -85,6 +85,14 @@ TEST_F(Cli, ExitStatusOfEachSubcommand) {
        {"panel", "RptNaoExiste"},
        2,
        "Módulo não encontrado"},
+      {"panel as a user without a database",
+       {"panel", "RptIncomeStatement", "--usuario", "2"},
+       2,
+       "Erro: --usuario pede --db"},
+      {"panel as a user naming another company",
+       {"panel", "RptIncomeStatement", "--db", Db(), "--usuario", "2", "-p", "pCodigoEmpresa=1"},
+       2,
+       "Erro: Parâmetro pCodigoEmpresa: a empresa 1 não está entre as empresas do usuário 2."},
   };
   for (const Case& c : cases) {
     const Outcome outcome = Nrw(c.args);
@@ -127,16 +135,23 @@ TEST_F(Cli, ArgumentsAreCheckedBeforeAnyFileIsTouched) {
       {"a device as output", run({"--out", "/dev/null"}), "é um dispositivo"},
       {"a trace with a wrong separator", run({"--trace", keep, "--split", "pFoo"}), "pFoo"},
       {"a parameter the layout lacks", run({"-p", "pFoo=1"}), "Parâmetro 'pFoo' não existe"},
-      {"a placeholder the layout lacks", run({"--out", dir_->File("{pFoo}")}), "usa {pFoo}"},
-      {"a pattern that names no file", run({"--out", dir_->File("{pCodigoEmpresa}")}),
+      {"a placeholder the layout lacks",
+       run({"-p", "pAnoBase1=01/01/2023", "--split", "pBeneficiarios", "--out",
+            dir_->File("{pFoo}")}),
+       "usa {pFoo}"},
+      {"a pattern that names no file",
+       run({"-p", "pAnoBase1=01/01/2023", "--split", "pBeneficiarios", "--out",
+            dir_->File("{pCodigoEmpresa}")}),
        "não é um nome de arquivo"},
+      {"a pattern without --split", run({"--out", dir_->File("{pBeneficiarios}.txt")}),
+       "use-o com --split"},
       {"a file that is not a module",
        {"run", keep, "--db", Db()},
        "o arquivo não é um módulo de relatório"},
       {"a demo database over a device", {"demo-db", "/dev/null", "--force"}, "é um dispositivo"},
       {"a demo database of too many beneficiaries",
        {"demo-db", dir_->File("x.db"), "--extras", "-1"},
-       "Erro: --extras: o valor -1 está fora do intervalo de 0 a 100000."},
+       "Erro: --extras: '-1' não é um número inteiro de 0 a 1000000."},
       {"an option the command lacks", run({"--saida", "x"}), "Erro: argumento inesperado: "},
       // Runs divided into parts: what only a split can do, and how its share is written.
       {"a shard out of its range", run({"--split", "pBeneficiarios", "--shard", "4/3"}),
@@ -179,7 +194,7 @@ TEST_F(Cli, FailuresSayWhatFailedInOneLineAndTheDetailOnlyWhenAsked) {
   const std::vector<std::string> args = {"run", "RptWithholdingReview", "--db", empty_db};
   const Outcome plain = Nrw(args);
   EXPECT_EQ(plain.status, 1);
-  EXPECT_EQ(plain.err, "Erro: Erro no banco de dados: a tabela RENDIMENTOANUAL não existe.\n");
+  EXPECT_EQ(plain.err, "Erro no banco de dados: a tabela RENDIMENTOANUAL não existe.\n");
   std::vector<std::string> verbose = args;
   verbose.insert(verbose.begin(), "--verbose");
   const Outcome detailed = Nrw(verbose);
@@ -229,6 +244,15 @@ TEST_F(Cli, RunWritesTheReportAndPanelDescribesIt) {
   ASSERT_EQ(panel.status, 0) << panel.err;
   EXPECT_NE(panel.out.find("\"value\": \"01/01/2022\""), std::string::npos) << panel.out;
   EXPECT_NE(panel.out.find("\"report\": \"RptWithholdingReview\""), std::string::npos);
+}
+
+TEST_F(Cli, PanelAsAUserListsOnlyThatUsersCompanies) {
+  const Outcome panel = Nrw({"panel", "RptIncomeStatement", "--db", Db(), "--usuario", "2"});
+  ASSERT_EQ(panel.status, 0) << panel.err;
+  EXPECT_NE(panel.out.find("\"sql\": \"select distinct t_t.CODIGOEMPRESA, t_t.NOMEEMPRESA from "
+                           "EMPRESA t_t where (t_t.CODIGOEMPRESA = 3) order by 1\""),
+            std::string::npos)
+      << panel.out;
 }
 
 TEST_F(Cli, UsuarioRunsWithThatUsersCompaniesOnly) {
