@@ -31,7 +31,6 @@ CheckedRun CheckRunArguments(const CommonOptions& common, const RunCommand& comm
       throw UsageError("A saída e o rastro são o mesmo arquivo: " + command.trace + ".");
     }
   }
-  if (!command.manifest.empty()) CheckOutputTarget(command.manifest, protected_files);
   return checked;
 }
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <ostream>
@@ -86,6 +87,8 @@ TEST_P(EveryModule, FailingStatementsAndWritesLeaveNothingBehind) {
       writes = count.Writes();
     }
     ASSERT_FALSE(out.Names().empty()) << variant.name;
+    std::map<std::string, std::string> expected;
+    for (const std::string& name : out.Names()) expected[name] = support::ReadFile(out.File(name));
     Empty(out);
     for (const bool statement : {true, false}) {
       const int total = statement ? statements : writes;
@@ -94,6 +97,17 @@ TEST_P(EveryModule, FailingStatementsAndWritesLeaveNothingBehind) {
                                   std::to_string(k) + " of " + std::to_string(total);
         const nrw::FaultScope fail(statement ? nrw::FaultPlan{k, 0} : nrw::FaultPlan{0, k});
         const Outcome failed = Nrw(args);
+        if (!statement && failed.status == 0) {
+          // The write went to a part that printed no page, whose file is dropped anyway: the run
+          // must then have written every other file whole.
+          std::map<std::string, std::string> written;
+          for (const std::string& name : out.Names()) {
+            written[name] = support::ReadFile(out.File(name));
+          }
+          EXPECT_EQ(written, expected) << where;
+          Empty(out);
+          continue;
+        }
         EXPECT_EQ(failed.status, 1) << where << "\n" << failed.err;
         // The failure reaches the user, possibly behind what the host was doing when it happened.
         EXPECT_NE(failed.err.find(statement ? "Erro no banco de dados: falha simulada."
