@@ -13,10 +13,13 @@
 
 namespace nrw::cli {
 
-int ShowPanel(const CommonOptions& common, const RunCommand& command) {
+int ShowPanel(const CommonOptions& common, const PanelCommand& command) {
   SessionOptions options;
   if (!ParseParams(command.params, options.params)) return kUsageError;
   try {
+    if (command.usuario && command.db.empty()) {
+      throw UsageError("--usuario pede --db: as empresas do usuário estão no banco de dados.");
+    }
     if (!command.db.empty() && !IsPostgreSQLTarget(command.db)) {
       CheckInputFile(command.db, "Banco de dados");
     }
@@ -26,8 +29,10 @@ int ShowPanel(const CommonOptions& common, const RunCommand& command) {
     options.layout_path = files.layout_path;
     std::optional<OpenDatabase> database;
     if (!command.db.empty()) database.emplace(command.db);
+    const CurrentUser user(command.usuario);
     const RunSession session(options);
-    std::cout << session.DescribePanel() << '\n';
+    std::cout << (command.markdown ? session.DescribePanelMarkdown() : session.DescribePanel())
+              << '\n';
   } catch (const UsageError& error) {
     return Failed(common, error.what(), error.Detail(), kUsageError);
   } catch (const std::bad_alloc&) {
@@ -41,11 +46,15 @@ int ShowPanel(const CommonOptions& common, const RunCommand& command) {
 }
 
 Subcommand AddPanelCommand(CLI::App& app, const CommonOptions& common) {
-  auto command = std::make_shared<RunCommand>();
+  auto command = std::make_shared<PanelCommand>();
   CLI::App* panel = app.add_subcommand("panel", "Mostra o painel de parâmetros em JSON");
   panel->add_option("MODULE", command->module, "Nome do módulo ou caminho do .so")->required();
   panel->add_option("--db", command->db, kDbHelp);
   panel->add_option("-p,--param", command->params, "Parâmetro NOME=VALOR (repetível)");
+  panel->add_option("--usuario", command->usuario,
+                    "Código do usuário: só as empresas a que ele tem direito (padrão: todas)");
+  panel->add_flag("--markdown", command->markdown,
+                  "Os parâmetros em uma tabela Markdown (referência do guia do usuário)");
   return {panel, [&common, command] { return ShowPanel(common, *command); }};
 }
 

@@ -51,6 +51,16 @@ struct RunCommand {
   std::optional<int> usuario;
 };
 
+struct PanelCommand {
+  std::string module;
+  std::string db;
+  std::vector<std::string> params;
+  //! The current user, whose company rights restrict the lookups and the company selections.
+  std::optional<int> usuario;
+  //! The parameters as a Markdown table (the user's guide's reference) instead of JSON.
+  bool markdown = false;
+};
+
 //! The whole command line (argv[0] is the program); answers the exit status.
 int Main(int argc, const char* const* argv);
 
@@ -83,6 +93,6 @@ int Failed(const CommonOptions& common, const std::string& error, const std::str
 int ListModules(const CommonOptions& common);
 int MakeDemoDatabase(const CommonOptions& common, const DemoOptions& options);
 int RunReportCommand(const CommonOptions& common, const RunCommand& command);
-int ShowPanel(const CommonOptions& common, const RunCommand& command);
+int ShowPanel(const CommonOptions& common, const PanelCommand& command);
 
 }  // namespace nrw::cli

@@ -23,6 +23,8 @@ enum class LayoutSheetRows { Row, Lines, Header, None };
 //! The kind of a spreadsheet cell: Auto takes it from the item's mask (a text otherwise); None
 //! leaves the item out of the spreadsheet.
 enum class LayoutCell { Auto, Text, Amount, Integer, Date, None };
+//! What the edit control of a date parameter shows, and so what the user types into it.
+enum class LayoutDateEditor { Date, MonthYear, Year };
 
 struct LayoutMargins {
   double top_mm = 0;
@@ -128,6 +130,8 @@ struct LayoutParam {
   std::string dictionary;
   bool visible = true;
   LayoutControl control = LayoutControl::Edit;
+  //! Date parameters: the editor the panel starts with (a module's hook may change it).
+  LayoutDateEditor editor = LayoutDateEditor::Date;
   //! Bounds of an integer or float value the user gives; an integer without them must fit 32 bits.
   std::optional<double> min;
   std::optional<double> max;

@@ -145,6 +145,7 @@ class LayoutParser {
       param.dictionary = item.String("dictionary");
       param.visible = item.Boolean("visible", true);
       ReadBounds(item, param);
+      ReadEditor(item, param);
       const std::string control = item.String("control", "edit");
       if (control == "edit") {
         param.control = LayoutControl::Edit;
@@ -179,6 +180,21 @@ class LayoutParser {
     if (param.min && param.max && *param.min > *param.max) {
       item.Raise("'min' não pode ser maior que 'max'");
     }
+  }
+
+  static void ReadEditor(JsonObjectReader& item, LayoutParam& param) {
+    if (!item.Has("editor")) return;
+    if (param.type != LayoutParamType::Date) item.Raise("'editor' só vale para o tipo date");
+    static const std::map<std::string, LayoutDateEditor> kEditors = {
+        {"date", LayoutDateEditor::Date},
+        {"month", LayoutDateEditor::MonthYear},
+        {"year", LayoutDateEditor::Year}};
+    const std::string editor = item.String("editor");
+    const auto found = kEditors.find(editor);
+    if (found == kEditors.end()) {
+      item.Raise("'editor' inválido: '" + editor + "' (use date, month ou year)");
+    }
+    param.editor = found->second;
   }
 
   static LayoutParamType ParamType(const JsonObjectReader& item, const std::string& type) {

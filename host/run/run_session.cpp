@@ -8,10 +8,12 @@
 #include "nrwhost/session.h"
 #include "render/page_spool.h"
 #include "render/page_writer.h"
+#include "report/company_rights.h"
 #include "report/engine.h"
 #include "report/module_loader.h"
 #include "report/panel_builder.h"
 #include "report/panel_describe.h"
+#include "report/panel_values.h"
 #include "report/report_host.h"
 #include "report/trace_events.h"
 #include "run/handed_datasets.h"
@@ -29,10 +31,18 @@ struct RunSession::Impl {
   std::unique_ptr<TnrwReport> report;
   std::unique_ptr<TnrwBaseDll> panel_instance;
   std::optional<SqlTraceBinding> sql_trace;
+  TDateTime today;
   //! What every document the session writes shares (the PDF faces, read once).
   WriterResources writer_resources;
 
   TnReportEngine& Engine() const { return ReportHost::Engine(*report); }
+
+  //! A run as a user reads only the user's companies: the panel's company selections are confined
+  //! before anything is read (host work, not the module's: not traced).
+  void ConfineToUser() {
+    const TracePause host_work(Engine());
+    ConfineToUserCompanies(*layout, report->GetParams());
+  }
 };
 
 namespace {
@@ -95,6 +105,7 @@ RunSession::RunSession(const SessionOptions& options) : impl_(std::make_unique<I
   impl_->report = ReportHost::Make(std::make_unique<TnReportEngine>(impl_->layout));
   TnReportEngine& engine = impl_->Engine();
   const TDateTime today = options.today.value_or(Date());
+  impl_->today = today;
   engine.SetTrace(options.trace);
   engine.SetProgressListener(options.progress);
   engine.SetToday(today);
@@ -131,6 +142,7 @@ void RunSession::StartTracing() {
 }
 
 void RunSession::OpenData() {
+  impl_->ConfineToUser();
   OpenMainDataSet(impl_->Engine());
   impl_->Engine().ClearPages();
 }
@@ -170,7 +182,10 @@ void RunSession::ActivateSeparators(const std::vector<std::string>& params) {
   nrw::ActivateSeparators(*impl_->layout, params, Panel());
 }
 
-std::vector<SeparatorPart> RunSession::ListParts() { return ListSeparatorParts(impl_->Engine()); }
+std::vector<SeparatorPart> RunSession::ListParts() {
+  impl_->ConfineToUser();
+  return ListSeparatorParts(impl_->Engine());
+}
 
 bool RunSession::AskPart(const SeparatorPart& part) {
   ApplyPart(impl_->Engine(), part);
@@ -197,8 +212,13 @@ int RunSession::PrintPart(const SeparatorPart& part, std::ostream& out, OutputFo
 void RunSession::SetProducingParts(bool on) { impl_->Engine().SetGerandoSeparado(on); }
 
 std::string RunSession::DescribePanel() const {
-  return DescribePanelJson(*impl_->layout, impl_->panel_instance->Versao(),
-                           impl_->report->GetParams());
+  return PanelJson(nrw::DescribePanel(*impl_->layout, impl_->panel_instance->Versao(),
+                                      impl_->report->GetParams(), impl_->today));
+}
+
+std::string RunSession::DescribePanelMarkdown() const {
+  return PanelMarkdown(nrw::DescribePanel(*impl_->layout, impl_->panel_instance->Versao(),
+                                          impl_->report->GetParams(), impl_->today));
 }
 
 std::unique_ptr<TnrwReport> CreateEmptyReport() { return ReportHost::Make(); }

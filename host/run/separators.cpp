@@ -1,14 +1,18 @@
 #include "run/separators.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 
 #include "nrw/format.h"
 #include "nrw/sql.h"
 #include "nrw/util.h"
 #include "nrwhost/files.h"
+#include "report/company_rights.h"
 #include "report/engine.h"
 #include "report/report_host.h"
 #include "sql/sql_run.h"
+#include "sql/user_companies.h"
 #include "util/selection.h"
 
 namespace nrw {
@@ -34,6 +38,23 @@ std::string PanelText(const Layout& layout, const std::string& param, const std:
   const LayoutParam* declared = layout.FindParam(param);
   if (declared == nullptr || declared->type != LayoutParamType::Selection) return value;
   return SelectionOfValue(value);
+}
+
+// For a run as a user, a company separator's parts are only the user's companies.
+void KeepUserCompanies(const Layout& layout, const TnpqPowerParam& panel, const std::string& param,
+                       std::vector<std::string>& values) {
+  const TnpqParamItem* item = panel.FindParam(param);
+  if (item == nullptr || !SelectsCompanies(layout, *item)) return;
+  const std::optional<std::vector<int64_t>> companies = UserCompanies();
+  if (!companies) return;
+  values.erase(std::remove_if(values.begin(), values.end(),
+                              [&companies](const std::string& value) {
+                                int64_t code = 0;
+                                return !TryStrToInt(value, code) ||
+                                       std::find(companies->begin(), companies->end(), code) ==
+                                           companies->end();
+                              }),
+               values.end());
 }
 
 // A value the main dataset's filters cannot take (a text in a column of codes) stops the run here,
@@ -94,7 +115,8 @@ std::vector<SeparatorPart> ListSeparatorParts(TnReportEngine& engine) {
   const TracePause host_work(engine);
   for (int i = 0; i < count; ++i) {
     const std::string param = panel.GetSeparadores(i).Param;
-    const std::vector<std::string> values = CandidateValues(statements[static_cast<size_t>(i)]);
+    std::vector<std::string> values = CandidateValues(statements[static_cast<size_t>(i)]);
+    KeepUserCompanies(engine.GetLayout(), panel, param, values);
     for (const std::string& value : values) CheckPartValue(engine.GetLayout(), param, value);
     std::vector<SeparatorPart> combined;
     combined.reserve(parts.size() * values.size());

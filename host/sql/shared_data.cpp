@@ -1,5 +1,7 @@
 #include "nrw/shared_data.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "nrw/dataset.h"
 #include "nrwhost/settings.h"
 #include "sql/sql_run.h"
+#include "sql/user_companies.h"
 
 namespace nrw {
 namespace {
@@ -22,15 +25,22 @@ std::optional<int>& UsuarioAtual() {
   return user;
 }
 
-// The integer codes of the first column, as selection text items.
-std::vector<std::string> Codes(const std::string& sql, const std::vector<Variant>& values) {
+// The integer codes of the first column.
+std::vector<int64_t> Codes(const std::string& sql, const std::vector<Variant>& values) {
   const TDataSetRef rows = RunSql(sql, values);
   TnClientDataSet& dataset = *rows;
-  std::vector<std::string> codes;
+  std::vector<int64_t> codes;
   for (dataset.First(); !dataset.Eof(); dataset.Next()) {
-    if (!dataset.Fields(0).IsNull()) codes.push_back(std::to_string(dataset.Fields(0).AsInteger()));
+    if (!dataset.Fields(0).IsNull()) codes.push_back(dataset.Fields(0).AsInteger());
   }
   return codes;
+}
+
+std::vector<std::string> Texts(const std::vector<int64_t>& codes) {
+  std::vector<std::string> texts;
+  texts.reserve(codes.size());
+  for (const int64_t code : codes) texts.push_back(std::to_string(code));
+  return texts;
 }
 
 std::string Join(const std::vector<std::string>& items) {
@@ -40,6 +50,10 @@ std::string Join(const std::vector<std::string>& items) {
     text += item;
   }
   return text;
+}
+
+bool Contains(const std::vector<int64_t>& codes, int64_t code) {
+  return std::find(codes.begin(), codes.end(), code) != codes.end();
 }
 
 std::string Trim(const std::string& text) {
@@ -72,21 +86,35 @@ int PegarTipoCon() { return TipoCon(); }
 void DefinirTipoCon(int tipo) { TipoCon() = tipo; }
 void DefinirUsuarioAtual(std::optional<int> user) { UsuarioAtual() = user; }
 
-std::string PegarCodigoEmpresaDireitoUsuario() {
-  if (!UsuarioAtual()) return "";
-  const std::vector<std::string> codes = Codes(
+std::optional<int> CurrentUser() { return UsuarioAtual(); }
+
+std::optional<std::vector<int64_t>> UserCompanies() {
+  if (!UsuarioAtual()) return std::nullopt;
+  return Codes(
       "select CODIGOEMPRESA from USUARIOEMPRESA where CODIGOUSUARIO = :pCodigoUsuario "
       "order by CODIGOEMPRESA",
       {Variant(*UsuarioAtual())});
-  return codes.empty() ? "0" : Join(codes);
+}
+
+std::string PegarCodigoEmpresaDireitoUsuario() {
+  const std::optional<std::vector<int64_t>> companies = UserCompanies();
+  if (!companies) return "";
+  return companies->empty() ? "0" : Join(Texts(*companies));
 }
 
 std::string EmpresasGrupoCalculo(int group, const std::string& selection, bool flag) {
   if (group == 0) return selection;
-  std::vector<std::string> items = Codes(
+  std::vector<int64_t> codes = Codes(
       "select CODIGOEMPRESAPROC from GRUPOEMPRESA where CODIGOGRUPOPROC = :pCodigoGrupoProc "
       "order by CODIGOEMPRESAPROC",
       {Variant(group)});
+  // A group never widens a selection past the companies the current user may see.
+  if (const std::optional<std::vector<int64_t>> allowed = UserCompanies()) {
+    codes.erase(std::remove_if(codes.begin(), codes.end(),
+                               [&allowed](int64_t code) { return !Contains(*allowed, code); }),
+                codes.end());
+  }
+  std::vector<std::string> items = Texts(codes);
   for (std::string& item : SelectionItems(selection)) {
     bool present = false;
     for (const std::string& known : items) present = present || known == item;

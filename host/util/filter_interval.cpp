@@ -183,6 +183,23 @@ std::string SelectionOfValue(std::string_view value) {
   return quoted + "\"";
 }
 
+std::vector<CodeRange> ParseCodeSelection(const std::string& selection) {
+  std::vector<CodeRange> ranges;
+  for (const Element& element : ParseSelection(selection)) {
+    const auto code = [](const std::string& text) {
+      return std::get<int64_t>(ToFilterValue(TnTipoValorFiltro::Codigo, text).key);
+    };
+    CodeRange range;
+    range.first = code(element.first);
+    range.last = element.last ? code(*element.last) : range.first;
+    if (range.last < range.first) std::swap(range.first, range.last);
+    range.is_range = element.last.has_value();
+    range.source = element.source;
+    ranges.push_back(std::move(range));
+  }
+  return ranges;
+}
+
 std::string FilterInterval(const std::vector<std::string>& columns, const std::string& selection,
                            const std::vector<int>& kinds, int option, bool lead_and, int last) {
   const std::vector<Element> elements = ParseSelection(selection);

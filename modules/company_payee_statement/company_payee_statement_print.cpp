@@ -5,6 +5,7 @@
 #include "company_payee_statement_sql.h"
 #include "nrw/core.h"
 #include "nrw/format.h"
+#include "nrw/guards.h"
 #include "nrw/util.h"
 #include "rpt_company_payee_statement.h"
 
@@ -73,7 +74,7 @@ bool TRptCompanyPayeeStatement::PularRegistro(TExecucao& run) {
              query.Fields(ixQueryValorRetido).AsFloat());
 }
 
-void TRptCompanyPayeeStatement::AbrirEmpresa(TExecucao& run) {
+bool TRptCompanyPayeeStatement::AbrirEmpresa(TExecucao& run) {
   const auto codigo = static_cast<int32_t>(Query().Fields(ixCodigoEmpresa).AsInteger());
   if (!run.curEmpresa) {
     run.curEmpresa =
@@ -82,11 +83,13 @@ void TRptCompanyPayeeStatement::AbrirEmpresa(TExecucao& run) {
     nrw::RefreshSQL(CDS(run.curEmpresa), {Variant(codigo)}, true);
   }
   TnClientDataSet& empresa = CDS(run.curEmpresa);
-  // Without the row every copy would go out with no payer on it.
+  // Without the row every copy would go out with no payer on it: the company is left out, and
+  // the other companies' statements are made.
   if (empresa.IsEmpty()) {
-    throw nrw::Exception("Comprovante da empresa " + std::to_string(codigo) +
-                         ": falta o estabelecimento 1, a configuração da DIRF ou o sócio "
-                         "responsável pelo CNPJ no cadastro da empresa.");
+    run.EmpresasIncompletas.insert(codigo);
+    Mensagem(run, "Empresa " + std::to_string(codigo) + FaltasDoCadastro(codigo) +
+                      "; os comprovantes desta empresa não foram impressos.");
+    return false;
   }
   // Registration types above 2 are shown by the number of the partner who answers for them.
   ixEmpNomeEmpresa = empresa.FieldByName("NomeEmpresa").Index();
@@ -97,6 +100,38 @@ void TRptCompanyPayeeStatement::AbrirEmpresa(TExecucao& run) {
           .Index();
   Set("pNomeEmpresa", empresa.Fields(ixEmpNomeEmpresa).AsString());
   Set("pInscrFed", empresa.Fields(ixEmpInscrFederal).AsString());
+  return true;
+}
+
+std::string TRptCompanyPayeeStatement::FaltasDoCadastro(int32_t codigo) {
+  nrw::TDataSetRef cadastro =
+      nrw::ExecutarSQL(kSqlCadastroEmpresa, {Variant(codigo)}, true, true, -1, "", nullptr, true);
+  const nrw::ScopeExit liberar([&cadastro] { nrw::DestruirSQL(cadastro); });
+  TnClientDataSet& linha = CDS(cadastro);
+  if (linha.IsEmpty()) return ": não está cadastrada (EMPRESA)";
+  std::vector<std::string> faltas;
+  if (linha.FieldByName("ESTAB1").AsInteger() == 0) faltas.push_back("o estabelecimento 1 (ESTAB)");
+  if (linha.FieldByName("CONFIGURADA").AsInteger() == 0) {
+    faltas.push_back("a configuração da DIRF (CFGEMPRESAGEM)");
+  } else if (linha.FieldByName("SOCIORESPCNPJ").IsNull()) {
+    faltas.push_back("o sócio responsável pelo CNPJ na configuração da DIRF (CFGEMPRESAGEM)");
+  } else if (linha.FieldByName("SOCIO").AsInteger() == 0) {
+    faltas.push_back("o sócio responsável pelo CNPJ (sócio " +
+                     linha.FieldByName("SOCIORESPCNPJ").AsString() + " em SOCIO)");
+  }
+  std::string texto;
+  for (size_t i = 0; i < faltas.size(); ++i) {
+    texto += (i == 0 ? "" : (i + 1 == faltas.size() ? " e " : ", ")) + faltas[i];
+  }
+  return " (" + linha.FieldByName("NOMEEMPRESA").AsString() + "): falta " + texto;
+}
+
+void TRptCompanyPayeeStatement::Mensagem(TExecucao& run, const std::string& text) {
+  if (!run.MensagemConfigurada) {
+    Report().MsgConfigurar({"Mensagem"});
+    run.MensagemConfigurada = true;
+  }
+  Report().MsgMensagem(0, text);
 }
 
 void TRptCompanyPayeeStatement::AbrirContador(TExecucao& run) {
@@ -162,16 +197,11 @@ void TRptCompanyPayeeStatement::ImprimirInformacoesComplementares(TExecucao& run
 
 void TRptCompanyPayeeStatement::AvisarSemDetalhe(TExecucao& run) {
   TnClientDataSet& query = Query();
-  if (!run.MensagemConfigurada) {
-    Report().MsgConfigurar({"Mensagem"});
-    run.MensagemConfigurada = true;
-  }
-  Report().MsgMensagem(0,
-                       "Empresa " + query.Fields(ixCodigoEmpresa).AsString() + ", beneficiário " +
-                           query.Fields(ixInscrFederalBenef).AsString() + " (" +
-                           query.Fields(run.ixNomeBenef).AsString() + "), código " +
-                           nrw::FormatInteger("0000", query.Fields(ixCodigoRetencao).AsInteger()) +
-                           ": não há valores mensais; o comprovante não foi impresso.");
+  Mensagem(run, "Empresa " + query.Fields(ixCodigoEmpresa).AsString() + ", beneficiário " +
+                    query.Fields(ixInscrFederalBenef).AsString() + " (" +
+                    query.Fields(run.ixNomeBenef).AsString() + "), código " +
+                    nrw::FormatInteger("0000", query.Fields(ixCodigoRetencao).AsInteger()) +
+                    ": não há valores mensais; o comprovante não foi impresso.");
   run.AvisouSemDetalhe = true;
 }
 

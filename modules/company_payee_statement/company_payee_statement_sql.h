@@ -10,6 +10,10 @@ extern const char* const kSqlOutrasInformacoes;
 extern const char* const kSqlDirfReg2Det;
 //! The payer company with its establishment 1 and the partner who answers for it.
 extern const char* const kSqlEmpresa;
+//! What the payer company's statement needs of its registry, for a company without it: its name,
+//! whether establishment 1 and the declaration's configuration exist, the responsible partner's
+//! code and whether that partner exists.
+extern const char* const kSqlCadastroEmpresa;
 //! The accountant who fills in the declaration.
 extern const char* const kSqlContador;
 

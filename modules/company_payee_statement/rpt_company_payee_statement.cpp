@@ -58,11 +58,12 @@ void TRptCompanyPayeeStatement::ImprimirInterno() {
 
 void TRptCompanyPayeeStatement::ImprimirRegistro(TExecucao& run) {
   nrw::TnClientDataSet& query = Query();
+  if (run.EmpresasIncompletas.count(query.Fields(ixCodigoEmpresa).AsInteger()) > 0) return;
   Set("pINSRF", CodigoLei10833(query.Fields(ixCodigoRetencao).AsInteger())
                     ? "Aprovado pelo IN/SRF nº 459/2004"
                     : "Aprovado pelo IN/SRF nº 119/2000");
   Set("pNomeFunc", query.Fields(run.ixNomeBenef).AsString());
-  AbrirEmpresa(run);
+  if (!AbrirEmpresa(run)) return;
   AbrirContador(run);
   run.AvisouSemDetalhe = false;
   for (int64_t via = 1; via <= run.Copias; ++via) ImprimirVia(run);

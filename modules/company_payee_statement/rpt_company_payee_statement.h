@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,9 @@ class TRptCompanyPayeeStatement : public nrw::TnrwBaseDll {
     //! The current row was reported for having no monthly detail; the message page is named.
     bool AvisouSemDetalhe = false;
     bool MensagemConfigurada = false;
+    //! Companies whose statements cannot be made (their registry lacks what the payer block
+    //! prints): said once on the message page, their rows left out.
+    std::set<int64_t> EmpresasIncompletas;
   };
 
   void Configurar(TExecucao& run);
@@ -66,7 +70,12 @@ class TRptCompanyPayeeStatement : public nrw::TnrwBaseDll {
   bool PularRegistro(TExecucao& run);
   //! A row the controller keeps: its form, payer, accountant and copies.
   void ImprimirRegistro(TExecucao& run);
-  void AbrirEmpresa(TExecucao& run);
+  //! The payer company of the row; false, with the message said once per company, when its
+  //! registry lacks what the statement prints.
+  bool AbrirEmpresa(TExecucao& run);
+  //! What the company's registry lacks, for the message that leaves it out.
+  std::string FaltasDoCadastro(int32_t codigo);
+  void Mensagem(TExecucao& run, const std::string& text);
   void AbrirContador(TExecucao& run);
   void ImprimirVia(TExecucao& run);
   //! The record's monthly lines, each printed in the given section of its form.

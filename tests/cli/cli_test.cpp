@@ -85,6 +85,14 @@ TEST_F(Cli, ExitStatusOfEachSubcommand) {
        {"panel", "RptNaoExiste"},
        2,
        "Módulo não encontrado"},
+      {"panel as a user without a database",
+       {"panel", "RptIncomeStatement", "--usuario", "2"},
+       2,
+       "Erro: --usuario pede --db"},
+      {"panel as a user naming another company",
+       {"panel", "RptIncomeStatement", "--db", Db(), "--usuario", "2", "-p", "pCodigoEmpresa=1"},
+       2,
+       "Erro: Parâmetro pCodigoEmpresa: a empresa 1 não está entre as empresas do usuário 2."},
   };
   for (const Case& c : cases) {
     const Outcome outcome = Nrw(c.args);
@@ -207,6 +215,15 @@ TEST_F(Cli, RunWritesTheReportAndPanelDescribesIt) {
   ASSERT_EQ(panel.status, 0) << panel.err;
   EXPECT_NE(panel.out.find("\"value\": \"01/01/2022\""), std::string::npos) << panel.out;
   EXPECT_NE(panel.out.find("\"report\": \"RptWithholdingReview\""), std::string::npos);
+}
+
+TEST_F(Cli, PanelAsAUserListsOnlyThatUsersCompanies) {
+  const Outcome panel = Nrw({"panel", "RptIncomeStatement", "--db", Db(), "--usuario", "2"});
+  ASSERT_EQ(panel.status, 0) << panel.err;
+  EXPECT_NE(panel.out.find("\"sql\": \"select distinct t_t.CODIGOEMPRESA, t_t.NOMEEMPRESA from "
+                           "EMPRESA t_t where (t_t.CODIGOEMPRESA = 3) order by 1\""),
+            std::string::npos)
+      << panel.out;
 }
 
 TEST_F(Cli, UsuarioRunsWithThatUsersCompaniesOnly) {

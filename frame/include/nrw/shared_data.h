@@ -15,8 +15,8 @@ NRW_API int PegarTipoCon();
 //! Selection text of the companies the current user may see (USUARIOEMPRESA). No user configured:
 //! empty (every company). A user with no company: "0", which no company code matches.
 NRW_API std::string PegarCodigoEmpresaDireitoUsuario();
-//! The selection widened by the companies of a processing group (GRUPOEMPRESA); group 0 keeps it.
-//! The flag is the application's and is accepted and ignored.
+//! The selection widened by the companies of a processing group (GRUPOEMPRESA) that the current
+//! user may see; group 0 keeps it. The flag is the application's and is accepted and ignored.
 NRW_API std::string EmpresasGrupoCalculo(int group, const std::string& selection, bool /*flag*/);
 //! "select <fields> from <table> where <condition>": one field gives its value, several an array;
 //! no row gives null.

@@ -70,14 +70,21 @@ class NRW_API RunSession {
   TnrwBaseDll& PanelInstance();
   const TnrwBaseDllClass& ReportClass() const;
 
-  //! For each value, in order: DoParamEnter, the value written and the item marked as restricting
-  //! the selection, DoParamChange, DoParamExit. Raises for a name the layout does not declare.
+  //! The values in the layout's order, as a person fills the panel from top to bottom, whatever the
+  //! order given: each checked against its declaration and its editor (a date converted to
+  //! "dd/mm/aaaa"), then DoParamEnter, the value written and the item marked as restricting the
+  //! selection, DoParamChange, DoParamExit; a name given twice takes its last value. Raises
+  //! UsageError naming the parameter for a name the layout does not declare, a value that does not
+  //! pass, a value for a parameter the hooks leave disabled, and for a run as a user a company that
+  //! is not the user's.
   void ApplyParams(const std::vector<ParamSetting>& settings);
   //! From here on the module's actions (values, prints, statements...) are recorded on the trace;
   //! building the panel is not.
   void StartTracing();
 
-  //! Opens the main dataset for the panel's current values and starts a fresh page model.
+  //! Opens the main dataset for the panel's current values and starts a fresh page model. For a run
+  //! as a user (DefinirUsuarioAtual) the panel's company selections are first confined to the
+  //! user's companies (an empty one selects all of them; UsageError for a user without companies).
   void OpenData();
   //! OpenData, then Imprimir with the report's handle (a new instance of the class runs the body);
   //! answers the pages printed. The pages are kept for WriteText.
@@ -100,6 +107,8 @@ class NRW_API RunSession {
   //! Puts the layout's separators of the parameters on the panel, active, in the given order.
   void ActivateSeparators(const std::vector<std::string>& params);
   //! Asks the panel's separator-SQL event per active separator and combines the candidate values.
+  //! For a run as a user, the company selections are confined first (as OpenData), and a company
+  //! separator's values are only the user's companies.
   std::vector<SeparatorPart> ListParts();
   //! Writes the part's values on the panel (restricting the selection) and asks the report's
   //! separator-values event whether it is produced.
@@ -112,9 +121,15 @@ class NRW_API RunSession {
   //! While on, the report says that separated parts are being produced.
   void SetProducingParts(bool on);
 
-  //! The panel as a person would see it, as JSON text: per item name, caption, value, enabled,
-  //! visible, checked, options, dictionary and, for lookups, the filter the module builds.
+  //! The panel as a person would see it, as JSON text: per item its name, caption, type (date,
+  //! month, year, integer, decimal, text, option_list, selection), value, default, enabled,
+  //! visible, checked, range {min, max}, options [{value, text}], whether it can split, its
+  //! dictionary entry and, for entries the host knows, the lookup that lists its candidates
+  //! (table, columns, the module's filter restricted to the current user's companies, statement).
   std::string DescribePanel() const;
+  //! The panel's parameters as a Markdown table in Portuguese (name, caption, type, accepted
+  //! values, the layout's default, whether it splits): the user's guide's parameter reference.
+  std::string DescribePanelMarkdown() const;
 
  private:
   struct Impl;

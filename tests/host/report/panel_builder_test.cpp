@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "report/engine.h"
+#include "report/panel_values.h"
 #include "report/report_host.h"
 #include "report_fixtures.h"
 #include "run/output_files.h"
@@ -56,11 +57,11 @@ TEST(PanelBuilder, CallsTheHooksAsAPanelDoes) {
   Recorder recorder(report);
   nrw::TnpqPowerParam& panel = report.GetParams();
   nrw::BuildPanel(*layout, recorder, panel, nrw::EncodeDate(2024, 3, 15));
-  nrw::ApplyParamSettings(*layout, {{"PCOPIAS", "3"}}, recorder, panel);
+  nrw::ApplyParamSettings(*layout, {{"PCOPIAS", "2"}}, recorder, panel);
 
   EXPECT_EQ(recorder.calls,
             (std::vector<std::string>{"Antes:31/12/2023:sem controle", "Depois:com controle",
-                                      "Enter:pCopias=1", "Change:pCopias=3:marcado:pelo controle",
+                                      "Enter:pCopias=1", "Change:pCopias=2:marcado:pelo controle",
                                       "Exit:pCopias"}));
   const nrw::TnpqParamItem& copias = *panel.FindParam("pCopias");
   EXPECT_EQ(copias.OpcaoTexto, "1\n2");

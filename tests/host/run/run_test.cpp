@@ -6,8 +6,10 @@
 #include <sstream>
 
 #include "nrw/format.h"
+#include "nrw/guards.h"
 #include "nrwhost/faults.h"
 #include "nrwhost/session.h"
+#include "nrwhost/settings.h"
 #include "nrwhost/trace.h"
 #include "support/fixture_db.h"
 #include "support/paths.h"
@@ -110,6 +112,40 @@ TEST_F(Run, SeparatorEventMayRewriteTheListingStatement) {
   ASSERT_EQ(result.parts.size(), 3u);
   EXPECT_EQ(result.parts[0].values.at(0).second, "3");
   EXPECT_EQ(result.parts[2].values.at(0).second, "1");
+}
+
+TEST_F(Run, AsAUserOnlyTheUsersCompaniesAreReadOrSplit) {
+  database_->Exec(
+      "CREATE TABLE USUARIOEMPRESA (CODIGOUSUARIO INTEGER, CODIGOEMPRESA INTEGER);"
+      "INSERT INTO USUARIOEMPRESA VALUES (4, 3), (4, 1);");
+  nrw::DefinirUsuarioAtual(4);
+  const nrw::ScopeExit no_user([] { nrw::DefinirUsuarioAtual(std::nullopt); });
+  struct Case {
+    const char* name;
+    std::vector<std::string> split;
+    std::vector<std::string> written;
+  };
+  const Case cases[] = {
+      {"the whole report", {}, {"Alfa/Beta", "Épsilon"}},
+      {"one part per company of the user", {"pEmpresas"}, {"Alfa/Beta", "Épsilon"}},
+      {"one part per name, within the user's companies", {"pNome"}, {"Alfa/Beta"}},
+  };
+  for (const Case& c : cases) {
+    nrw::RunOptions options = Options();
+    options.split = c.split;
+    std::ostringstream out;
+    options.stream = &out;
+    const nrw::RunResult result = nrw::RunReport(options);
+    ASSERT_TRUE(result.ok) << c.name << ": " << result.error;
+    std::vector<std::string> written;
+    for (const char* name : {"Alfa/Beta", "Gama:Delta", "Épsilon"}) {
+      if (out.str().find(name) != std::string::npos) written.push_back(name);
+    }
+    EXPECT_EQ(written, c.written) << c.name;
+    for (const nrw::PartResult& part : result.parts) {
+      EXPECT_NE(part.values.at(0).second, "2") << c.name << ": company 2 is not the user's";
+    }
+  }
 }
 
 TEST_F(Run, UnsafeCharactersOfPartNamesAreReplaced) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "nrwhost/settings.h"
 #include "sql_fixture.h"
 
@@ -40,17 +42,28 @@ TEST_F(SharedData, PegarValorCampoOneSeveralOrNoRow) {
 
 TEST_F(SharedData, EmpresasGrupoCalculoWidensTheSelection) {
   struct Case {
+    std::optional<int> user;
     int group;
     const char* selection;
     const char* expected;
   };
   const Case cases[] = {
-      {0, " 1..5 ", " 1..5 "}, {10, "", "2;4"}, {10, "1..3; 8", "2;4;1..3;8"},
-      {10, "4", "2;4"},        {99, "", "0"},   {99, "6", "6"},
+      {std::nullopt, 0, " 1..5 ", " 1..5 "},
+      {std::nullopt, 10, "", "2;4"},
+      {std::nullopt, 10, "1..3; 8", "2;4;1..3;8"},
+      {std::nullopt, 10, "4", "2;4"},
+      {std::nullopt, 99, "", "0"},
+      {std::nullopt, 99, "6", "6"},
+      // A group widens only to the companies the user may see.
+      {6, 10, "", "2"},
+      {6, 10, "2", "2"},
+      {5, 10, "", "0"},
+      {5, 10, "3", "3"},
   };
   for (const Case& c : cases) {
+    DefinirUsuarioAtual(c.user);
     EXPECT_EQ(EmpresasGrupoCalculo(c.group, c.selection, true), c.expected)
-        << c.group << " [" << c.selection << "]";
+        << c.user.value_or(0) << ": " << c.group << " [" << c.selection << "]";
   }
 }
 

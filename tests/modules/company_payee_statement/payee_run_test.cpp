@@ -1,6 +1,6 @@
 // Whole runs of the company-payee statement on small declarations: the two forms and the copies,
 // the thirteenth salary in the skip tests, the payer's number, the memo of each record, records
-// without monthly rows and a company without its declaration settings.
+// without monthly rows and a company whose registry is incomplete.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -171,15 +171,46 @@ TEST_F(CompanyPayeeRun, RecordWithoutMonthlyRowsPrintsNothingAndSaysSo) {
             "mensais; o comprovante não foi impresso.");
 }
 
-TEST_F(CompanyPayeeRun, CompanyWithoutItsDeclarationSettingsStopsTheRun) {
-  db_.Exec(Empresa(1, 2) + "DELETE FROM CFGEMPRESAGEM;" +
-           Registro(1, kAlfa, "Alfa Ltda", 1708, 1, {{1, 10, 1}}));
-  const RunOutcome run = Rodar({});
-  EXPECT_FALSE(run.result.ok);
-  EXPECT_EQ(run.result.error,
-            "Comprovante da empresa 1: falta o estabelecimento 1, a configuração da DIRF ou o "
-            "sócio responsável pelo CNPJ no cadastro da empresa.");
-  EXPECT_TRUE(run.Sections().empty());
+TEST_F(CompanyPayeeRun, ACompanyWhoseRegistryIsIncompleteIsLeftOutAndTheRunGoesOn) {
+  const std::string deixada = "; os comprovantes desta empresa não foram impressos.";
+  const struct {
+    const char* name;
+    const char* change;
+    std::string message;
+  } cases[] = {
+      {"without its declaration settings", "DELETE FROM CFGEMPRESAGEM WHERE CODIGOEMPRESA = 2;",
+       "Empresa 2 (Empresa 2): falta a configuração da DIRF (CFGEMPRESAGEM)" + deixada},
+      {"without the responsible partner's row", "DELETE FROM SOCIO WHERE CODIGOEMPRESA = 2;",
+       "Empresa 2 (Empresa 2): falta o sócio responsável pelo CNPJ (sócio 1 em SOCIO)" + deixada},
+      {"without a responsible partner",
+       "UPDATE CFGEMPRESAGEM SET SOCIORESPCNPJ = NULL WHERE CODIGOEMPRESA = 2;",
+       "Empresa 2 (Empresa 2): falta o sócio responsável pelo CNPJ na configuração da DIRF "
+       "(CFGEMPRESAGEM)" +
+           deixada},
+      {"without establishment 1 and settings",
+       "DELETE FROM ESTAB WHERE CODIGOEMPRESA = 2; DELETE FROM CFGEMPRESAGEM WHERE CODIGOEMPRESA = "
+       "2;",
+       "Empresa 2 (Empresa 2): falta o estabelecimento 1 (ESTAB) e a configuração da DIRF "
+       "(CFGEMPRESAGEM)" +
+           deixada},
+      {"not registered", "DELETE FROM EMPRESA WHERE CODIGOEMPRESA = 2;",
+       "Empresa 2: não está cadastrada (EMPRESA)" + deixada},
+  };
+  for (const auto& c : cases) {
+    support::FixtureDb db;
+    db.Exec(Empresa(1, 2) + Empresa(2, 2) + c.change +
+            Registro(1, kAlfa, "Alfa Ltda", 1708, 1, {{1, 10, 1}}) +
+            Registro(2, kAlfa, "Alfa Ltda", 1708, 1, {{1, 10, 1}}) +
+            Registro(2, kBeta, "Beta Ltda", 1708, 1, {{1, 10, 1}}));
+    const RunOutcome run = Rodar({});
+    ASSERT_TRUE(run.result.ok) << c.name << ": " << run.result.error;
+    ASSERT_FALSE(run.ModulePrints().empty()) << c.name;
+    for (const support::Printed& printed : run.ModulePrints()) {
+      EXPECT_EQ(printed.Var("pNomeEmpresa"), "Empresa 1") << c.name;
+    }
+    ASSERT_EQ(run.Events("message").size(), 1u) << c.name << ": said once for the company";
+    EXPECT_EQ(run.Events("message")[0]["text"], c.message) << c.name;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "nrw/siblings.h"
+#include "nrwhost/files.h"
 #include "nrwhost/settings.h"
 #include "support/declaration_rows.h"
 #include "support/fixture_db.h"
@@ -105,11 +106,7 @@ TEST(PayerRoster, GenerationOptionsStayConsistentOnThePanel) {
     bool irrf_enabled, conflito_enabled;
     std::string conflito;
   } cases[] = {
-      {"contributions only: no tax, no conflict",
-       {{"pGerarConflito", "1"}, {"pGerar", "1"}},
-       false,
-       false,
-       "3"},
+      {"contributions only: no tax, no conflict", {{"pGerar", "1"}}, false, false, "3"},
       {"tax of persons from both sources",
        {{"pGerarConflito", "2"}, {"pGerar", "2"}},
        true,
@@ -132,6 +129,18 @@ TEST(PayerRoster, GenerationOptionsStayConsistentOnThePanel) {
     EXPECT_EQ(panel.EdFindFieldControl("pGerarIRRF")->Enabled(), c.irrf_enabled) << c.name;
     EXPECT_EQ(panel.EdFindFieldControl("pGerarConflito")->Enabled(), c.conflito_enabled) << c.name;
     EXPECT_EQ(panel.GetValues("pGerarConflito"), c.conflito) << c.name;
+  }  // A value for an option the generation disables is refused, in either order.
+  for (const auto& params :
+       {std::vector<nrw::ParamSetting>{{"pGerarConflito", "1"}, {"pGerar", "1"}},
+        std::vector<nrw::ParamSetting>{{"pGerar", "1"}, {"pGerarConflito", "1"}}}) {
+    try {
+      support::ModuleSession session({"RptPayerRoster", params});
+      ADD_FAILURE() << "a value for a disabled parameter was taken";
+    } catch (const nrw::UsageError& error) {
+      EXPECT_STREQ(error.what(),
+                   "Parâmetro pGerarConflito: está desabilitado no painel depois de pGerar=1; não "
+                   "informe um valor para ele.");
+    }
   }
 }
 

@@ -105,14 +105,20 @@ TEST_F(PayrollTotals, ThreeOrdersOnRegistrationNumbersBeyond32Bits) {
     const char* ordenar;
     Lista linhas;
   } cases[] = {
-      {"1", por_empresa}, {"2", {kObra, kLoja, kFilial, kMatriz, kSitio}},
-      {"3", por_numero},  {"0", por_numero},
-      {"4", por_numero},
+      {"1", por_empresa},
+      {"2", {kObra, kLoja, kFilial, kMatriz, kSitio}},
+      {"3", por_numero},
   };
   for (const auto& c : cases) {
     const support::RunOutcome run = Rodar({{"pOrdenar", c.ordenar}});
     ASSERT_TRUE(run.result.ok) << run.result.error;
     EXPECT_EQ(Linhas(run), c.linhas) << "pOrdenar '" << c.ordenar << "'";
+  }
+  for (const char* fora : {"0", "4"}) {
+    const support::RunOutcome run = Rodar({{"pOrdenar", fora}});
+    EXPECT_TRUE(run.result.usage_error) << fora;
+    EXPECT_EQ(run.result.error,
+              "Parâmetro pOrdenar: '" + std::string(fora) + "' não é uma das opções (1, 2, 3).");
   }
   const support::RunOutcome run = Rodar({});
   EXPECT_EQ(run.Values(9, "pLQtdade"), (Lista{"1", "1", "1", "1", "1"}));

@@ -187,7 +187,11 @@ TEST_F(PayrollTotalsWideRun, ContractTypes04And08CountOnlyWithProLabore) {
 
 TEST_F(PayrollTotalsWideRun, CompaniesTheUserMayNotSeeContributeNothing) {
   nrw::DefinirUsuarioAtual(5);
-  const RunOutcome run = Run({{"pCodigoEmpresa", "1;2"}});
+  const RunOutcome named = Run({{"pCodigoEmpresa", "1;2"}});
+  EXPECT_TRUE(named.result.usage_error);
+  EXPECT_EQ(named.result.error,
+            "Parâmetro pCodigoEmpresa: a empresa 2 não está entre as empresas do usuário 5.");
+  const RunOutcome run = Run({{"pCodigoEmpresa", "1..2"}});
   ASSERT_TRUE(run.result.ok) << run.result.error;
   EXPECT_EQ(run.Values(8, "pCodigoEmpresa"), (std::vector<std::string>{"1", "1"}));
   const std::string direito = nrw::FilterInterval({"PC.CodigoEmpresa"}, "1", {1}, 0, true, 0);
@@ -241,12 +245,26 @@ TEST_F(PayrollTotalsWideRun, EstablishmentWithoutHeaderStillPrintsItsLines) {
 
 TEST_F(PayrollTotalsWideRun, FailureGivesBackTheConversionFlagAndTheSibling) {
   ASSERT_TRUE(nrw::PodeOnSQLConverte());
-  const RunOutcome failed = Run({{"pOrdenar", "9"}});
-  EXPECT_FALSE(failed.result.ok);
-  EXPECT_EQ(failed.result.error,
-            "Parâmetro Ordenacao: '9' não é uma ordenação válida (1 código, 2 nome da empresa)");
-  EXPECT_EQ(failed.Sqls().size(), 3u) << "the statements ran before the sibling";
-  EXPECT_TRUE(nrw::PodeOnSQLConverte());
+  {
+    support::ModuleSession session(
+        {"RptPayrollTotalsWide",
+         {{"pCompetInicial", "01/03/2024"}, {"pCompetFinal", "30/04/2024"}}});
+    // Written past the panel, which takes only the two orders: the sibling's own check fails.
+    session.Panel().SetValues("pOrdenar", "9");
+    try {
+      session.Session().Print();
+      ADD_FAILURE() << "the sibling took an order it does not know";
+    } catch (const nrw::Exception& error) {
+      EXPECT_STREQ(error.what(),
+                   "Parâmetro Ordenacao: '9' não é uma ordenação válida (1 código, 2 nome da "
+                   "empresa)");
+    }
+    EXPECT_EQ(session.TakeTrace().Sqls().size(), 3u) << "the statements ran before the sibling";
+    EXPECT_TRUE(nrw::PodeOnSQLConverte());
+  }
+  const RunOutcome refused = Run({{"pOrdenar", "9"}});
+  EXPECT_TRUE(refused.result.usage_error);
+  EXPECT_EQ(refused.result.error, "Parâmetro pOrdenar: '9' não é uma das opções (1, 2).");
 
   const RunOutcome bad_date = Run({{"pCompetFinal", "31/02/2024"}});
   EXPECT_EQ(

@@ -31,7 +31,7 @@ class TRptReportTest : public nrw::TnrwBaseDll {
   std::string Versao() override { return "[versao: 2.3.4.5]"; }
 
   void AntesConfigurar(nrw::TnpqPowerParam& panel) override {
-    panel.Param("pModo").OpcaoTexto = "normal\nfalhar";
+    panel.Param("pModo").OpcaoTexto = "normal\nfalhar\nfalhar3\ninvertido\ncontar\nesvaziar";
   }
 
   void DoParamChange(TObject*, nrw::TnpqParamItem& item) override {
