@@ -25,7 +25,8 @@ int Main(int argc, const char* const* argv) {
 
   const std::vector<Subcommand> commands = {
       AddListCommand(app, common), AddDemoCommand(app, common), AddRunCommand(app, common),
-      AddPanelCommand(app, common), AddSendCommand(app, common)};
+      AddPanelCommand(app, common), AddVerifyCommand(app, common),
+      AddSendCommand(app, common)};
   for (const Subcommand& command : commands) command.app->group("Comandos");
 
   try {

@@ -49,6 +49,20 @@ struct RunCommand {
   std::string archive;
   //! The current user, whose company rights restrict the reports; none: every company.
   std::optional<int> usuario;
+  //! The run's manifest (.jsonl or .csv); empty: none.
+  std::string manifest;
+  //! "I/N": this run's share of a run divided among N; empty: every part.
+  std::string shard;
+  //! Worker processes of a split; 1: the parts are produced here.
+  int jobs = 1;
+  //! A descriptor that receives the progress as JSON lines; -1: none.
+  int progress_fd = -1;
+  //! A worker of a parallel run (hidden options, given by the run that starts it): "K/N", the pid
+  //! of that run, its date (yyyy-mm-dd) and its database snapshot.
+  std::string worker;
+  int worker_owner = 0;
+  std::string worker_today;
+  std::string worker_snapshot;
 };
 
 struct PanelCommand {
@@ -77,6 +91,7 @@ Subcommand AddListCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddDemoCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddPanelCommand(CLI::App& app, const CommonOptions& common);
+Subcommand AddVerifyCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddSendCommand(CLI::App& app, const CommonOptions& common);
 
 //! The help text of --db.

@@ -7,16 +7,15 @@ namespace {
 
 std::unique_ptr<TnConnection> ReadOnlyConnection(const std::string& target) {
   if (!IsPostgreSQLTarget(target)) return OpenSQLite(target, OpenMode::ReadOnly);
-  std::unique_ptr<TnConnection> connection = OpenConnection(target);
-  connection->ExecuteScript(
-      "SET default_transaction_read_only = on; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
-  return connection;
+  return OpenConnection(target);
 }
 
 }  // namespace
 
-OpenDatabase::OpenDatabase(const std::string& target)
-    : connection_(ReadOnlyConnection(target)), scope_(*connection_) {}
+OpenDatabase::OpenDatabase(const std::string& target, const std::string& imported)
+    : connection_(ReadOnlyConnection(target)),
+      snapshot_(*connection_, imported),
+      scope_(*connection_) {}
 
 CurrentUser::CurrentUser(std::optional<int> user) { DefinirUsuarioAtual(user); }
 CurrentUser::~CurrentUser() { DefinirUsuarioAtual(std::nullopt); }

@@ -12,14 +12,18 @@ namespace nrw::cli {
 
 //! The database, read-only, as the host's default connection for the length of the command. On a
 //! server the session is read-only, so that nothing a module sends can change the office's data
-//! (and a read replica serves as well as the primary), and the whole command reads one snapshot,
-//! so that a document never mixes the data before and after another desk's change.
+//! (and a read replica serves as well as the primary). On both databases the whole command reads
+//! one snapshot (ReadSnapshot), so that a document, or the parts of a split, never mix the data
+//! before and after another desk's change.
 class OpenDatabase {
  public:
-  explicit OpenDatabase(const std::string& target);
+  //! imported: the snapshot of the process that started this one (workers of a run).
+  explicit OpenDatabase(const std::string& target, const std::string& imported = {});
+  ReadSnapshot& Snapshot() { return snapshot_; }
 
  private:
   std::unique_ptr<TnConnection> connection_;
+  ReadSnapshot snapshot_;
   DefaultConnectionScope scope_;
 };
 

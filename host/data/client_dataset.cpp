@@ -101,6 +101,7 @@ TnDataProvider* TnClientDataSet::Provider() const { return impl_->provider.get()
 
 void TnClientDataSet::AppendRecord(const std::vector<Variant>& values) {
   impl_->CheckActive();
+  impl_->cursor.Unshare();
   TnDataStore& store = *impl_->cursor.Store();
   store.AppendRecord(values);
   impl_->cursor.FollowRow(static_cast<uint32_t>(store.RowCount() - 1));
@@ -108,6 +109,7 @@ void TnClientDataSet::AppendRecord(const std::vector<Variant>& values) {
 
 void TnClientDataSet::EmptyDataSet() {
   impl_->CheckActive();
+  impl_->cursor.Unshare();
   impl_->cursor.Store()->Clear();
 }
 
@@ -227,6 +229,8 @@ void TnClientDataSet::CloneCursor(TnClientDataSet& source, bool reset, bool keep
     impl_->cursor.First();
     return;
   }
+  // Clones see each other's changes: they share a store of their own, never a shared result.
+  source.impl_->cursor.Unshare();
   impl_->ReplaceStore(*this, nullptr, true, &source.impl_->cursor, keep_settings);
   impl_->active = true;
 }

@@ -103,6 +103,13 @@ void DataCursor::CloneFrom(const DataCursor& other, bool keep_settings) {
   MarkSynced();
 }
 
+void DataCursor::Unshare() {
+  if (!store_->Frozen()) return;
+  store_ = store_->Copy();
+  order_cmp_ = RowOrder(*store_, order_cmp_.Fields());
+  MarkSynced();
+}
+
 std::string DataCursor::IndexFieldNames() const {
   std::string joined;
   for (const std::string& name : index_names_) {

@@ -32,6 +32,9 @@ class DataCursor {
   void Attach(std::shared_ptr<TnDataStore> store);
   //! Reads other's store; with keep_settings also its index, range and filter.
   void CloneFrom(const DataCursor& other, bool keep_settings);
+  //! A frozen store is replaced by a copy of its own (same rows, so index, range, filter and
+  //! position stay as they are): before the cursor changes the rows or shares them with a clone.
+  void Unshare();
 
   std::string IndexFieldNames() const;
   //! Raises "Campo 'X' não encontrado." for an unknown name. A new index drops the range.

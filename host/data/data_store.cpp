@@ -56,7 +56,44 @@ Variant TnDataStore::ValueAt(int field, size_t row) const {
   return Variant();
 }
 
+void TnDataStore::CheckNotFrozen() const {
+  // A shared result changed in place would change every reader's rows: a fault of the host.
+  if (frozen_) throw Exception("Erro interno: alteração de um resultado compartilhado.");
+}
+
+std::shared_ptr<TnDataStore> TnDataStore::Copy() const {
+  std::vector<Column> columns;
+  columns.reserve(columns_.size());
+  TextArena texts;
+  for (const Column& column : columns_) {
+    Column copy;
+    copy.name = column.name;
+    copy.type = column.type;
+    copy.ints = column.ints;
+    copy.reals = column.reals;
+    copy.nulls = column.nulls;
+    copy.texts.reserve(column.texts.size());
+    for (const std::string_view text : column.texts) copy.texts.push_back(texts.Add(text));
+    columns.push_back(std::move(copy));
+  }
+  auto store = std::make_shared<TnDataStore>(std::move(columns), row_count_, std::move(texts));
+  store->version_ = version_;
+  store->epoch_ = epoch_;
+  return store;
+}
+
+size_t TnDataStore::Bytes() const {
+  size_t bytes = sizeof(TnDataStore) + texts_.Bytes();
+  for (const Column& column : columns_) {
+    bytes += sizeof(Column) + column.name.size() + column.ints.size() * sizeof(int64_t) +
+             column.reals.size() * sizeof(double) + column.texts.size() * sizeof(std::string_view) +
+             column.nulls.size();
+  }
+  return bytes;
+}
+
 void TnDataStore::AppendRecord(const std::vector<Variant>& values) {
+  CheckNotFrozen();
   if (values.size() != columns_.size()) {
     throw Exception(fmt::format("O registro tem {} valores; o dataset tem {} campos.",
                                 values.size(), columns_.size()));
@@ -72,6 +109,7 @@ void TnDataStore::AppendRecord(const std::vector<Variant>& values) {
 }
 
 void TnDataStore::Clear() {
+  CheckNotFrozen();
   for (Column& column : columns_) {
     column.ints.clear();
     column.reals.clear();

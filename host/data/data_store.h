@@ -1,10 +1,13 @@
 // TnDataStore: the rows of one result set, column by column in typed vectors, shared by every
 // cursor (dataset or clone) that reads it. Texts are views into the store's own arena. Each change
 // bumps Version(), so cursors rebuild their order lazily; Epoch() changes only when rows disappear,
-// so pure appends can be merged in.
+// so pure appends can be merged in. A frozen store is shared by readers that do not know of each
+// other (results served again within one snapshot): it never changes, and a dataset that is about
+// to change it or to share it with a clone takes a copy of its own first (DataCursor::Unshare).
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,12 +64,23 @@ class TnDataStore {
   uint64_t Version() const { return version_; }
   uint64_t Epoch() const { return epoch_; }
 
+  bool Frozen() const { return frozen_; }
+  //! From now on nothing may change the store (AppendRecord and Clear raise).
+  void Freeze() { frozen_ = true; }
+  //! The same columns and rows in a store of its own, not frozen, at the same version.
+  std::shared_ptr<TnDataStore> Copy() const;
+  //! Memory the rows take, roughly (columns and texts).
+  size_t Bytes() const;
+
  private:
+  void CheckNotFrozen() const;
+
   std::vector<Column> columns_;
   TextArena texts_;
   size_t row_count_ = 0;
   uint64_t version_ = 0;
   uint64_t epoch_ = 0;
+  bool frozen_ = false;
 };
 
 //! Appends a value already converted to the column type (or null); a text is copied into texts.

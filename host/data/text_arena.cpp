@@ -29,6 +29,12 @@ std::string_view TextArena::Add(std::string_view text) {
   return {at, text.size()};
 }
 
+size_t TextArena::Bytes() const {
+  size_t bytes = 0;
+  for (const Block& block : blocks_) bytes += block.size;
+  return bytes;
+}
+
 void TextArena::Clear() {
   blocks_.clear();
   free_ = nullptr;

@@ -22,6 +22,8 @@ class TextArena {
   std::string_view Add(std::string_view text);
   //! Forgets every text (their views become invalid).
   void Clear();
+  //! Bytes the blocks take.
+  size_t Bytes() const;
 
  private:
   struct Block {

@@ -319,6 +319,7 @@ class LayoutParser {
       separator.fields = item.RequiredString("fields");
       separator.table = item.RequiredString("table");
       separator.filter = item.String("filter");
+      RequireStatementParams(item, layout, separator.filter, "o filtro do separador");
       item.RejectUnknownKeys();
       for (const LayoutSeparator& other : separators) {
         if (SameText(other.param, separator.param)) {

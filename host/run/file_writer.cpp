@@ -7,6 +7,7 @@
 
 #include "core/detailed_error.h"
 #include "core/fault_points.h"
+#include "run/sha256.h"
 #include "util/system_error.h"
 
 namespace nrw {
@@ -25,12 +26,23 @@ int WriteAll(int fd, const char* data, size_t size) {
   return 0;
 }
 
-FdWriter::Buffer::Buffer(int fd) : fd_(fd) { setp(data_.data(), data_.data() + data_.size()); }
+FdWriter::Buffer::Buffer(int fd, Sha256* hash) : fd_(fd), hash_(hash) {
+  setp(data_.data(), data_.data() + data_.size());
+}
+
+int FdWriter::Buffer::Put(const char* data, size_t size) {
+  const int error = WriteAll(fd_, data, size);
+  if (error == 0) {
+    bytes_ += size;
+    if (hash_ != nullptr) hash_->Update(data, size);
+  }
+  return error;
+}
 
 int FdWriter::Buffer::Drain() {
   const size_t size = static_cast<size_t>(pptr() - pbase());
   setp(data_.data(), data_.data() + data_.size());
-  if (error_ == 0 && size > 0) SetError(WriteAll(fd_, data_.data(), size));
+  if (error_ == 0 && size > 0) SetError(Put(data_.data(), size));
   return error_;
 }
 
@@ -57,13 +69,13 @@ std::streamsize FdWriter::Buffer::xsputn(const char* data, std::streamsize size)
     pbump(static_cast<int>(size));
     return size;
   }
-  SetError(WriteAll(fd_, data, static_cast<size_t>(size)));
+  SetError(Put(data, static_cast<size_t>(size)));
   return error_ == 0 ? size : 0;
 }
 
 int FdWriter::Buffer::sync() { return Drain() == 0 ? 0 : -1; }
 
-FdWriter::FdWriter(int fd) : fd_(fd), buffer_(fd), stream_(&buffer_) {}
+FdWriter::FdWriter(int fd, Sha256* hash) : fd_(fd), buffer_(fd, hash), stream_(&buffer_) {}
 
 void FdWriter::Finish(const std::string& what, bool to_disk) {
   stream_.flush();

@@ -34,11 +34,18 @@ Variant Convert(const LayoutParam& param, const std::string& text) {
 }  // namespace
 
 std::string MainDatasetSql(const Layout& layout, const TnpqPowerParam& panel) {
-  std::string sql = layout.dataset.sql;
+  return WithSelectionFilters(layout, panel, layout.dataset.sql);
+}
+
+std::string WithSelectionFilters(const Layout& layout, const TnpqPowerParam& panel,
+                                 std::string sql) {
   const size_t marker = sql.find(kFiltrosMarker);
   if (marker == std::string::npos) return sql;
   std::string filters;
-  for (const LayoutFilter& filter : layout.dataset.filters) {
+  // A layout whose records the host hands over selects them by the handed datasets' filters.
+  const std::vector<LayoutFilter>& declared =
+      layout.dataset.filters.empty() ? layout.handed.filters : layout.dataset.filters;
+  for (const LayoutFilter& filter : declared) {
     if (!panel.ParamUnCheck(filter.param)) continue;
     filters += FilterInterval(filter.columns, Trim(panel.GetValues(filter.param)), {filter.kind}, 0,
                               true, 0);

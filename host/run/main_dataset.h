@@ -19,6 +19,10 @@ class TnReportEngine;
 //! The statement with the marker replaced by the FilterInterval conjuncts (led by "and") of the
 //! filters whose parameter is checked.
 std::string MainDatasetSql(const Layout& layout, const TnpqPowerParam& panel);
+//! Any statement with the marker replaced as in MainDatasetSql (a separator's listing); a layout
+//! without a main dataset's filters takes those of its handed datasets.
+std::string WithSelectionFilters(const Layout& layout, const TnpqPowerParam& panel,
+                                 std::string sql);
 //! One value per name; empty texts bind null. Raises for a value that does not convert.
 std::vector<Variant> MainDatasetValues(const Layout& layout, const TnpqPowerParam& panel,
                                        const std::vector<std::string>& names);

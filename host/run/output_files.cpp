@@ -11,8 +11,11 @@
 #include <filesystem>
 
 #include "core/detailed_error.h"
+#include "core/fault_points.h"
 #include "nrwhost/files.h"
+#include "run/commit_journal.h"
 #include "run/file_writer.h"
+#include "run/sha256.h"
 #include "run/signal_cleanup.h"
 #include "util/system_error.h"
 
@@ -183,26 +186,90 @@ PendingOutputs::PendingOutputs(std::vector<std::string> protected_files)
 
 PendingOutputs::~PendingOutputs() {
   if (stdout_spool_ >= 0) close(stdout_spool_);
+  entries_.clear();
+  if (committed_) return;
+  for (auto it = made_folders_.rbegin(); it != made_folders_.rend(); ++it) rmdir(it->c_str());
 }
 
 void PendingOutputs::Check(const std::string& path) const {
   // Outputs of one run come from one pattern: their names were told apart already, as texts.
-  CheckOutputTarget(path, protected_files_);
+  const fs::path folder = fs::path(path).parent_path();
+  std::error_code error;
+  if (folder.empty() || fs::exists(folder, error)) {
+    CheckOutputTarget(path, protected_files_);
+    return;
+  }
+  // The nearest folder that exists must be one that takes new folders.
+  fs::path existing = folder;
+  while (!existing.empty() && !fs::exists(existing, error)) existing = existing.parent_path();
+  if (existing.empty()) existing = ".";
+  struct stat info = {};
+  if (stat(existing.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    throw UsageError("Saída " + path + ": " + existing.string() + " não é uma pasta.");
+  }
+  if (access(existing.c_str(), W_OK | X_OK) != 0) {
+    throw UsageError("Saída " + path + ": sem permissão para criar pastas em " + existing.string() +
+                     ".");
+  }
 }
 
-void PendingOutputs::Write(const std::string& path,
-                           const std::function<void(std::ostream&)>& content) {
+void PendingOutputs::Prepare(const std::string& path) {
   Check(path);
-  std::string folder = fs::path(path).parent_path().string();
-  if (swept_folders_.insert(folder).second) RemoveStaleTempFiles(folder);
+  const fs::path folder = fs::path(path).parent_path();
+  std::vector<fs::path> missing;
+  std::error_code error;
+  for (fs::path at = folder; !at.empty() && !fs::exists(at, error); at = at.parent_path()) {
+    missing.push_back(at);
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    if (mkdir(it->c_str(), 0777) == 0) {
+      made_folders_.push_back(it->string());
+    } else if (errno != EEXIST) {
+      RaiseFileError("Não foi possível criar a pasta", it->string(), errno);
+    }
+  }
+  const std::string name = folder.string();
+  if (swept_folders_.insert(name).second) {
+    RecoverCommits(name);
+    RemoveStaleTempFiles(name);
+  }
+}
+
+WrittenFile PendingOutputs::Write(const std::string& path,
+                                  const std::function<void(std::ostream&)>& content) {
+  return *WriteIf(path, [&content](std::ostream& out) {
+    content(out);
+    return true;
+  });
+}
+
+std::optional<WrittenFile> PendingOutputs::WriteIf(
+    const std::string& path, const std::function<bool(std::ostream&)>& content) {
+  Prepare(path);
   auto temp = std::make_unique<TempFile>(path);
+  Sha256 hash;
+  WrittenFile written;
   {
-    FdWriter writer(temp->Fd());
-    content(writer.Stream());
+    FdWriter writer(temp->Fd(), &hash);
+    if (!content(writer.Stream())) return std::nullopt;
     writer.Finish(path, true);
+    written.bytes = writer.Bytes();
   }
   if (const int error = temp->Close()) RaiseFileError("Não foi possível gravar", path, error);
+  written.temp = temp->Path();
+  written.sha256 = hash.HexDigest();
   entries_.push_back({path, std::move(temp)});
+  return written;
+}
+
+void PendingOutputs::Adopt(const std::string& path, const std::string& temp) {
+  entries_.push_back({path, std::make_unique<TempFile>(TempFile::Adopted{}, temp)});
+}
+
+void PendingOutputs::HandOver() {
+  for (Entry& entry : entries_) entry.temp->Forget();
+  entries_.clear();
+  committed_ = true;
 }
 
 void PendingOutputs::WriteStdout(const std::function<void(std::ostream&)>& content) {
@@ -214,12 +281,23 @@ void PendingOutputs::WriteStdout(const std::function<void(std::ostream&)>& conte
 
 void PendingOutputs::Commit() {
   {
-    // A signal waits until every target is in place or back as it was.
+    // A signal waits until every target is in place or back as it was; a death that cannot wait
+    // (SIGKILL) leaves the journal, from which the next run undoes the commit.
     const SignalBlock hold_signals;
+    std::optional<CommitJournal> journal;
+    if (entries_.size() > 1) {
+      std::vector<JournalEntry> journal_entries;
+      journal_entries.reserve(entries_.size());
+      for (const Entry& entry : entries_) {
+        journal_entries.push_back(JournalEntryFor(entry.temp->Path(), entry.path));
+      }
+      journal.emplace(journal_entries);
+    }
     std::vector<std::unique_ptr<FilePlacement>> placed;
     placed.reserve(entries_.size());
     try {
       for (Entry& entry : entries_) {
+        FaultPoints::BeforePlacement();
         placed.push_back(std::make_unique<FilePlacement>(*entry.temp, entry.path));
         placed.back()->Place();
       }
@@ -227,8 +305,10 @@ void PendingOutputs::Commit() {
       for (auto it = placed.rbegin(); it != placed.rend(); ++it) (*it)->Undo();
       throw;
     }
+    if (journal) journal->Complete();
     for (auto& placement : placed) placement->Settle();
     entries_.clear();
+    committed_ = true;
   }
   if (stdout_spool_ >= 0) {
     const int spool = stdout_spool_;

@@ -1,7 +1,9 @@
 // Output files of a run: names from a pattern with {PARAM} placeholders, and the outputs written
 // whole or not at all. Each file goes to a temporary file beside its target (temp_file.h) and all
 // of them are put in place together by Commit: either every target is replaced or, when one
-// cannot be, those already replaced get their old content back. Pages for stdout are kept in an
+// cannot be, those already replaced get their old content back; a commit record (commit_journal.h)
+// lets the next run undo a commit that a killed process left half done. Folders an output needs
+// are made when missing, and removed again when the run fails. Pages for stdout are kept in an
 // unnamed temporary file and copied out by Commit, so that a failed run prints nothing.
 #pragma once
 
@@ -56,6 +58,14 @@ class FilePlacement {
   std::unique_ptr<TempFile> backup_;
 };
 
+//! What Write put under a temporary name.
+struct WrittenFile {
+  std::string temp;
+  uint64_t bytes = 0;
+  //! Lower-case hex SHA-256 of the content.
+  std::string sha256;
+};
+
 class PendingOutputs {
  public:
   //! protected_files: files no output may replace (the database, the trace).
@@ -65,11 +75,21 @@ class PendingOutputs {
   PendingOutputs(const PendingOutputs&) = delete;
   PendingOutputs& operator=(const PendingOutputs&) = delete;
 
-  //! Raises UsageError when path may not be written (CheckOutputTarget).
+  //! Raises UsageError when path may not be written (CheckOutputTarget); a missing folder is
+  //! accepted when it can be made (an existing folder that takes new files holds it).
   void Check(const std::string& path) const;
   //! Writes the file's content to a temporary file beside path and flushes it to the disk. Raises
   //! when it cannot be written (nothing of the target is touched).
-  void Write(const std::string& path, const std::function<void(std::ostream&)>& content);
+  WrittenFile Write(const std::string& path, const std::function<void(std::ostream&)>& content);
+  //! As Write, but content answers whether the file is kept: when not, it is removed at once and
+  //! nothing is answered.
+  std::optional<WrittenFile> WriteIf(const std::string& path,
+                                     const std::function<bool(std::ostream&)>& content);
+  //! A file of path that another process of the run wrote under the temporary name temp.
+  void Adopt(const std::string& path, const std::string& temp);
+  //! Leaves every written file under its temporary name, for the run that will commit them (a
+  //! worker's): nothing is removed or put in place from now on.
+  void HandOver();
   //! Adds the content to what Commit prints on stdout.
   void WriteStdout(const std::function<void(std::ostream&)>& content);
   //! Puts every file in place, all or none, then copies the stdout pages out. Raises when one
@@ -81,9 +101,16 @@ class PendingOutputs {
     std::string path;
     std::unique_ptr<TempFile> temp;
   };
+  //! Makes the missing folders of path (recorded, for removal when the run fails), and once per
+  //! folder undoes the commits of dead runs and removes their temporary files.
+  void Prepare(const std::string& path);
+
   std::vector<std::string> protected_files_;
   std::vector<Entry> entries_;
   std::set<std::string> swept_folders_;
+  //! Folders this run made, in the order made.
+  std::vector<std::string> made_folders_;
+  bool committed_ = false;
   int stdout_spool_ = -1;
 };
 

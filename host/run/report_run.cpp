@@ -1,7 +1,10 @@
+#include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <new>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
 
@@ -12,6 +15,7 @@
 #include "nrwhost/session.h"
 #include "render/pdf_finish.h"
 #include "report/trace_events.h"
+#include "run/manifest.h"
 #include "run/output_files.h"
 #include "run/password_template.h"
 
@@ -26,6 +30,8 @@ std::string Describe(const SeparatorPart& part) {
   }
   return text;
 }
+
+std::string JsonString(const std::string& text) { return nlohmann::json(text).dump(); }
 
 std::vector<std::string> ProtectedFiles(const RunOptions& options) {
   std::vector<std::string> files = options.protected_files;
@@ -43,9 +49,46 @@ OutputFormat FormatOf(const RunOptions& options, const std::string& path) {
   return options.format.value_or(FormatOfPath(path).value_or(OutputFormat::Text));
 }
 
+// The shard of a part: FNV-1a (64 bits) of its values as compact JSON, so that every run of the
+// same parts divides them alike, on any machine.
+int ShardOf(const SeparatorPart& part, int count) {
+  std::string text = "{";
+  for (size_t i = 0; i < part.values.size(); ++i) {
+    if (i > 0) text += ',';
+    text += JsonString(part.values[i].first) + ":" + JsonString(part.values[i].second);
+  }
+  text += "}";
+  uint64_t hash = 14695981039346656037ull;
+  for (const char c : text) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return static_cast<int>(hash % static_cast<uint64_t>(count)) + 1;
+}
+
+// "[versao: 1.1.13.0]" -> "1.1.13.0".
+std::string VersionNumber(const std::string& versao) {
+  const size_t colon = versao.find(':');
+  const size_t close = versao.rfind(']');
+  if (colon == std::string::npos || close == std::string::npos || close < colon) return versao;
+  return Trim(versao.substr(colon + 1, close - colon - 1));
+}
+
+// Now in ISO 8601 with the local offset ("2026-12-09T22:00:00-03:00").
+std::string NowIso() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local = {};
+  localtime_r(&now, &local);
+  char text[40];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S%z", &local);
+  std::string iso = text;
+  if (iso.size() >= 5) iso.insert(iso.size() - 2, ":");
+  return iso;
+}
+
 // A run's outputs: the pages of the whole report, or of each produced part, to files (under
 // temporary names until everything succeeded), to stdout (once everything succeeded) or to the
-// stream.
+// stream. A document without pages writes no file.
 class RunOutputs {
  public:
   RunOutputs(const RunOptions& options, RunSession& session, RunResult& result)
@@ -57,10 +100,12 @@ class RunOutputs {
       path = ExpandOutputPattern(options_.output, Lookup(nullptr));
       pending_.Check(path);
     }
-    result_.pages += Produce(path, nullptr, "", [this](std::ostream* out, OutputFormat format) {
+    PartResult whole;
+    Produce(path, nullptr, "", whole, [this](std::ostream* out, OutputFormat format) {
       return out != nullptr ? session_.Print(*out, format) : session_.Print();
     });
-    if (!path.empty()) result_.outputs.push_back(path);
+    result_.pages += whole.pages;
+    if (!whole.output.empty()) result_.outputs.push_back(whole.output);
   }
 
   void RunParts() {
@@ -68,43 +113,139 @@ class RunOutputs {
     const ScopeExit separated_off([this] { session_.SetProducingParts(false); });
 
     const std::vector<SeparatorPart> parts = session_.ListParts();
-    const std::vector<std::string> paths = PartPaths(parts);
+    result_.run_parts = parts.size();
 
     // Every part is asked before any is printed: the run's own instance rebinds the report's
     // separator-values event in its constructor and gives it back when freed.
-    std::vector<bool> produce;
-    produce.reserve(parts.size());
-    for (const SeparatorPart& part : parts) produce.push_back(session_.AskPart(part));
-
-    bool first = true;
+    std::vector<PartResult> plan(parts.size());
     for (size_t i = 0; i < parts.size(); ++i) {
-      PartResult part_result;
-      part_result.values = parts[i].values;
-      part_result.produced = produce[i];
-      if (produce[i]) {
-        part_result.pages = Produce(paths.empty() ? "" : paths[i], &parts[i], first ? "" : "\f",
-                                    [&](std::ostream* out, OutputFormat format) {
-                                      return out != nullptr
-                                                 ? session_.PrintPart(parts[i], *out, format)
-                                                 : session_.PrintPart(parts[i]);
-                                    });
-        result_.pages += part_result.pages;
-        first = false;
-        if (!paths.empty()) part_result.output = paths[i];
-      }
-      result_.parts.push_back(std::move(part_result));
+      PartResult& part = plan[i];
+      part.number = i + 1;
+      part.values = parts[i].values;
+      part.row = parts[i].row;
+      part.produced = session_.AskPart(parts[i]);
+      part.status = Mine(parts[i], part.number) ? PartStatus::Refused : PartStatus::Elsewhere;
     }
+    PlanPaths(parts, plan);
+
+    if (options_.delegate) {
+      Delegate(plan);
+    } else {
+      ProduceParts(parts, plan);
+    }
+    result_.parts = std::move(plan);
     for (const PartResult& part : result_.parts) {
-      if (!part.output.empty()) result_.outputs.push_back(part.output);
+      if (part.status == PartStatus::Written && !part.output.empty()) {
+        result_.outputs.push_back(part.output);
+      }
     }
   }
 
   void Commit() {
+    if (!options_.manifest.path.empty()) WriteManifest();
+    if (options_.worker) {
+      pending_.HandOver();
+      return;
+    }
     pending_.Commit();
     result_.outputs.insert(result_.outputs.end(), archived_.begin(), archived_.end());
+    if (!options_.manifest.path.empty()) result_.manifest = options_.manifest.path;
   }
 
  private:
+  // Whether this run produces the part: its shard's, and a worker's own.
+  bool Mine(const SeparatorPart& part, size_t number) const {
+    if (options_.shard && ShardOf(part, options_.shard->count) != options_.shard->index) {
+      return false;
+    }
+    if (!options_.worker) return true;
+    return (number - 1) % static_cast<size_t>(options_.worker->count) ==
+           static_cast<size_t>(options_.worker->index - 1);
+  }
+
+  void ProduceParts(const std::vector<SeparatorPart>& parts, std::vector<PartResult>& plan) {
+    size_t total = 0;
+    for (const PartResult& part : plan) total += part.status != PartStatus::Elsewhere ? 1 : 0;
+    size_t done = 0;
+    bool first = true;
+    for (size_t i = 0; i < parts.size(); ++i) {
+      PartResult& part = plan[i];
+      if (part.status == PartStatus::Elsewhere) continue;
+      if (part.produced) {
+        const std::string path = part.output;
+        part.output.clear();
+        const size_t messages_before = session_.Messages().entries.size();
+        result_.failed_part = part.number;
+        Produce(path, &parts[i], first ? "" : "\f", part,
+                [&](std::ostream* out, OutputFormat format) {
+                  return out != nullptr ? session_.PrintPart(parts[i], *out, format)
+                                        : session_.PrintPart(parts[i]);
+                });
+        const MessagePage messages = session_.Messages();
+        for (size_t m = messages_before; m < messages.entries.size(); ++m) {
+          part.messages.push_back(messages.entries[m].text);
+        }
+        result_.failed_part = 0;
+        result_.pages += part.pages;
+        first = first && part.pages == 0;
+      } else {
+        part.output.clear();
+      }
+      if (options_.part_done) options_.part_done(part, ++done, total);
+    }
+  }
+
+  // The workers produce the parts; their files are taken in charge here, to be committed with the
+  // rest.
+  void Delegate(std::vector<PartResult>& plan) {
+    std::vector<PartResult> made = options_.delegate(plan);
+    for (PartResult& part : plan) {
+      if (part.status == PartStatus::Elsewhere) continue;
+      if (!part.produced) {
+        part.output.clear();
+        continue;
+      }
+      const auto found = std::find_if(made.begin(), made.end(), [&part](const PartResult& m) {
+        return m.number == part.number;
+      });
+      if (found == made.end()) {
+        throw Exception("A parte " + Describe(part) + " não foi produzida.");
+      }
+      PartResult& worker = *found;
+      if (worker.status == PartStatus::Written) {
+        pending_.Adopt(worker.output, worker.output_temp);
+        if (!worker.archive.empty()) {
+          pending_.Adopt(worker.archive, worker.archive_temp);
+          archived_.push_back(worker.archive);
+        }
+      }
+      worker.output_temp.clear();
+      worker.archive_temp.clear();
+      result_.pages += worker.pages;
+      part = std::move(worker);
+    }
+  }
+
+  static std::string Describe(const PartResult& part) {
+    std::string text;
+    for (const auto& [name, value] : part.values) {
+      if (!text.empty()) text += ", ";
+      text += name + "=" + value;
+    }
+    return text;
+  }
+
+  void WriteManifest() {
+    ManifestHeader header;
+    header.module = session_.ReportName();
+    header.module_version = VersionNumber(session_.PanelInstance().Versao());
+    header.created = NowIso();
+    header.output_format =
+        FormatName(FormatOf(options_, ToFiles(options_) ? options_.output : std::string()));
+    const std::string text = ManifestText(options_, header, result_.parts, result_.run_parts);
+    pending_.Write(options_.manifest.path, [&text](std::ostream& out) { out << text; });
+  }
+
   PatternLookup Lookup(const SeparatorPart* part) {
     return [this, part](std::string_view name) -> std::optional<std::string> {
       if (part != nullptr) {
@@ -115,6 +256,11 @@ class RunOutputs {
       if (const TnpqParamItem* item = session_.Panel().FindParam(name)) {
         return item->GetAsString();
       }
+      if (part != nullptr) {
+        for (const auto& [column, value] : part->row) {
+          if (SameText(column, name)) return value.AsString();
+        }
+      }
       return std::nullopt;
     };
   }
@@ -123,48 +269,73 @@ class RunOutputs {
   using Printer = std::function<int(std::ostream* out, OutputFormat format)>;
 
   //! Prints with print, which writes each page as it is finished: to path (under a temporary
-  //! name), to stdout (held until the run succeeded), to the stream, or nowhere (the pages are
-  //! kept). Parts that share stdout or the stream are divided by lead. Answers the pages printed.
-  int Produce(const std::string& path, const SeparatorPart* part, const std::string& lead,
-              const Printer& print) {
+  //! name; no file when no page was printed), to stdout (held until the run succeeded), to the
+  //! stream, or nowhere (the pages are kept). Parts that share stdout or the stream are divided
+  //! by lead. Fills what was printed and written into into.
+  void Produce(const std::string& path, const SeparatorPart* part, const std::string& lead,
+               PartResult& into, const Printer& print) {
     const OutputFormat format = FormatOf(options_, path);
+    into.format = format;
     int pages = 0;
-    const auto led = [&](std::ostream& out) {
-      out << lead;
-      pages = print(&out, format);
-    };
     if (!path.empty() && format == OutputFormat::Pdf &&
         (!options_.password.empty() || !options_.archive_dir.empty())) {
-      pages = ProduceFinishedPdf(path, part, print);
+      pages = ProduceFinishedPdf(path, part, into, print);
     } else if (!path.empty()) {
-      pending_.Write(path, [&](std::ostream& out) { pages = print(&out, format); });
+      const std::optional<WrittenFile> written = pending_.WriteIf(path, [&](std::ostream& out) {
+        pages = print(&out, format);
+        return pages > 0;
+      });
+      if (written) Record(path, *written, into);
     } else if (options_.output == "-") {
-      pending_.WriteStdout(led);
+      pending_.WriteStdout([&](std::ostream& out) {
+        // Held in memory only as far as the lead goes: a part without pages prints nothing.
+        std::ostringstream drawn;
+        pages = print(&drawn, format);
+        if (pages > 0) out << lead << drawn.view();
+      });
     } else if (options_.stream != nullptr) {
-      led(*options_.stream);
+      std::ostringstream drawn;
+      pages = print(&drawn, format);
+      if (pages > 0) *options_.stream << lead << drawn.view();
     } else {
       pages = print(nullptr, format);
     }
-    return pages;
+    into.pages = pages;
+    if (into.status != PartStatus::Written) into.status = PartStatus::Empty;
+  }
+
+  void Record(const std::string& path, const WrittenFile& written, PartResult& into) {
+    into.status = PartStatus::Written;
+    into.output = path;
+    into.output_temp = written.temp;
+    into.bytes = written.bytes;
+    into.sha256 = written.sha256;
   }
 
   //! A PDF drawn in memory, then copied unprotected and archival to the archive folder and
-  //! protected with its part's password for path.
-  int ProduceFinishedPdf(const std::string& path, const SeparatorPart* part, const Printer& print) {
+  //! protected with its part's password for path. Nothing is written without pages.
+  int ProduceFinishedPdf(const std::string& path, const SeparatorPart* part, PartResult& into,
+                         const Printer& print) {
     std::ostringstream drawn;
     const int pages = print(&drawn, OutputFormat::Pdf);
+    if (pages == 0) return 0;
     const std::string pdf = std::move(drawn).str();
     if (!options_.archive_dir.empty()) {
       const std::string copy = ArchivePath(path);
       const std::string archived = ArchivePdf(pdf, Description(part));
-      pending_.Write(copy, [&archived](std::ostream& out) { out << archived; });
+      const WrittenFile written =
+          pending_.Write(copy, [&archived](std::ostream& out) { out << archived; });
+      into.archive = copy;
+      into.archive_temp = written.temp;
+      into.archive_sha256 = written.sha256;
       archived_.push_back(copy);
     }
     if (options_.password.empty()) {
-      pending_.Write(path, [&pdf](std::ostream& out) { out << pdf; });
+      Record(path, pending_.Write(path, [&pdf](std::ostream& out) { out << pdf; }), into);
     } else {
       const std::string bytes = ProtectPdf(pdf, ExpandPassword(options_.password, Lookup(part)));
-      pending_.Write(path, [&bytes](std::ostream& out) { out << bytes; });
+      Record(path, pending_.Write(path, [&bytes](std::ostream& out) { out << bytes; }), into);
+      into.is_protected = true;
     }
     return pages;
   }
@@ -178,29 +349,30 @@ class RunOutputs {
     PdfDescription description;
     description.title = session_.Title();
     description.author = "nrw";
-    description.subject = part != nullptr ? Describe(*part) : session_.Title();
+    description.subject = part != nullptr ? nrw::Describe(*part) : session_.Title();
     const TDateTime today = options_.today.value_or(Date());
     description.created = FormatDateTime("yyyy-mm-dd", today) + "T00:00:00";
     return description;
   }
 
-  //! One file name per part, each checked (clashes, targets) before anything is written.
-  std::vector<std::string> PartPaths(const std::vector<SeparatorPart>& parts) {
-    std::vector<std::string> paths;
-    if (!ToFiles(options_)) return paths;
+  //! One file name per part (in each plan entry's output), each checked (clashes, targets) before
+  //! anything is written. Names of every part are told apart, so that the shards of one run never
+  //! write the same file; only this run's own targets are checked on the disk.
+  void PlanPaths(const std::vector<SeparatorPart>& parts, std::vector<PartResult>& plan) {
+    if (!ToFiles(options_)) return;
     std::map<std::string, size_t> owner;
     for (size_t i = 0; i < parts.size(); ++i) {
       std::string path = ExpandOutputPattern(options_.output, Lookup(&parts[i]));
       const auto [found, inserted] = owner.emplace(path, i);
       if (!inserted) {
-        throw UsageError("As partes (" + Describe(parts[found->second]) + ") e (" +
-                         Describe(parts[i]) + ") gravariam o mesmo arquivo " + path +
+        throw UsageError("As partes (" + nrw::Describe(parts[found->second]) + ") e (" +
+                         nrw::Describe(parts[i]) + ") gravariam o mesmo arquivo " + path +
                          "; use no nome de saída os parâmetros separadores entre chaves.");
       }
-      pending_.Check(path);
-      paths.push_back(std::move(path));
+      if (plan[i].status != PartStatus::Elsewhere && plan[i].produced) pending_.Check(path);
+      plan[i].output = std::move(path);
+      plan[i].format = FormatOf(options_, plan[i].output);
     }
-    return paths;
   }
 
   const RunOptions& options_;
@@ -226,9 +398,11 @@ void CheckFormatOptions(const RunOptions& options) {
   if (!to_files || format != OutputFormat::Pdf) {
     throw UsageError("--archive copia só saídas em PDF gravadas em arquivo (--out NOME.pdf).");
   }
+  // A missing folder is made when the first copy is written.
   std::error_code error;
-  if (!std::filesystem::is_directory(options.archive_dir, error)) {
-    throw UsageError("A pasta de --archive não existe: " + options.archive_dir + ".");
+  if (std::filesystem::exists(options.archive_dir, error) &&
+      !std::filesystem::is_directory(options.archive_dir, error)) {
+    throw UsageError("--archive " + options.archive_dir + ": não é uma pasta.");
   }
   std::filesystem::path folder = std::filesystem::path(options.output).parent_path();
   if (folder.empty()) folder = ".";
@@ -237,11 +411,45 @@ void CheckFormatOptions(const RunOptions& options) {
   }
 }
 
+// The manifest is one more output of the run: a regular file of its own, named .jsonl or .csv.
+void CheckManifestOptions(const RunOptions& options) {
+  const std::string& path = options.manifest.path;
+  if (path.empty()) return;
+  const std::string extension = std::filesystem::path(path).extension().string();
+  if (!SameText(extension, ".jsonl") && !SameText(extension, ".csv")) {
+    throw UsageError("--manifest " + path + ": use um nome terminado em .jsonl ou .csv.");
+  }
+  if (options.split.empty()) {
+    throw UsageError("--manifest registra as partes de uma execução com --split.");
+  }
+  if (!ToFiles(options)) {
+    throw UsageError("--manifest registra arquivos: dê em --out o nome de cada parte.");
+  }
+  if (std::filesystem::exists(std::filesystem::path(path).parent_path().empty()
+                                  ? std::filesystem::path(".")
+                                  : std::filesystem::path(path).parent_path())) {
+    CheckOutputTarget(path, ProtectedFiles(options));
+  }
+}
+
+void CheckShard(const RunOptions& options) {
+  if (!options.shard) return;
+  if (options.split.empty()) {
+    throw UsageError("--shard divide as partes de uma execução com --split.");
+  }
+  if (options.shard->count < 1 || options.shard->index < 1 ||
+      options.shard->index > options.shard->count) {
+    throw UsageError("--shard I/N: I vai de 1 a N.");
+  }
+}
+
 void Run(const RunOptions& options, std::optional<RunSession>& session, RunResult& result) {
   if (ToFiles(options) && options.output.find('{') == std::string::npos) {
     CheckOutputTarget(options.output, ProtectedFiles(options));
   }
   CheckFormatOptions(options);
+  CheckManifestOptions(options);
+  CheckShard(options);
   session.emplace(options);
   session->ActivateSeparators(options.split);
   session->StartTracing();
@@ -282,9 +490,19 @@ RunResult RunReport(const RunOptions& options) {
     }
     if (session) result.messages = session->Messages();
   }
+  // The workers' parts spoke on their own message pages.
+  if (options.delegate) {
+    for (const PartResult& part : result.parts) {
+      for (const std::string& text : part.messages) result.messages.entries.push_back({0, text});
+    }
+  }
   if (!result.ok) {
     result.outputs.clear();
-    for (PartResult& part : result.parts) part.output.clear();
+    result.manifest.clear();
+    for (PartResult& part : result.parts) {
+      part.output.clear();
+      part.archive.clear();
+    }
     if (options.trace != nullptr) options.trace->Line(trace::Error(result.error, result.detail));
   }
   return result;

@@ -188,7 +188,9 @@ std::vector<SeparatorPart> RunSession::ListParts() {
 }
 
 bool RunSession::AskPart(const SeparatorPart& part) {
-  ApplyPart(impl_->Engine(), part);
+  // The question compares the panel's value with the list the module built from the column
+  // values: a value that needs quoting as a selection would never match its own quoted text.
+  ApplyPart(impl_->Engine(), part, PartText::Value);
   bool generate = true;
   // A copy: the handler may rebind the event while it runs.
   const auto ask = impl_->report->OnSeparatorValues;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <set>
 
 #include "nrw/format.h"
 #include "nrw/sql.h"
@@ -11,6 +12,7 @@
 #include "report/company_rights.h"
 #include "report/engine.h"
 #include "report/report_host.h"
+#include "run/main_dataset.h"
 #include "sql/sql_run.h"
 #include "sql/user_companies.h"
 #include "util/selection.h"
@@ -18,17 +20,49 @@
 namespace nrw {
 namespace {
 
-std::vector<std::string> CandidateValues(const std::string& sql) {
-  const TDataSetRef rows = OpenSqlDataSet(sql, {});
-  std::vector<std::string> values;
+struct Candidate {
+  std::string value;
+  std::vector<std::pair<std::string, Variant>> row;
+};
+
+// The names of the listing's columns: those the layout's fields give them (without a table's
+// alias), so that a row reads alike whatever the database calls a column, else the statement's.
+std::vector<std::string> ColumnNames(const std::string& fields, TnClientDataSet& rows) {
+  std::vector<std::string> names;
+  for (const std::string& field : SplitString(fields, ',')) {
+    std::string name = Trim(field);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name = name.substr(dot + 1);
+    names.push_back(std::move(name));
+  }
+  if (names.size() != static_cast<size_t>(rows.FieldCount())) {
+    names.clear();
+    for (int i = 0; i < rows.FieldCount(); ++i) names.push_back(rows.Fields(i).FieldName());
+  }
+  return names;
+}
+
+// The listing's values in its order, each with the rest of its first row; named parameters are
+// bound from the panel as the main dataset's are.
+std::vector<Candidate> CandidateValues(TnReportEngine& engine, const std::string& sql,
+                                       const std::string& fields) {
+  const Layout& layout = engine.GetLayout();
+  const TDataSetRef rows =
+      OpenSqlDataSet(sql, MainDatasetValues(layout, engine.Panel(), MainDatasetParamNames(sql)));
+  std::vector<Candidate> values;
   if (rows->FieldCount() == 0) return values;
+  const std::vector<std::string> names = ColumnNames(fields, *rows);
+  std::set<std::string> seen;
   for (rows->First(); !rows->Eof(); rows->Next()) {
     TField& field = rows->Fields(0);
     if (field.IsNull()) continue;
     // An empty or blank value is a part like any other: its records must not go missing.
-    std::string value = field.AsString();
-    if (std::find(values.begin(), values.end(), value) != values.end()) continue;
-    values.push_back(std::move(value));
+    Candidate candidate{field.AsString(), {}};
+    if (!seen.insert(candidate.value).second) continue;
+    for (int i = 1; i < rows->FieldCount(); ++i) {
+      candidate.row.emplace_back(names[static_cast<size_t>(i)], rows->Fields(i).Value());
+    }
+    values.push_back(std::move(candidate));
   }
   return values;
 }
@@ -42,15 +76,15 @@ std::string PanelText(const Layout& layout, const std::string& param, const std:
 
 // For a run as a user, a company separator's parts are only the user's companies.
 void KeepUserCompanies(const Layout& layout, const TnpqPowerParam& panel, const std::string& param,
-                       std::vector<std::string>& values) {
+                       std::vector<Candidate>& values) {
   const TnpqParamItem* item = panel.FindParam(param);
   if (item == nullptr || !SelectsCompanies(layout, *item)) return;
   const std::optional<std::vector<int64_t>> companies = UserCompanies();
   if (!companies) return;
   values.erase(std::remove_if(values.begin(), values.end(),
-                              [&companies](const std::string& value) {
+                              [&companies](const Candidate& candidate) {
                                 int64_t code = 0;
-                                return !TryStrToInt(value, code) ||
+                                return !TryStrToInt(candidate.value, code) ||
                                        std::find(companies->begin(), companies->end(), code) ==
                                            companies->end();
                               }),
@@ -107,23 +141,27 @@ std::vector<SeparatorPart> ListSeparatorParts(TnReportEngine& engine) {
     const TnSeparadorItem separator = panel.GetSeparadores(i);
     std::string sql = DefaultSeparatorSql(separator);
     panel.OnSQLSeparador(panel, separator.Campos, separator.Tabela, separator.Filtro, i, sql);
-    statements.push_back(std::move(sql));
+    statements.push_back(WithSelectionFilters(engine.GetLayout(), panel, std::move(sql)));
   }
   std::vector<SeparatorPart> parts;
   if (count == 0) return parts;
   parts.emplace_back();
   const TracePause host_work(engine);
   for (int i = 0; i < count; ++i) {
-    const std::string param = panel.GetSeparadores(i).Param;
-    std::vector<std::string> values = CandidateValues(statements[static_cast<size_t>(i)]);
-    KeepUserCompanies(engine.GetLayout(), panel, param, values);
-    for (const std::string& value : values) CheckPartValue(engine.GetLayout(), param, value);
+    const TnSeparadorItem separator = panel.GetSeparadores(i);
+    std::vector<Candidate> values =
+        CandidateValues(engine, statements[static_cast<size_t>(i)], separator.Campos);
+    KeepUserCompanies(engine.GetLayout(), panel, separator.Param, values);
+    for (const Candidate& candidate : values) {
+      CheckPartValue(engine.GetLayout(), separator.Param, candidate.value);
+    }
     std::vector<SeparatorPart> combined;
     combined.reserve(parts.size() * values.size());
     for (const SeparatorPart& part : parts) {
-      for (const std::string& value : values) {
+      for (const Candidate& candidate : values) {
         SeparatorPart next = part;
-        next.values.emplace_back(param, value);
+        next.values.emplace_back(separator.Param, candidate.value);
+        next.row.insert(next.row.end(), candidate.row.begin(), candidate.row.end());
         combined.push_back(std::move(next));
       }
     }
@@ -132,11 +170,11 @@ std::vector<SeparatorPart> ListSeparatorParts(TnReportEngine& engine) {
   return parts;
 }
 
-void ApplyPart(TnReportEngine& engine, const SeparatorPart& part) {
+void ApplyPart(TnReportEngine& engine, const SeparatorPart& part, PartText text) {
   const TracePause host_work(engine);
   for (const auto& [name, value] : part.values) {
     TnpqParamItem& item = engine.Panel().Param(name);
-    item.SetValue(PanelText(engine.GetLayout(), name, value));
+    item.SetValue(text == PartText::Value ? value : PanelText(engine.GetLayout(), name, value));
     item.Checked = true;
     if (item.Control() != nullptr) item.Control()->SetChecked(true);
   }

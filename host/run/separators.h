@@ -28,8 +28,16 @@ void ActivateSeparators(const Layout& layout, const std::vector<std::string>& pa
 //! value the main dataset's filters of its parameter cannot select.
 std::vector<SeparatorPart> ListSeparatorParts(TnReportEngine& engine);
 
-//! Writes the part's values on the panel as restricting selections (host work, not traced); a
-//! selection parameter gets the selection of exactly its value (SelectionOfValue).
-void ApplyPart(TnReportEngine& engine, const SeparatorPart& part);
+//! How a part's value reaches a selection parameter of the panel.
+enum class PartText {
+  //! The selection of exactly the value (SelectionOfValue): what the print filters with.
+  Selection,
+  //! The value as the database holds it: what the separator question compares with its list.
+  Value,
+};
+
+//! Writes the part's values on the panel as restricting selections (host work, not traced).
+void ApplyPart(TnReportEngine& engine, const SeparatorPart& part,
+               PartText text = PartText::Selection);
 
 }  // namespace nrw

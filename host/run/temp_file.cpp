@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "core/detailed_error.h"
+#include "nrwhost/files.h"
 #include "util/system_error.h"
 
 namespace nrw {
@@ -23,10 +24,17 @@ constexpr std::string_view kSuffix = ".nrwtmp";
 // "." + name + "." + pid + "-" + n + suffix: room for the numbers and the marks.
 constexpr size_t kReserved = 1 + 1 + 10 + 1 + 20 + kSuffix.size();
 
-uint64_t NextSerial() {
-  static uint64_t serial = 0;
-  return ++serial;
+struct Owner {
+  pid_t pid = 0;
+  uint64_t serial = 0;
+};
+
+Owner& TempOwner() {
+  static Owner owner;
+  return owner;
 }
+
+uint64_t NextSerial() { return ++TempOwner().serial; }
 
 // The name cut to at most max bytes without splitting a UTF-8 character.
 std::string CutName(const std::string& name, size_t max) {
@@ -74,7 +82,7 @@ std::string TempNameFor(const std::string& target, pid_t pid, uint64_t n) {
 TempFile::TempFile(const std::string& target) {
   // A signal between creating the file and listing it would leave it behind.
   const SignalBlock hold_signals;
-  const pid_t pid = getpid();
+  const pid_t pid = TempOwner().pid != 0 ? TempOwner().pid : getpid();
   for (int attempt = 0;; ++attempt) {
     path_ = TempNameFor(target, pid, NextSerial());
     fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -88,6 +96,21 @@ TempFile::TempFile(const std::string& target) {
   entry_.path = path_.c_str();
   ListForCleanup(entry_);
   listed_ = true;
+}
+
+TempFile::TempFile(Adopted, std::string path) : path_(std::move(path)) {
+  entry_.path = path_.c_str();
+  ListForCleanup(entry_);
+  listed_ = true;
+}
+
+void UseTempOwner(pid_t owner, uint64_t serial_base) {
+  TempOwner().pid = owner;
+  TempOwner().serial = serial_base;
+}
+
+void NameTemporaryFilesAfter(int owner, int worker) {
+  UseTempOwner(static_cast<pid_t>(owner), static_cast<uint64_t>(worker) << 40);
 }
 
 TempFile::~TempFile() {

@@ -18,6 +18,10 @@ class TempFile {
  public:
   //! Creates the file beside target. Raises Exception when the folder does not take it.
   explicit TempFile(const std::string& target);
+  //! Takes charge of a temporary file another process of the run wrote (a worker's): listed for
+  //! removal on a fatal signal and removed when the object goes, unless renamed away.
+  struct Adopted {};
+  TempFile(Adopted, std::string path);
   //! Closes the file and removes it, unless Forget was called.
   ~TempFile();
   TempFile(const TempFile&) = delete;
@@ -40,6 +44,11 @@ class TempFile {
 
 //! The temporary name for a target, written by process pid as its n-th temporary file.
 std::string TempNameFor(const std::string& target, pid_t pid, uint64_t n);
+
+//! From now on the temporary files of this process are named after owner (the run that will
+//! commit them: a worker names its files after the run that started it, so that they count as
+//! that run's while it lives), their serials starting above serial_base.
+void UseTempOwner(pid_t owner, uint64_t serial_base);
 
 //! Removes, in the folder, the temporary files of processes that no longer exist (regular files of
 //! this user whose names have the form of TempNameFor). Errors are ignored: it is housekeeping.

@@ -19,6 +19,10 @@ inline const ConnectionKey kConnectionKey{};
 
 class StatementHost {
  public:
+  //! The rows already answered in the connection's read snapshot; nullptr outside one.
+  static const std::shared_ptr<ResultCache>& Cache(TnConnection& connection) {
+    return connection.cache_;
+  }
   static std::shared_ptr<TnDataStore> Fetch(TnPreparedStatement& statement,
                                             const std::vector<Variant>& values) {
     return statement.Fetch(values);

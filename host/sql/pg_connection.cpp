@@ -40,6 +40,30 @@ void PgConnection::ExecuteScript(const std::string& sql) {
   }
 }
 
+void PgConnection::BeginRead(const std::string& imported) {
+  // Read-only for the session too, so that nothing a module sends can change the office's data.
+  std::string script =
+      "SET default_transaction_read_only = on; BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY";
+  if (!imported.empty()) {
+    if (imported.find_first_not_of("0123456789ABCDEFabcdef-") != std::string::npos) {
+      throw Exception("Identificador de estado do banco inválido: " + imported + ".");
+    }
+    script += "; SET TRANSACTION SNAPSHOT '" + imported + "'";
+  }
+  ExecuteScript(script);
+}
+
+std::string PgConnection::ExportRead() {
+  const char* sql = "SELECT pg_export_snapshot()";
+  const PgResult result(PQexec(session_->get(), sql));
+  if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK || PQntuples(result.get()) != 1) {
+    RaisePgError(session_->get(), result.get(), sql);
+  }
+  return PQgetvalue(result.get(), 0, 0);
+}
+
+void PgConnection::EndRead() noexcept { const PgResult result(PQexec(session_->get(), "COMMIT")); }
+
 // The standard literals, as SQLite's: a date stays the untyped '2024-01-31', which PostgreSQL
 // takes for a date wherever it meets one (a column, or the casts the dialect writes), and which
 // compares with another literal as text, as it does on SQLite. Only a text with a null character,

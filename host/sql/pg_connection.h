@@ -24,6 +24,10 @@ class PgConnection final : public TnConnection {
   std::string Literal(const Variant& value) const override;
 
  private:
+  void BeginRead(const std::string& imported) override;
+  std::string ExportRead() override;
+  void EndRead() noexcept override;
+
   PgSessionPtr session_;
 };
 

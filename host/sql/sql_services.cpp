@@ -10,6 +10,7 @@
 #include "nrw/sql.h"
 #include "nrwhost/database.h"
 #include "sql/connection_key.h"
+#include "sql/result_cache.h"
 #include "sql/sql_observer.h"
 #include "sql/sql_order_index.h"
 #include "sql/sql_rewriter.h"
@@ -18,19 +19,41 @@
 namespace nrw {
 namespace {
 
-// Keeps the prepared statement with its dataset so that RefreshSQL runs it again.
+// The rows of the statement for the values: those already answered in the connection's read
+// snapshot when there are, else read from the database (and kept for the next asker).
+std::shared_ptr<TnDataStore> FetchRows(TnPreparedStatement& statement, const std::string& sql,
+                                       const std::vector<Variant>& values,
+                                       const std::shared_ptr<ResultCache>& cache,
+                                       SqlConversion conversion) {
+  if (!cache) return StatementHost::Fetch(statement, values);
+  const std::string key = ResultCache::Key(sql, values, conversion);
+  if (std::shared_ptr<TnDataStore> kept = cache->Find(key)) return kept;
+  std::shared_ptr<TnDataStore> store = StatementHost::Fetch(statement, values);
+  cache->Keep(key, store);
+  return store;
+}
+
+// Keeps the prepared statement with its dataset so that RefreshSQL runs it again (within the
+// snapshot it was opened in, through its rows already answered).
 class StatementProvider final : public TnDataProvider {
  public:
-  StatementProvider(std::unique_ptr<TnPreparedStatement> statement, std::string sql)
-      : statement_(std::move(statement)), sql_(std::move(sql)) {}
+  StatementProvider(std::unique_ptr<TnPreparedStatement> statement, std::string sql,
+                    std::weak_ptr<ResultCache> cache, SqlConversion conversion)
+      : statement_(std::move(statement)),
+        sql_(std::move(sql)),
+        cache_(std::move(cache)),
+        conversion_(conversion) {}
   std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) override {
-    return StatementHost::Fetch(*statement_, values);
+    return FetchRows(*statement_, sql_, values, cache_.lock(), conversion_);
   }
   std::string Text() const override { return sql_; }
 
  private:
   std::unique_ptr<TnPreparedStatement> statement_;
   std::string sql_;
+  std::weak_ptr<ResultCache> cache_;
+  //! As the statement was prepared (a module may switch it between its runs).
+  SqlConversion conversion_;
 };
 
 TnConnection*& DefaultConnection() {
@@ -62,7 +85,13 @@ TDataSetRef TnPreparedStatement::Open(const std::vector<Variant>& values) {
   return DataSetHost::Make(Fetch(values));
 }
 
+TnConnection::TnConnection(const ConnectionKey&) {}
 TnConnection::~TnConnection() = default;
+std::string TnConnection::ExportRead() { return {}; }
+void TnConnection::BeginRead(const std::string&) {
+  throw Exception("Esta conexão não lê um estado fixo do banco de dados.");
+}
+void TnConnection::EndRead() noexcept {}
 std::string TnConnection::FilePath() const { return {}; }
 TnDialect TnConnection::Dialect() const { return TnDialect::kSQLite; }
 
@@ -85,7 +114,10 @@ TnConnection& ConnectionOrDefault(TnConnection* connection) {
 TDataSetRef RunSql(const std::string& sql, const std::vector<Variant>& values,
                    TnConnection* connection) {
   StatementFaultPoint(sql);
-  return ConnectionOrDefault(connection).Prepare(sql)->Open(values);
+  TnConnection& target = ConnectionOrDefault(connection);
+  const std::unique_ptr<TnPreparedStatement> statement = target.Prepare(sql);
+  return DataSetHost::Make(
+      FetchRows(*statement, sql, values, StatementHost::Cache(target), CurrentSqlConversion()));
 }
 
 TDataSetRef ExecutarSQL(const std::string& sql, bool open, bool unidirectional, int packet_records,
@@ -113,9 +145,11 @@ TDataSetRef OpenSqlDataSet(const std::string& sql, const std::vector<Variant>& v
   StatementFaultPoint(sql);
   TnConnection& target = ConnectionOrDefault(connection);
   std::unique_ptr<TnPreparedStatement> statement = target.Prepare(sql);
-  TDataSetRef dataset = DataSetHost::Make(StatementHost::Fetch(*statement, values));
-  DataSetHost::SetProvider(*dataset,
-                           std::make_shared<StatementProvider>(std::move(statement), sql));
+  const std::shared_ptr<ResultCache>& cache = StatementHost::Cache(target);
+  const SqlConversion conversion = CurrentSqlConversion();
+  TDataSetRef dataset = DataSetHost::Make(FetchRows(*statement, sql, values, cache, conversion));
+  DataSetHost::SetProvider(
+      *dataset, std::make_shared<StatementProvider>(std::move(statement), sql, cache, conversion));
   dataset->SetIndexFieldNames(IndexFieldsFromOrderBy(sql, FieldNames(*dataset)));
   dataset->First();
   return dataset;

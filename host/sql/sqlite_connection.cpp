@@ -61,8 +61,17 @@ std::string SqliteConnection::FilePath() const {
   return name == nullptr ? std::string() : std::string(name);
 }
 
+void SqliteConnection::BeginRead(const std::string&) {
+  // The first read takes the snapshot; it is held until the transaction ends.
+  ExecuteScript("BEGIN; SELECT count(*) FROM sqlite_schema;");
+}
+
+void SqliteConnection::EndRead() noexcept {
+  sqlite3_exec(db_.get(), "COMMIT", nullptr, nullptr, nullptr);
+}
+
 std::unique_ptr<TnPreparedStatement> SqliteConnection::Prepare(const std::string& sql) {
-  return std::make_unique<SqliteStatement>(db_, sql);
+  return std::make_unique<SqliteStatement>(db_, pool_, sql);
 }
 
 void SqliteConnection::ExecuteScript(const std::string& sql) {

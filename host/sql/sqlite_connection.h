@@ -8,6 +8,7 @@
 #include "nrw/sql.h"
 #include "nrwhost/database.h"
 #include "sql/sqlite_handles.h"
+#include "sql/sqlite_statement_pool.h"
 
 namespace nrw {
 
@@ -24,7 +25,11 @@ class SqliteConnection final : public TnConnection {
   std::string FilePath() const override;
 
  private:
+  void BeginRead(const std::string& imported) override;
+  void EndRead() noexcept override;
+
   SqliteDb db_;
+  std::shared_ptr<SqliteStatementPool> pool_ = std::make_shared<SqliteStatementPool>();
 };
 
 }  // namespace nrw

@@ -32,9 +32,20 @@ std::string ParamList(const std::vector<std::string>& names) {
 
 }  // namespace
 
-SqliteStatement::SqliteStatement(SqliteDb db, std::string sql)
-    : TnPreparedStatement(kConnectionKey), db_(std::move(db)), sql_(std::move(sql)) {
-  AdaptedSql adapted = AdaptSqlForSQLite(sql_, CurrentSqlConversion());
+SqliteStatement::SqliteStatement(SqliteDb db, std::shared_ptr<SqliteStatementPool> pool,
+                                 std::string sql)
+    : TnPreparedStatement(kConnectionKey),
+      db_(std::move(db)),
+      pool_(std::move(pool)),
+      sql_(std::move(sql)) {
+  const SqlConversion conversion = CurrentSqlConversion();
+  pool_key_ = (conversion == SqlConversion::kOn ? "1" : "0") + sql_;
+  if (std::optional<SqliteStatementPool::Idle> idle = pool_->Take(pool_key_)) {
+    stmt_ = std::move(idle->stmt);
+    param_names_ = std::move(idle->param_names);
+    return;
+  }
+  AdaptedSql adapted = AdaptSqlForSQLite(sql_, conversion);
   param_names_ = std::move(adapted.param_names);
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;
@@ -53,6 +64,10 @@ SqliteStatement::SqliteStatement(SqliteDb db, std::string sql)
     throw DetailedError(
         "A instrução usa parâmetros que não são da forma :nome; somente :nome é aceito.", sql_);
   }
+}
+
+SqliteStatement::~SqliteStatement() {
+  pool_->Give({std::move(pool_key_), std::move(stmt_), std::move(param_names_)});
 }
 
 void SqliteStatement::Bind(const std::vector<Variant>& values) {

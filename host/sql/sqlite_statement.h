@@ -1,5 +1,6 @@
 // A statement prepared on an SQLite database: the module's text rewritten for SQLite once, then
-// bound and run as often as asked. Shares the database handle with its connection.
+// bound and run as often as asked. Shares the database handle with its connection; when freed, the
+// prepared statement goes back to the connection's pool for the next Prepare of the same text.
 #pragma once
 
 #include <memory>
@@ -9,6 +10,7 @@
 #include "nrw/sql.h"
 #include "nrwhost/database.h"
 #include "sql/sqlite_handles.h"
+#include "sql/sqlite_statement_pool.h"
 
 namespace nrw {
 
@@ -16,7 +18,8 @@ class SqliteStatement final : public TnPreparedStatement {
  public:
   //! Prepares sql (as the module wrote it); raises on a database error, an empty text or more
   //! than one statement.
-  SqliteStatement(SqliteDb db, std::string sql);
+  SqliteStatement(SqliteDb db, std::shared_ptr<SqliteStatementPool> pool, std::string sql);
+  ~SqliteStatement() override;
 
   const std::vector<std::string>& ParamNames() const override { return param_names_; }
   std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) override;
@@ -26,6 +29,8 @@ class SqliteStatement final : public TnPreparedStatement {
   void Bind(const std::vector<Variant>& values);
 
   SqliteDb db_;
+  std::shared_ptr<SqliteStatementPool> pool_;
+  std::string pool_key_;
   std::string sql_;
   std::vector<std::string> param_names_;
   SqliteStmt stmt_;

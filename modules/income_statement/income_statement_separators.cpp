@@ -23,6 +23,12 @@ void LittleEndian(int32_t value, uint8_t (&bytes)[4]) {
   for (int i = 0; i < 4; ++i) bytes[i] = static_cast<uint8_t>(bits >> (8 * i));
 }
 
+// Apostrophes become blanks, then the text is trimmed.
+std::string NormalizarBeneficiario(std::string texto) {
+  std::replace(texto.begin(), texto.end(), '\'', ' ');
+  return Trim(texto);
+}
+
 }  // namespace
 
 uint32_t HashSeparador(const TnSeparador& separador) {
@@ -125,7 +131,10 @@ TnSeparador TRptIncomeStatement::SeparadorDaLinha(nrw::TnClientDataSet& linhas) 
     } else if (SameText(item.Param, "pCodigoEstab")) {
       separador.CodigoEstab = static_cast<int32_t>(linhas.FieldByName("CodigoEstab").AsInteger());
     } else if (SameText(item.Param, "pBeneficiarios")) {
-      separador.Beneficiarios = linhas.FieldByName("INSCRFEDERALBENEF").AsString();
+      // Normalised as the question normalises the panel's text, so that every listed value
+      // finds its own part.
+      separador.Beneficiarios =
+          NormalizarBeneficiario(linhas.FieldByName("INSCRFEDERALBENEF").AsString());
     } else if (SameText(item.Param, "pCodigoFuncContr")) {
       separador.CodigoFuncContr =
           static_cast<int32_t>(linhas.FieldByName("CodigoFuncContr").AsInteger());
@@ -148,9 +157,7 @@ TnSeparador TRptIncomeStatement::SeparadorAtual() {
     } else if (SameText(item.Param, "pCodigoFuncContr")) {
       atual.CodigoFuncContr = static_cast<int32_t>(param.GetAsInteger());
     } else if (SameText(item.Param, "pBeneficiarios")) {
-      std::string texto = param.GetAsString();
-      std::replace(texto.begin(), texto.end(), '\'', ' ');
-      atual.Beneficiarios = Trim(texto);
+      atual.Beneficiarios = NormalizarBeneficiario(param.GetAsString());
     }
   }
   return atual;

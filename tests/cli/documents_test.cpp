@@ -175,10 +175,11 @@ TEST_F(Documents, OptionsThatCannotApplyAreRefusedBeforeAnythingRuns) {
     std::vector<std::string> args;
     std::string in_err;
   };
+  support::WriteFile(File("comum.txt"), "não é uma pasta");
   const std::vector<Case> cases = {
       {{"--out", File("x.txt"), "--password", "{pCodigoEmpresa}"}, "--password"},
       {{"--out", "-", "--format", "pdf", "--split", "pBeneficiarios"}, "--out"},
-      {{"--out", File("x.pdf"), "--archive", File("nao-existe")}, "--archive"},
+      {{"--out", File("x.pdf"), "--archive", File("comum.txt")}, "--archive"},
       {{"--out", File("x.pdf"), "--archive", File("")}, "--archive"},
       {{"--out", File("x.pdf"), "--format", "doc"}, "--format"},
   };
@@ -189,6 +190,9 @@ TEST_F(Documents, OptionsThatCannotApplyAreRefusedBeforeAnythingRuns) {
   }
   EXPECT_FALSE(std::filesystem::exists(File("x.pdf")));
   EXPECT_FALSE(std::filesystem::exists(File("x.txt")));
+  // A missing archive folder is made, under the folder named.
+  ASSERT_EQ(RunStatement({"--out", File("z.pdf"), "--archive", File("novo/arquivo")}).status, 0);
+  EXPECT_TRUE(std::filesystem::exists(File("novo/arquivo/z.pdf")));
 
   // A template whose value has no digits gives no password: the run fails and writes nothing.
   const auto empty = RunStatement({"--out", File("y.pdf"), "--password", "{pAnoBase1:digits:0}"});

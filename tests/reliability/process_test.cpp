@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -14,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "nrw/datetime.h"
+#include "nrw/format.h"
 #include "nrw_command.h"
 #include "support/temp_dir.h"
 
@@ -123,6 +126,48 @@ TEST(Process, ASignalWhileTheDemoDatabaseIsBuiltLeavesNoPartialFile) {
   EXPECT_EQ(Wait(pid), SIGTERM);
   EXPECT_EQ(dir.Names(), std::vector<std::string>{"banco.db"});
   EXPECT_EQ(ReadFile(dir.File("banco.db")), "anterior");
+}
+
+// SIGKILL at each placement of a split's commit: the next run that writes into the folder undoes
+// the half-made commit from its record, so the folder holds the earlier run's parts, all of them,
+// and nothing else of the killed run.
+TEST(Process, ACommitKilledHalfwayIsUndoneByTheNextRunInTheFolder) {
+  support::TempDir dir;
+  const std::string year = std::to_string(nrw::YearOf(nrw::Date()) - 1);
+  // The killed run prints two copies of each statement: other contents for the same files.
+  const auto run = [&](const std::string& copies, const std::string& name) {
+    return std::vector<std::string>{
+        "run",     "RptIncomeStatement",      "--db",  DemoDatabase(),
+        "-p",      "pAnoBase1=01/01/" + year, "-p",    "pCopias=" + copies,
+        "--split", "pCodigoEmpresa",          "--out", dir.File(name + "{pCodigoEmpresa}.txt")};
+  };
+  const auto contents = [&dir](const std::string& prefix) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind(prefix, 0) == 0) found.push_back(name + "=" + ReadFile(entry.path()));
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  ASSERT_EQ(Nrw(run("1", "r")).status, 0);
+  const std::vector<std::string> before = contents("r");
+  ASSERT_GT(before.size(), 1u);
+  for (size_t k = 1; k <= before.size(); ++k) {
+    setenv("NRW_FAULT_KILL_AT_PLACEMENT", std::to_string(k).c_str(), 1);
+    const pid_t pid = StartNrw(run("2", "r"), "/dev/null", dir.File("err.txt"));
+    unsetenv("NRW_FAULT_KILL_AT_PLACEMENT");
+    ASSERT_EQ(Wait(pid), SIGKILL) << "placement " << k << ": " << ReadFile(dir.File("err.txt"));
+    fs::remove(dir.File("err.txt"));
+    // Another run writes other files into the same folder.
+    ASSERT_EQ(Nrw(run("1", "x")).status, 0) << "placement " << k;
+    EXPECT_EQ(contents("r"), before) << "placement " << k;
+    for (const auto& entry : fs::directory_iterator(dir.Path())) {
+      const std::string name = entry.path().filename().string();
+      EXPECT_TRUE(name.rfind("r", 0) == 0 || name.rfind("x", 0) == 0)
+          << "placement " << k << ": " << name << " left behind";
+    }
+  }
 }
 
 }  // namespace

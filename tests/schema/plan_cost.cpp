@@ -116,11 +116,19 @@ class Estimator {
       visited += table_rows;  // the index is built from the whole table first
       return 1;
     }
-    const size_t keys = LeadingEqualities(detail);
+    std::vector<bool> skipped;
+    const size_t keys = LeadingEqualities(detail, skipped);
     if (detail.find("INTEGER PRIMARY KEY") != std::string::npos) return keys > 0 ? 1 : table_rows;
     if (const auto stat = stats_.by_index.find(index); stat != stats_.by_index.end()) {
       const std::vector<double>& averages = stat->second;
-      return averages.at(std::min(keys, averages.size() - 1));
+      // A skip-scan seeks once per distinct value of each column it skips.
+      double seeks = 1;
+      for (size_t i = 0; i < skipped.size() && i + 1 < averages.size(); ++i) {
+        if (skipped[i]) seeks *= averages[i] / std::max(1.0, averages[i + 1]);
+      }
+      const double rows = averages.at(std::min(keys, averages.size() - 1));
+      visited += seeks > 1 ? seeks : 0;
+      return rows * seeks;
     }
     return std::max(1.0, table_rows / std::pow(kUnknownRowsPerKey, static_cast<double>(keys)));
   }
@@ -132,19 +140,24 @@ class Estimator {
     return "";
   }
 
-  //! "(A=? AND B=? AND C>?)": 2. A skip-scan term (ANY(A)) or a range ends the count.
-  static size_t LeadingEqualities(const std::string& detail) {
-    const size_t open = detail.rfind('(');
+  //! "(A=? AND B=? AND C>?)": 2. A skip-scan term (ANY(A)) counts, and is marked in skipped; a
+  //! range ends the count.
+  static size_t LeadingEqualities(const std::string& detail, std::vector<bool>& skipped) {
+    const size_t using_at = detail.find(" USING ");
+    const size_t open = detail.find(" (", using_at == std::string::npos ? 0 : using_at);
     const size_t close = detail.rfind(')');
     if (open == std::string::npos || close == std::string::npos || close < open) return 0;
     static const std::regex kEquality(R"(^\w+=\?$)");
-    const std::string terms = detail.substr(open + 1, close - open - 1);
+    static const std::regex kSkip(R"(^ANY\(\w+\)$)");
+    const std::string terms = detail.substr(open + 2, close - open - 2);
     size_t count = 0;
     size_t start = 0;
     while (start <= terms.size()) {
       const size_t end = terms.find(" AND ", start);
       const std::string term = terms.substr(start, end == std::string::npos ? end : end - start);
-      if (!std::regex_match(term, kEquality)) break;
+      const bool skip = std::regex_match(term, kSkip);
+      if (!skip && !std::regex_match(term, kEquality)) break;
+      skipped.push_back(skip);
       ++count;
       if (end == std::string::npos) break;
       start = end + 5;

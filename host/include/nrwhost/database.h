@@ -21,6 +21,8 @@ namespace nrw {
 //! Complete only inside the host: what makes the classes below impossible to derive from outside.
 class ConnectionKey;
 class StatementHost;
+class ResultCache;
+class ReadSnapshot;
 
 //! A statement prepared on a connection, run as often as needed with new values.
 class NRW_API TnPreparedStatement {
@@ -68,11 +70,22 @@ class NRW_API TnConnection {
   static TnConnection* Default();
 
  protected:
-  explicit TnConnection(const ConnectionKey&) {}
+  explicit TnConnection(const ConnectionKey&);
 
  private:
   friend class DefaultConnectionScope;
+  friend class ReadSnapshot;
+  friend class StatementHost;
   static void SetDefault(TnConnection* connection);
+  //! Starts the read transaction of a ReadSnapshot (imported: another process's snapshot id).
+  virtual void BeginRead(const std::string& imported);
+  //! The id another process imports to read the same state; empty where there is none.
+  virtual std::string ExportRead();
+  //! Ends the read transaction; errors are ignored (nothing was written).
+  virtual void EndRead() noexcept;
+
+  //! While a ReadSnapshot lives: the rows of statements already answered in it.
+  std::shared_ptr<ResultCache> cache_;
 };
 
 enum class OpenMode {
@@ -100,6 +113,30 @@ NRW_API bool IsPostgreSQLTarget(const std::string& target);
 
 //! OpenPostgreSQL for a PostgreSQL target, else OpenSQLite.
 NRW_API std::unique_ptr<TnConnection> OpenConnection(const std::string& target);
+
+//! One state of the database for a whole command. While it lives, every statement on the
+//! connection reads the state the database had when it began (SQLite: one read transaction, which
+//! in rollback-journal mode also holds other desks' writes back until it ends; PostgreSQL: a
+//! REPEATABLE READ READ ONLY transaction), and a statement sent again with the same text, values
+//! and SQL conversion is answered from the rows read the first time, within a bounded memory.
+//! The connection must outlive it; one at a time per connection.
+class NRW_API ReadSnapshot {
+ public:
+  //! imported: an id that another process's ReadSnapshot::Export gave (its transaction still
+  //! open): this one reads the same state. Raises Exception when the database refuses.
+  explicit ReadSnapshot(TnConnection& connection, const std::string& imported = {});
+  ~ReadSnapshot();
+  ReadSnapshot(const ReadSnapshot&) = delete;
+  ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+  //! An id that a worker process passes to its own ReadSnapshot to read this very state; empty
+  //! where the database has no such thing (SQLite: a worker begins its own read, which sees the
+  //! same state as long as nobody committed meanwhile).
+  std::string Export();
+
+ private:
+  TnConnection& connection_;
+};
 
 //! Makes a connection the host's default for the scope's lifetime; the previous default comes back
 //! afterwards. The connection is borrowed and must outlive the scope.

@@ -42,6 +42,11 @@ NRW_API bool SameFile(const std::string& a, const std::string& b);
 //! before the process dies of the signal as it would have. Safe to call more than once.
 NRW_API void RemoveTempFilesOnSignals();
 
+//! A worker process of a parallel run names its temporary files after the run that started it
+//! (owner, a live process), so that they count as that run's until it commits them; worker (1..N)
+//! keeps the names of the workers apart.
+NRW_API void NameTemporaryFilesAfter(int owner, int worker);
+
 //! Writes a file whole or not at all: the content goes to a temporary file beside path, which
 //! Commit puts in place. Without Commit (or when it fails) the target stays as it was.
 class NRW_API AtomicFile {

@@ -18,6 +18,7 @@
 #include "nrw/datetime.h"
 #include "nrw/module.h"
 #include "nrw/report.h"
+#include "nrw/variant.h"
 #include "nrwhost/files.h"
 #include "nrwhost/message_page.h"
 #include "nrwhost/output_format.h"
@@ -50,6 +51,9 @@ struct SessionOptions {
 //! One combination of separator values: (parameter name, value) per active separator.
 struct SeparatorPart {
   std::vector<std::pair<std::string, std::string>> values;
+  //! The other columns of the part's listing row (the first row of its value), by the names the
+  //! layout's separator fields give them: what describes the part (the beneficiary's name).
+  std::vector<std::pair<std::string, Variant>> row;
 };
 
 class NRW_API RunSession {
@@ -136,6 +140,35 @@ class NRW_API RunSession {
   std::unique_ptr<Impl> impl_;
 };
 
+//! What a run tells of each part as it is done (progress) and what it reports of it at the end.
+struct PartResult;
+
+//! One run divided among several: this run produces the parts whose stable hash of their values
+//! falls to index (1..count).
+struct ShardSpec {
+  int index = 1;
+  int count = 1;
+};
+
+//! The run's manifest (docs/manifest.md): a record of every part, written with the outputs.
+struct ManifestOptions {
+  //! ".jsonl" or ".csv"; empty: no manifest.
+  std::string path;
+  //! The program and its version ("nrw 0.1.0").
+  std::string program;
+  //! The database as it may be shown (no password).
+  std::string database;
+  std::optional<int> user;
+  //! The folder relative paths are taken from (absolute); empty: the current one.
+  std::string base;
+};
+
+//! The parts a parallel run's workers produced, handed back to the run that commits them: given
+//! the run's parts (every one, with its planned output and whether it is to be produced), answers
+//! one result per part whose files lie under their temporary names until the run commits them.
+//! Raises Exception (naming the part) when a worker failed.
+using PartDelegate = std::function<std::vector<PartResult>(const std::vector<PartResult>& plan)>;
+
 struct RunOptions : SessionOptions {
   //! Parameters whose separators split the run into parts, in the order given.
   std::vector<std::string> split;
@@ -155,15 +188,55 @@ struct RunOptions : SessionOptions {
   std::string archive_dir;
   //! Files no output may replace (the trace); the default connection's database is always kept.
   std::vector<std::string> protected_files;
+  ManifestOptions manifest;
+  //! This run's share of a run divided among several; none: every part.
+  std::optional<ShardSpec> shard;
+  //! A worker of a parallel run: produces only the parts whose number n (1-based among the run's
+  //! parts) has (n - 1) % count == index - 1, and leaves their files under their temporary names
+  //! for the run that started it to commit (PartResult::output_temp).
+  std::optional<ShardSpec> worker;
+  //! The parent of a parallel run: the parts to produce go to the delegate (workers), and their
+  //! files are committed here with everything else.
+  PartDelegate delegate;
+  //! Called as each part is done (written, empty, refused), with the parts done and the total.
+  std::function<void(const PartResult& part, size_t done, size_t total)> part_done;
+};
+
+enum class PartStatus {
+  //! A file was written.
+  Written,
+  //! The part printed no page: no file.
+  Empty,
+  //! The module's separator answer said not to produce it.
+  Refused,
+  //! Another shard's or another worker's.
+  Elsewhere,
 };
 
 struct PartResult {
+  //! 1-based place among the parts of the whole run (before it was divided into shards).
+  size_t number = 0;
   std::vector<std::pair<std::string, std::string>> values;
+  std::vector<std::pair<std::string, Variant>> row;
   //! False when the module refused the part.
   bool produced = false;
+  PartStatus status = PartStatus::Refused;
   int pages = 0;
-  //! The file written; empty when the part went to the stream or was not produced.
+  //! The file written; empty when the part went to the stream or was not written.
   std::string output;
+  OutputFormat format = OutputFormat::Text;
+  uint64_t bytes = 0;
+  //! Lower-case hex of the file's SHA-256.
+  std::string sha256;
+  bool is_protected = false;
+  //! The unprotected archival copy, and its SHA-256.
+  std::string archive;
+  std::string archive_sha256;
+  //! A worker's files until the parent commits them (RunOptions::worker).
+  std::string output_temp;
+  std::string archive_temp;
+  //! Messages the part added to the message page.
+  std::vector<std::string> messages;
 };
 
 struct RunResult {
@@ -183,6 +256,12 @@ struct RunResult {
   std::vector<std::string> outputs;
   //! One per candidate part; empty for a run without separators.
   std::vector<PartResult> parts;
+  //! Parts of the whole run (before it was divided into shards).
+  size_t run_parts = 0;
+  //! The manifest written (only when the run succeeded).
+  std::string manifest;
+  //! The part whose production failed (its number), 0 when the failure was no part's.
+  size_t failed_part = 0;
 };
 
 //! The whole run: a session, the print (or every part), the outputs written under temporary names

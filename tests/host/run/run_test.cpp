@@ -3,11 +3,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "nrw/format.h"
 #include "nrw/guards.h"
 #include "nrwhost/faults.h"
+#include "nrwhost/manifest.h"
 #include "nrwhost/session.h"
 #include "nrwhost/settings.h"
 #include "nrwhost/trace.h"
@@ -289,7 +292,8 @@ TEST_F(Run, PartsReplaceTheirFilesAllOrNone) {
     const nrw::RunResult result = nrw::RunReport(options);
     EXPECT_FALSE(result.ok) << "write " << k;
     EXPECT_FALSE(result.usage_error) << "write " << k;
-    EXPECT_EQ(result.error.rfind("Não foi possível gravar " + dir_.File("p"), 0), 0u)
+    // A part's temporary file, or the commit's record beside the parts.
+    EXPECT_EQ(result.error.rfind("Não foi possível gravar " + dir_.File(""), 0), 0u)
         << result.error;
     untouched("write " + std::to_string(k));
   }
@@ -354,6 +358,142 @@ TEST_F(Run, PartsGoToTheStreamWithoutAnOutputFile) {
   const std::string text = out.str();
   EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 1) << "two parts, one separator";
   EXPECT_TRUE(dir_.Names().empty());
+}
+
+// Company 1 prints nothing when the minimum code is 2, the module refuses company 2, and company 3
+// prints its row: each part's fate is in the result and in the manifest, and only company 3 has a
+// file.
+TEST_F(Run, PartsWithoutPagesWriteNoFileAndTheManifestRecordsEveryPart) {
+  for (const std::string manifest : {"m.jsonl", "m.csv"}) {
+    support::TempDir dir;
+    nrw::RunOptions options = Options();
+    options.params = {{"pMinimo", "2"}};
+    options.split = {"pEmpresas"};
+    options.output = dir.File("e{pEmpresas}.txt");
+    options.manifest.path = dir.File(manifest);
+    options.manifest.program = "nrw teste";
+    options.manifest.database = "banco.db";
+    const nrw::RunResult result = nrw::RunReport(options);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"e3.txt", manifest})) << manifest;
+    std::vector<nrw::PartStatus> statuses;
+    for (const nrw::PartResult& part : result.parts) statuses.push_back(part.status);
+    EXPECT_EQ(statuses,
+              (std::vector<nrw::PartStatus>{nrw::PartStatus::Empty, nrw::PartStatus::Refused,
+                                            nrw::PartStatus::Written}));
+    EXPECT_EQ(result.manifest, options.manifest.path);
+
+    std::vector<nlohmann::json> records;
+    std::istringstream lines(support::ReadFile(options.manifest.path));
+    std::string line;
+    std::getline(lines, line);
+    if (manifest == "m.csv") {
+      ASSERT_EQ(line.rfind("\xEF\xBB\xBF#{", 0), 0u) << "BOM, then the header record";
+      line = line.substr(4);
+      std::string columns;
+      std::getline(lines, columns);
+      EXPECT_EQ(columns.rfind("part;status;file;format;pages;bytes;sha256;protected;", 0), 0u);
+    }
+    const nlohmann::json header = nlohmann::json::parse(line);
+    EXPECT_EQ(header["module"], "RptReportTest") << manifest;
+    EXPECT_EQ(header["module_version"], "2.3.4.5") << manifest;
+    EXPECT_EQ(header["params"], nlohmann::json({{"pMinimo", "2"}})) << manifest;
+    EXPECT_EQ(header["parts"], 3) << manifest;
+    EXPECT_EQ(header["run_parts"], 3) << manifest;
+    if (manifest == "m.csv") continue;
+    while (std::getline(lines, line)) records.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0]["status"], "empty");
+    EXPECT_EQ(records[0]["reason"], "nenhuma página para imprimir");
+    EXPECT_TRUE(records[0]["file"].is_null());
+    EXPECT_EQ(records[1]["status"], "refused");
+    EXPECT_EQ(records[1]["reason"], "o módulo não gerou esta parte");
+    EXPECT_EQ(records[2]["status"], "written");
+    EXPECT_EQ(records[2]["file"], dir.File("e3.txt"));
+    EXPECT_EQ(records[2]["bytes"], support::ReadFile(dir.File("e3.txt")).size());
+    EXPECT_EQ(records[2]["values"], nlohmann::json({{"pEmpresas", "3"}}));
+    EXPECT_EQ(records[2]["sha256"].get<std::string>().size(), 64u);
+    EXPECT_EQ(nrw::VerifyManifests({options.manifest.path}).findings, std::vector<std::string>{});
+  }
+}
+
+TEST_F(Run, AWholeRunWithoutPagesWritesNoFile) {
+  nrw::RunOptions options = Options();
+  options.params = {{"pMinimo", "9"}};
+  options.output = dir_.File("saida.txt");
+  const nrw::RunResult result = nrw::RunReport(options);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(result.pages, 0);
+  EXPECT_TRUE(result.outputs.empty());
+  EXPECT_TRUE(dir_.Names().empty());
+}
+
+// Three shards of one run write together what the run writes alone, each part once.
+TEST_F(Run, ShardsTogetherWriteTheWholeRunOnce) {
+  database_->Exec(
+      "INSERT INTO EMPRESA_T VALUES (1, 'Zeta'), (2, 'Eta'), (1, 'Teta'), (2, 'Iota');");
+  nrw::RunOptions whole = Options();
+  whole.split = {"pNome"};
+  whole.output = dir_.File("todas/{pNome}.txt");
+  ASSERT_TRUE(nrw::RunReport(whole).ok);
+  std::map<size_t, int> recorded;
+  std::vector<std::string> names;
+  for (int index = 1; index <= 3; ++index) {
+    nrw::RunOptions shard = whole;
+    shard.output = dir_.File("fatias/{pNome}.txt");
+    shard.shard = nrw::ShardSpec{index, 3};
+    const nrw::RunResult result = nrw::RunReport(shard);
+    ASSERT_TRUE(result.ok) << result.error;
+    for (const nrw::PartResult& part : result.parts) {
+      if (part.status != nrw::PartStatus::Elsewhere) ++recorded[part.number];
+    }
+  }
+  const auto names_in = [](const std::string& folder) {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+      found.push_back(entry.path().filename().string() + "=" +
+                      support::ReadFile(entry.path().string()));
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+  };
+  EXPECT_EQ(names_in(dir_.File("fatias")), names_in(dir_.File("todas")));
+  ASSERT_EQ(recorded.size(), 6u);
+  for (const auto& [number, times] : recorded) EXPECT_EQ(times, 1) << "part " << number;
+}
+
+// Folders an output name needs are made, and go again when the run fails.
+TEST_F(Run, MissingFoldersAreMadeUnderTheNamedOneAndGoWhenTheRunFails) {
+  nrw::RunOptions options = Options();
+  options.split = {"pEmpresas"};
+  options.output = dir_.File("novas/{pEmpresas}/e.txt");
+  options.params = {{"pModo", "falhar3"}};
+  const nrw::RunResult failed = nrw::RunReport(options);
+  EXPECT_FALSE(failed.ok);
+  EXPECT_TRUE(dir_.Names().empty()) << "the folders made for the failed run are gone";
+  options.params = {};
+  ASSERT_TRUE(nrw::RunReport(options).ok);
+  EXPECT_TRUE(fs::exists(dir_.File("novas/1/e.txt")));
+  EXPECT_TRUE(fs::exists(dir_.File("novas/3/e.txt")));
+}
+
+// Output names may take any column of the part's listing row.
+TEST_F(Run, ColumnsOfThePartsListingRowNameItsFile) {
+  nlohmann::json layout = nlohmann::json::parse(support::ReadFile(Options().layout_path));
+  layout["separators"][1]["fields"] = "NOME, CODIGOEMPRESA";
+  const std::string layout_path = dir_.File("layout.json");
+  support::WriteFile(layout_path, layout.dump());
+  nrw::RunOptions options = Options();
+  options.layout_path = layout_path;
+  options.split = {"pNome"};
+  options.output = dir_.File("{CODIGOEMPRESA}-{pNome}.txt");
+  const nrw::RunResult result = nrw::RunReport(options);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(dir_.Names(),
+            (std::vector<std::string>{"1-Alfa_Beta.txt", "2-Gama_Delta.txt", "layout.json"}));
+  ASSERT_EQ(result.parts.at(0).row.size(), 1u);
+  EXPECT_EQ(result.parts[0].row[0].first, "CODIGOEMPRESA");
+  EXPECT_EQ(result.parts[0].row[0].second.AsInteger(), 1);
 }
 
 TEST(ModuleLoader, AnswersTheVersionAndExplainsWhatIsNotAModule) {

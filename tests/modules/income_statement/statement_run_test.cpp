@@ -258,5 +258,47 @@ TEST_F(Separados, OneFilePerStatementTheModuleListed) {
   EXPECT_EQ(Impressos(run), (std::vector<std::string>{"Ana", "Bia", "Duda"}));
 }
 
+// Registration numbers that a selection would read as something else, or that the separator
+// question normalises: each still gets its part, and the parts together print what one document
+// prints, each statement once.
+TEST_F(Separados, EveryValueGetsItsOwnPartWhateverItNeedsAsASelection) {
+  const std::vector<std::pair<std::string, std::string>> estranhos = {
+      {" 830.000.000-01", "Branco antes"},
+      {"830.000.000-02 ", "Branco depois"},
+      {"830,000", "Vírgula"},
+      {"830;000", "Ponto e vírgula"},
+      {"830..999", "Intervalo"},
+      {"D'830", "Apóstrofo"},
+      {"\"830\"", "Aspas"}};
+  std::string dados;
+  for (const auto& [cpf, nome] : estranhos) dados += Simples(cpf, nome, 1000);
+  Dados(dados);
+
+  const Execucao inteiro = Rodar({}, {}, "");
+  ASSERT_TRUE(inteiro.result.ok) << inteiro.result.error;
+  std::vector<std::string> esperados = Impressos(inteiro);
+  const Execucao partes = Rodar({}, {"pBeneficiarios"}, dir_.File("p-{pBeneficiarios}.txt"));
+  ASSERT_TRUE(partes.result.ok) << partes.result.error;
+  // The trace of each part: from its "part" event to the next.
+  std::vector<std::vector<std::string>> rastros;
+  for (const std::string& line : partes.Lines()) {
+    if (line.find(R"("ev":"part")") != std::string::npos) rastros.emplace_back();
+    if (!rastros.empty()) rastros.back().push_back(line);
+  }
+  ASSERT_EQ(rastros.size(), partes.result.parts.size());
+  std::vector<std::string> impressos;
+  for (size_t i = 0; i < rastros.size(); ++i) {
+    const std::string valor = partes.result.parts[i].values.at(0).second;
+    EXPECT_TRUE(partes.result.parts[i].produced) << "[" << valor << "]";
+    const std::vector<std::string> da_parte = Impressos(Rastro(rastros[i]));
+    EXPECT_EQ(da_parte.size(), 1u) << "[" << valor << "]";
+    impressos.insert(impressos.end(), da_parte.begin(), da_parte.end());
+  }
+  std::sort(esperados.begin(), esperados.end());
+  std::sort(impressos.begin(), impressos.end());
+  EXPECT_EQ(impressos, esperados);
+  EXPECT_EQ(esperados.size(), 3 + estranhos.size());
+}
+
 }  // namespace
 }  // namespace statement_test
