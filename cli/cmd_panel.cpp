@@ -9,6 +9,7 @@
 #include "nrwhost/database.h"
 #include "nrwhost/files.h"
 #include "nrwhost/session.h"
+#include "panel_session.h"
 #include "paths.h"
 
 namespace nrw::cli {
@@ -30,9 +31,16 @@ int ShowPanel(const CommonOptions& common, const PanelCommand& command) {
     std::optional<OpenDatabase> database;
     if (!command.db.empty()) database.emplace(command.db);
     const CurrentUser user(command.usuario);
-    const RunSession session(options);
-    std::cout << (command.markdown ? session.DescribePanelMarkdown() : session.DescribePanel())
-              << '\n';
+    if (command.session && command.markdown) {
+      throw UsageError("--session e --markdown não podem ser usados juntos.");
+    }
+    RunSession session(options);
+    if (command.session) {
+      ServePanelSession(session, std::cin, std::cout);
+    } else {
+      std::cout << (command.markdown ? session.DescribePanelMarkdown() : session.DescribePanel())
+                << '\n';
+    }
   } catch (const UsageError& error) {
     return Failed(common, error.what(), error.Detail(), kUsageError);
   } catch (const std::bad_alloc&) {
@@ -55,6 +63,9 @@ Subcommand AddPanelCommand(CLI::App& app, const CommonOptions& common) {
                     "Código do usuário: só as empresas a que ele tem direito (padrão: todas)");
   panel->add_flag("--markdown", command->markdown,
                   "Os parâmetros em uma tabela Markdown (referência do guia do usuário)");
+  panel->add_flag("--session", command->session,
+                  "Painel interativo: eventos em linhas JSON na entrada, o painel em linhas JSON "
+                  "na saída");
   return {panel, [&common, command] { return ShowPanel(common, *command); }};
 }
 
