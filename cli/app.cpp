@@ -26,7 +26,8 @@ int Main(int argc, const char* const* argv) {
   const std::vector<Subcommand> commands = {
       AddListCommand(app, common), AddDemoCommand(app, common), AddRunCommand(app, common),
       AddPanelCommand(app, common), AddVerifyCommand(app, common),
-      AddSendCommand(app, common)};
+      AddSendCommand(app, common), AddUsuarioCommand(app, common),
+      AddServeCommand(app, common)};
   for (const Subcommand& command : commands) command.app->group("Comandos");
 
   try {

@@ -73,6 +73,8 @@ struct PanelCommand {
   std::optional<int> usuario;
   //! The parameters as a Markdown table (the user's guide's reference) instead of JSON.
   bool markdown = false;
+  //! Stays open: events in JSON lines on stdin, the panel after each on stdout.
+  bool session = false;
 };
 
 //! The whole command line (argv[0] is the program); answers the exit status.
@@ -93,6 +95,8 @@ Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddPanelCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddVerifyCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddSendCommand(CLI::App& app, const CommonOptions& common);
+Subcommand AddUsuarioCommand(CLI::App& app, const CommonOptions& common);
+Subcommand AddServeCommand(CLI::App& app, const CommonOptions& common);
 
 //! The help text of --db.
 extern const char* const kDbHelp;
