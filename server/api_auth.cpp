@@ -62,7 +62,7 @@ void WebApp::Login(const httplib::Request& request, httplib::Response& response)
   }
   const std::string name_key = "u:" + name;
   const std::string address_key = "a:" + request.remote_addr;
-  if (limiter_.Blocked(name_key) || limiter_.Blocked(address_key)) {
+  if (name_limiter_.Blocked(name_key) || address_limiter_.Blocked(address_key)) {
     response.set_header("Retry-After", "900");
     SendError(response, 429, "muitas tentativas de acesso; aguarde alguns minutos.");
     return;
@@ -79,12 +79,12 @@ void WebApp::Login(const httplib::Request& request, httplib::Response& response)
   // An unknown name costs the same hash as a wrong password: the answer's time tells nothing.
   const bool valid = VerifyPassword(user ? user->hash : DecoyHash(), password) && user.has_value();
   if (!valid) {
-    limiter_.Failed(name_key);
-    limiter_.Failed(address_key);
+    name_limiter_.Failed(name_key);
+    address_limiter_.Failed(address_key);
     SendError(response, 401, "usuário ou senha incorretos.");
     return;
   }
-  limiter_.Succeeded(name_key);
+  name_limiter_.Succeeded(name_key);
   const WebSession session = sessions_.Create(user->name, user->usuario);
   std::string cookie =
       std::string(kCookie) + "=" + session.id + "; Path=/; HttpOnly; SameSite=Strict";

@@ -49,9 +49,13 @@ nlohmann::json WebApp::PanelAnswer(const Panel& panel, const nlohmann::json& chi
       items.push_back(std::move(item));
     }
   }
+  std::string title = panel.module;
+  for (const ReportInfo& report : options_.reports) {
+    if (report.name == panel.module) title = report.title;
+  }
   nlohmann::json answer = {{"id", panel.id},
                            {"report", child_answer.value("report", panel.module)},
-                           {"title", child_answer.value("title", "")},
+                           {"title", title},
                            {"items", items}};
   if (child_answer.contains("error")) answer["error"] = child_answer["error"];
   return answer;

@@ -64,6 +64,10 @@ ChildProcess::ChildProcess(const SpawnOptions& options) {
   const pid_t pid = fork();
   if (pid == 0) {
     setpgid(0, 0);
+    // The server blocks its stop signals in every thread; the child starts with none blocked.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
     if (options.memory_limit > 0) {
       const rlimit limit{options.memory_limit, options.memory_limit};
       setrlimit(RLIMIT_AS, &limit);

@@ -242,10 +242,14 @@ void RunManager::Execute(const std::shared_ptr<Run>& run) {
   out += ExtensionOf(request.format);
   SpawnOptions spawn;
   spawn.argv = program_;
-  spawn.argv.insert(spawn.argv.end(), {"run", request.module, "--db", db_, "--usuario",
-                                       std::to_string(request.usuario), "--out", out, "--format",
-                                       request.format, "--manifest", run->dir + "/manifest.jsonl",
-                                       "--progress-fd", std::to_string(kProgressFd)});
+  spawn.argv.insert(
+      spawn.argv.end(),
+      {"run", request.module, "--db", db_, "--usuario", std::to_string(request.usuario), "--out",
+       out, "--format", request.format, "--progress-fd", std::to_string(kProgressFd)});
+  // The manifest records the parts of a split run; a single document is simply the folder's file.
+  if (!request.split.empty()) {
+    spawn.argv.insert(spawn.argv.end(), {"--manifest", run->dir + "/manifest.jsonl"});
+  }
   for (const auto& [name, value] : request.params)
     spawn.argv.push_back("--param=" + name + "=" + value);
   for (const std::string& name : request.split) spawn.argv.push_back("--split=" + name);

@@ -22,7 +22,8 @@ constexpr size_t kThreads = 48;
 }  // namespace
 
 bool IsLoopback(const std::string& host) {
-  return host == "localhost" || host == "::1" || host.rfind("127.", 0) == 0;
+  if (host == "localhost" || host == "::1") return true;
+  return host.rfind("127.", 0) == 0 && host.find_first_not_of("0123456789.") == std::string::npos;
 }
 
 int Serve(const ServeOptions& options, std::ostream& log) {

@@ -12,8 +12,10 @@ constexpr const char* kPageCsp =
     "connect-src 'self'; frame-src 'self'; form-action 'self'; base-uri 'none'; "
     "frame-ancestors 'none'";
 
-// Failed logins allowed per name and per address within the window.
+// Failed logins allowed per name and per address within the window: an office shares one address,
+// so it gets more.
 constexpr int kMaxFailures = 5;
+constexpr int kMaxAddressFailures = 30;
 constexpr std::chrono::minutes kFailureWindow{15};
 
 RunLimits LimitsOf(const ServeOptions& options) {
@@ -53,7 +55,8 @@ WebApp::WebApp(ServeOptions options, bool tls)
       tls_(tls),
       sessions_(std::chrono::minutes(std::max(1, options_.idle_minutes)),
                 std::chrono::hours(std::max(1, options_.session_hours))),
-      limiter_(kMaxFailures, kFailureWindow),
+      name_limiter_(kMaxFailures, kFailureWindow),
+      address_limiter_(kMaxAddressFailures, kFailureWindow),
       runs_(options_.program, options_.db, options_.data_dir, LimitsOf(options_)) {}
 
 WebApp::~WebApp() = default;

@@ -87,7 +87,9 @@ class WebApp {
   ServeOptions options_;
   bool tls_;
   SessionStore sessions_;
-  LoginLimiter limiter_;
+  //! Failed logins per name tried, and (more of them) per client address.
+  LoginLimiter name_limiter_;
+  LoginLimiter address_limiter_;
   RunManager runs_;
   std::mutex panels_mutex_;
   std::map<std::string, std::shared_ptr<Panel>> panels_;
