@@ -372,22 +372,19 @@ void RunManager::Finish(const std::shared_ptr<Run>& run, RunState state, std::st
 
 std::vector<RunFile> RunManager::Files(const std::string& user, const std::string& id) const {
   std::string dir;
+  std::string format;
   {
     const std::lock_guard lock(mutex_);
     const auto run = Lookup(user, id);
     if (!run || run->view.state != RunState::Done) return {};
     dir = run->dir;
+    format = run->view.format;
   }
   std::vector<RunFile> files;
   std::vector<RunFile> archives;
   std::istringstream manifest(ReadFile(dir + "/manifest.jsonl"));
   std::string line;
   std::getline(manifest, line);
-  std::string format;
-  try {
-    format = nlohmann::json::parse(line).value("format", "");
-  } catch (const nlohmann::json::exception&) {
-  }
   while (std::getline(manifest, line)) {
     try {
       const nlohmann::json part = nlohmann::json::parse(line);

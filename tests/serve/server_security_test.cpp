@@ -250,6 +250,30 @@ TEST_F(ServerSecurity, FilesAreReachedByIndexOnlyAndErrorsShowNoServerPath) {
   }
 }
 
+TEST_F(ServerSecurity, HtmlPreviewIsSandboxedAndOtherFilesAreAttachments) {
+  const Login ana = server_->LogIn("ana");
+  const std::string panel = server_->OpenPanel(ana, "RptServeProbe", {});
+  for (const std::string format : std::vector<std::string>{"html", "text"}) {
+    const nlohmann::json view = server_->RunAndWait(ana, {{"panel", panel}, {"format", format}});
+    ASSERT_EQ(view["state"], "done") << view.dump();
+    const Reply file =
+        server_->Send("GET", "/api/runs/" + std::string(view["id"]) + "/files/1?inline=1", "", ana);
+    ASSERT_EQ(file.status, 200);
+    EXPECT_EQ(file.headers.count("Content-Security-Policy"), 1u);
+    EXPECT_EQ(file.headers.count("X-Frame-Options"), 1u);
+    const std::string csp = file.Header("Content-Security-Policy");
+    if (format == "html") {
+      EXPECT_NE(csp.find("sandbox"), std::string::npos) << csp;
+      EXPECT_EQ(csp.find("script-src"), std::string::npos) << csp;
+      EXPECT_EQ(file.Header("Content-Disposition").rfind("inline;", 0), 0u);
+    } else {
+      EXPECT_NE(csp.find("frame-ancestors 'none'"), std::string::npos) << csp;
+      EXPECT_EQ(file.Header("Content-Disposition").rfind("attachment;", 0), 0u);
+    }
+    EXPECT_EQ(file.Header("X-Content-Type-Options"), "nosniff");
+  }
+}
+
 TEST_F(ServerSecurity, OversizedRequestsAreRefused) {
   const Login ana = server_->LogIn("ana");
   const std::string huge =
