@@ -1,4 +1,6 @@
 // Login, logout and the check every other request goes through.
+#include <sys/stat.h>
+
 #include "password_hash.h"
 #include "secure_random.h"
 #include "web_app.h"
@@ -32,6 +34,11 @@ std::optional<WebSession> WebApp::Authenticate(const httplib::Request& request,
   const std::optional<std::string> cookie = CookieValue(request, kCookie);
   std::optional<WebSession> session;
   if (cookie) session = sessions_.Touch(*cookie);
+  // A user removed from the users file is out at once, whatever sessions it had.
+  if (session && !StillAUser(session->user)) {
+    sessions_.RemoveUser(session->user);
+    session.reset();
+  }
   if (!session) {
     SendError(response, 401, "sessão inexistente ou expirada: entre novamente.");
     return std::nullopt;
@@ -42,6 +49,24 @@ std::optional<WebSession> WebApp::Authenticate(const httplib::Request& request,
     return std::nullopt;
   }
   return session;
+}
+
+bool WebApp::StillAUser(const std::string& name) {
+  struct stat info {};
+  const int64_t stamp = stat(options_.users_file.c_str(), &info) == 0
+                            ? static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                                  info.st_mtim.tv_nsec + static_cast<int64_t>(info.st_ino)
+                            : -2;
+  const std::lock_guard lock(users_mutex_);
+  if (stamp != users_stamp_) {
+    try {
+      users_ = UsersFile::Load(options_.users_file, false);
+    } catch (const std::exception&) {
+      users_.reset();
+    }
+    users_stamp_ = stamp;
+  }
+  return users_ && users_->Find(name) != nullptr;
 }
 
 void WebApp::Login(const httplib::Request& request, httplib::Response& response) {

@@ -61,6 +61,8 @@ class WebApp {
   void Login(const httplib::Request& request, httplib::Response& response);
   void Logout(const httplib::Request& request, httplib::Response& response);
   void SessionInfo(const httplib::Request& request, httplib::Response& response);
+  //! Whether the users file still has the user (read again when it changed).
+  bool StillAUser(const std::string& name);
 
   // Panels.
   void Reports(const httplib::Request& request, httplib::Response& response);
@@ -91,6 +93,9 @@ class WebApp {
   LoginLimiter name_limiter_;
   LoginLimiter address_limiter_;
   RunManager runs_;
+  std::mutex users_mutex_;
+  std::optional<UsersFile> users_;
+  int64_t users_stamp_ = -1;
   std::mutex panels_mutex_;
   std::map<std::string, std::shared_ptr<Panel>> panels_;
 };

@@ -74,7 +74,8 @@ ServerFixture::ServerFixture(std::vector<std::string> extra)
            {"ana", 1}, {"bia", 2}, {"caio", 1}, {"davi", 2}, {"eva", 1}}) {
     users.Put({name, usuario, hash});
   }
-  users.Save(dir_->File("users.json"));
+  users_file_ = dir_->File("users.json");
+  users.Save(users_file_);
   data_dir_ = dir_->File("dados");
 
   nrw::server::SpawnOptions spawn;
@@ -107,6 +108,12 @@ ServerFixture::~ServerFixture() {
     const nrw::server::ChildExit exit = server_->Stop(std::chrono::seconds(20));
     EXPECT_EQ(exit.status.value_or(-1), 0) << "nrw serve não terminou de forma limpa";
   }
+}
+
+void ServerFixture::RemoveUser(const std::string& name) const {
+  nrw::server::UsersFile users = nrw::server::UsersFile::Load(users_file_, false);
+  users.Remove(name);
+  users.Save(users_file_);
 }
 
 bool ServerFixture::Alive() { return server_ && !server_->WaitFor(std::chrono::milliseconds(0)); }

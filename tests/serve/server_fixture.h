@@ -58,12 +58,15 @@ class ServerFixture {
   nlohmann::json RunAndWait(const Login& login, const nlohmann::json& request,
                             int timeout = 60) const;
   nlohmann::json WaitRun(const Login& login, const std::string& id, int timeout = 60) const;
+  //! Takes the user out of the users file, as `nrw usuario remove` does.
+  void RemoveUser(const std::string& name) const;
   //! Whether the server still runs.
   bool Alive();
 
  private:
   std::unique_ptr<support::TempDir> dir_;
   std::string data_dir_;
+  std::string users_file_;
   std::unique_ptr<nrw::server::ChildProcess> server_;
   int port_ = 0;
 };

@@ -127,6 +127,18 @@ TEST_F(ServerSecurity, EveryRequestButLoginNeedsALiveSession) {
   EXPECT_EQ(server_->Send("GET", "/api/reports", "", ana).status, 401);
 }
 
+TEST_F(ServerSecurity, ARemovedUserIsOutAtOnce) {
+  const Login davi = server_->LogIn("davi");
+  ASSERT_EQ(server_->Send("GET", "/api/reports", "", davi).status, 200);
+  server_->RemoveUser("davi");
+  EXPECT_EQ(server_->Send("GET", "/api/reports", "", davi).status, 401);
+  EXPECT_EQ(
+      server_->Send("POST", "/api/login", R"({"user": "davi", "password": "senha-de-teste-1"})")
+          .status,
+      401);
+  EXPECT_EQ(server_->Send("GET", "/api/reports", "", server_->LogIn("bia")).status, 200);
+}
+
 TEST_F(ServerSecurity, PostAndDeleteNeedTheSessionsCsrfToken) {
   const Login ana = server_->LogIn("ana");
   const Login bia = server_->LogIn("bia");
