@@ -1,7 +1,8 @@
 // A run as a user prints only the user's companies, in every module and every format: on the demo
 // office, where each module has data of several companies, nothing of another company (its name,
-// registrations, beneficiaries or figures) reaches the text, the PDF (read back with pdftotext) or
-// the HTML, nor the names of the files of a split run; a user without companies prints nothing.
+// registrations, beneficiaries or figures) reaches the text, the PDF (read back with pdftotext),
+// the HTML or the CSV spreadsheet, nor the names of the files of a split run; a user without
+// companies prints nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -166,7 +167,7 @@ class CompanyRights : public support::DemoDbTest {
 TEST_P(CompanyRights, EveryModuleInEveryFormatPrintsOnlyTheUsersCompanies) {
   ASSERT_GT(forbidden_.size(), 40u) << "the other companies leave something to look for";
   for (const Modulo& m : kModulos) {
-    for (const char* formato : {"txt", "pdf", "html"}) {
+    for (const std::string formato : {"txt", "pdf", "html", "csv"}) {
       const std::string name = std::string(m.module) + "." + formato;
       const std::string path = dir_.File(name);
 

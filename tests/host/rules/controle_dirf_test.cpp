@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "nrw/sql.h"
 #include "nrw/util.h"
 #include "nrwhost/database.h"
+#include "nrwhost/settings.h"
 #include "sql/sql_observer.h"
 #include "support/fixture_db.h"
 
@@ -42,6 +44,7 @@ class ControleDirfTest : public ::testing::Test {
       INSERT INTO GRUPOEMPRESA VALUES (5, 2);
     )sql");
   }
+  void TearDown() override { DefinirUsuarioAtual(std::nullopt); }
   support::FixtureDb db_;
 };
 
@@ -121,18 +124,23 @@ TEST_F(ControleDirfTest, LatestContractUpToTheEndOfTheYearDecidesDirector) {
 }
 
 TEST_F(ControleDirfTest, OnlyCompaniesOfTheSelectionOrGroupKnowTheirEmployees) {
+  db_.Exec("INSERT INTO USUARIOEMPRESA VALUES (3, 1), (4, 1), (4, 2);");
   const struct {
     const char* name;
+    std::optional<int> user;
     const char* companies;
     int group;
     bool employee_of_2;
   } cases[] = {
-      {"company 2 outside the selection", "1", 0, false},
-      {"list naming company 2", "1;2", 0, true},
-      {"empty selection is every company", "", 0, true},
-      {"group 5 brings company 2", "1", 5, true},
+      {"company 2 outside the selection", std::nullopt, "1", 0, false},
+      {"list naming company 2", std::nullopt, "1;2", 0, true},
+      {"empty selection is every company", std::nullopt, "", 0, true},
+      {"group 5 brings company 2", std::nullopt, "1", 5, true},
+      {"group 5 brings no company the user may not see", 3, "1", 5, false},
+      {"group 5 brings company 2 to a user who sees it", 4, "1", 5, true},
   };
   for (const auto& c : cases) {
+    DefinirUsuarioAtual(c.user);
     TnControleDIRF controle(c.companies, c.group, EncodeDate(2023, 1, 1));
     DefinirOpcoes(controle, Categoria::Funcionario, 4, 0);
     EXPECT_EQ(controle.PularRegistro(2, 1, "777.777.777-77", 0, 0, 0), c.employee_of_2) << c.name;
