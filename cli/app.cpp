@@ -24,10 +24,9 @@ int Main(int argc, const char* const* argv) {
                "Mostra nos erros o detalhe (mensagem do banco de dados, instrução SQL)");
 
   const std::vector<Subcommand> commands = {
-      AddListCommand(app, common), AddDemoCommand(app, common), AddRunCommand(app, common),
-      AddPanelCommand(app, common), AddVerifyCommand(app, common),
-      AddSendCommand(app, common), AddUsuarioCommand(app, common),
-      AddServeCommand(app, common)};
+      AddListCommand(app, common),    AddDemoCommand(app, common),   AddRunCommand(app, common),
+      AddPanelCommand(app, common),   AddVerifyCommand(app, common), AddSendCommand(app, common),
+      AddUsuarioCommand(app, common), AddServeCommand(app, common)};
   for (const Subcommand& command : commands) command.app->group("Comandos");
 
   try {

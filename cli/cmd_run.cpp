@@ -1,6 +1,3 @@
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <iostream>
@@ -21,7 +18,9 @@
 #include "parallel_run.h"
 #include "paths.h"
 #include "progress_bar.h"
+#include "run_arguments.h"
 #include "run_progress.h"
+#include "run_worker.h"
 
 namespace nrw::cli {
 namespace {
@@ -34,124 +33,6 @@ void PrintMessages(const MessagePage& messages) {
     title += (title.empty() ? "" : " | ") + caption;
   std::cerr << "== " << (title.empty() ? "Mensagens" : title) << " ==\n";
   for (const MessageEntry& entry : messages.entries) std::cerr << entry.text << '\n';
-}
-
-bool IsPattern(const std::string& output) { return output.find('{') != std::string::npos; }
-
-//! Everything the command line names, checked before anything is opened or written.
-struct CheckedRun {
-  ModuleFiles files;
-  std::string output;
-};
-
-CheckedRun CheckRunArguments(const CommonOptions& common, const RunCommand& command) {
-  CheckedRun checked;
-  // A server is asked when opened; a file must be there and be a database file.
-  const bool on_server = IsPostgreSQLTarget(command.db);
-  if (!on_server) CheckInputFile(command.db, "Banco de dados");
-  const std::vector<std::string> protected_files =
-      on_server ? std::vector<std::string>{} : std::vector<std::string>{command.db};
-  checked.files =
-      FindModule(command.module, ResolveLocations(common.modules_dir, common.layouts_dir));
-  checked.output = command.out.empty() ? "-" : command.out;
-  const bool output_is_file = checked.output != "-" && !IsPattern(checked.output);
-  if (output_is_file) CheckOutputTarget(checked.output, protected_files);
-  if (!command.trace.empty()) {
-    if (command.trace == "-") throw UsageError("Rastro: use um arquivo, não a saída padrão.");
-    CheckOutputTarget(command.trace, protected_files);
-    if (output_is_file && SameFile(command.trace, checked.output)) {
-      throw UsageError("A saída e o rastro são o mesmo arquivo: " + command.trace + ".");
-    }
-  }
-  return checked;
-}
-
-// "I/N" with 1 <= I <= N.
-std::optional<ShardSpec> ParseShare(const std::string& text, const std::string& option) {
-  if (text.empty()) return std::nullopt;
-  const size_t slash = text.find('/');
-  ShardSpec share;
-  try {
-    if (slash == std::string::npos) throw std::invalid_argument(text);
-    size_t used = 0;
-    share.index = std::stoi(text.substr(0, slash), &used);
-    if (used != slash) throw std::invalid_argument(text);
-    const std::string count = text.substr(slash + 1);
-    share.count = std::stoi(count, &used);
-    if (used != count.size()) throw std::invalid_argument(text);
-  } catch (const std::exception&) {
-    throw UsageError(option + " " + text + ": use I/N, por exemplo 2/3.");
-  }
-  if (share.count < 1 || share.index < 1 || share.index > share.count) {
-    throw UsageError(option + " " + text + ": I vai de 1 a N.");
-  }
-  return share;
-}
-
-// A descriptor the caller opened for writing.
-void CheckProgressFd(int fd) {
-  if (fd < 0) return;
-  const int flags = fcntl(fd, F_GETFL);
-  if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY) {
-    throw UsageError("--progress-fd " + std::to_string(fd) +
-                     ": o descritor não está aberto para escrita.");
-  }
-}
-
-// The run's options a worker is started with: the same run, plus which worker it is.
-std::vector<std::string> WorkerArguments(const CommonOptions& common, const RunCommand& command,
-                                         const std::string& today, const std::string& snapshot,
-                                         int index, int count) {
-  std::vector<std::string> args;
-  if (!common.modules_dir.empty()) args.insert(args.end(), {"--modules", common.modules_dir});
-  if (!common.layouts_dir.empty()) args.insert(args.end(), {"--layouts", common.layouts_dir});
-  args.insert(args.end(), {"run", command.module, "--db", command.db});
-  for (const std::string& param : command.params) args.insert(args.end(), {"-p", param});
-  for (const std::string& split : command.split) args.insert(args.end(), {"--split", split});
-  args.insert(args.end(), {"--out", command.out});
-  if (!command.format.empty()) args.insert(args.end(), {"--format", command.format});
-  if (!command.password.empty()) args.insert(args.end(), {"--password", command.password});
-  if (!command.archive.empty()) args.insert(args.end(), {"--archive", command.archive});
-  if (command.usuario) args.insert(args.end(), {"--usuario", std::to_string(*command.usuario)});
-  if (!command.shard.empty()) args.insert(args.end(), {"--shard", command.shard});
-  args.insert(args.end(), {"--worker", std::to_string(index) + "/" + std::to_string(count),
-                           "--worker-owner", std::to_string(getpid()), "--worker-today", today});
-  if (!snapshot.empty()) args.insert(args.end(), {"--worker-snapshot", snapshot});
-  return args;
-}
-
-void WriteLine(const std::string& line) {
-  std::cout << line << '\n';
-  std::cout.flush();
-}
-
-// A worker: its share of the parts, each reported on stdout as it is done, its files left for the
-// run that started it.
-int RunWorker(const CommonOptions& common, const RunCommand& command, RunOptions options,
-              const CheckedRun& checked) {
-  try {
-    options.worker = ParseShare(command.worker, "--worker");
-    options.today = StrToDate(command.worker_today);
-  } catch (const Exception& error) {
-    return Failed(common, error.what(), "", kUsageError);
-  }
-  NameTemporaryFilesAfter(command.worker_owner, options.worker->index);
-  options.part_done = [](const PartResult& part, size_t, size_t) {
-    if (part.status != PartStatus::Refused) WriteLine(WorkerPartLine(part));
-  };
-  RunResult result;
-  try {
-    const OpenDatabase database(command.db, command.worker_snapshot);
-    const CurrentUser user(command.usuario);
-    result = RunReport(options);
-  } catch (const Exception& error) {
-    result.ok = false;
-    result.error = error.what();
-  }
-  WriteLine(WorkerPlanLine(result.run_parts));
-  WriteLine(WorkerEndLine(result.ok, result.error, result.detail, result.failed_part));
-  (void)checked;
-  return result.ok ? kOk : kFailed;
 }
 
 }  // namespace
@@ -194,7 +75,7 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
   options.password = command.password;
   options.archive_dir = command.archive;
   options.trace = trace.get();
-  if (is_worker) return RunWorker(common, command, std::move(options), checked);
+  if (is_worker) return RunWorker(common, command, std::move(options));
 
   const TDateTime today = Date();
   options.today = today;

@@ -1,7 +1,10 @@
 #include "run_progress.h"
 
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -59,20 +62,31 @@ RunProgress::RunProgress(ProgressBar& bar, int json_fd) : bar_(bar), json_fd_(js
 
 void RunProgress::Json(const std::string& line) {
   if (json_fd_ < 0) return;
-  std::string text = line + "\n";
+  // A reader that went away does not stop the run: SIGPIPE is held back while writing, and the one
+  // a closed pipe raises is taken off before it is let through again.
+  sigset_t pipe_signal;
+  sigset_t previous;
+  sigemptyset(&pipe_signal);
+  sigaddset(&pipe_signal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe_signal, &previous);
+  const std::string text = line + "\n";
   const char* data = text.data();
   size_t left = text.size();
   while (left > 0) {
     const ssize_t written = write(json_fd_, data, left);
     if (written < 0 && errno == EINTR) continue;
-    // A reader that went away does not stop the run.
     if (written <= 0) {
+      if (errno == EPIPE) {
+        const timespec now = {};
+        sigtimedwait(&pipe_signal, nullptr, &now);
+      }
       json_fd_ = -1;
-      return;
+      break;
     }
     data += written;
     left -= static_cast<size_t>(written);
   }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 void RunProgress::Part(const PartResult& part, size_t done, size_t total) {

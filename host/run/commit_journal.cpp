@@ -220,4 +220,9 @@ void RecoverCommits(const std::string& folder) {
   }
 }
 
+void SweepFolder(const std::string& folder) {
+  RecoverCommits(folder);
+  RemoveStaleTempFiles(folder);
+}
+
 }  // namespace nrw

@@ -50,6 +50,11 @@ class CommitJournal {
 //! those journals. Errors are ignored: what cannot be undone now stays for the next run.
 void RecoverCommits(const std::string& folder);
 
+//! Before writing into a folder: undoes the dead processes' commits found there (RecoverCommits),
+//! then removes their temporary files. In that order, since an undone commit takes its old contents
+//! back from those files.
+void SweepFolder(const std::string& folder);
+
 //! The entry of a temporary file about to take target's place (paths made absolute).
 JournalEntry JournalEntryFor(const std::string& temp, const std::string& target);
 

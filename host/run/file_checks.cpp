@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "nrwhost/files.h"
+#include "run/commit_journal.h"
 #include "run/output_files.h"
 #include "run/temp_file.h"
 #include "util/system_error.h"
@@ -127,7 +128,7 @@ struct AtomicFile::Impl {
 
 AtomicFile::AtomicFile(const std::string& path, const std::vector<std::string>& protected_files) {
   CheckOutputTarget(path, protected_files);
-  RemoveStaleTempFiles(fs::path(path).parent_path().string());
+  SweepFolder(fs::path(path).parent_path().string());
   impl_ = std::make_unique<Impl>(path);
   impl_->temp.Close();
 }

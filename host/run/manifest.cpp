@@ -120,6 +120,10 @@ std::string FormatName(OutputFormat format) {
       return "pdf";
     case OutputFormat::Html:
       return "html";
+    case OutputFormat::Xlsx:
+      return "xlsx";
+    case OutputFormat::Csv:
+      return "csv";
     case OutputFormat::Text:
       break;
   }

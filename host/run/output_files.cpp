@@ -230,8 +230,7 @@ void PendingOutputs::Prepare(const std::string& path) {
   }
   const std::string name = folder.string();
   if (swept_folders_.insert(name).second) {
-    RecoverCommits(name);
-    RemoveStaleTempFiles(name);
+    SweepFolder(name);
   }
 }
 

@@ -3,6 +3,7 @@
 #include "nrw/core.h"
 #include "nrwhost/files.h"
 #include "nrwhost/trace.h"
+#include "run/commit_journal.h"
 #include "run/file_writer.h"
 #include "run/output_files.h"
 #include "run/temp_file.h"
@@ -19,7 +20,7 @@ struct JsonLinesTraceWriter::File {
 JsonLinesTraceWriter::JsonLinesTraceWriter(const std::string& path,
                                            const std::vector<std::string>& protected_files) {
   CheckOutputTarget(path, protected_files);
-  RemoveStaleTempFiles(std::filesystem::path(path).parent_path().string());
+  SweepFolder(std::filesystem::path(path).parent_path().string());
   file_ = std::make_unique<File>(path);
   out_ = &file_->writer.Stream();
 }

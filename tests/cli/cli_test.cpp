@@ -146,6 +146,28 @@ TEST_F(Cli, ArgumentsAreCheckedBeforeAnyFileIsTouched) {
        {"demo-db", dir_->File("x.db"), "--extras", "-1"},
        "Erro: --extras: o valor -1 está fora do intervalo de 0 a 100000."},
       {"an option the command lacks", run({"--saida", "x"}), "Erro: argumento inesperado: "},
+      // Runs divided into parts: what only a split can do, and how its share is written.
+      {"a shard out of its range", run({"--split", "pBeneficiarios", "--shard", "4/3"}),
+       "--shard 4/3: I vai de 1 a N."},
+      {"a shard that is no fraction", run({"--split", "pBeneficiarios", "--shard", "2"}),
+       "--shard 2: use I/N"},
+      {"a shard of a whole run", run({"--shard", "1/3"}), "--shard divide as partes"},
+      {"workers of a whole run", run({"--jobs", "2", "--out", keep}), "--jobs divide as partes"},
+      {"workers with a trace",
+       run({"--jobs", "2", "--split", "pBeneficiarios", "--out", dir_->File("{pBeneficiarios}.txt"),
+            "--trace", dir_->File("t.jsonl")}),
+       "--trace registra uma execução num só processo"},
+      {"a manifest of neither kind",
+       run({"--split", "pBeneficiarios", "--out", dir_->File("{pBeneficiarios}.txt"), "--manifest",
+            keep}),
+       "use um nome terminado em .jsonl ou .csv"},
+      {"a manifest of a whole run", run({"--out", keep, "--manifest", dir_->File("m.jsonl")}),
+       "--manifest registra as partes"},
+      {"a manifest of parts on stdout",
+       run({"--split", "pBeneficiarios", "--manifest", dir_->File("m.jsonl")}),
+       "--manifest registra arquivos"},
+      {"a progress descriptor not open", run({"--progress-fd", "1000"}),
+       "--progress-fd 1000: o descritor não está aberto para escrita."},
   };
   for (const Case& c : cases) {
     const Outcome outcome = Nrw(c.args);

@@ -150,5 +150,16 @@ TEST(Batch, ProgressGoesToTheDescriptorAsJsonLines) {
   EXPECT_EQ(err.find("Gerado:"), std::string::npos) << err;
 }
 
+// The progress reader goes away at once: the run goes on and writes its parts.
+TEST(Batch, AProgressReaderThatGoesAwayDoesNotStopTheRun) {
+  support::TempDir dir;
+  ASSERT_EQ(Shell("(" + SplitCommand(dir.File("p/{pBeneficiarios}.txt"), "--progress-fd 3") +
+                  " 3>&1 >/dev/null 2>" + Quoted(dir.File("err.txt")) + "; echo $? >" +
+                  Quoted(dir.File("status.txt")) + ") | true"),
+            0);
+  EXPECT_EQ(ReadFile(dir.File("status.txt")), "0\n") << ReadFile(dir.File("err.txt"));
+  EXPECT_NE(ReadFile(dir.File("err.txt")).find("Partes: "), std::string::npos);
+}
+
 }  // namespace
 }  // namespace reliability

@@ -406,9 +406,6 @@ TEST_F(Send, RecipientsAreFoundAlikeOnAPostgreSQLServer) {
 
 // From the run's own manifest to the mailboxes, as the README shows the season.
 TEST_F(Send, TheManifestOfARunIsSentAsItIs) {
-  if (cli_test::Nrw({"run", "--help"}).out.find("--manifest") == std::string::npos) {
-    GTEST_SKIP() << "nrw run writes no manifest yet";
-  }
   const std::string written = dir_.File("temporada");
   fs::create_directory(written);
   const std::string manifest = written + "/informes.jsonl";
