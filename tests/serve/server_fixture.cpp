@@ -88,7 +88,8 @@ ServerFixture::ServerFixture(std::vector<std::string> extra)
   spawn.argv.insert(spawn.argv.end(), extra.begin(), extra.end());
   spawn.stderr_path = dir_->File("serve.log");
   server_ = std::make_unique<nrw::server::ChildProcess>(spawn);
-  const std::regex listening("Servidor em http://127\\.0\\.0\\.1:([0-9]+)/");
+  tls_ = std::find(extra.begin(), extra.end(), "--cert") != extra.end();
+  const std::regex listening("Servidor em https?://127\\.0\\.0\\.1:([0-9]+)/");
   for (int i = 0; i < 400 && port_ == 0; ++i) {
     std::ifstream log(dir_->File("serve.log"));
     const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
@@ -121,7 +122,9 @@ bool ServerFixture::Alive() { return server_ && !server_->WaitFor(std::chrono::m
 Reply ServerFixture::Send(const std::string& method, const std::string& path,
                           const std::string& body, const std::string& cookie,
                           const std::string& csrf) const {
-  httplib::Client client("127.0.0.1", port_);
+  httplib::Client client((tls_ ? "https://127.0.0.1:" : "http://127.0.0.1:") +
+                         std::to_string(port_));
+  client.enable_server_certificate_verification(false);
   client.set_read_timeout(std::chrono::seconds(60));
   httplib::Headers headers;
   if (!cookie.empty()) headers.emplace("Cookie", "nrw_sessao=" + cookie);

@@ -36,7 +36,7 @@ struct Login {
 class ServerFixture {
  public:
   //! Web users ana, caio, eva (application user 1: companies 1 and 2) and bia, davi (user 2:
-  //! company 3); extra options go to `nrw serve`.
+  //! company 3); extra options go to `nrw serve` (with --cert, the fixture speaks HTTPS).
   explicit ServerFixture(std::vector<std::string> extra = {});
   ~ServerFixture();
 
@@ -67,6 +67,7 @@ class ServerFixture {
   std::unique_ptr<support::TempDir> dir_;
   std::string data_dir_;
   std::string users_file_;
+  bool tls_ = false;
   std::unique_ptr<nrw::server::ChildProcess> server_;
   int port_ = 0;
 };

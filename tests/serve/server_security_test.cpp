@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "server_fixture.h"
+#include "support/shell.h"
 
 namespace serve_test {
 namespace {
@@ -314,6 +315,41 @@ TEST_F(ServerSecurity, OversizedRequestsAreRefused) {
       400);
   // The server is still there for the next request.
   EXPECT_EQ(server_->Send("GET", "/api/reports", "", ana).status, 200);
+}
+
+}  // namespace
+}  // namespace serve_test
+
+namespace serve_test {
+namespace {
+
+TEST(ServerListening, AnotherAddressNeedsTlsAndTlsMakesTheCookieSecure) {
+  support::TempDir dir;
+  nrw::server::SpawnOptions plain;
+  plain.argv = {std::string(NRW_BUILD_DIR) + "/bin/nrw",
+                "serve",
+                "--db",
+                "qualquer.db",
+                "--users",
+                dir.File("users.json"),
+                "--listen",
+                "0.0.0.0:0"};
+  plain.stderr_path = dir.File("serve.log");
+  nrw::server::ChildProcess refused(plain);
+  const auto exit = refused.WaitFor(std::chrono::seconds(30));
+  ASSERT_TRUE(exit);
+  EXPECT_EQ(exit->status.value_or(-1), 2);
+
+  const support::ShellOutcome made = support::RunShell(
+      "openssl req -x509 -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -days 1 -keyout '" +
+      dir.File("key.pem") + "' -out '" + dir.File("cert.pem") + "' 2>&1");
+  ASSERT_EQ(made.status, 0) << made.out;
+  const ServerFixture server({"--cert", dir.File("cert.pem"), "--key", dir.File("key.pem")});
+  const Reply login =
+      server.Send("POST", "/api/login", R"({"user": "ana", "password": "senha-de-teste-1"})");
+  ASSERT_EQ(login.status, 200) << login.body;
+  EXPECT_NE(login.Header("Set-Cookie").find("; Secure"), std::string::npos);
+  EXPECT_NE(login.Header("Strict-Transport-Security"), "");
 }
 
 }  // namespace
