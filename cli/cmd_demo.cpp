@@ -1,3 +1,4 @@
+#include <fmt/format.h>
 #include <sys/stat.h>
 
 #include <CLI/CLI.hpp>
@@ -7,6 +8,7 @@
 #include <memory>
 #include <new>
 
+#include "arguments.h"
 #include "commands.h"
 #include "demo/demo_data.h"
 #include "nrwhost/database.h"
@@ -26,6 +28,9 @@ int MakeOnServer(const DemoOptions& options, OpcoesDemo opcoes) {
     }
     opcoes.substituir = options.force;
     CriarBancoDemo(*connection, opcoes);
+  } catch (const UsageError& error) {
+    std::cerr << "Erro: " << error.what() << '\n';
+    return kUsageError;
   } catch (const std::exception& failure) {
     std::cerr << "Falha ao criar o banco de demonstração: " << failure.what() << '\n';
     return kFailed;
@@ -65,6 +70,7 @@ int MakeFile(const CommonOptions& common, const DemoOptions& options, const Opco
     return kFailed;
   } catch (const Exception& error) {
     std::cerr << "Falha ao criar o banco de demonstração: " << error.what() << '\n';
+    if (common.verbose && !ErrorDetail(error).empty()) std::cerr << ErrorDetail(error) << '\n';
     return kFailed;
   } catch (const std::exception& error) {
     std::cerr << "Falha ao criar o banco de demonstração.\n";
@@ -103,13 +109,27 @@ Subcommand AddDemoCommand(CLI::App& app, const CommonOptions& common) {
           "BANCO", options->path,
           "Arquivo SQLite, ou URI/conninfo PostgreSQL (postgresql://usuario@servidor/banco)")
       ->required();
-  demo->add_option("--ano", options->ano_base, "Ano base principal (padrão: o ano anterior)")
-      ->check(CLI::Range(1901, 9998));
-  demo->add_option("--extras", options->extras, "Beneficiários adicionais gerados")
-      ->check(CLI::Range(0, 100000));
+  demo->add_option("--ano", options->ano_text,
+                   fmt::format("Ano base principal, de {} a {} (padrão: o ano anterior)",
+                               kPrimeiroAnoDemo, kUltimoAnoDemo))
+      ->type_name("ANO");
+  demo->add_option("--extras", options->extras_text,
+                   fmt::format("Beneficiários adicionais gerados, de 0 a {}", kMaximoExtrasDemo))
+      ->type_name("N");
   demo->add_flag("--force", options->force,
                  "Substitui um arquivo existente (no PostgreSQL, as tabelas do sistema)");
-  return {demo, [&common, options] { return MakeDemoDatabase(common, *options); }};
+  return {demo, [&common, options] { return MakeDemoDatabase(common, *options); },
+          [options] {
+            // The ranges the generator itself accepts.
+            if (!options->ano_text.empty()) {
+              options->ano_base = static_cast<int>(
+                  WholeNumber("--ano", options->ano_text, kPrimeiroAnoDemo, kUltimoAnoDemo));
+            }
+            if (!options->extras_text.empty()) {
+              options->extras = static_cast<int>(
+                  WholeNumber("--extras", options->extras_text, 0, kMaximoExtrasDemo));
+            }
+          }};
 }
 
 }  // namespace nrw::cli

@@ -1,5 +1,8 @@
+#include <sys/stat.h>
+
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <iostream>
 #include <vector>
@@ -10,6 +13,22 @@
 #include "paths.h"
 
 namespace nrw::cli {
+namespace {
+
+// Why a name in the modules folder is no file to load, or empty when it is a regular file.
+std::string NotARegularFile(const std::filesystem::path& path) {
+  struct stat info = {};
+  if (stat(path.c_str(), &info) != 0) {
+    return errno == ELOOP ? "laço de links simbólicos" : "link para um arquivo que não existe";
+  }
+  if (S_ISREG(info.st_mode)) return "";
+  if (S_ISDIR(info.st_mode)) return "é uma pasta";
+  if (S_ISFIFO(info.st_mode)) return "é um pipe (FIFO)";
+  if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) return "é um dispositivo";
+  return "não é um arquivo comum";
+}
+
+}  // namespace
 
 int ListModules(const CommonOptions& common) {
   const Locations locations = ResolveLocations(common.modules_dir, common.layouts_dir);
@@ -25,12 +44,19 @@ int ListModules(const CommonOptions& common) {
   std::sort(libraries.begin(), libraries.end());
   int status = kOk;
   for (const auto& library : libraries) {
+    // Only regular files are looked into: a FIFO would hold the listing, a link loop fail it.
+    if (const std::string why = NotARegularFile(library); !why.empty()) {
+      std::cerr << "Ignorado: " << library.string() << " (" << why << ")\n";
+      continue;
+    }
+    std::string line = library.stem().string() + '\t';
     try {
-      std::cout << library.stem().string() << '\t' << ModuleVersion(library.string()) << '\n';
+      line += ModuleVersion(library.string());
     } catch (const std::exception& failure) {
-      std::cout << library.stem().string() << "\t(erro: " << failure.what() << ")\n";
+      line += std::string("(erro: ") + failure.what() + ")";
       status = kFailed;
     }
+    std::cout << line << '\n';
   }
   return FlushStdout() ? status : kFailed;
 }

@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 
+#include "arguments.h"
 #include "commands.h"
 #include "database_scope.h"
 #include "nrw/datetime.h"
@@ -14,6 +15,7 @@
 #include "nrwhost/progress_sink.h"
 #include "nrwhost/session.h"
 #include "nrwhost/settings.h"
+#include "nrwhost/time_limit.h"
 #include "nrwhost/trace.h"
 #include "parallel_run.h"
 #include "paths.h"
@@ -25,19 +27,25 @@
 namespace nrw::cli {
 namespace {
 
-//! The message page after the run: its captions as a heading, then one message per line.
+//! The message page after the run: its captions as a heading, then one message per line, each
+//! led by its part in a run of separated parts.
 void PrintMessages(const MessagePage& messages) {
   if (messages.entries.empty()) return;
   std::string title;
   for (const std::string& caption : messages.captions)
     title += (title.empty() ? "" : " | ") + caption;
   std::cerr << "== " << (title.empty() ? "Mensagens" : title) << " ==\n";
-  for (const MessageEntry& entry : messages.entries) std::cerr << entry.text << '\n';
+  for (const MessageEntry& entry : messages.entries) {
+    if (!entry.part.empty()) std::cerr << "[" << entry.part << "] ";
+    std::cerr << MessageLine(entry) << '\n';
+  }
 }
 
 }  // namespace
 
 int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
+  // From the start: opening a server's database counts too.
+  const TimeLimit time_limit(command.time_limit);
   RunOptions options;
   if (!ParseParams(command.params, options.params)) return kUsageError;
   CheckedRun checked;
@@ -60,8 +68,8 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
     RemoveTempFilesOnSignals();
     if (!command.trace.empty()) {
       trace = std::make_unique<JsonLinesTraceWriter>(
-          command.trace, IsPostgreSQLTarget(command.db) ? std::vector<std::string>{}
-                                                        : std::vector<std::string>{command.db});
+          command.trace,
+          IsPostgreSQLTarget(command.db) ? std::vector<std::string>{} : DatabaseFiles(command.db));
       options.protected_files.push_back(command.trace);
     }
   } catch (const UsageError& error) {
@@ -133,7 +141,7 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
     return Failed(common, "memória insuficiente.", "", kFailed);
   } catch (const Exception& error) {
     progress.Failed(error.what());
-    return Failed(common, error.what(), "", kFailed);
+    return Failed(common, error.what(), ErrorDetail(error), kFailed);
   }
   bar.Clear();
   PrintMessages(result.messages);
@@ -165,37 +173,60 @@ int RunReportCommand(const CommonOptions& common, const RunCommand& command) {
 Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common) {
   auto command = std::make_shared<RunCommand>();
   CLI::App* run = app.add_subcommand("run", "Executa um relatório");
-  run->add_option("MODULE", command->module, "Nome do módulo ou caminho do .so")->required();
-  run->add_option("--db", command->db, kDbHelp)->required();
-  run->add_option("-p,--param", command->params, "Parâmetro NOME=VALOR (repetível)");
-  run->add_option("--split", command->split, "Parâmetro separador (repetível)");
+  run->add_option("MODULO", command->module,
+                  "Nome do módulo (maiúsculas à vontade) ou caminho do .so")
+      ->required()
+      ->type_name("NOME");
+  run->add_option("--db", command->db, kDbHelp)->required()->type_name("BANCO");
+  run->add_option("-p,--param", command->params, "Parâmetro NOME=VALOR (repetível)")
+      ->type_name("NOME=VALOR");
+  run->add_option("--split", command->split, "Parâmetro separador (repetível)")->type_name("PARAM");
   run->add_option("--out", command->out,
-                  "Arquivo de saída (- para a saída padrão), ou padrão com {PARAM} por parte");
-  run->add_option("--trace", command->trace, "Registro JSON Lines das chamadas do relatório");
+                  "Arquivo de saída (.txt, .pdf, .html, .xlsx ou .csv; - para a saída padrão), "
+                  "ou, com --split, padrão com {PARAM} por parte")
+      ->type_name("ARQUIVO");
+  run->add_option("--trace", command->trace, "Registro JSON Lines das chamadas do relatório")
+      ->type_name("ARQUIVO");
   run->add_option("--format", command->format,
                   "Formato: text, pdf, html, xlsx ou csv (padrão: pela extensão)")
-      ->check(CLI::IsMember({"text", "txt", "pdf", "html", "xlsx", "csv"}, CLI::ignore_case));
+      ->type_name("FORMATO");
   run->add_option("--password", command->password,
-                  "Senha de cada PDF, com {PARAM}, {PARAM:digits} ou {PARAM:digits:N}");
+                  "Senha de cada PDF (até 127 bytes), com {PARAM}, {PARAM:digits} ou "
+                  "{PARAM:digits:N}")
+      ->type_name("MODELO");
   run->add_option("--archive", command->archive,
-                  "Pasta da cópia sem senha (PDF/A-2b) de cada PDF, com o mesmo nome");
-  run->add_option("--usuario", command->usuario,
-                  "Código do usuário: só as empresas a que ele tem direito (padrão: todas)");
+                  "Pasta da cópia sem senha (PDF/A-2b) de cada PDF, com o mesmo nome")
+      ->type_name("PASTA");
+  run->add_option("--usuario", command->usuario_text,
+                  "Código do usuário: só as empresas a que ele tem direito (padrão: todas)")
+      ->type_name("CODIGO");
+  AddTimeLimitOption(*run, *command);
   run->add_option("--manifest", command->manifest,
-                  "Registro das partes (.jsonl ou .csv), gravado com as saídas");
+                  "Registro das partes (.jsonl ou .csv), gravado com as saídas")
+      ->type_name("ARQUIVO");
   run->add_option("--jobs", command->jobs, "Processos que produzem as partes (padrão: 1)")
+      ->type_name("N")
       ->check(CLI::Range(1, 64));
   run->add_option("--shard", command->shard,
-                  "I/N: só as partes desta fatia de uma execução dividida em N");
+                  "I/N: só as partes desta fatia de uma execução dividida em N")
+      ->type_name("I/N");
   run->add_option("--progress-fd", command->progress_fd,
                   "Descritor que recebe o progresso em linhas JSON")
+      ->type_name("FD")
       ->check(CLI::Range(0, 1 << 20));
   // A worker of a parallel run: given by the run that starts it, not by people.
   run->add_option("--worker", command->worker)->group("");
   run->add_option("--worker-owner", command->worker_owner)->group("");
   run->add_option("--worker-today", command->worker_today)->group("");
   run->add_option("--worker-snapshot", command->worker_snapshot)->group("");
-  return {run, [&common, command] { return RunReportCommand(common, *command); }};
+  return {run, [&common, command] { return RunReportCommand(common, *command); },
+          [command] {
+            CheckRunOptions(*command);
+            if (!command->format.empty() && !FormatNamed(command->format)) {
+              throw UsageError("--format: '" + Shown(command->format) +
+                               "' não é um formato (use text, pdf, html, xlsx ou csv).");
+            }
+          }};
 }
 
 }  // namespace nrw::cli

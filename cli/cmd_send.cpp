@@ -2,11 +2,9 @@
 // beside the manifest that keeps anyone from receiving a document twice.
 #include <CLI/CLI.hpp>
 #include <cstdlib>
-#include <fstream>
 #include <iostream>
 #include <memory>
 #include <new>
-#include <sstream>
 
 #include "commands.h"
 #include "mail/csv.h"
@@ -14,6 +12,7 @@
 #include "mail/errors.h"
 #include "mail/smtp_client.h"
 #include "mail/text.h"
+#include "mail/user_file.h"
 #include "nrwhost/database.h"
 #include "nrwhost/files.h"
 #include "progress_bar.h"
@@ -46,12 +45,11 @@ struct SendCommand {
   bool unprotected = false;
 };
 
+// A message is a few paragraphs; a megabyte is far beyond any.
+constexpr size_t kMaxMessageBytes = size_t{1} << 20;
+
 std::string ReadMessageTemplate(const std::string& path) {
-  CheckInputFile(path, "Mensagem");
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  const std::string whole = text.str();
+  const std::string whole = mail::ReadUserFile(path, "Mensagem", kMaxMessageBytes);
   const std::string content(mail::WithoutBom(whole));
   if (!mail::IsValidUtf8(content))
     throw UsageError("Mensagem " + path + ": o texto não está em UTF-8.");
@@ -249,7 +247,8 @@ Subcommand AddSendCommand(CLI::App& app, const CommonOptions& common) {
                    "Arquivo com o texto da mensagem (UTF-8), com os mesmos marcadores e "
                    "{DICA_SENHA}");
   send->add_option("--por-minuto", command->per_minute, "No máximo N mensagens por minuto")
-      ->check(CLI::Range(1, 100000));
+      ->check(CLI::Range(1, 100000).description("de 1 a 100000"))
+      ->type_name("N");
   send->add_option("--dry-run", command->dry_run,
                    "Grava cada mensagem como .eml nesta pasta em vez de enviar");
   send->add_option("--enderecos", command->addresses,
@@ -266,13 +265,16 @@ Subcommand AddSendCommand(CLI::App& app, const CommonOptions& common) {
                  "Reenvia as partes cujo envio anterior ficou sem confirmação");
   send->add_option("--tentativas", command->attempts,
                    "Tentativas por parte em falhas temporárias (padrão: 4)")
-      ->check(CLI::Range(1, 20));
+      ->check(CLI::Range(1, 20).description("de 1 a 20"))
+      ->type_name("N");
   send->add_option("--intervalo", command->retry_seconds,
                    "Segundos antes da segunda tentativa; dobra a cada nova (padrão: 5)")
-      ->check(CLI::Range(0.0, 3600.0));
+      ->check(CLI::Range(0.0, 3600.0).description("de 0 a 3600"))
+      ->type_name("SEGUNDOS");
   send->add_option("--espera", command->timeout_seconds,
                    "Segundos de espera pelo servidor antes de desistir (padrão: 60)")
-      ->check(CLI::Range(1, 3600));
+      ->check(CLI::Range(1, 3600).description("de 1 a 3600"))
+      ->type_name("SEGUNDOS");
   send->add_flag("--sem-senha", command->unprotected, "Aceita enviar documentos sem senha");
   return {send, [&common, command] { return SendParts(common, *command); }};
 }

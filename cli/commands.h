@@ -3,9 +3,12 @@
 // work) failed, 2 a usage error.
 #pragma once
 
+#include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "nrwhost/session.h"
@@ -29,6 +32,9 @@ struct CommonOptions {
 
 struct DemoOptions {
   std::string path;
+  //! As typed; checked into ano_base and extras before the command runs.
+  std::string ano_text;
+  std::string extras_text;
   int ano_base = 0;
   int extras = 0;
   bool force = false;
@@ -63,6 +69,11 @@ struct RunCommand {
   int worker_owner = 0;
   std::string worker_today;
   std::string worker_snapshot;
+  //! The longest the command may take; a run still going then is interrupted. Zero: no limit.
+  std::chrono::seconds time_limit{0};
+  //! --usuario and --tempo-limite as typed; checked into the fields above before the command runs.
+  std::string usuario_text;
+  std::string time_limit_text;
 };
 
 struct PanelCommand {
@@ -75,16 +86,49 @@ struct PanelCommand {
   bool markdown = false;
   //! Stays open: events in JSON lines on stdin, the panel after each on stdout.
   bool session = false;
+  //! The longest the hooks' statements may take. Zero: no limit.
+  std::chrono::seconds time_limit{0};
+  //! --usuario and --tempo-limite as typed; checked into the fields above before the command runs.
+  std::string usuario_text;
+  std::string time_limit_text;
 };
+
+//! Without --tempo-limite: longer than the largest office's longest run, short enough that a
+//! statement that never ends does not hold a desk (or a server) for a day.
+constexpr std::chrono::seconds kDefaultTimeLimit{6 * 3600};
 
 //! The whole command line (argv[0] is the program); answers the exit status.
 int Main(int argc, const char* const* argv);
 
 //! A subcommand on the command line and the work it does once parsed. The work owns the storage
-//! its options were bound to.
+//! its options were bound to. check, when there is one, converts and checks the options' values
+//! (raising UsageError) before anything is opened or written.
 struct Subcommand {
-  CLI::App* app = nullptr;
+  Subcommand(CLI::App* command, std::function<int()> work, std::function<void()> checks = {})
+      : app(command), run(std::move(work)), check(std::move(checks)) {}
+  CLI::App* app;
   std::function<int()> run;
+  std::function<void()> check;
+};
+
+//! The command line parsed and checked, not yet run: what Main does first, and what the command
+//! line's fuzz target drives alone.
+class CommandLine {
+ public:
+  CommandLine();
+  ~CommandLine();
+  CommandLine(const CommandLine&) = delete;
+  CommandLine& operator=(const CommandLine&) = delete;
+  //! Parses argv (argv[0] is the program) and checks every option's value. Answers the exit
+  //! status when the command line itself was the answer (help, version, a usage error, said on
+  //! stdout or stderr); nothing when the parsed command is to run.
+  std::optional<int> Parse(int argc, const char* const* argv);
+  //! Runs the parsed command; answers its exit status.
+  int Run();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 //! Each adds its subcommand to the application; common holds the options every command shares and
@@ -100,6 +144,16 @@ Subcommand AddServeCommand(CLI::App& app, const CommonOptions& common);
 
 //! The help text of --db.
 extern const char* const kDbHelp;
+
+//! Adds --tempo-limite to a command that runs a module.
+void AddTimeLimitOption(CLI::App& command, RunCommand& options);
+void AddTimeLimitOption(CLI::App& command, PanelCommand& options);
+//! Converts --usuario and --tempo-limite as typed; raises UsageError naming the option.
+void CheckRunOptions(RunCommand& command);
+void CheckRunOptions(PanelCommand& command);
+//! Raises UsageError unless db names a readable regular file; a text that looks like a server's
+//! address but is none is said to be neither (and not repeated: it may hold a password).
+void CheckDatabaseFile(const std::string& db);
 
 //! "NOME=VALOR" pairs; false (with a message on stderr) when one has no "=".
 bool ParseParams(const std::vector<std::string>& texts, std::vector<ParamSetting>& settings);

@@ -7,7 +7,7 @@ namespace {
 
 std::unique_ptr<TnConnection> ReadOnlyConnection(const std::string& target) {
   if (!IsPostgreSQLTarget(target)) return OpenSQLite(target, OpenMode::ReadOnly);
-  return OpenConnection(target);
+  return OpenConnection(target, OpenMode::ReadOnly);
 }
 
 }  // namespace

@@ -21,8 +21,9 @@ struct ModuleFiles {
   std::string layout_path;
 };
 
-//! MODULE is a name ("RptIncomeStatement") or a path to its .so; the layout is <name>.json. Raises
-//! UsageError when there is no such file.
+//! MODULE is a name ("RptIncomeStatement", in any case) or a path to its .so; the layout is
+//! <name>.json, the name as the module's file spells it. Raises UsageError when there is no such
+//! file, suggesting the nearest module name when one is close.
 ModuleFiles FindModule(const std::string& module, const Locations& locations);
 
 }  // namespace nrw::cli

@@ -12,5 +12,7 @@ std::string DescribeParseError(const CLI::ParseError& error);
 
 //! Portuguese headings for the help text.
 void UsePortugueseLabels(CLI::App& app);
+//! The subcommand's help option in the group of its other options.
+void UsePortugueseHelp(CLI::App& command);
 
 }  // namespace nrw::cli

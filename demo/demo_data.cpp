@@ -11,10 +11,6 @@ namespace nrw {
 namespace demo {
 namespace {
 
-constexpr int kPrimeiroAno = 2001;
-constexpr int kUltimoAno = 2099;
-constexpr int kMaximoExtras = 1000000;
-
 // Streams of the subjects that draw random values.
 constexpr uint64_t kFluxoInscricoes = 10;
 constexpr uint64_t kFluxoNomes = 11;
@@ -81,14 +77,14 @@ void Gerador::Gerar() {
 }  // namespace demo
 
 void CriarBancoDemo(TnConnection& connection, const OpcoesDemo& opcoes) {
-  if (opcoes.ano_base < demo::kPrimeiroAno || opcoes.ano_base > demo::kUltimoAno) {
+  if (opcoes.ano_base < kPrimeiroAnoDemo || opcoes.ano_base > kUltimoAnoDemo) {
     throw Exception(
         fmt::format("Ano-base inválido para os dados de demonstração: {} (use de {} a {}).",
-                    opcoes.ano_base, demo::kPrimeiroAno, demo::kUltimoAno));
+                    opcoes.ano_base, kPrimeiroAnoDemo, kUltimoAnoDemo));
   }
-  if (opcoes.beneficiarios_extras < 0 || opcoes.beneficiarios_extras > demo::kMaximoExtras) {
+  if (opcoes.beneficiarios_extras < 0 || opcoes.beneficiarios_extras > kMaximoExtrasDemo) {
     throw Exception(fmt::format("Quantidade de beneficiários extras inválida: {} (use de 0 a {}).",
-                                opcoes.beneficiarios_extras, demo::kMaximoExtras));
+                                opcoes.beneficiarios_extras, kMaximoExtrasDemo));
   }
   demo::Transacao transacao(connection);
   if (opcoes.substituir) RemoverEsquema(connection);

@@ -9,6 +9,11 @@
 
 namespace nrw {
 
+//! The base years the generator makes data for, and the most employees it adds.
+constexpr int kPrimeiroAnoDemo = 2001;
+constexpr int kUltimoAnoDemo = 2099;
+constexpr int kMaximoExtrasDemo = 1000000;
+
 //! What to generate. The same options always give the same database.
 struct OpcoesDemo {
   //! Main base year; the year before it is generated as well.

@@ -1,14 +1,13 @@
 #include "mail/manifest.h"
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 
 #include "mail/csv.h"
 #include "mail/errors.h"
 #include "mail/text.h"
+#include "mail/user_file.h"
 
 namespace nrw::mail {
 namespace {
@@ -138,17 +137,8 @@ class ManifestParser {
   std::string path_;
 };
 
-std::string ReadWhole(const std::string& path) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    throw InputError("Manifesto " + path + ": não existe ou não é um arquivo.");
-  }
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  if (!in.good() && !in.eof()) throw InputError("Manifesto " + path + ": não pôde ser lido.");
-  return content.str();
-}
+// A manifest line is a few hundred bytes: room for far more parts than the largest office has.
+constexpr size_t kMaxManifestBytes = size_t{256} << 20;
 
 // A CSV row becomes the JSON record the JSON Lines form holds, so that both are checked alike.
 Json CsvPart(const ManifestParser& parser, const std::vector<std::string>& columns,
@@ -235,7 +225,7 @@ std::string Manifest::Resolve(const std::string& file) const {
 }
 
 Manifest ReadManifest(const std::string& path) {
-  const std::string content = ReadWhole(path);
+  const std::string content = ReadUserFile(path, "Manifesto", kMaxManifestBytes);
   const std::string_view text = WithoutBom(content);
   if (Trim(text).empty()) throw InputError("Manifesto " + path + ": está vazio.");
   const ManifestParser parser(path);

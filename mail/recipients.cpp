@@ -1,11 +1,9 @@
 #include "mail/recipients.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "mail/csv.h"
 #include "mail/errors.h"
 #include "mail/text.h"
+#include "mail/user_file.h"
 
 namespace nrw::mail {
 namespace {
@@ -13,13 +11,8 @@ namespace {
 constexpr const char* kValueNames[] = {"pBeneficiarios", "pFuncionarios"};
 constexpr const char* kRowNames[] = {"INSCRFEDERALBENEF", "CPFFUNC", "CPF", "CNPJ"};
 
-std::string ReadText(const std::string& path, const std::string& what) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw InputError(what + " " + path + ": não pôde ser aberto.");
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
+// One line per beneficiary: a million of them fit many times over.
+constexpr size_t kMaxAddressFileBytes = size_t{64} << 20;
 
 }  // namespace
 
@@ -37,7 +30,7 @@ std::optional<std::string> RegistrationOf(const ManifestPart& part) {
 
 AddressFile::AddressFile(const std::string& path) {
   const std::string what = "Endereços " + path;
-  const std::string text = ReadText(path, "Endereços");
+  const std::string text = ReadUserFile(path, "Endereços", kMaxAddressFileBytes);
   if (!IsValidUtf8(text)) throw InputError(what + ": o arquivo não está em UTF-8.");
   const std::vector<CsvRecord> records = ParseCsv(text, ';', what);
   for (size_t i = 0; i < records.size(); ++i) {

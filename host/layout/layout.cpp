@@ -7,6 +7,12 @@
 namespace nrw {
 
 const LayoutSection* Layout::FindSection(int number) const {
+  if (number < 0) {
+    for (const LayoutSection& section : host_sections) {
+      if (section.number == number) return &section;
+    }
+    return nullptr;
+  }
   const auto found = std::lower_bound(
       sections.begin(), sections.end(), number,
       [](const LayoutSection& section, int wanted) { return section.number < wanted; });

@@ -81,6 +81,21 @@ struct LayoutItem {
   LayoutCell cell = LayoutCell::Auto;
 };
 
+//! The bands a band stays on one page with: the next `count` bands, while each is one of
+//! `sections`. When the last of them does not fit, the engine moves them to the next page together.
+struct LayoutKeep {
+  //! Empty: the band keeps with nothing.
+  std::vector<int> sections;
+  int count = 1;
+};
+
+//! A group heading printed again under the page headings of every page that starts inside its
+//! group: the last print of the section (made while the variable `when` was not blank, when named).
+struct LayoutRepeat {
+  bool on = false;
+  std::string when;
+};
+
 struct LayoutSection {
   int number = 0;
   double height_mm = 0;
@@ -88,6 +103,10 @@ struct LayoutSection {
   //! Bands default to Row, page headings to Header.
   LayoutSheetRows sheet = LayoutSheetRows::Row;
   std::vector<LayoutItem> items;
+  LayoutKeep keep_with_next;
+  LayoutRepeat repeat;
+  //! A second print on the same page places nothing (a heading that a module prints twice).
+  bool once_per_page = false;
 };
 
 //! A parameter restricts the main dataset's selection through FilterInterval over these columns.
@@ -157,7 +176,14 @@ struct Layout {
   LayoutHandedDataSets handed;
   //! In number order.
   std::vector<LayoutSection> sections;
+  //! The host's own sections, numbered below zero where no module prints: the message page's
+  //! (layout/message_pages.h).
+  std::vector<LayoutSection> host_sections;
+  //! What a message of the module is about, a text with placeholders expanded when the message is
+  //! sent ("{[pCodigoEmpresa]}{, CNPJ [pCNPJ]}"); empty: the part's values in a separated run.
+  std::string message_subject;
 
+  //! A section of the layout, or of the host's own below zero.
   const LayoutSection* FindSection(int number) const;
   //! Names compared without regard to case.
   const LayoutParam* FindParam(std::string_view name) const;

@@ -3,17 +3,18 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 
 #include "layout/dataset_statement.h"
 #include "layout/json_reader.h"
+#include "layout/message_pages.h"
 #include "nrw/core.h"
+#include "nrw/datetime.h"
 #include "nrw/format.h"
 #include "nrwhost/files.h"
+#include "util/input_file.h"
 
 namespace nrw {
 namespace {
@@ -22,6 +23,9 @@ using nlohmann::json;
 
 // A little slack so that sizes written with a few decimals still fit exactly.
 constexpr double kToleranceMm = 1e-6;
+// The largest layout is some 30 kB: a file a hundred times that is no layout (and a title of
+// megabytes would only cost the run its time).
+constexpr size_t kMaxLayoutBytes = 4 << 20;
 // Metric-compatible with the faces of the printed forms; Debian's fonts-liberation2.
 constexpr const char* kDefaultFontFamily = "Liberation Sans";
 
@@ -51,6 +55,8 @@ class LayoutParser {
     layout.separators = ReadSeparators(root.Array("separators"), layout);
     layout.handed = ReadHandedDataSets(root.Object("handed_datasets"), layout);
     layout.sections = ReadSections(root.Array("sections"), layout.page);
+    layout.message_subject = root.String("message_subject");
+    layout.host_sections = MessageSections(layout);
     root.RejectUnknownKeys();
     return layout;
   }
@@ -145,6 +151,11 @@ class LayoutParser {
       param.dictionary = item.String("dictionary");
       param.visible = item.Boolean("visible", true);
       ReadBounds(item, param);
+      if (param.type == LayoutParamType::Date && !IsDateDefault(param.default_value)) {
+        item.Raise("o padrão '" + param.default_value + "' do parâmetro '" + param.name +
+                   "' não é uma data (use dd/mm/aaaa, mm/aaaa ou aaaa, com {ano}, {ano-N} ou "
+                   "{hoje})");
+      }
       ReadEditor(item, param);
       const std::string control = item.String("control", "edit");
       if (control == "edit") {
@@ -163,6 +174,42 @@ class LayoutParser {
       params.push_back(std::move(param));
     }
     return params;
+  }
+
+  // A date parameter's default, its markers standing for any year: a date, a month and year or a
+  // year, as the panel's date editors take them; or empty. Tried with a leap year and another, so
+  // that "29/02/{ano}" is found out whatever the year the layout is read.
+  static bool IsDateDefault(const std::string& text) {
+    return IsDateForYear(text, "2000") && IsDateForYear(text, "2001");
+  }
+
+  static bool IsDateForYear(const std::string& text, const std::string& year) {
+    std::string sample;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const size_t close = text[i] == '{' ? text.find('}', i) : std::string::npos;
+      const std::string marker =
+          close == std::string::npos ? "" : text.substr(i + 1, close - i - 1);
+      if (marker == "hoje") {
+        sample += "01/01/" + year;
+      } else if (marker == "ano" ||
+                 ((marker.rfind("ano-", 0) == 0 || marker.rfind("ano+", 0) == 0) &&
+                  marker.size() > 4 &&
+                  marker.find_first_not_of("0123456789", 4) == std::string::npos)) {
+        sample += year;
+      } else {
+        sample += text[i];
+        continue;
+      }
+      i = close;
+    }
+    const std::string trimmed = Trim(sample);
+    if (trimmed.empty() || TryStrToDate(trimmed)) return true;
+    const auto digits = [&trimmed](size_t from, size_t count) {
+      return trimmed.find_first_not_of("0123456789", from) >= from + count;
+    };
+    if (trimmed.size() == 4) return digits(0, 4);
+    return trimmed.size() == 7 && trimmed[2] == '/' && digits(0, 2) && digits(3, 4) &&
+           std::stoi(trimmed.substr(0, 2)) >= 1 && std::stoi(trimmed.substr(0, 2)) <= 12;
   }
 
   static void ReadBounds(JsonObjectReader& item, LayoutParam& param) {
@@ -339,6 +386,7 @@ class LayoutParser {
       JsonObjectReader item(array[i], "sections[" + std::to_string(i) + "]", Failer());
       LayoutSection section;
       section.number = item.RequiredInteger("number");
+      if (section.number < 0) item.Raise("'number' não pode ser negativo (são as seções do host)");
       if (!numbers.insert(section.number).second) {
         item.Raise("seção " + std::to_string(section.number) + " declarada mais de uma vez");
       }
@@ -357,6 +405,19 @@ class LayoutParser {
       } else {
         item.Raise("'kind' inválido: '" + kind + "' (use band ou page_heading)");
       }
+      if (const json* keep = item.Value("keep_with_next")) {
+        section.keep_with_next = ReadKeep(item, *keep);
+      }
+      if (const json* repeat = item.Value("repeat_on_new_page")) {
+        section.repeat = ReadRepeat(item, *repeat);
+      }
+      section.once_per_page = item.Boolean("once_per_page", false);
+      if (section.kind == LayoutSectionKind::PageHeading &&
+          (!section.keep_with_next.sections.empty() || section.repeat.on ||
+           section.once_per_page)) {
+        item.Raise(
+            "'keep_with_next', 'repeat_on_new_page' e 'once_per_page' valem só para seções band");
+      }
       section.sheet = ReadSheetRows(item, section.kind);
       const json& items = item.Array("items");
       for (size_t k = 0; k < items.size(); ++k) {
@@ -372,6 +433,46 @@ class LayoutParser {
     std::sort(sections.begin(), sections.end(),
               [](const LayoutSection& a, const LayoutSection& b) { return a.number < b.number; });
     return sections;
+  }
+
+  // "keep_with_next": [11], or {"sections": [13], "count": 2}.
+  LayoutKeep ReadKeep(JsonObjectReader& section, const json& value) {
+    LayoutKeep keep;
+    const json* sections = &value;
+    if (value.is_object()) {
+      JsonObjectReader object(value, section.Where() + ".keep_with_next", Failer());
+      sections = &object.Array("sections");
+      keep.count = object.Integer("count", 1);
+      if (keep.count < 1) object.Raise("'count' deve ser maior que zero");
+      object.RejectUnknownKeys();
+    }
+    if (!sections->is_array() || sections->empty()) {
+      section.Raise("'keep_with_next' deve listar os números das seções seguintes");
+    }
+    for (const json& number : *sections) {
+      if (!number.is_number_integer()) {
+        section.Raise("'keep_with_next' deve listar os números das seções seguintes");
+      }
+      keep.sections.push_back(number.get<int>());
+    }
+    return keep;
+  }
+
+  // "repeat_on_new_page": true, or {"when": "R17"}.
+  LayoutRepeat ReadRepeat(JsonObjectReader& section, const json& value) {
+    LayoutRepeat repeat;
+    if (value.is_boolean()) {
+      repeat.on = value.get<bool>();
+      return repeat;
+    }
+    if (!value.is_object()) {
+      section.Raise("'repeat_on_new_page' deve ser true, false ou {\"when\": \"VARIAVEL\"}");
+    }
+    JsonObjectReader object(value, section.Where() + ".repeat_on_new_page", Failer());
+    repeat.on = true;
+    repeat.when = object.RequiredString("when");
+    object.RejectUnknownKeys();
+    return repeat;
   }
 
   LayoutItem ReadItem(const json& object, const std::string& where) {
@@ -487,12 +588,8 @@ Layout ParseLayout(std::string_view json_text, const std::string& origin) {
 }
 
 Layout LoadLayout(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
   // A missing layout is a module named wrongly, or installed without its layout.
-  if (!file) throw UsageError("Layout " + path + ": não foi possível abrir o arquivo.");
-  std::ostringstream text;
-  text << file.rdbuf();
-  return ParseLayout(text.str(), path);
+  return ParseLayout(ReadInputFile(path, "Layout", kMaxLayoutBytes), path);
 }
 
 }  // namespace nrw

@@ -23,10 +23,9 @@ ItemBox PlaceItem(const Layout& layout, const LayoutItem& item, const ItemFlow& 
     box.w_mm = std::max(0.0, box.w_mm - column);
     box.y_mm += row / 2;
     box.h_mm = std::max(0.0, box.h_mm - row);
-  } else if (item.type == LayoutItemType::Line && !box.horizontal) {
-    box.y_mm += row / 2;
-    box.h_mm = std::max(0.0, box.h_mm - row);
   }
+  // A vertical line runs the whole height of its rows: the sides that bands printed one below the
+  // other draw (a frame around lines of any number) join into one line.
   return box;
 }
 

@@ -1,5 +1,7 @@
 #include "layout/page_model.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace nrw {
@@ -35,6 +37,22 @@ void PageModel::Place(PlacedSection section) {
   section.top_mm = position_mm_;
   position_mm_ += section.flow.height_mm;
   pages_.back().sections.push_back(std::move(section));
+}
+
+std::vector<PlacedSection> PageModel::TakeLast(size_t count) {
+  std::vector<PlacedSection> taken;
+  if (!HasPage()) return taken;
+  std::vector<PlacedSection>& sections = pages_.back().sections;
+  count = std::min(count, sections.size());
+  const auto first = sections.end() - static_cast<std::ptrdiff_t>(count);
+  taken.assign(std::make_move_iterator(first), std::make_move_iterator(sections.end()));
+  sections.erase(first, sections.end());
+  position_mm_ = sections.empty() ? 0 : sections.back().top_mm + sections.back().flow.height_mm;
+  return taken;
+}
+
+void PageModel::SetGroupPage(int number) {
+  if (HasPage()) pages_.back().group_page = number;
 }
 
 void PageModel::Finish() { HandOver(); }

@@ -22,6 +22,9 @@ struct PlacedSection {
   std::vector<bool> hidden;
   //! The section flowed with these texts: one place per layout item.
   SectionFlow flow;
+  //! A group heading printed again on a page that starts inside its group: page furniture that a
+  //! spreadsheet leaves out, as it gave its row where the group began.
+  bool repeated = false;
 };
 
 //! The section placed with what its items show: their texts (one per item) and those hidden.
@@ -30,6 +33,9 @@ PlacedSection FlowedSection(const LayoutSection& section, std::vector<std::strin
 
 struct Page {
   int number = 0;
+  //! The page's number within its group of pages ("[@PAGINAS:pPag]" counts the pages numbered by
+  //! the variable pPag until the numbering starts again); 0 when the page prints no such count.
+  int group_page = 0;
   std::vector<PlacedSection> sections;
 };
 
@@ -61,6 +67,10 @@ class PageModel {
   //! Puts the section at the current position of the current page and moves below it (by the
   //! height its flow gave it).
   void Place(PlacedSection section);
+  //! Takes the last count sections off the current page (they go to another page).
+  std::vector<PlacedSection> TakeLast(size_t count);
+  //! The number the current page has within its group of pages.
+  void SetGroupPage(int number);
   //! With a sink, hands over the page being printed: the report has ended.
   void Finish();
   //! The pages kept: all of them without a sink, at most the current one with a sink.

@@ -27,8 +27,11 @@ std::vector<std::u32string> WrapParagraph(const std::u32string& chars, size_t wi
   while (start < chars.size()) {
     size_t end = std::min(chars.size(), start + width);
     if (end < chars.size() && chars[end] != U' ') {
-      const size_t blank = chars.rfind(U' ', end);
-      if (blank != std::u32string::npos && blank > start) {
+      // The last blank of this row only: a search back to the paragraph's start would make a
+      // long word cost the square of its length.
+      size_t blank = end;
+      while (blank > start && chars[blank] != U' ') --blank;
+      if (blank > start) {
         end = blank;
       } else if (start == 0 || chars[start - 1] == U' ') {
         const size_t word_end = chars.find(U' ', start);
@@ -174,7 +177,10 @@ SectionFlow FlowSection(const LayoutSection& section, const std::vector<std::str
     const int top = placed.row;
     const int last = placed.row + placed.rows - 1;
     placed.row = top + ShiftAt(rows, rows.size(), top);
-    if (placed.rows > 1) {  // boxes and vertical lines stretch over what grew inside them
+    if (item.type == LayoutItemType::Line && item.h_mm > item.w_mm) {
+      // A vertical line runs beside its rows: it stretches with every text that ends within them.
+      placed.rows = last + 1 + ShiftAt(rows, rows.size(), last + 1) - placed.row;
+    } else if (placed.rows > 1) {  // boxes stretch over what grew inside them
       placed.rows = last + ShiftAt(rows, rows.size(), last) - placed.row + 1;
     }
   }

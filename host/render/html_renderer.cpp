@@ -26,17 +26,22 @@ const char* AlignOf(LayoutAlign align) {
 // The items as absolutely placed blocks: texts line by line, lines and boxes as borders.
 class HtmlPainter final : public PageVisitor {
  public:
-  HtmlPainter(const Layout& layout, std::ostream& out)
-      : layout_(layout), out_(out), left_(layout.page.margins.left_mm), row_(layout.grid.row_mm) {}
+  HtmlPainter(const Layout& layout, std::ostream& out, HtmlFaces& faces)
+      : layout_(layout),
+        out_(out),
+        faces_(faces),
+        left_(layout.page.margins.left_mm),
+        row_(layout.grid.row_mm) {}
 
   void TextLine(const PlacedItem& at, const FlowLine& line) override {
     const LayoutItem& item = at.item;
     const ResolvedFont font = FontOf(layout_, item);
+    const std::string families = faces_.FamiliesFor(std::string(font.family), font.bold, line.text);
     out_ << fmt::format(
                 "<div class=\"t\" style=\"left:{:.2f}mm;top:{:.2f}mm;width:{:.2f}mm;"
-                "line-height:{:.2f}mm;text-align:{};font:{}{:.1f}pt '{}',sans-serif\">",
+                "line-height:{:.2f}mm;text-align:{};font:{}{:.1f}pt {}\">",
                 left_ + item.x_mm, at.top_mm + line.row * row_, item.w_mm, row_,
-                AlignOf(item.align), font.bold ? "bold " : "", font.size_pt, font.family)
+                AlignOf(item.align), font.bold ? "bold " : "", font.size_pt, families)
          << MarkupEscaped(EncodeUtf8(line.text)) << "</div>\n";
   }
 
@@ -64,14 +69,15 @@ class HtmlPainter final : public PageVisitor {
  private:
   const Layout& layout_;
   std::ostream& out_;
+  HtmlFaces& faces_;
   double left_;
   double row_;
 };
 
 }  // namespace
 
-HtmlPageWriter::HtmlPageWriter(const Layout& layout, std::ostream& out)
-    : layout_(layout), out_(out) {
+HtmlPageWriter::HtmlPageWriter(const Layout& layout, std::ostream& out, PdfFaces* faces)
+    : layout_(layout), out_(out), faces_(faces != nullptr ? *faces : own_faces_) {
   const LayoutPage& page = layout.page;
   out_ << "<!DOCTYPE html>\n<html lang=\"pt-BR\">\n<head>\n<meta charset=\"utf-8\">\n<title>"
        << MarkupEscaped(layout.title.empty() ? layout.report : layout.title)
@@ -92,13 +98,13 @@ HtmlPageWriter::HtmlPageWriter(const Layout& layout, std::ostream& out)
 
 void HtmlPageWriter::Draw(const Page& page) {
   out_ << "<section class=\"page\" data-page=\"" << page.number << "\">\n";
-  HtmlPainter painter(layout_, out_);
+  HtmlPainter painter(layout_, out_, faces_);
   WalkPage(layout_, page, painter);
   out_ << "</section>\n";
 }
 
 void HtmlPageWriter::Finish() {
-  out_ << "</body>\n</html>\n";
+  out_ << "<style>\n" << faces_.FontFaceRules() << "</style>\n</body>\n</html>\n";
   out_.flush();
 }
 

@@ -34,6 +34,7 @@ class PageEncoder {
   void PutSection(const PlacedSection& section) {
     Put(section.number);
     Put(section.top_mm);
+    Put(section.repeated);
     PutSize(section.texts.size());
     for (const std::string& text : section.texts) {
       PutSize(text.size());
@@ -70,6 +71,7 @@ class PageDecoder {
   void GetSection(PlacedSection& section) {
     section.number = Get<int>();
     section.top_mm = Get<double>();
+    section.repeated = Get<bool>();
     section.texts.resize(GetSize());
     for (std::string& text : section.texts) {
       const size_t size = GetSize();
@@ -97,6 +99,7 @@ void PageSpool::PageDone(const Page& page) {
   buffer_.clear();
   PageEncoder encoder(buffer_);
   encoder.Put(page.number);
+  encoder.Put(page.group_page);
   encoder.PutSize(page.sections.size());
   for (const PlacedSection& section : page.sections) encoder.PutSection(section);
   const auto size = static_cast<uint64_t>(buffer_.size());
@@ -104,12 +107,14 @@ void PageSpool::PageDone(const Page& page) {
       std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size()) {
     Fail("gravação");
   }
+  group_pages_.push_back(page.group_page);
   ++count_;
 }
 
 void PageSpool::Replay(PageWriter& writer) {
   std::FILE* file = file_.get();
   if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) Fail("leitura");
+  const std::vector<int> groups = GroupPageCounts(group_pages_);
   Page page;
   for (int i = 0; i < count_; ++i) {
     uint64_t size = 0;
@@ -118,10 +123,11 @@ void PageSpool::Replay(PageWriter& writer) {
     if (std::fread(buffer_.data(), 1, buffer_.size(), file) != buffer_.size()) Fail("leitura");
     PageDecoder decoder(buffer_);
     page.number = decoder.Get<int>();
+    page.group_page = decoder.Get<int>();
     page.sections.resize(decoder.GetSize());
     for (PlacedSection& section : page.sections) {
       decoder.GetSection(section);
-      ReplacePageCountMarker(section, count_);
+      ReplacePageCountMarkers(section, {count_, groups[static_cast<size_t>(i)]});
       if (const LayoutSection* layout_section = layout_.FindSection(section.number)) {
         section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout_.grid);
       }

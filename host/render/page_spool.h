@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "layout/layout.h"
 #include "layout/page_model.h"
@@ -32,6 +33,8 @@ class PageSpool final : public PageSink {
   std::unique_ptr<std::FILE, FileCloser> file_;
   //! One page's bytes, reused from page to page.
   std::string buffer_;
+  //! Each page's number within its group, for the groups' counts.
+  std::vector<int> group_pages_;
   int count_ = 0;
 };
 

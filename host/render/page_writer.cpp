@@ -23,7 +23,8 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
       return std::make_unique<PdfPageWriter>(
           layout, out, resources != nullptr ? &resources->Get().faces : nullptr);
     case OutputFormat::Html:
-      return std::make_unique<HtmlPageWriter>(layout, out);
+      return std::make_unique<HtmlPageWriter>(
+          layout, out, resources != nullptr ? &resources->Get().faces : nullptr);
     case OutputFormat::Xlsx:
       return std::make_unique<XlsxPageWriter>(layout, out);
     case OutputFormat::Csv:
@@ -35,16 +36,17 @@ std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& la
 }
 
 void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,
-                std::ostream& out, WriterResources* resources) {
+                std::ostream& out, WriterResources* resources, const std::vector<Page>& after) {
   const std::unique_ptr<PageWriter> writer = MakePageWriter(format, layout, out, resources);
-  const int count = static_cast<int>(pages.size());
-  for (const Page& page : pages) {
-    if (HoldsMarker(page)) {
-      writer->Draw(WithPageCount(layout, page, count));
+  const std::vector<PageCounts> counts = CountsOf(pages);
+  for (size_t i = 0; i < pages.size(); ++i) {
+    if (HoldsMarker(pages[i])) {
+      writer->Draw(WithPageCount(layout, pages[i], counts[i]));
     } else {
-      writer->Draw(page);
+      writer->Draw(pages[i]);
     }
   }
+  for (const Page& page : after) writer->Draw(page);
   writer->Finish();
 }
 

@@ -48,8 +48,10 @@ class WriterResources {
 std::unique_ptr<PageWriter> MakePageWriter(OutputFormat format, const Layout& layout,
                                            std::ostream& out, WriterResources* resources = nullptr);
 
-//! Every page, with their count, as one document.
+//! Every page, with their count, as one document; then the pages that follow them uncounted (the
+//! message page).
 void WritePages(OutputFormat format, const Layout& layout, const std::vector<Page>& pages,
-                std::ostream& out, WriterResources* resources = nullptr);
+                std::ostream& out, WriterResources* resources = nullptr,
+                const std::vector<Page>& after = {});
 
 }  // namespace nrw

@@ -14,6 +14,9 @@ struct FcDeleter {
   void operator()(FcPattern* pattern) const { FcPatternDestroy(pattern); }
 };
 using FcPatternPtr = std::unique_ptr<FcPattern, FcDeleter>;
+struct FcSetDeleter {
+  void operator()(FcFontSet* set) const { FcFontSetDestroy(set); }
+};
 
 // The file and face index fontconfig chooses for the family and weight.
 std::pair<std::string, int> FindFace(const std::string& family, bool bold) {
@@ -45,6 +48,17 @@ int16_t ReadInt16(const char* data) {
 PdfFace::PdfFace(const std::string& family, bool bold) {
   const auto [file, index] = FindFace(family, bold);
   file_ = file;
+  Load(index, bold);
+}
+
+PdfFace::PdfFace(const std::string& file, int index, bool bold) : file_(file) { Load(index, bold); }
+
+bool PdfFace::Has(char32_t code) const {
+  hb_codepoint_t glyph = 0;
+  return hb_font_get_nominal_glyph(font_.get(), code, &glyph) && glyph != 0;
+}
+
+void PdfFace::Load(int index, bool bold) {
   blob_.reset(hb_blob_create_from_file_or_fail(file_.c_str()));
   if (!blob_) throw Exception("Não foi possível ler a fonte " + file_ + ".");
   face_.reset(hb_face_create(blob_.get(), static_cast<unsigned>(index)));
@@ -86,6 +100,51 @@ const PdfFace& PdfFaces::Get(const std::string& family, bool bold) {
   auto& face = faces_[{family, bold}];
   if (!face) face = std::make_unique<const PdfFace>(family, bold);
   return *face;
+}
+
+const PdfFace& PdfFaces::FromFile(const std::string& file, int index, bool bold) {
+  auto& face = files_[{file, index, bold}];
+  if (!face) face = std::make_unique<const PdfFace>(file, index, bold);
+  return *face;
+}
+
+const PdfFace* PdfFaces::Fallback(const std::string& family, bool bold, char32_t code) {
+  const auto known = fallbacks_.find({family, bold, code});
+  if (known != fallbacks_.end()) return known->second;
+  const PdfFace* found = nullptr;
+  FcPatternPtr pattern(FcPatternCreate());
+  FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern.get(), FC_SLANT, FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern.get(), FC_OUTLINE, FcTrue);
+  FcCharSet* wanted = FcCharSetCreate();
+  FcCharSetAddChar(wanted, static_cast<FcChar32>(code));
+  FcPatternAddCharSet(pattern.get(), FC_CHARSET, wanted);
+  FcCharSetDestroy(wanted);
+  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcDefaultSubstitute(pattern.get());
+  FcResult result = FcResultNoMatch;
+  const std::unique_ptr<FcFontSet, FcSetDeleter> sorted(
+      FcFontSort(nullptr, pattern.get(), FcFalse, nullptr, &result));
+  for (int i = 0; sorted && i < sorted->nfont && found == nullptr; ++i) {
+    FcPattern* candidate = sorted->fonts[i];
+    FcCharSet* charset = nullptr;
+    FcBool outline = FcFalse;
+    FcChar8* file = nullptr;
+    int index = 0;
+    // Bitmap faces (colour emoji among them) draw nothing in a PDF: only outlines will do.
+    if (FcPatternGetCharSet(candidate, FC_CHARSET, 0, &charset) != FcResultMatch ||
+        !FcCharSetHasChar(charset, static_cast<FcChar32>(code)) ||
+        FcPatternGetBool(candidate, FC_OUTLINE, 0, &outline) != FcResultMatch || !outline ||
+        FcPatternGetString(candidate, FC_FILE, 0, &file) != FcResultMatch) {
+      continue;
+    }
+    FcPatternGetInteger(candidate, FC_INDEX, 0, &index);
+    const PdfFace& face = FromFile(reinterpret_cast<const char*>(file), index, bold);
+    if (face.Has(code)) found = &face;
+  }
+  fallbacks_.emplace(std::make_tuple(family, bold, code), found);
+  return found;
 }
 
 }  // namespace nrw

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace nrw {
@@ -24,6 +25,8 @@ class PdfFace {
  public:
   //! Raises Exception when no face of the family (or none at all) is installed.
   PdfFace(const std::string& family, bool bold);
+  //! The face at index of the font file; raises Exception when the file cannot be read.
+  PdfFace(const std::string& file, int index, bool bold);
   ~PdfFace();
   PdfFace(const PdfFace&) = delete;
   PdfFace& operator=(const PdfFace&) = delete;
@@ -38,8 +41,12 @@ class PdfFace {
   //! In thousandths of an em: xMin, yMin, xMax, yMax of every glyph.
   const int* BBox() const { return bbox_; }
   int CapHeight() const { return cap_height_; }
+  //! Whether the face has a glyph for the character.
+  bool Has(char32_t code) const;
 
  private:
+  void Load(int index, bool bold);
+
   std::string file_;
   std::unique_ptr<hb_blob_t, HbDeleter> blob_;
   std::unique_ptr<hb_face_t, HbDeleter> face_;
@@ -52,13 +59,22 @@ class PdfFace {
   std::string postscript_name_;
 };
 
-//! The faces of one run, by family and weight.
+//! The faces of one run, by family and weight, and the faces found for the characters a family
+//! lacks.
 class PdfFaces {
  public:
   const PdfFace& Get(const std::string& family, bool bold);
+  //! The face fontconfig finds nearest to the family and weight that has an outline for the
+  //! character (Debian's Droid or Noto faces for Chinese, Symbola or DejaVu for emoji); nullptr
+  //! when no installed face has one.
+  const PdfFace* Fallback(const std::string& family, bool bold, char32_t code);
 
  private:
+  const PdfFace& FromFile(const std::string& file, int index, bool bold);
+
   std::map<std::pair<std::string, bool>, std::unique_ptr<const PdfFace>> faces_;
+  std::map<std::tuple<std::string, int, bool>, std::unique_ptr<const PdfFace>> files_;
+  std::map<std::tuple<std::string, bool, char32_t>, const PdfFace*> fallbacks_;
 };
 
 }  // namespace nrw

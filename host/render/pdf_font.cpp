@@ -34,6 +34,7 @@ const PdfGlyphRun& PdfFont::Run(const std::string& utf8) {
   for (const char32_t code : DecodeUtf8(utf8)) {
     hb_codepoint_t glyph = 0;
     if (!hb_font_get_nominal_glyph(face_.Font(), code, &glyph)) glyph = 0;
+    if (glyph == 0) run.complete = false;
     const int width = hb_font_get_glyph_h_advance(face_.Font(), glyph);
     advance += width;
     const auto [entry, added] = used_.try_emplace(glyph);

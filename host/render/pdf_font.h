@@ -1,7 +1,8 @@
 // One face as one PDF document uses it: the glyphs its texts took (glyph ids of the face, so the
 // content streams need no rewriting), embedded at the end as a subset with their widths and the map
 // back to Unicode that makes the text extractable. Texts map to glyphs without shaping (the forms
-// are Latin text) and each distinct text is mapped once.
+// are Latin text; a character the face lacks is drawn by another face, render/face_runs.h) and each
+// distinct text is mapped once.
 #pragma once
 
 #include <hb.h>
@@ -20,6 +21,8 @@ struct PdfGlyphRun {
   std::string hex;
   //! The advance of the whole text, in ems.
   double width_em = 0;
+  //! Every character has a glyph of the face (otherwise the text takes other faces too).
+  bool complete = true;
 };
 
 class PdfFont {
@@ -30,6 +33,7 @@ class PdfFont {
   //! The run of a UTF-8 text; valid until the next call.
   const PdfGlyphRun& Run(const std::string& utf8);
   double AscentEm() const { return face_.AscentEm(); }
+  const PdfFace& Face() const { return face_; }
   double DescentEm() const { return face_.DescentEm(); }
 
   //! The object number the pages name; the objects are written by WriteObjects.

@@ -8,6 +8,7 @@
 
 #include "layout/page_walk.h"
 #include "nrw/core.h"
+#include "render/face_runs.h"
 #include "render/pdf_font.h"
 #include "render/pdf_objects.h"
 #include "util/utf8.h"
@@ -35,59 +36,85 @@ struct PdfPageWriter::Impl final : PageVisitor {
         height_pt(layout.page.height_mm * kPointsPerMm),
         left_pt(layout.page.margins.left_mm * kPointsPerMm) {}
 
-  PdfFont& FontFor(const ResolvedFont& font) {
-    if (current != nullptr && current->bold == font.bold && current->family == font.family) {
-      return *current->font;
+  struct FontSlot {
+    std::unique_ptr<PdfFont> font;
+    std::string resource;
+  };
+
+  FontSlot& SlotFor(const PdfFace& face) {
+    if (current != nullptr && &current->font->Face() == &face) return *current;
+    const auto [known, added] = slot_of.try_emplace(&face, slots.size());
+    if (added) {
+      slots.push_back(std::make_unique<FontSlot>());
+      slots.back()->font = std::make_unique<PdfFont>(face);
+      slots.back()->resource = "F" + std::to_string(slots.size());
     }
-    auto& slot = fonts[{std::string(font.family), font.bold}];
-    slot.family = font.family;
-    slot.bold = font.bold;
-    if (!slot.font) {
-      slot.font = std::make_unique<PdfFont>(faces.Get(slot.family, font.bold));
-      slot.resource = "F" + std::to_string(fonts.size());
-    }
+    FontSlot& slot = *slots[known->second];
     page_fonts.emplace(slot.resource, &slot);
-    if (current != &slot) {
-      current = &slot;
-      current_size = -1;
-    }
-    return *slot.font;
+    return slot;
   }
 
-  void DrawTextLine(const LayoutItem& item, const ResolvedFont& resolved, const std::string& line,
-                    double top_mm, double row_mm) {
-    if (line.empty()) return;
-    PdfFont& font = FontFor(resolved);
-    const PdfGlyphRun& run = font.Run(line);
+  // Sets the font and size of what follows, when they change.
+  void Select(FontSlot& slot, double size) {
+    if (&slot == current && size == current_size) return;
+    text += '/';
+    text += slot.resource;
+    text += ' ';
+    AppendPdfNumber(text, size);
+    text += " Tf\n";
+    current = &slot;
+    current_size = size;
+  }
+
+  void DrawTextLine(const LayoutItem& item, const ResolvedFont& resolved,
+                    const std::u32string& chars, double top_mm, double row_mm) {
+    if (chars.empty()) return;
+    const std::string family(resolved.family);
+    FontSlot& primary = SlotFor(faces.Get(family, resolved.bold));
+    const PdfGlyphRun& whole = primary.font->Run(EncodeUtf8(chars));
+    // Runs of one face each: the layout's face alone, or with the faces of what it lacks.
+    std::vector<std::pair<FontSlot*, PdfGlyphRun>> runs;
+    if (whole.complete) {
+      runs.emplace_back(&primary, whole);
+    } else {
+      for (const FaceRun& run : FaceRuns(faces, family, resolved.bold, chars)) {
+        FontSlot& slot = SlotFor(*run.face);
+        runs.emplace_back(&slot, slot.font->Run(EncodeUtf8(run.text)));
+      }
+    }
+    double width_em = 0;
+    for (const auto& [slot, run] : runs) width_em += run.width_em;
     const double box_w = item.w_mm * kPointsPerMm;
     double size = resolved.size_pt;
-    double width = run.width_em * size;
+    double width = width_em * size;
     if (width > box_w && width > 0) {
       // Smaller, never cut: the whole value stays readable inside its item.
       size = std::max(kSmallestFontPt, size * box_w / width);
-      width = run.width_em * size;
+      width = width_em * size;
     }
     double x = left_pt + item.x_mm * kPointsPerMm;
     if (item.align == LayoutAlign::Right) x += box_w - width;
     if (item.align == LayoutAlign::Center) x += (box_w - width) / 2;
-    const double height = (font.AscentEm() + font.DescentEm()) * size;
+    const PdfFont& metrics = *primary.font;
+    const double height = (metrics.AscentEm() + metrics.DescentEm()) * size;
     const double baseline =
-        top_mm * kPointsPerMm + (row_mm * kPointsPerMm - height) / 2 + font.AscentEm() * size;
-    if (size != current_size) {
-      text += '/';
-      text += current->resource;
-      text += ' ';
-      AppendPdfNumber(text, size);
-      text += " Tf\n";
-      current_size = size;
+        top_mm * kPointsPerMm + (row_mm * kPointsPerMm - height) / 2 + metrics.AscentEm() * size;
+    bool placed = false;
+    for (auto& [slot, run] : runs) {
+      Select(*slot, size);
+      if (!placed) {
+        text += "1 0 0 1 ";
+        AppendPdfNumber(text, x);
+        text += ' ';
+        AppendPdfNumber(text, height_pt - baseline);
+        text += " Tm ";
+        placed = true;
+      }
+      // Each run goes on where the one before it ended.
+      text += '<';
+      text += run.hex;
+      text += "> Tj\n";
     }
-    text += "1 0 0 1 ";
-    AppendPdfNumber(text, x);
-    text += ' ';
-    AppendPdfNumber(text, height_pt - baseline);
-    text += " Tm <";
-    text += run.hex;
-    text += "> Tj\n";
   }
 
   void Stroke(double x1, double y1, double x2, double y2) {
@@ -102,7 +129,7 @@ struct PdfPageWriter::Impl final : PageVisitor {
   }
 
   void TextLine(const PlacedItem& at, const FlowLine& line) override {
-    DrawTextLine(at.item, FontOf(layout, at.item), EncodeUtf8(line.text),
+    DrawTextLine(at.item, FontOf(layout, at.item), line.text,
                  at.top_mm + line.row * layout.grid.row_mm, layout.grid.row_mm);
   }
 
@@ -160,7 +187,7 @@ struct PdfPageWriter::Impl final : PageVisitor {
   }
 
   void FinishDocument() {
-    for (auto& [key, slot] : fonts) slot.font->WriteObjects(objects);
+    for (const std::unique_ptr<FontSlot>& slot : slots) slot->font->WriteObjects(objects);
     std::string kids;
     for (const int page : pages) kids += std::to_string(page) + " 0 R ";
     objects.Write(tree, "<< /Type /Pages /Kids [ " + kids + "] /Count " +
@@ -172,13 +199,6 @@ struct PdfPageWriter::Impl final : PageVisitor {
     objects.Finish(catalog, info);
   }
 
-  struct FontSlot {
-    std::unique_ptr<PdfFont> font;
-    std::string resource;
-    std::string family;
-    bool bold = false;
-  };
-
   const Layout& layout;
   PdfFaces own_faces;
   PdfFaces& faces;
@@ -189,7 +209,9 @@ struct PdfPageWriter::Impl final : PageVisitor {
   double width_pt;
   double height_pt;
   double left_pt;
-  std::map<std::pair<std::string, bool>, FontSlot> fonts;
+  //! In the order first used, which numbers their objects: the same bytes every run.
+  std::vector<std::unique_ptr<FontSlot>> slots;
+  std::map<const PdfFace*, size_t> slot_of;
   std::map<std::string, FontSlot*> page_fonts;  // by resource name: the same bytes every run
   FontSlot* current = nullptr;
   double current_size = -1;

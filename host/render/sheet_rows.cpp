@@ -41,7 +41,7 @@ void SheetRows::Add(const Page& page) { WalkPage(layout_, page, *this); }
 
 void SheetRows::Section(const LayoutSection& section, const PlacedSection& placed) {
   const SheetSection* plan = plan_.Find(section.number);
-  if (plan == nullptr) return;
+  if (plan == nullptr || placed.repeated) return;
   const bool header = plan->rows == LayoutSheetRows::Header;
   if (header && header_given_) return;
   SheetRow row;

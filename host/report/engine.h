@@ -84,7 +84,19 @@ class TnReportEngine {
   bool CanPrint(const std::vector<std::pair<int, int>>& pairs);
   void ShowProgress(int position, int total);
   void ConfigureMessages(const std::vector<std::string>& captions);
+  //! A message of the module: its subject is the layout's "message_subject" as the values stand,
+  //! or the part's.
   void AddMessage(int kind, const std::string& text);
+  //! A message whose subject the host knows (a company of the message list); subject_only: the
+  //! text only repeats the subject's code and is not shown beside it.
+  void AddMessage(int kind, const std::string& text, const std::string& subject, bool subject_only);
+  //! Messages sent from now on belong to the separated part ("pCodigoEmpresa=4") and, when nothing
+  //! else names their subject, are about it (subject); empty texts: no part.
+  void SetMessagePart(std::string part, std::string subject);
+  //! The messages sent since the pages were last cleared: those of the document being printed.
+  std::vector<MessageEntry> DocumentMessages() const;
+  //! "Empresa 4 - NAME" for a company code.
+  std::string CompanySubject(int64_t code);
   void SetObjectCaption(const std::string& object, const std::string& caption);
   void SetObjectProperty(const std::string& object, const std::string& property,
                          const std::string& value);
@@ -115,13 +127,34 @@ class TnReportEngine {
     std::vector<std::string> texts;
     std::vector<bool> hidden;
   };
+  //! A band on the current page below its headings, with the bands it still keeps with.
+  struct Band {
+    int number = 0;
+    const LayoutKeep* keep = nullptr;
+    //! How many of the next bands it keeps with yet.
+    int keeps_left = 0;
+    //! The first band (an index of bands_) that goes to another page with it.
+    size_t group = 0;
+    //! It became the running group heading.
+    bool heading = false;
+  };
   SectionContent Content(const LayoutSection& section);
   //! The section's height as it would print now: its texts wrap and it grows by their rows.
   double MeasuredHeight(const LayoutSection& section);
   bool NeedsNewPage(const LayoutSection& section);
-  void StartPage();
+  //! Whether the section, printed now, is a group heading to repeat on later pages.
+  bool IsGroupHeading(const LayoutSection& section);
+  //! The bands at the foot of the page that keep with the section: taken off the page when they
+  //! fit on a fresh one together with it (otherwise nothing moves).
+  std::vector<PlacedSection> TakeKeptBands(const LayoutSection& next, std::vector<Band>& bands);
+  //! A new page: its headings, the running group heading (unless the bands that open the page
+  //! bring their own) and then the bands moved from the page before.
+  void StartPage(const LayoutSection* next = nullptr, std::vector<PlacedSection> moved = {},
+                 std::vector<Band> moved_bands = {});
   void RaiseAndPlace(const LayoutSection& section, bool automatic);
   void Place(const LayoutSection& section, bool automatic);
+  //! Keeps the band's place among the page's bands and what it keeps with.
+  void NoteBand(const LayoutSection& section, bool heading);
   double FreshPageBody();
 
   std::shared_ptr<const Layout> layout_;
@@ -144,6 +177,18 @@ class TnReportEngine {
   bool page_has_band_ = false;
   //! Page headings are being printed: nothing printed meanwhile starts another page.
   bool starting_page_ = false;
+  //! The bands of the current page, in the order placed.
+  std::vector<Band> bands_;
+  //! Sections printed "once_per_page" on the current page.
+  std::vector<int> once_on_page_;
+  //! The last group heading printed (LayoutSection::repeat), as it was printed.
+  std::optional<PlacedSection> running_heading_;
+  //! The variable "[@PAGINAS:VARIABLE]" counts the pages by.
+  std::string group_page_variable_;
+  //! The first message of the document being printed.
+  size_t first_document_message_ = 0;
+  std::string message_part_;
+  std::string message_part_subject_;
 };
 
 //! Sets a flag for the guard's lifetime and restores the previous value on every exit path.

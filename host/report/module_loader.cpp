@@ -8,6 +8,7 @@
 #include "nrw/core.h"
 #include "nrwhost/session.h"
 #include "report/engine.h"
+#include "report/module_file.h"
 #include "report/report_host.h"
 
 namespace nrw {
@@ -16,9 +17,10 @@ void LoadedModule::Closer::operator()(void* handle) const { dlclose(handle); }
 
 LoadedModule::LoadedModule(const std::string& path) : path_(path) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
+  if (!std::filesystem::exists(path, error) && !error) {
     throw UsageError("Módulo de relatório não encontrado: " + path + ".");
   }
+  CheckModuleFile(path);
   dlerror();
   handle_.reset(dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
   if (!handle_) {

@@ -59,6 +59,30 @@ std::string Print(int section, int page, bool automatic) {
   return Dump(event);
 }
 
+std::string Repeat(int section, int page) {
+  Json event = Event("print");
+  event["section"] = section;
+  event["page"] = page;
+  event["auto"] = true;
+  event["repeat"] = true;
+  return Dump(event);
+}
+
+std::string Skipped(int section, int page) {
+  Json event = Event("print");
+  event["section"] = section;
+  event["page"] = page;
+  event["skipped"] = true;
+  return Dump(event);
+}
+
+std::string Keep(const std::vector<int>& sections, int page) {
+  Json event = Event("keep");
+  event["sections"] = sections;
+  event["page"] = page;
+  return Dump(event);
+}
+
 std::string PageEnd() { return Dump(Event("pageend")); }
 
 std::string EndOfPage() { return Dump(Event("endofpage")); }

@@ -13,6 +13,12 @@ namespace nrw::trace {
 std::string Set(const std::string& name, const std::string& value);
 //! automatic: a page heading the engine printed by itself.
 std::string Print(int section, int page, bool automatic);
+//! A group heading the engine printed again at the top of a page of its group.
+std::string Repeat(int section, int page);
+//! A section the module printed that was on the page already ("once_per_page"): nothing placed.
+std::string Skipped(int section, int page);
+//! The last bands printed, kept with the band being printed, moved to the page.
+std::string Keep(const std::vector<int>& sections, int page);
 std::string PageEnd();
 std::string EndOfPage();
 std::string CanPrint(const std::vector<std::pair<int, int>>& pairs, bool fits);

@@ -11,6 +11,7 @@
 
 #include "nrwhost/files.h"
 #include "run/commit_journal.h"
+#include "run/file_identity.h"
 #include "run/output_files.h"
 #include "run/temp_file.h"
 #include "util/system_error.h"
@@ -47,12 +48,6 @@ std::string Shown(const std::string& path) {
                    error != 0 ? path + ": " + std::strerror(error) : std::string());
 }
 
-std::string Absolute(const std::string& path) {
-  std::error_code error;
-  const fs::path absolute = fs::absolute(path, error);
-  return error ? path : absolute.lexically_normal().string();
-}
-
 // The folder an output is created in must exist and take new files.
 void CheckFolder(const std::string& path) {
   std::string folder = fs::path(path).parent_path().string();
@@ -86,13 +81,22 @@ void CheckInputFile(const std::string& path, const std::string& what) {
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
-  struct stat first = {};
-  struct stat second = {};
-  const bool a_exists = stat(a.c_str(), &first) == 0;
-  const bool b_exists = stat(b.c_str(), &second) == 0;
-  if (a_exists && b_exists) return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-  if (a_exists != b_exists) return false;
-  return Absolute(a) == Absolute(b);
+  if (a == b) return true;
+  return IdentityOf(a) == IdentityOf(b);
+}
+
+std::vector<std::string> DatabaseFiles(const std::string& path) {
+  if (path.empty()) return {};
+  std::vector<std::string> bases = {path};
+  // SQLite keeps its companions beside the file a link leads to.
+  std::error_code error;
+  const fs::path resolved = fs::canonical(path, error);
+  if (!error && resolved.string() != path) bases.push_back(resolved.string());
+  std::vector<std::string> files;
+  for (const std::string& base : bases) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) files.push_back(base + suffix);
+  }
+  return files;
 }
 
 void CheckOutputTarget(const std::string& path, const std::vector<std::string>& protected_files) {

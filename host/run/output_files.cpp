@@ -12,6 +12,8 @@
 
 #include "core/detailed_error.h"
 #include "core/fault_points.h"
+#include "nrw/format.h"
+#include "nrw/util.h"
 #include "nrwhost/files.h"
 #include "run/commit_journal.h"
 #include "run/file_writer.h"
@@ -96,14 +98,35 @@ std::string ExpandPlaceholders(const std::string& pattern,
   return result;
 }
 
+std::string PlaceholderText(const std::string& spec, const PatternLookup& lookup,
+                            const std::string& option) {
+  const std::vector<std::string> pieces = SplitString(spec, ':');
+  const std::optional<std::string> value = lookup(pieces[0]);
+  if (!value) {
+    throw UsageError(option + " usa {" + pieces[0] + "}, que não é parâmetro do relatório.");
+  }
+  if (pieces.size() == 1) return *value;
+  int64_t count = 0;
+  if (pieces[1] != "digits" || pieces.size() > 3 ||
+      (pieces.size() == 3 && (!TryStrToInt(pieces[2], count) || count == 0))) {
+    throw UsageError("Marcador inválido em " + option + ": {" + spec +
+                     "} (use {NOME}, {NOME:digits}, {NOME:digits:N} ou {NOME:digits:-N}).");
+  }
+  std::string digits = LimparStrToInteger(*value);
+  const size_t wanted = static_cast<size_t>(count < 0 ? -count : count);
+  if (count > 0 && wanted < digits.size()) digits.resize(wanted);
+  if (count < 0 && wanted < digits.size()) digits.erase(0, digits.size() - wanted);
+  return digits;
+}
+
 std::string ExpandOutputPattern(const std::string& pattern, const PatternLookup& lookup) {
-  const std::string result = ExpandPlaceholders(pattern, [&](const std::string& name) {
-    const std::optional<std::string> value = lookup(name);
-    if (!value) {
+  const std::string result = ExpandPlaceholders(pattern, [&](const std::string& spec) {
+    const std::string name = spec.substr(0, spec.find(':'));
+    if (!lookup(name)) {
       throw UsageError("O nome de saída '" + pattern + "' usa {" + name +
                        "}, que não é parâmetro do relatório.");
     }
-    return SafeFileNamePart(*value);
+    return SafeFileNamePart(PlaceholderText(spec, lookup, "--out"));
   });
   const std::string file_name = fs::path(result).filename().string();
   if (file_name.empty() || file_name == "." || file_name == "..") {

@@ -32,8 +32,14 @@ using PatternLookup = std::function<std::optional<std::string>(std::string_view 
 std::string ExpandPlaceholders(const std::string& pattern,
                                const std::function<std::string(const std::string&)>& value);
 
-//! The pattern with each {NAME} replaced by its value made safe. Raises UsageError for an unknown
-//! name and for a pattern that gives no file name.
+//! A placeholder of an output name or a password: "NAME" the parameter's value, "NAME:digits" only
+//! its digits, "NAME:digits:N" its first N digits, "NAME:digits:-N" its last N. Raises UsageError
+//! for an unknown name or a malformed placeholder, naming the option (--out, --password).
+std::string PlaceholderText(const std::string& spec, const PatternLookup& lookup,
+                            const std::string& option);
+
+//! The pattern with each {NAME} (or its digits, as PlaceholderText) replaced by its value made
+//! safe. Raises UsageError for an unknown name and for a pattern that gives no file name.
 std::string ExpandOutputPattern(const std::string& pattern, const PatternLookup& lookup);
 
 //! The target's mode for a new file (0666 less the umask), or an existing target's own mode, is

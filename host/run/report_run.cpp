@@ -12,9 +12,11 @@
 #include "nrw/format.h"
 #include "nrw/guards.h"
 #include "nrwhost/database.h"
+#include "nrwhost/output_format.h"
 #include "nrwhost/session.h"
 #include "render/pdf_finish.h"
 #include "report/trace_events.h"
+#include "run/archive_copies.h"
 #include "run/manifest.h"
 #include "run/output_files.h"
 #include "run/password_template.h"
@@ -36,7 +38,8 @@ std::string JsonString(const std::string& text) { return nlohmann::json(text).du
 std::vector<std::string> ProtectedFiles(const RunOptions& options) {
   std::vector<std::string> files = options.protected_files;
   if (const TnConnection* connection = TnConnection::Default()) {
-    files.push_back(connection->FilePath());
+    for (std::string& file : DatabaseFiles(connection->FilePath()))
+      files.push_back(std::move(file));
   }
   return files;
 }
@@ -99,6 +102,7 @@ class RunOutputs {
     if (ToFiles(options_)) {
       path = ExpandOutputPattern(options_.output, Lookup(nullptr));
       pending_.Check(path);
+      CheckFinishedPdfs({path}, nullptr);
     }
     PartResult whole;
     Produce(path, nullptr, "", whole, [this](std::ostream* out, OutputFormat format) {
@@ -183,7 +187,7 @@ class RunOutputs {
                 });
         const MessagePage messages = session_.Messages();
         for (size_t m = messages_before; m < messages.entries.size(); ++m) {
-          part.messages.push_back(messages.entries[m].text);
+          part.messages.push_back(messages.entries[m]);
         }
         result_.failed_part = 0;
         result_.pages += part.pages;
@@ -321,7 +325,7 @@ class RunOutputs {
     if (pages == 0) return 0;
     const std::string pdf = std::move(drawn).str();
     if (!options_.archive_dir.empty()) {
-      const std::string copy = ArchivePath(path);
+      const std::string copy = ArchivePath(options_.archive_dir, path);
       const std::string archived = ArchivePdf(pdf, Description(part));
       const WrittenFile written =
           pending_.Write(copy, [&archived](std::ostream& out) { out << archived; });
@@ -338,11 +342,6 @@ class RunOutputs {
       into.is_protected = true;
     }
     return pages;
-  }
-
-  std::string ArchivePath(const std::string& path) const {
-    return (std::filesystem::path(options_.archive_dir) / std::filesystem::path(path).filename())
-        .string();
   }
 
   PdfDescription Description(const SeparatorPart* part) const {
@@ -373,6 +372,28 @@ class RunOutputs {
       plan[i].output = std::move(path);
       plan[i].format = FormatOf(options_, plan[i].output);
     }
+    std::vector<std::string> paths;
+    std::vector<SeparatorPart> mine;
+    for (size_t i = 0; i < parts.size(); ++i) {
+      if (plan[i].status == PartStatus::Elsewhere || !plan[i].produced) continue;
+      paths.push_back(plan[i].output);
+      mine.push_back(parts[i]);
+    }
+    CheckFinishedPdfs(paths, &mine);
+  }
+
+  //! Before anything is printed: every archival copy has a name of its own and a protected part's
+  //! password is one a reader can type (ExpandPassword raises for the part otherwise).
+  void CheckFinishedPdfs(const std::vector<std::string>& paths,
+                         const std::vector<SeparatorPart>* parts) {
+    if (!options_.archive_dir.empty()) {
+      CheckArchiveCopies(options_.archive_dir, paths);
+      for (const std::string& path : paths) pending_.Check(ArchivePath(options_.archive_dir, path));
+    }
+    if (options_.password.empty()) return;
+    for (size_t i = 0; i < paths.size(); ++i) {
+      ExpandPassword(options_.password, Lookup(parts != nullptr ? &(*parts)[i] : nullptr));
+    }
   }
 
   const RunOptions& options_;
@@ -385,6 +406,21 @@ class RunOutputs {
 // What the format asks of the outputs, checked before anything runs.
 void CheckFormatOptions(const RunOptions& options) {
   const bool to_files = ToFiles(options);
+  if (to_files && options.split.empty() && options.output.find('{') != std::string::npos) {
+    throw UsageError("--out '" + options.output +
+                     "' é um padrão com {PARAM}, que dá um nome a cada parte: use-o com --split.");
+  }
+  // A name that asks for a format nrw does not write (".docx") would silently get text.
+  const std::string extension = std::filesystem::path(options.output).extension().string();
+  if (to_files && !options.format && !extension.empty() && !FormatOfPath(options.output)) {
+    throw UsageError("--out: a extensão '" + extension +
+                     "' não é de um formato que o nrw grava (.txt, .pdf, .html, .xlsx, .csv); "
+                     "use uma delas ou diga o formato com --format.");
+  }
+  if (LiteralPasswordBytes(options.password) > kMaxPasswordBytes) {
+    throw UsageError("--password: a senha passa de " + std::to_string(kMaxPasswordBytes) +
+                     " bytes, o limite da proteção AES-256 do PDF.");
+  }
   const OutputFormat format = FormatOf(options, to_files ? options.output : "");
   if (!to_files && !options.split.empty() && format != OutputFormat::Text) {
     throw UsageError(
@@ -493,7 +529,8 @@ RunResult RunReport(const RunOptions& options) {
   // The workers' parts spoke on their own message pages.
   if (options.delegate) {
     for (const PartResult& part : result.parts) {
-      for (const std::string& text : part.messages) result.messages.entries.push_back({0, text});
+      result.messages.entries.insert(result.messages.entries.end(), part.messages.begin(),
+                                     part.messages.end());
     }
   }
   if (!result.ok) {

@@ -1,7 +1,9 @@
+#include <filesystem>
 #include <memory>
 #include <optional>
 
 #include "layout/layout_loader.h"
+#include "layout/message_pages.h"
 #include "nrw/format.h"
 #include "nrw/guards.h"
 #include "nrw/sql.h"
@@ -22,12 +24,16 @@
 #include "run/main_dataset.h"
 #include "run/separators.h"
 #include "run/sql_trace.h"
+#include "run/statement_origin.h"
 
 namespace nrw {
 
 // Members are declared in the order they are made and freed in reverse: the instance and the report
 // hold handlers whose code lives in the module, so both go before it.
 struct RunSession::Impl {
+  //! Who sends the layout's statements and the module's, as messages name them.
+  std::string layout_name;
+  std::string module_name;
   std::shared_ptr<const Layout> layout;
   std::unique_ptr<LoadedModule> module;
   std::unique_ptr<TnrwReport> report;
@@ -48,6 +54,12 @@ struct RunSession::Impl {
 };
 
 namespace {
+
+// The message page of the document the engine printed last, after its pages.
+std::vector<Page> DocumentMessagePages(const TnReportEngine& engine, const Layout& layout) {
+  return MessagePages(layout, MessageCaption(engine.Messages().captions), engine.DocumentMessages(),
+                      engine.Pages().PageNumber() + 1);
+}
 
 // Hands each finished page to a writer of the document's format.
 class WriterSink final : public PageSink {
@@ -78,10 +90,12 @@ class StreamedPages {
   StreamedPages(const StreamedPages&) = delete;
   StreamedPages& operator=(const StreamedPages&) = delete;
 
-  //! The report ended: its last page is handed over and the document ended.
-  void Finish() {
+  //! The report ended: its last page is handed over, the message page follows and the document
+  //! ends.
+  void Finish(const Layout& layout) {
     engine_.FinishPages();
     if (spool_) spool_->Replay(*writer_);
+    for (const Page& page : DocumentMessagePages(engine_, layout)) writer_->Draw(page);
     writer_->Finish();
   }
 
@@ -91,6 +105,25 @@ class StreamedPages {
   std::optional<WriterSink> sink_;
   std::optional<PageSpool> spool_;
 };
+
+// "Empresas 4, Beneficiários 123.456.789-09": a part as a person reads it.
+std::string PartSubject(const Layout& layout, const SeparatorPart& part) {
+  std::string subject;
+  for (const auto& [name, value] : part.values) {
+    const LayoutParam* param = layout.FindParam(name);
+    subject +=
+        (subject.empty() ? "" : ", ") + (param != nullptr ? param->caption : name) + " " + value;
+  }
+  return subject;
+}
+
+std::string PartValues(const SeparatorPart& part) {
+  std::string values;
+  for (const auto& [name, value] : part.values) {
+    values += (values.empty() ? "" : ", ") + name + "=" + value;
+  }
+  return values;
+}
 
 std::shared_ptr<const Layout> LoadOrEmpty(const std::string& path) {
   if (path.empty()) return std::make_shared<const Layout>();
@@ -112,9 +145,13 @@ RunSession::RunSession(const SessionOptions& options) : impl_(std::make_unique<I
   engine.SetProgressListener(options.progress);
   engine.SetToday(today);
 
-  impl_->panel_instance = report_class.Create(*impl_->report);
-  BuildPanel(*impl_->layout, *impl_->panel_instance, Panel(), today);
-  ApplyParams(options.params);
+  impl_->layout_name = "O layout " + std::filesystem::path(options.layout_path).filename().string();
+  impl_->module_name = "O módulo " + std::filesystem::path(options.module_path).stem().string();
+  NamingWhoSentStatements(impl_->module_name, [&] {
+    impl_->panel_instance = report_class.Create(*impl_->report);
+    BuildPanel(*impl_->layout, *impl_->panel_instance, Panel(), today);
+    ApplyParams(options.params);
+  });
 }
 
 RunSession::~RunSession() {
@@ -162,25 +199,27 @@ void RunSession::StartTracing() {
 
 void RunSession::OpenData() {
   impl_->ConfineToUser();
-  OpenMainDataSet(impl_->Engine());
+  NamingWhoSentStatements(impl_->layout_name, [this] { OpenMainDataSet(impl_->Engine()); });
   impl_->Engine().ClearPages();
 }
 
 int RunSession::Print() {
   OpenData();
-  HandedDataSets handed(impl_->Engine());
+  std::optional<HandedDataSets> handed;
+  NamingWhoSentStatements(impl_->layout_name, [&] { handed.emplace(impl_->Engine()); });
   // A module may switch the SQL conversion off for its run; the next run starts with it as it was.
   bool& conversion = PodeOnSQLConverte();
   const ScopeExit conversion_back([&conversion, before = conversion] { conversion = before; });
-  impl_->module->Imprimir(impl_->report->Handle());
-  handed.CheckEmptied();
+  NamingWhoSentStatements(impl_->module_name,
+                          [this] { impl_->module->Imprimir(impl_->report->Handle()); });
+  handed->CheckEmptied();
   return PageCount();
 }
 
 int RunSession::Print(std::ostream& out, OutputFormat format) {
   StreamedPages pages(impl_->Engine(), *impl_->layout, out, format, impl_->writer_resources);
   const int count = Print();
-  pages.Finish();
+  pages.Finish(*impl_->layout);
   return count;
 }
 
@@ -188,7 +227,7 @@ int RunSession::PageCount() const { return impl_->Engine().Pages().PageNumber();
 
 void RunSession::WritePages(std::ostream& out, OutputFormat format) const {
   nrw::WritePages(format, *impl_->layout, impl_->Engine().Pages().Pages(), out,
-                  &impl_->writer_resources);
+                  &impl_->writer_resources, DocumentMessagePages(impl_->Engine(), *impl_->layout));
 }
 
 std::string RunSession::Title() const {
@@ -203,7 +242,11 @@ void RunSession::ActivateSeparators(const std::vector<std::string>& params) {
 
 std::vector<SeparatorPart> RunSession::ListParts() {
   impl_->ConfineToUser();
-  return ListSeparatorParts(impl_->Engine());
+  std::vector<SeparatorPart> parts;
+  // The separators' statement is the layout's, as the module's hook may have amended it.
+  NamingWhoSentStatements(impl_->layout_name + " (ou o seu módulo)",
+                          [&] { parts = ListSeparatorParts(impl_->Engine()); });
+  return parts;
 }
 
 bool RunSession::AskPart(const SeparatorPart& part) {
@@ -213,20 +256,23 @@ bool RunSession::AskPart(const SeparatorPart& part) {
   bool generate = true;
   // A copy: the handler may rebind the event while it runs.
   const auto ask = impl_->report->OnSeparatorValues;
-  ask(*impl_->report, generate);
+  NamingWhoSentStatements(impl_->module_name, [&] { ask(*impl_->report, generate); });
   return generate;
 }
 
 int RunSession::PrintPart(const SeparatorPart& part) {
-  impl_->Engine().Emit([&] { return trace::Part(part.values); });
-  ApplyPart(impl_->Engine(), part);
+  TnReportEngine& engine = impl_->Engine();
+  engine.Emit([&] { return trace::Part(part.values); });
+  ApplyPart(engine, part);
+  engine.SetMessagePart(PartValues(part), PartSubject(*impl_->layout, part));
+  const ScopeExit no_part([&engine] { engine.SetMessagePart("", ""); });
   return Print();
 }
 
 int RunSession::PrintPart(const SeparatorPart& part, std::ostream& out, OutputFormat format) {
   StreamedPages pages(impl_->Engine(), *impl_->layout, out, format, impl_->writer_resources);
   const int count = PrintPart(part);
-  pages.Finish();
+  pages.Finish(*impl_->layout);
   return count;
 }
 

@@ -58,6 +58,11 @@ void UnlistForCleanup(CleanupEntry& entry) {
 }
 
 void RemoveTempFilesOnSignals() {
+  // Under a file-size limit a write past it kills the process with SIGXFSZ, its temporary files
+  // left behind; ignored, the write fails with EFBIG and the run says so like a full disk.
+  struct sigaction size_limit = {};
+  sigaction(SIGXFSZ, nullptr, &size_limit);
+  if (size_limit.sa_handler == SIG_DFL) signal(SIGXFSZ, SIG_IGN);
   struct sigaction action = {};
   action.sa_handler = RemoveTempFilesAndDie;
   action.sa_mask = FatalSignals();

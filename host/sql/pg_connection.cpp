@@ -2,12 +2,18 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <chrono>
+#include <optional>
+
+#include "core/deadline.h"
 #include "nrw/core.h"
 #include "nrw/datetime.h"
 #include "sql/connection_key.h"
 #include "sql/pg_connect.h"
 #include "sql/pg_errors.h"
 #include "sql/pg_statement.h"
+#include "sql/pg_wait.h"
 #include "util/sql_literal.h"
 
 namespace nrw {
@@ -18,14 +24,28 @@ void IgnoreNotice(void*, const char*) {}
 
 }  // namespace
 
-PgConnection::PgConnection(const std::string& conninfo)
+PgConnection::PgConnection(const std::string& conninfo, OpenMode mode)
     : TnConnection(kConnectionKey),
       session_(std::make_shared<PgSession>(ConnectPostgreSQL(conninfo))) {
   PQsetNoticeProcessor(session_->get(), &IgnoreNotice, nullptr);
   // What the statements and the row reader rely on, whatever the server's defaults.
-  ExecuteScript(
+  std::string settings =
       "SET DateStyle = 'ISO, YMD'; SET IntervalStyle = 'postgres'; "
-      "SET standard_conforming_strings = on; SET extra_float_digits = 1");
+      "SET standard_conforming_strings = on; SET extra_float_digits = 1;";
+  if (mode == OpenMode::ReadOnly) {
+    settings += " SET default_transaction_read_only = on;";
+    session_->SetReadOnly();
+  }
+  // Under a time limit the server stops a statement by itself by then, and notices within a second
+  // a connection the client gave up on (PostgreSQL 14 and later).
+  if (const std::optional<Deadline::Clock::time_point> end = Deadline::End()) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*end - Deadline::Clock::now());
+    settings += fmt::format(" SET statement_timeout = {};", std::max<long long>(left.count(), 1));
+  }
+  if (PQserverVersion(session_->get()) >= 140000) {
+    settings += " SET client_connection_check_interval = 1000;";
+  }
+  ExecuteScript(settings);
 }
 
 std::unique_ptr<TnPreparedStatement> PgConnection::Prepare(const std::string& sql) {
@@ -33,7 +53,7 @@ std::unique_ptr<TnPreparedStatement> PgConnection::Prepare(const std::string& sq
 }
 
 void PgConnection::ExecuteScript(const std::string& sql) {
-  const PgResult result(PQexec(session_->get(), sql.c_str()));
+  const PgResult result(PgExec(session_->get(), sql));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY) {
     RaisePgError(session_->get(), result.get(), sql);
@@ -75,13 +95,13 @@ std::string PgConnection::Literal(const Variant& value) const {
   return StandardSqlLiteral(value);
 }
 
-std::unique_ptr<TnConnection> OpenPostgreSQL(const std::string& conninfo) {
-  return std::make_unique<PgConnection>(conninfo);
+std::unique_ptr<TnConnection> OpenPostgreSQL(const std::string& conninfo, OpenMode mode) {
+  return std::make_unique<PgConnection>(conninfo, mode);
 }
 
-std::unique_ptr<TnConnection> OpenConnection(const std::string& target) {
-  if (IsPostgreSQLTarget(target)) return OpenPostgreSQL(target);
-  return OpenSQLite(target);
+std::unique_ptr<TnConnection> OpenConnection(const std::string& target, OpenMode mode) {
+  if (IsPostgreSQLTarget(target)) return OpenPostgreSQL(target, mode);
+  return OpenSQLite(target, mode);
 }
 
 }  // namespace nrw

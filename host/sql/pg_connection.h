@@ -13,7 +13,7 @@ namespace nrw {
 class PgConnection final : public TnConnection {
  public:
   //! Connects to the database the URI or conninfo names (see OpenPostgreSQL).
-  explicit PgConnection(const std::string& conninfo);
+  PgConnection(const std::string& conninfo, OpenMode mode);
 
   TnDialect Dialect() const override { return TnDialect::kPostgreSQL; }
   std::unique_ptr<TnPreparedStatement> Prepare(const std::string& sql) override;

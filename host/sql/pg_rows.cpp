@@ -4,6 +4,7 @@
 
 #include <charconv>
 
+#include "core/detailed_error.h"
 #include "data/dataset_builder.h"
 #include "data/value_convert.h"
 #include "nrw/core.h"
@@ -90,7 +91,7 @@ std::string Spelling(const std::vector<SqlToken>& tokens, std::string_view folde
 
 [[noreturn]] void RaiseUnreadable(std::string_view text, const std::string& name,
                                   const std::string& sql) {
-  throw Exception(fmt::format("Valor '{}' da coluna '{}' não pôde ser lido.\n{}", text, name, sql));
+  throw DetailedError(fmt::format("Valor '{}' da coluna '{}' não pôde ser lido.", text, name), sql);
 }
 
 }  // namespace
@@ -169,9 +170,10 @@ std::shared_ptr<TnDataStore> ReadPgRows(const PGresult* result,
         case ValueKind::kDate: {
           const std::optional<TDateTime> date = ParsePgDate(text);
           if (!date) {
-            throw Exception(fmt::format(
-                "Valor '{}' da coluna '{}' não é uma data que o sistema represente.\n{}", text,
-                defs[static_cast<size_t>(c)].name, sql));
+            throw DetailedError(
+                fmt::format("Valor '{}' da coluna '{}' não é uma data que o sistema represente.",
+                            text, defs[static_cast<size_t>(c)].name),
+                sql);
           }
           builder.AppendDate(*date);
           break;

@@ -1,5 +1,6 @@
 #include "sql/pg_session.h"
 
+#include "sql/pg_wait.h"
 #include "sql/sql_lexer.h"
 
 namespace nrw {
@@ -12,12 +13,12 @@ const std::vector<std::string>& PgSession::PrimaryKey(const std::string& table) 
   // Inside a failed transaction the question fails: the table is then taken as keyless.
   if (PQtransactionStatus(get()) == PQTRANS_INERROR) return columns;
   const char* values[] = {table.c_str()};
-  const PgResult result(PQexecParams(
+  const PgResult result(PgExecParams(
       get(),
       "SELECT a.attname FROM pg_index i JOIN pg_attribute a ON a.attrelid = i.indrelid AND "
       "a.attnum = ANY (i.indkey) WHERE i.indrelid = to_regclass($1) AND i.indisprimary "
       "ORDER BY array_position(i.indkey::int2[], a.attnum)",
-      1, nullptr, values, nullptr, nullptr, 0));
+      1, values));
   if (result && PQresultStatus(result.get()) == PGRES_TUPLES_OK) {
     for (int row = 0; row < PQntuples(result.get()); ++row) {
       columns.push_back(SqlUpper(PQgetvalue(result.get(), row, 0)));

@@ -33,6 +33,10 @@ class PgSession {
   //! A server-side statement name not used before on this connection.
   std::string NextStatementName() { return "nrw_" + std::to_string(++statements_); }
 
+  //! Whether the connection was opened for reading: only queries are sent (sql/query_check.h).
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly() { read_only_ = true; }
+
   //! The primary-key columns of a table (of the search path), in key order; empty for a view, a
   //! table without one or a name the server does not know. Asked once per table.
   const std::vector<std::string>& PrimaryKey(const std::string& table);
@@ -40,6 +44,7 @@ class PgSession {
  private:
   PgConnPtr conn_;
   uint64_t statements_ = 0;
+  bool read_only_ = false;
   std::map<std::string, std::vector<std::string>> primary_keys_;
 };
 

@@ -5,12 +5,15 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/detailed_error.h"
 #include "nrw/core.h"
 #include "nrw/datetime.h"
 #include "sql/connection_key.h"
 #include "sql/pg_dialect.h"
 #include "sql/pg_errors.h"
 #include "sql/pg_rows.h"
+#include "sql/pg_wait.h"
+#include "sql/query_check.h"
 #include "sql/sql_lexer.h"
 
 namespace nrw {
@@ -61,7 +64,7 @@ Oid TypeOf(const Variant& value, bool text_too) {
 }
 
 // Runs a command whose outcome the next call reveals anyway.
-void Discard(PGconn* conn, const char* command) { PgResult(PQexec(conn, command)); }
+void Discard(PGconn* conn, const std::string& command) { PgExec(conn, command); }
 
 std::string ParamList(const std::vector<std::string>& names) {
   std::string list;
@@ -89,14 +92,13 @@ void CheckShape(const std::string& sql) {
       ended = any;
       continue;
     }
-    if (ended) throw Exception(fmt::format("A instrução contém mais de um comando SQL.\n{}", sql));
+    if (ended) throw DetailedError("A instrução contém mais de um comando SQL.", sql);
     any = true;
     // $1 would be numbered behind the names' backs.
     if (IsSqlSymbol(token, '?') || (IsSqlSymbol(token, '$') && i + 1 < tokens.size() &&
                                     tokens[i + 1].kind == SqlTokenKind::kNumber)) {
-      throw Exception(fmt::format(
-          "A instrução usa parâmetros que não são da forma :nome; somente :nome é aceito.\n{}",
-          sql));
+      throw DetailedError(
+          "A instrução usa parâmetros que não são da forma :nome; somente :nome é aceito.", sql);
     }
   }
   if (!any) throw Exception("A instrução SQL está vazia.");
@@ -106,6 +108,9 @@ void CheckShape(const std::string& sql) {
 
 PgStatement::PgStatement(PgSessionPtr session, std::string sql)
     : TnPreparedStatement(kConnectionKey), session_(std::move(session)), sql_(std::move(sql)) {
+  // The read-only transaction stops changes to the data, not COPY ... TO a file, nor DO, CALL or
+  // SET: only queries are sent.
+  if (session_->ReadOnly()) RequireQuery(sql_);
   CheckShape(sql_);
   const PgTieBreak tie_break = PgTieBreakOf(sql_);
   std::vector<std::string> items = tie_break.items;
@@ -121,13 +126,17 @@ PgStatement::PgStatement(PgSessionPtr session, std::string sql)
 
 PgStatement::~PgStatement() {
   if (name_.empty() || PQstatus(session_->get()) != CONNECTION_OK) return;
-  // Fails only inside a transaction already failed; the name then lives on with the session.
-  Discard(session_->get(), ("DEALLOCATE " + name_).c_str());
+  // Fails only inside a transaction already failed, or on a connection given up at the time
+  // limit; the name then lives on with the session.
+  try {
+    Discard(session_->get(), "DEALLOCATE " + name_);
+  } catch (const Exception&) {
+  }
 }
 
 PgResult PgStatement::PrepareOnServer(const std::string& text, const std::vector<Oid>& types) {
   std::string name = session_->NextStatementName();
-  PgResult result(PQprepare(session_->get(), name.c_str(), text.c_str(),
+  PgResult result(PgPrepare(session_->get(), name, text,
                             static_cast<int>(adapted_.param_names.size()),
                             types.empty() ? nullptr : types.data()));
   if (result && PQresultStatus(result.get()) == PGRES_COMMAND_OK) {
@@ -192,8 +201,9 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
   const std::vector<std::string>& names = adapted_.param_names;
   if (values.size() != names.size()) {
     const std::string list = names.empty() ? "" : " (" + ParamList(names) + ")";
-    throw Exception(fmt::format("A instrução espera {} parâmetro(s){} e recebeu {} valor(es).\n{}",
-                                names.size(), list, values.size(), sql_));
+    throw DetailedError(fmt::format("A instrução espera {} parâmetro(s){} e recebeu {} valor(es).",
+                                    names.size(), list, values.size()),
+                        sql_);
   }
   std::vector<std::string> texts(values.size());
   std::vector<const char*> pointers(values.size(), nullptr);
@@ -215,25 +225,28 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
       case Variant::Kind::Text:
         texts[i] = value.AsString();
         if (texts[i].find('\0') != std::string::npos) {
-          throw Exception(fmt::format(
-              "O parâmetro :{} contém o caractere nulo, que o banco de dados não aceita.\n{}",
-              names[i], sql_));
+          throw DetailedError(
+              fmt::format(
+                  "O parâmetro :{} contém o caractere nulo, que o banco de dados não aceita.",
+                  names[i]),
+              sql_);
         }
         break;
       case Variant::Kind::Date:
         texts[i] = DateToISO(value.AsDate());
         break;
       case Variant::Kind::Array:
-        throw Exception(
+        throw DetailedError(
             fmt::format("O parâmetro :{} recebeu uma lista de valores; cada parâmetro recebe um "
-                        "único valor.\n{}",
-                        names[i], sql_));
+                        "único valor.",
+                        names[i]),
+            sql_);
     }
     pointers[i] = texts[i].c_str();
   }
   if (name_.empty()) PrepareFor(values);
-  PgResult result(PQexecPrepared(session_->get(), name_.c_str(), static_cast<int>(values.size()),
-                                 pointers.data(), nullptr, nullptr, 0));
+  PgResult result(
+      PgExecPrepared(session_->get(), name_, static_cast<int>(values.size()), pointers.data()));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
     RaisePgError(session_->get(), result.get(), sql_);

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "core/deadline.h"
 #include "core/detailed_error.h"
 #include "nrw/core.h"
 #include "nrw/datetime.h"
@@ -18,6 +19,18 @@ namespace nrw {
 namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
+// Virtual-machine steps between two looks at the clock: a few microseconds of work.
+constexpr int kStepsBetweenDeadlineChecks = 1000;
+
+// Non-zero interrupts the running statement: the run's time limit has passed.
+int StopAtDeadline(void*) { return Deadline::Passed() ? 1 : 0; }
+
+// A name is always a file's: "file:x.db" would be read as a URI and ":memory:" as no file at all.
+std::string FileName(const std::string& path, OpenMode mode) {
+  const bool special =
+      path.rfind("file:", 0) == 0 || (mode == OpenMode::ReadOnly && path == ":memory:");
+  return special ? "./" + path : path;
+}
 
 SqliteDb OpenDatabase(const std::string& path, OpenMode mode) {
   sqlite3* raw = nullptr;
@@ -25,7 +38,7 @@ SqliteDb OpenDatabase(const std::string& path, OpenMode mode) {
   const int flags = (mode == OpenMode::ReadOnly ? SQLITE_OPEN_READONLY
                                                 : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE) |
                     SQLITE_OPEN_NOMUTEX;
-  const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
+  const int rc = sqlite3_open_v2(FileName(path, mode).c_str(), &raw, flags, nullptr);
   SqliteDbPtr db(raw);
   if (rc != SQLITE_OK) {
     const int code = db ? sqlite3_extended_errcode(db.get()) : rc;
@@ -36,6 +49,7 @@ SqliteDb OpenDatabase(const std::string& path, OpenMode mode) {
   }
   sqlite3_extended_result_codes(db.get(), 1);
   sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
+  sqlite3_progress_handler(db.get(), kStepsBetweenDeadlineChecks, &StopAtDeadline, nullptr);
   return SqliteDb(std::move(db));
 }
 

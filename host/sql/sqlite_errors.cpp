@@ -5,6 +5,7 @@
 #include <array>
 #include <utility>
 
+#include "core/deadline.h"
 #include "core/detailed_error.h"
 
 namespace nrw {
@@ -54,6 +55,10 @@ std::string DescribeGenericError(std::string_view message) {
 }  // namespace
 
 std::string DescribeSqliteError(int code, std::string_view message) {
+  // SQLite reports a write past a file-size limit (EFBIG) as this, not as a full disk.
+  if (code == SQLITE_IOERR_WRITE) {
+    return "não foi possível gravar no disco (disco cheio ou limite de tamanho de arquivo)";
+  }
   switch (code & 0xFF) {
     case SQLITE_ERROR:
       return DescribeGenericError(message);
@@ -96,6 +101,8 @@ std::string DescribeSqliteError(int code, std::string_view message) {
 void RaiseDatabaseError(int code, std::string_view message, const std::string& sql) {
   std::string detail(message);
   if (!sql.empty()) detail += "\n" + sql;
+  // The progress handler stopped the statement: the run's time limit, not the database, ended it.
+  if ((code & 0xFF) == SQLITE_INTERRUPT && Deadline::Passed()) Deadline::Raise(detail);
   throw DetailedError("Erro no banco de dados: " + DescribeSqliteError(code, message) + ".",
                       std::move(detail));
 }

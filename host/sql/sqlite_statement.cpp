@@ -6,6 +6,7 @@
 #include "nrw/core.h"
 #include "nrw/datetime.h"
 #include "sql/connection_key.h"
+#include "sql/query_check.h"
 #include "sql/sql_lexer.h"
 #include "sql/sqlite_dialect.h"
 #include "sql/sqlite_rows.h"
@@ -58,6 +59,12 @@ SqliteStatement::SqliteStatement(SqliteDb db, std::shared_ptr<SqliteStatementPoo
   if (tail != nullptr &&
       !OnlyFiller(std::string_view(tail, static_cast<size_t>(text_end - tail)))) {
     throw DetailedError("A instrução contém mais de um comando SQL.", sql_);
+  }
+  // On a database opened for reading, a statement that is no query would still write elsewhere
+  // (VACUUM INTO) or change the connection (ATTACH, PRAGMA): only queries run.
+  if (sqlite3_db_readonly(db_.get(), "main") == 1) {
+    RequireQuery(sql_);
+    if (sqlite3_stmt_readonly(stmt_.get()) == 0) throw NotAQuery("altera dados", sql_);
   }
   // ?, @name or $name would be numbered by SQLite behind the names' backs.
   if (sqlite3_bind_parameter_count(stmt_.get()) != static_cast<int>(param_names_.size())) {

@@ -24,7 +24,8 @@ std::string DescribeErrno(int error_number) {
     case EDQUOT:
       return "cota de disco esgotada";
     case EFBIG:
-      return "arquivo grande demais";
+      // A file-size limit (ulimit -f, a quota, a container's) is a full disk to the user.
+      return "disco cheio (limite de tamanho de arquivo atingido)";
     case EROFS:
       return "sistema de arquivos somente leitura";
     case EIO:

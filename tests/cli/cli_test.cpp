@@ -135,16 +135,23 @@ TEST_F(Cli, ArgumentsAreCheckedBeforeAnyFileIsTouched) {
       {"a device as output", run({"--out", "/dev/null"}), "é um dispositivo"},
       {"a trace with a wrong separator", run({"--trace", keep, "--split", "pFoo"}), "pFoo"},
       {"a parameter the layout lacks", run({"-p", "pFoo=1"}), "Parâmetro 'pFoo' não existe"},
-      {"a placeholder the layout lacks", run({"--out", dir_->File("{pFoo}")}), "usa {pFoo}"},
-      {"a pattern that names no file", run({"--out", dir_->File("{pCodigoEmpresa}")}),
+      {"a placeholder the layout lacks",
+       run({"-p", "pAnoBase1=01/01/2023", "--split", "pBeneficiarios", "--out",
+            dir_->File("{pFoo}")}),
+       "usa {pFoo}"},
+      {"a pattern that names no file",
+       run({"-p", "pAnoBase1=01/01/2023", "--split", "pBeneficiarios", "--out",
+            dir_->File("{pCodigoEmpresa}")}),
        "não é um nome de arquivo"},
+      {"a pattern without --split", run({"--out", dir_->File("{pBeneficiarios}.txt")}),
+       "use-o com --split"},
       {"a file that is not a module",
        {"run", keep, "--db", Db()},
        "o arquivo não é um módulo de relatório"},
       {"a demo database over a device", {"demo-db", "/dev/null", "--force"}, "é um dispositivo"},
       {"a demo database of too many beneficiaries",
        {"demo-db", dir_->File("x.db"), "--extras", "-1"},
-       "Erro: --extras: o valor -1 está fora do intervalo de 0 a 100000."},
+       "Erro: --extras: '-1' não é um número inteiro de 0 a 1000000."},
       {"an option the command lacks", run({"--saida", "x"}), "Erro: argumento inesperado: "},
       // Runs divided into parts: what only a split can do, and how its share is written.
       {"a shard out of its range", run({"--split", "pBeneficiarios", "--shard", "4/3"}),
@@ -187,7 +194,7 @@ TEST_F(Cli, FailuresSayWhatFailedInOneLineAndTheDetailOnlyWhenAsked) {
   const std::vector<std::string> args = {"run", "RptWithholdingReview", "--db", empty_db};
   const Outcome plain = Nrw(args);
   EXPECT_EQ(plain.status, 1);
-  EXPECT_EQ(plain.err, "Erro: Erro no banco de dados: a tabela RENDIMENTOANUAL não existe.\n");
+  EXPECT_EQ(plain.err, "Erro no banco de dados: a tabela RENDIMENTOANUAL não existe.\n");
   std::vector<std::string> verbose = args;
   verbose.insert(verbose.begin(), "--verbose");
   const Outcome detailed = Nrw(verbose);

@@ -123,6 +123,42 @@ TEST_F(Documents, ProtectedPartsHoldEveryFigureOfTheTextAndOpenOnlyWithTheirPass
   }
 }
 
+// AES-256 takes 127 bytes of a password: up to that, every part opens with its own, whatever the
+// characters; beyond it nothing is written.
+TEST_F(Documents, PasswordsUpToTheLimitOpenTheirOwnPart) {
+  struct Case {
+    const char* name;
+    std::string lead;
+  };
+  const Case cases[] = {
+      {"127 bytes", std::string(116, 's')},
+      {"accented letters", "Contribuição de São João, ação-" + std::string(40, 'x')},
+  };
+  for (const Case& c : cases) {
+    const std::string folder = File(c.name);
+    std::filesystem::create_directories(folder);
+    const auto run =
+        RunStatement({"--split", "pBeneficiarios", "--out", folder + "/{pBeneficiarios}.pdf",
+                      "--password", c.lead + "{pBeneficiarios:digits}"});
+    ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
+    size_t parts = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      ++parts;
+      const std::string password = c.lead + Digits(entry.path().stem().string(), 11);
+      ASSERT_LE(password.size(), 127u) << c.name;
+      const std::string pdf = "'" + entry.path().string() + "'";
+      EXPECT_EQ(Sh("qpdf '--password=" + password + "' --check " + pdf).status, 0)
+          << c.name << " " << pdf;
+      EXPECT_NE(
+          Sh("qpdf '--password=" + password.substr(0, password.size() - 1) + "' --check " + pdf)
+              .status,
+          0)
+          << c.name << " " << pdf;
+    }
+    EXPECT_GT(parts, 1u) << c.name;
+  }
+}
+
 TEST_F(Documents, PageCountRestartsInEveryPartAndCountsThatPart) {
   const auto whole = Nrw({"run", "RptWithholdingReview", "--db", Db(), "-p", "pAnoBase=01/01/2023",
                           "--out", File("review.pdf")});
@@ -133,8 +169,12 @@ TEST_F(Documents, PageCountRestartsInEveryPartAndCountsThatPart) {
   std::smatch count;
   ASSERT_TRUE(std::regex_search(pages, count, std::regex(R"(Pages:\s+(\d+))")));
   const std::string text = Sh("pdftotext -enc UTF-8 " + File("review.pdf") + " -").out;
-  EXPECT_NE(text.find("Página 1 de " + count[1].str()), std::string::npos);
-  EXPECT_NE(text.find("Página " + count[1].str() + " de " + count[1].str()), std::string::npos);
+  // The message page follows the counted pages.
+  std::smatch counted;
+  ASSERT_TRUE(std::regex_search(text, counted, std::regex("Página 1 de (\\d+)")));
+  EXPECT_NE(text.find("Página " + counted[1].str() + " de " + counted[1].str()), std::string::npos);
+  EXPECT_EQ(std::stoi(counted[1].str()) + 1, std::stoi(count[1].str()));
+  EXPECT_NE(text.rfind("Mensagens"), std::string::npos);
 
   std::filesystem::create_directories(File("rev"));
   const auto split = Nrw({"run", "RptWithholdingReview", "--db", Db(), "-p", "pAnoBase=01/01/2023",
@@ -142,9 +182,12 @@ TEST_F(Documents, PageCountRestartsInEveryPartAndCountsThatPart) {
   ASSERT_EQ(split.status, 0) << split.err;
   for (const auto& entry : std::filesystem::directory_iterator(File("rev"))) {
     const std::string part = support::ReadFile(entry.path().string());
-    if (part.empty()) continue;  // a company with nothing to review
+    // A company with nothing to review has its message page only.
+    if (part.find("Página") == std::string::npos) continue;
+    // Pages, less the message page when the part has one.
     const long form_feeds = std::count(part.begin(), part.end(), '\f');
-    const std::string last = std::to_string(form_feeds + 1);
+    const bool messages = part.find("Mensagens", part.rfind('\f') + 1) != std::string::npos;
+    const std::string last = std::to_string(form_feeds + (messages ? 0 : 1));
     EXPECT_NE(part.find("Página 1 de " + last), std::string::npos) << entry.path();
     EXPECT_EQ(part.find("Página " + std::to_string(form_feeds + 2)), std::string::npos);
   }
@@ -168,6 +211,49 @@ TEST_F(Documents, HtmlIsOneSelfContainedFileWithOneBlockPerPage) {
     ++blocks;
   }
   EXPECT_EQ(blocks, static_cast<size_t>(std::count(text.begin(), text.end(), '\f') + 1));
+}
+
+// A name with characters the forms' face lacks: drawn by faces that have them in the PDF, the
+// archival copy and the HTML (which carries its faces), typed with its accents apart as well; a
+// character no installed face has stops the run, naming the value, instead of printing a blank.
+TEST_F(Documents, EveryCharacterOfANameIsPrintedOrTheRunSaysWhichIsNot) {
+  const std::string db = File("nomes.db");
+  std::filesystem::copy_file(Db(), db, std::filesystem::copy_options::overwrite_existing);
+  const std::string cpf = "713.102.939-45";
+  const auto rename = [&](const std::string& name) {
+    ASSERT_EQ(Sh("sqlite3 " + db + " \"update DIRFREGBENEFICIARIO set NOMEBENEF = '" + name +
+                 "' where INSCRFEDERALBENEF = '" + cpf + "'\"")
+                  .status,
+              0);
+  };
+  const auto statement = [&](const std::vector<std::string>& extra) {
+    std::vector<std::string> args = {
+        "run", "RptIncomeStatement",   "--db", db,
+        "-p",  "pAnoBase1=01/01/2023", "-p",   "pBeneficiarios=" + cpf};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return Nrw(args);
+  };
+  rename("Li 中文 Wei 😀 Jose\xCC\x81");
+  std::filesystem::create_directories(File("nomes"));
+  const auto pdf = statement({"--out", File("nome.pdf"), "--archive", File("nomes")});
+  ASSERT_EQ(pdf.status, 0) << pdf.err;
+  const std::string whole = "Li 中文 Wei 😀 José";
+  for (const std::string& file : {File("nome.pdf"), File("nomes/nome.pdf")}) {
+    EXPECT_NE(Sh("pdftotext -enc UTF-8 " + file + " -").out.find(whole), std::string::npos) << file;
+    EXPECT_EQ(Sh("pdffonts " + file).out.find(" no "), std::string::npos) << "all embedded";
+  }
+  const auto html = statement({"--out", File("nome.html")});
+  ASSERT_EQ(html.status, 0) << html.err;
+  const std::string page = support::ReadFile(File("nome.html"));
+  EXPECT_NE(page.find(whole), std::string::npos);
+  EXPECT_NE(page.find("src: url(data:font/ttf;base64,"), std::string::npos);
+  EXPECT_EQ(page.find("sans-serif"), std::string::npos) << "no face of the reader's machine";
+
+  rename("Nome \xF4\x8F\xBF\xBD");
+  const auto missing = statement({"--out", File("falta.pdf")});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("U+10FFFD"), std::string::npos) << missing.err;
+  EXPECT_FALSE(std::filesystem::exists(File("falta.pdf")));
 }
 
 TEST_F(Documents, OptionsThatCannotApplyAreRefusedBeforeAnythingRuns) {

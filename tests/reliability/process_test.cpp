@@ -116,6 +116,37 @@ TEST(Process, AfterSigkillTheNextRunInTheFolderRemovesWhatWasLeft) {
   EXPECT_TRUE(fs::exists(dir.File("revisao.txt")));
 }
 
+// A quota or a container's file-size limit (ulimit -f) is a full disk: the write fails, the run
+// says so, its temporary files go and the earlier outputs stay.
+TEST(Process, AFileSizeLimitIsAFullDiskNotADeath) {
+  support::TempDir dir;
+  support::WriteFile(dir.File("revisao.pdf"), "anterior");
+  support::WriteFile(dir.File("banco.db"), "anterior");
+  struct Case {
+    const char* name;
+    std::string command;
+    std::string target;
+  };
+  const Case cases[] = {
+      {"a report",
+       "run RptWithholdingReview --db " + DemoDatabase() + " --out " + dir.File("revisao.pdf") +
+           " --trace " + dir.File("rastro.jsonl"),
+       "revisao.pdf"},
+      {"a demo database", "demo-db --force " + dir.File("banco.db"), "banco.db"},
+  };
+  for (const Case& c : cases) {
+    const std::string err = dir.File("err.txt");
+    // 40 blocks of 512 bytes: less than either file needs.
+    const int status =
+        ExitStatus("ulimit -f 40; exec " + NrwExecutable() + " " + c.command + " 2>" + err);
+    EXPECT_EQ(status, 1) << c.name << ": " << ReadFile(err);
+    EXPECT_NE(ReadFile(err).find("disco cheio"), std::string::npos)
+        << c.name << ": " << ReadFile(err);
+    EXPECT_TRUE(Temporaries(dir).empty()) << c.name;
+    EXPECT_EQ(ReadFile(dir.File(c.target)), "anterior") << c.name;
+  }
+}
+
 TEST(Process, ASignalWhileTheDemoDatabaseIsBuiltLeavesNoPartialFile) {
   support::TempDir dir;
   support::WriteFile(dir.File("banco.db"), "anterior");

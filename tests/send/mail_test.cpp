@@ -2,6 +2,7 @@
 // reads them back, the password hint, templates, the manifest in both forms, the address file and
 // the journal.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "mail/mime.h"
 #include "mail/recipients.h"
 #include "mail/sha256.h"
+#include "mail/user_file.h"
 #include "send/send_support.h"
 #include "support/temp_dir.h"
 
@@ -267,6 +269,34 @@ TEST(Journal, KeepsWhatWasSentAcrossOpensForOneGenerationAndOneSender) {
   EXPECT_THROW(Journal::Open(path, other), InputError) << "another generation";
   support::WriteFile(dir.File("texto.db"), "nada que ver\n");
   EXPECT_THROW(Journal::Open(dir.File("texto.db"), owner), InputError) << "not a journal";
+}
+
+// What nrw send reads (the manifest, addresses, the message) is never a FIFO that would hold it
+// waiting for a writer, nor a device or a file beyond its limit that would fill its memory.
+TEST(UserFile, OnlyRegularFilesWithinTheLimitAreRead) {
+  support::TempDir dir;
+  support::WriteFile(dir.File("m.csv"), "linha");
+  support::WriteFile(dir.File("grande.csv"), std::string((1 << 20) + 1, 'x'));
+  mkfifo(dir.File("fila.csv").c_str(), 0600);
+  std::filesystem::create_directory(dir.File("pasta.csv"));
+  std::filesystem::create_symlink("/dev/zero", dir.File("zero.csv"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"m.csv", "linha"},
+      {"grande.csv", "tem 1048577 bytes, mais que o limite de 1 MB."},
+      {"fila.csv", "é um pipe (FIFO)."},
+      {"pasta.csv", "é uma pasta."},
+      {"zero.csv", "é um dispositivo."},
+      {"nao.csv", "não existe."},
+  };
+  for (const auto& [name, expected] : cases) {
+    std::string result;
+    try {
+      result = nrw::mail::ReadUserFile(dir.File(name), "Endereços", 1 << 20);
+    } catch (const nrw::mail::InputError& error) {
+      result = error.what();
+    }
+    EXPECT_NE(result.find(expected), std::string::npos) << name << ": " << result;
+  }
 }
 
 }  // namespace

@@ -20,7 +20,17 @@ TraceRecord::TraceRecord(std::vector<std::string> lines) : lines_(std::move(line
                           event["property"].get<std::string>())] = event["value"];
     }
     if (ev == "print") {
-      prints_.push_back({event["section"], event["page"], event.value("auto", false), vars});
+      prints_.push_back({event["section"], event["page"], event.value("auto", false),
+                         event.value("repeat", false), event.value("skipped", false), vars});
+    }
+    // Bands kept with the next one went to its page: the last module prints, in order.
+    if (ev == "keep") {
+      size_t moved = event["sections"].size();
+      for (auto p = prints_.rbegin(); p != prints_.rend() && moved > 0; ++p) {
+        if (p->automatic || p->skipped) continue;
+        p->page = event["page"];
+        --moved;
+      }
     }
     events_.push_back(std::move(event));
   }

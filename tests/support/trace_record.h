@@ -14,8 +14,11 @@ namespace support {
 struct Printed {
   int section = 0;
   int page = 0;
-  //! A page heading printed by the engine.
+  //! A page heading printed by the engine, or a group heading it printed again ("repeat").
   bool automatic = false;
+  bool repeat = false;
+  //! On the page already ("once_per_page"): the module printed it, nothing was placed.
+  bool skipped = false;
   std::map<std::string, std::string> vars;
   //! The variable's value at the print; empty when it was never written.
   std::string Var(const std::string& name) const;

@@ -2,6 +2,7 @@
 // messages. Listar sends everything to the message page.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,7 +35,11 @@ class NRW_API TnAviso : public TObject {
     int kind = 0;
     bool is_title = false;
     int title = -1;
+    //! The company an item's code names; its text is that code alone when only_code.
+    std::optional<int> company;
+    bool only_code = false;
   };
+  void List(const Entry& entry);
   TnrwReport& report_;
   std::vector<Entry> entries_;
   int current_title_ = -1;

@@ -47,6 +47,15 @@ class NRW_API TnPreparedStatement {
   virtual std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) = 0;
 };
 
+enum class OpenMode {
+  //! The file is created when missing (demo databases, fixtures).
+  ReadWrite,
+  //! Report runs: nothing a module sends can change the database, and only queries are sent (a
+  //! statement that is anything else is refused before it runs). On a server every transaction is
+  //! read-only as well.
+  ReadOnly,
+};
+
 //! The database behind a connection, for what differs beyond the statements (the schema script).
 enum class TnDialect { kSQLite, kPostgreSQL };
 
@@ -88,31 +97,29 @@ class NRW_API TnConnection {
   std::shared_ptr<ResultCache> cache_;
 };
 
-enum class OpenMode {
-  //! The file is created when missing (demo databases, fixtures).
-  ReadWrite,
-  //! Report runs: nothing a module sends can change the database.
-  ReadOnly,
-};
-
-//! Opens an embedded SQLite database file (":memory:" for a private one). Raises UsageError when
-//! the file is not a database, Exception when it cannot be opened.
+//! Opens an embedded SQLite database file (":memory:" for a private one, read-write). The path is
+//! always a file's name, never a URI ("file:x.db" is the file of that name). Raises UsageError
+//! when the file is not a database, Exception when it cannot be opened.
 NRW_API std::unique_ptr<TnConnection> OpenSQLite(const std::string& path,
                                                  OpenMode mode = OpenMode::ReadWrite);
 
 //! Opens a PostgreSQL database from a URI ("postgresql://user@host:port/db") or a conninfo
 //! ("host=... dbname=..."). The password comes from libpq's own sources (PGPASSWORD, ~/.pgpass):
-//! a text that carries one is refused, and no message repeats the text. Raises Exception with a
-//! Portuguese message naming what failed (server refused or not found, database missing, login
-//! refused).
-NRW_API std::unique_ptr<TnConnection> OpenPostgreSQL(const std::string& conninfo);
+//! a text that carries one is refused, and no message repeats the text. A text that is not a valid
+//! address, or that carries a password, raises UsageError; a failed connection raises Exception
+//! with a Portuguese message naming what failed (server refused or not found, database missing,
+//! login refused), libpq's own words in its detail.
+NRW_API std::unique_ptr<TnConnection> OpenPostgreSQL(const std::string& conninfo,
+                                                     OpenMode mode = OpenMode::ReadWrite);
 
-//! Whether the text names a PostgreSQL database (a postgresql:// or postgres:// URI, or a conninfo
-//! of keyword=value pairs) rather than an SQLite file.
+//! Whether the text names a PostgreSQL database rather than an SQLite file: a postgresql:// or
+//! postgres:// URI, or a conninfo that libpq reads as one (keyword=value pairs, every keyword one
+//! libpq knows). Anything else, "backup=2024.db" included, is a file name.
 NRW_API bool IsPostgreSQLTarget(const std::string& target);
 
 //! OpenPostgreSQL for a PostgreSQL target, else OpenSQLite.
-NRW_API std::unique_ptr<TnConnection> OpenConnection(const std::string& target);
+NRW_API std::unique_ptr<TnConnection> OpenConnection(const std::string& target,
+                                                     OpenMode mode = OpenMode::ReadWrite);
 
 //! One state of the database for a whole command. While it lives, every statement on the
 //! connection reads the state the database had when it began (SQLite: one read transaction, which

@@ -24,6 +24,10 @@ class NRW_API UsageError : public Exception {
   std::string detail_;
 };
 
+//! What the source of a host error said (the database's or the system's own words, the statement),
+//! for --verbose; empty when the error carries nothing beyond its message.
+NRW_API std::string ErrorDetail(const std::exception& error);
+
 //! Raises UsageError unless path names a regular file that can be read. what names the file in the
 //! message ("Banco de dados", "Módulo").
 NRW_API void CheckInputFile(const std::string& path, const std::string& what);
@@ -34,12 +38,19 @@ NRW_API void CheckInputFile(const std::string& path, const std::string& what);
 NRW_API void CheckOutputTarget(const std::string& path,
                                const std::vector<std::string>& protected_files);
 
-//! Whether two names denote one file: the same device and inode when both exist, otherwise the
-//! same absolute path.
+//! Whether two names denote one file: the same device and inode when both exist; when neither
+//! does, the same name in the same folder (the folder known by its device and inode, so that
+//! links to it do not hide it).
 NRW_API bool SameFile(const std::string& a, const std::string& b);
 
+//! The database file and the files SQLite keeps beside it ("-wal", "-shm", "-journal"), also those
+//! not there yet, beside the name and beside the file a link leads to: what no output may replace.
+//! Empty for an empty path (a database without a file).
+NRW_API std::vector<std::string> DatabaseFiles(const std::string& path);
+
 //! From now on SIGINT, SIGTERM, SIGHUP and SIGPIPE remove the temporary files of unfinished outputs
-//! before the process dies of the signal as it would have. Safe to call more than once.
+//! before the process dies of the signal as it would have, and SIGXFSZ is ignored (a write past a
+//! file-size limit fails like one to a full disk). Safe to call more than once.
 NRW_API void RemoveTempFilesOnSignals();
 
 //! A worker process of a parallel run names its temporary files after the run that started it

@@ -258,8 +258,8 @@ struct PartResult {
   //! A worker's files until the parent commits them (RunOptions::worker).
   std::string output_temp;
   std::string archive_temp;
-  //! Messages the part added to the message page.
-  std::vector<std::string> messages;
+  //! The messages the part's run sent (its document's message page).
+  std::vector<MessageEntry> messages;
 };
 
 struct RunResult {
@@ -272,6 +272,7 @@ struct RunResult {
   //! What the error's source said (the database's message and statement, the system's text); for
   //! --verbose and the trace.
   std::string detail;
+  //! Every message of the run, each with its subject and, in a run of parts, its part.
   MessagePage messages;
   //! Pages printed, over all parts.
   int pages = 0;

@@ -67,6 +67,18 @@ TEST(LayoutLoader, DefaultsForOptionalParts) {
   EXPECT_EQ(read[2].widest,
             (std::vector<std::pair<std::string, std::string>>{{"pAno", "9999"}, {"pPag", "999"}}));
   EXPECT_EQ(layout.sections.front().number, 1) << "sections in number order";
+  const nrw::Layout bound = nrw::ParseLayout(Document(R"("sections": [
+      {"number": 1, "height_mm": 5, "keep_with_next": [2, 3], "repeat_on_new_page": true},
+      {"number": 2, "height_mm": 5, "keep_with_next": {"sections": [3], "count": 2},
+       "repeat_on_new_page": {"when": "R17"}, "once_per_page": true}])"),
+                                             "x");
+  EXPECT_EQ(bound.sections[0].keep_with_next.sections, (std::vector<int>{2, 3}));
+  EXPECT_EQ(bound.sections[0].keep_with_next.count, 1);
+  EXPECT_TRUE(bound.sections[0].repeat.on);
+  EXPECT_EQ(bound.sections[1].keep_with_next.count, 2);
+  EXPECT_EQ(bound.sections[1].repeat.when, "R17");
+  EXPECT_TRUE(bound.sections[1].once_per_page);
+  EXPECT_TRUE(layout.sections.front().keep_with_next.sections.empty());
   EXPECT_EQ(layout.sections.front().kind, nrw::LayoutSectionKind::Band);
   EXPECT_EQ(layout.sections.front().sheet, nrw::LayoutSheetRows::Row);
   EXPECT_EQ(read[0].cell, nrw::LayoutCell::Auto);
@@ -117,6 +129,10 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
        prefix + "sections[0].items[0]: 'w_mm' deve ser maior que zero."},
       {"number as text", Document(R"("sections": [{"number": "8", "height_mm": 5}])"),
        prefix + "sections[0]: 'number' deve ser um número inteiro."},
+      {"a date default that is no date",
+       Document(R"("params": [{"name": "pAno", "type": "date", "default": "31/02/{ano}"}])"),
+       prefix + "params[0]: o padrão '31/02/{ano}' do parâmetro 'pAno' não é uma data (use "
+                "dd/mm/aaaa, mm/aaaa ou aaaa, com {ano}, {ano-N} ou {hoje})."},
       {"bad param type", Document(R"("params": [{"name": "pAno", "type": "ano"}])"),
        prefix + "params[0]: 'type' inválido: 'ano' (use date, integer, float, text ou selection)."},
       {"repeated param (case)", Document(R"("params": [{"name": "pAno"}, {"name": "PANO"}])"),
@@ -184,6 +200,20 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
        Document(R"("handed_datasets": {"where": "ANO = :pAno",
                  "datasets": [{"param": "pA", "table": "T"}]})"),
        prefix + "handed_datasets: a condição 'where' usa :pAno, que não está em 'params'."},
+      {"keep with a name", Document(R"("sections": [{"number": 8, "height_mm": 5,
+                 "keep_with_next": ["nove"]}])"),
+       prefix + "sections[0]: 'keep_with_next' deve listar os números das seções seguintes."},
+      {"keep with no band", Document(R"("sections": [{"number": 8, "height_mm": 5,
+                 "keep_with_next": {"sections": [9], "count": 0}}])"),
+       prefix + "sections[0].keep_with_next: 'count' deve ser maior que zero."},
+      {"a page heading kept with a band",
+       Document(R"("sections": [{"number": 1, "kind": "page_heading", "height_mm": 5,
+                 "once_per_page": true}])"),
+       prefix + "sections[0]: 'keep_with_next', 'repeat_on_new_page' e 'once_per_page' valem só "
+                "para seções band."},
+      {"repeat when of no variable", Document(R"("sections": [{"number": 8, "height_mm": 5,
+                 "repeat_on_new_page": {"se": "R1"}}])"),
+       prefix + "sections[0].repeat_on_new_page: 'when' é obrigatório."},
       {"handed selection without datasets",
        Document(R"("params": [{"name": "pEmp"}], "handed_datasets": {
                  "filters": [{"param": "pEmp", "columns": ["C"], "kind": 1}]})"),
@@ -196,6 +226,21 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
     } else {
       EXPECT_NE(error.find(c.message), std::string::npos) << c.name << ": " << error;
     }
+  }
+}
+
+TEST(LayoutLoader, DateDefaultsAreDatesForAnyYear) {
+  const std::pair<const char*, bool> cases[] = {
+      {"", true},         {"01/01/{ano-1}", true}, {"31/12/{ano+2}", true},
+      {"{hoje}", true},   {"2024-01-31", true},    {"03/{ano}", true},
+      {"{ano}", true},    {"amanhã", false},       {"13/{ano}", false},
+      {"{ano-x}", false}, {"{ontem}", false},      {"29/02/{ano}", false},
+  };
+  for (const auto& [value, accepted] : cases) {
+    const std::string json =
+        Document(std::string(R"("params": [{"name": "pAno", "type": "date", )") +
+                 R"("default": ")" + value + R"("}])");
+    EXPECT_EQ(ErrorOf(json).empty(), accepted) << value << ": " << ErrorOf(json);
   }
 }
 

@@ -17,6 +17,7 @@
 #include "layout/layout_loader.h"
 #include "layout/placeholders.h"
 #include "layout/section_flow.h"
+#include "nrw/datetime.h"
 #include "nrw/format.h"
 #include "payer_roster/payer_roster_sections.h"
 #include "payroll_totals/payroll_totals_sections.h"
@@ -64,11 +65,16 @@ std::string WidestOfKind(const std::string& kind) {
 // The widest value of a placeholder without a hint: by its mask, the engine's own names, then by
 // words of its name; anything else takes the widest amount.
 std::string WidestByName(const nrw::Layout& layout, std::string_view placeholder) {
+  const std::string key = nrw::NameKey(placeholder);
+  if (key.rfind("@paginas:", 0) == 0) return "9999";
   const size_t colon = placeholder.find(':');
   if (colon != std::string_view::npos) {
-    return nrw::FormatFloat(placeholder.substr(colon + 1), 999999999999.99);
+    const std::string_view mask = placeholder.substr(colon + 1);
+    if (mask.find_first_of("dmy") != std::string_view::npos) {
+      return nrw::FormatDateTime(mask, nrw::EncodeDate(2099, 12, 31));
+    }
+    return nrw::FormatFloat(mask, 999999999999.99);
   }
-  const std::string key = nrw::NameKey(placeholder);
   if (key == "@pagina" || key == "@paginas") return "9999";
   if (key == "@data") return "31/12/2099";
   if (key == "@titulo") return layout.title;

@@ -27,9 +27,8 @@ TEST(PageCount, ALayoutCountsPagesWhenAnItemPrintsTheCountInAnyCase) {
     const char* text;
     bool counts;
   } cases[] = {
-      {"Página [@PAGINA] de [@PAGINAS]", true},
-      {"de [@paginas]", true},
-      {"[@PAGINA]", false},
+      {"Página [@PAGINA] de [@PAGINAS]", true},   {"de [@paginas]", true},
+      {"Página [pPag] de [@PAGINAS:pPag]", true}, {"[@PAGINA]", false},
       {"@PAGINAS sem colchetes", false},
   };
   for (const auto& c : cases) {
@@ -51,15 +50,33 @@ TEST(PageCount, TheCountReplacesEveryMarkerAndTheSectionsThatHeldOneFlowAgain) {
   page.sections[1].flow.items[0].lines[0].col = 5;
   ASSERT_TRUE(nrw::HoldsMarker(page));
 
-  const nrw::Page counted = nrw::WithPageCount(layout, page, 17);
+  const std::string group(nrw::kGroupPageCountMarker);
+  page.sections[0].texts[1] = marker + "/" + group;
+  const nrw::Page counted = nrw::WithPageCount(layout, page, {17, 2});
   EXPECT_FALSE(nrw::HoldsMarker(counted));
-  EXPECT_EQ(counted.sections[0].texts, (std::vector<std::string>{"Pág 3 de 17", "17/17"}));
+  EXPECT_EQ(counted.sections[0].texts, (std::vector<std::string>{"Pág 3 de 17", "17/2"}));
   const nrw::ItemFlow& right = counted.sections[0].flow.items[0];
   EXPECT_EQ(right.lines.at(0).text, U"Pág 3 de 17");
   EXPECT_EQ(right.lines.at(0).col, 12 - 11) << "aligned right for the count, not the marker";
-  EXPECT_EQ(counted.sections[0].flow.items[1].lines.at(0).col, (12 - 5) / 2);
+  EXPECT_EQ(counted.sections[0].flow.items[1].lines.at(0).col, (12 - 4) / 2);
   EXPECT_EQ(counted.sections[1].flow.items[0].lines.at(0).col, 5);
   EXPECT_TRUE(nrw::HoldsMarker(page)) << "the page given stays as it was";
+}
+
+// A group (a copy of a statement) runs while its page numbers grow; pages without one stand alone.
+TEST(PageCount, EachPageCountsThePagesOfItsGroup) {
+  const struct {
+    const char* name;
+    std::vector<int> numbers;
+    std::vector<int> counts;
+  } cases[] = {
+      {"one group", {1, 2, 3}, {3, 3, 3}},
+      {"copies of one, two and three pages", {1, 1, 2, 1, 2, 3}, {1, 2, 2, 3, 3, 3}},
+      {"a page without a number", {1, 2, 0, 1}, {2, 2, 0, 1}},
+      {"numbering that jumps counts up to its highest", {1, 3, 2}, {3, 3, 2}},
+      {"no pages", {}, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(nrw::GroupPageCounts(c.numbers), c.counts) << c.name;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/report/report_fixtures.h"
@@ -110,6 +111,31 @@ TEST(PageWalk, ASectionTheLayoutLacksIsSkippedAndOneWithoutItsFlowRaises) {
   unflowed.texts = {"um", "", "", ""};
   page.sections.push_back(unflowed);
   EXPECT_THROW(Walk(layout, page), nrw::Exception);
+}
+
+// The sides of a frame drawn band by band: each band's vertical line ends where the next one's
+// starts, whatever the rows each band grew to.
+TEST(PageWalk, VerticalLinesOfBandsOneBelowTheOtherJoin) {
+  const nrw::Layout layout = report_test::TestLayout(R"({
+    "report": "RptLados", "page": {"width_mm": 20, "height_mm": 40},
+    "text_grid": {"column_mm": 1, "row_mm": 1},
+    "sections": [{"number": 1, "height_mm": 1, "items": [
+      {"type": "line", "x_mm": 0, "y_mm": 0, "h_mm": 1},
+      {"type": "text", "x_mm": 2, "y_mm": 0, "w_mm": 4, "h_mm": 1}]}]})");
+  const nrw::LayoutSection& section = *layout.FindSection(1);
+  nrw::PageModel pages(layout.page.BodyHeight());
+  pages.Place(nrw::FlowedSection(section, {"", "um dois"}, {}, layout.grid));
+  pages.Place(nrw::FlowedSection(section, {"", "tres"}, {}, layout.grid));
+  struct Sides final : nrw::PageVisitor {
+    std::vector<std::pair<double, double>> spans;
+    void TextLine(const nrw::PlacedItem&, const nrw::FlowLine&) override {}
+    void Line(const nrw::PlacedItem& at) override {
+      spans.emplace_back(at.box.y_mm, at.box.y_mm + at.box.h_mm);
+    }
+    void Box(const nrw::PlacedItem&) override {}
+  } sides;
+  nrw::WalkPage(layout, pages.Pages().at(0), sides);
+  EXPECT_EQ(sides.spans, (std::vector<std::pair<double, double>>{{0, 2}, {2, 3}}));
 }
 
 }  // namespace

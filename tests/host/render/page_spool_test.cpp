@@ -51,7 +51,10 @@ TEST(PageSpool, ReplaysEveryPageWithTheCountAndTheFlowOfTheCount) {
     pages.Place(nrw::FlowedSection(
         footer, {"Página " + std::to_string(n) + " de " + Marker(), "uma nota longa"}, hidden,
         layout.grid));
-    pages.Place(nrw::FlowedSection(footer, {"sem total", ""}, {}, layout.grid));
+    // Copies of five pages: the last copy has two.
+    pages.SetGroupPage((n - 1) % 5 + 1);
+    pages.Place(nrw::FlowedSection(
+        footer, {"cópia de " + std::string(nrw::kGroupPageCountMarker), ""}, {}, layout.grid));
   }
   pages.Finish();
   ASSERT_EQ(spool.Count(), 12);
@@ -66,6 +69,7 @@ TEST(PageSpool, ReplaysEveryPageWithTheCountAndTheFlowOfTheCount) {
     const nrw::PlacedSection& counted = page.sections[0];
     EXPECT_EQ(counted.texts[0], "Página " + std::to_string(n) + " de 12");
     EXPECT_EQ(counted.hidden, HiddenOn(n));
+    EXPECT_EQ(page.sections[1].texts[0], n <= 10 ? "cópia de 5" : "cópia de 2") << n;
     EXPECT_DOUBLE_EQ(page.sections[1].top_mm, counted.flow.height_mm);
     for (const nrw::PlacedSection& section : page.sections) {
       const nrw::SectionFlow flow =

@@ -5,6 +5,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/report/report_fixtures.h"
@@ -131,6 +132,10 @@ std::vector<nrw::Page> RosterPages(const nrw::Layout& layout) {
   place(pages, 8, {"-0,50", "0002", "Diz \"oi\""}, {false, false, true});
   pages.StartPage();
   place(pages, 1, heading);
+  // A group heading printed again on the page it continues on gave its row where it began.
+  nrw::PlacedSection repeated = pages.Pages().front().sections[1];
+  repeated.repeated = true;
+  pages.Place(std::move(repeated));
   place(pages, 8, {"sem valor", "0003", "Caio\nCosta"});
   return pages.Pages();
 }

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "data/dataset_builder.h"
+#include "layout/page_count.h"
 #include "nrw/events.h"
 #include "nrw/report.h"
 #include "nrwhost/trace.h"
@@ -156,6 +159,13 @@ TEST_F(Engine, AfterSectionHandlersMayPrintFurtherSections) {
   EXPECT_EQ(seen, (std::vector<int>{1, 10, 11, 12}));
 }
 
+TEST_F(Engine, TextsArePrintedComposed) {
+  panel().SetValues("R1", "Jose\xCC\x81 Joa\xCC\x83o");
+  report_->RepPrintSection(10);
+  EXPECT_EQ(Placed(0, 1).texts.at(0), "José João");
+  EXPECT_EQ(Placed(0, 1).flow.items.at(0).lines.at(0).text.size(), 9u) << "one cell a letter";
+}
+
 TEST_F(Engine, SectionsKeepTheValuesOfTheMomentTheyWerePrinted) {
   panel().SetValues("R1", "primeiro");
   report_->RepPrintSection(10);
@@ -226,6 +236,14 @@ TEST_F(Engine, PanelValuesTakeTheMaskOfTheirPlaceholder) {
                          "[pAnoBase:yyyy] [pEmpresa:0000] [pAnoBase:0000] [pEmpresa:yyyy]");
   report_->RepPrintSection(12);
   EXPECT_EQ(Placed(0, 1).texts.at(0), "2023 0007 01/01/2023 7") << "a mask of the wrong kind";
+
+  panel().SetValues("pValor", "R$ 1.234,5");
+  panel().SetValues("pVazio", "");
+  panel().SetValues("pTexto", "Normal");
+  report_->RepObjCaption("Etiqueta", "[pValor:#,##0.00]|[pVazio:#,##0.00]|[pTexto:#,##0.00]");
+  report_->RepPrintSection(12);
+  EXPECT_EQ(Placed(0, 2).texts.at(0), "1.234,50|0,00|Normal")
+      << "amounts without their currency, blanks as zero, texts as they are";
 }
 
 TEST(EventBinding, DetachesOnlyWhatItsObjectStillHolds) {
@@ -333,6 +351,173 @@ TEST_F(Engine, TraceRecordsModuleActionsInCallOrder) {
       R"({"ev":"set","name":"pData","value":"31/01/2024"})",
   };
   EXPECT_EQ(trace.Lines(), expected);
+}
+
+// Body of 100 mm below a 10 mm heading that counts the pages of its group. Section 20 is a group
+// heading (while R1 is not blank) kept with 21, which is kept with 22 or 25; 23 shows once a page.
+constexpr const char* kKeepLayout = R"({
+  "report": "RptJuntas",
+  "page": {"width_mm": 100, "height_mm": 120, "margins_mm": {"top": 10, "bottom": 10}},
+  "text_grid": {"column_mm": 2.5, "row_mm": 5},
+  "sections": [
+    {"number": 1, "kind": "page_heading", "height_mm": 10,
+     "items": [{"type": "text", "x_mm": 0, "y_mm": 0, "w_mm": 50, "h_mm": 5,
+                "text": "Página [pPag] de [@PAGINAS:pPag]"}]},
+    {"number": 20, "height_mm": 10, "keep_with_next": [21], "repeat_on_new_page": {"when": "R1"},
+     "items": [{"type": "text", "x_mm": 0, "y_mm": 0, "w_mm": 50, "h_mm": 5, "text": "[R1]"}]},
+    {"number": 21, "height_mm": 20, "keep_with_next": {"sections": [22, 25], "count": 1}},
+    {"number": 22, "height_mm": 20},
+    {"number": 23, "height_mm": 5, "once_per_page": true},
+    {"number": 25, "height_mm": 70}
+  ]
+})";
+
+class KeepTogether : public ::testing::Test {
+ protected:
+  KeepTogether() {
+    engine().SetTrace(&trace_);
+    engine().SetTracing(true);
+  }
+  nrw::TnReportEngine& engine() { return nrw::ReportHost::Engine(*report_); }
+  //! Section numbers per page; a repeated heading as its number plus 1000.
+  std::vector<std::vector<int>> PageSections() {
+    std::vector<std::vector<int>> pages;
+    for (const nrw::Page& page : engine().Pages().Pages()) {
+      std::vector<int> numbers;
+      for (const nrw::PlacedSection& section : page.sections) numbers.push_back(section.number);
+      pages.push_back(numbers);
+    }
+    return pages;
+  }
+  void Print(std::initializer_list<int> sections) {
+    for (const int section : sections) report_->RepPrintSection(section);
+  }
+
+  nrw::TraceCollector trace_;
+  std::unique_ptr<nrw::TnrwReport> report_ = nrw::ReportHost::Make(
+      std::make_unique<nrw::TnReportEngine>(report_test::SharedLayout(kKeepLayout)));
+};
+
+TEST_F(KeepTogether, BandsKeptWithTheNextMoveWithItWhenTheyFitAFreshPage) {
+  using Pages = std::vector<std::vector<int>>;
+  const struct {
+    const char* name;
+    std::vector<int> prints;
+    Pages pages;
+  } cases[] = {
+      {"heading and line go with the band that does not fit",
+       {22, 22, 22, 20, 21, 22},
+       {{1, 22, 22, 22}, {1, 20, 21, 22}}},
+      {"a band kept with nothing stays", {22, 22, 22, 22, 22}, {{1, 22, 22, 22, 22}, {1, 22}}},
+      {"too tall together for a fresh page: nothing moves",
+       {22, 20, 21, 25},
+       {{1, 22, 20, 21}, {1, 20, 25}}},
+      {"all the page keeps with it: nothing moves", {20, 21, 25}, {{1, 20, 21}, {1, 20, 25}}},
+      {"kept only with the sections named",
+       {22, 22, 22, 20, 21, 23, 22},
+       {{1, 22, 22, 22, 20, 21}, {1, 20, 23, 22}}},
+  };
+  for (const auto& c : cases) {
+    report_ = nrw::ReportHost::Make(
+        std::make_unique<nrw::TnReportEngine>(report_test::SharedLayout(kKeepLayout)));
+    report_->GetParams().SetValues("R1", "Empresa 1");
+    for (const int section : c.prints) report_->RepPrintSection(section);
+    EXPECT_EQ(PageSections(), c.pages) << c.name;
+  }
+}
+
+TEST_F(KeepTogether, AnExplicitPageEndTakesTheKeptBandsAlong) {
+  report_->GetParams().SetValues("R1", "");
+  Print({22, 20, 21});
+  report_->SetCSLIsPageEnd(true);
+  Print({22});
+  EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 22}, {1, 20, 21, 22}}));
+  EXPECT_NE(std::find(trace_.Lines().begin(), trace_.Lines().end(),
+                      R"({"ev":"keep","sections":[20,21],"page":2})"),
+            trace_.Lines().end());
+}
+
+TEST_F(KeepTogether, AGroupHeadingOpensEveryPageOfItsGroup) {
+  nrw::TnpqPowerParam& panel = report_->GetParams();
+  panel.SetValues("R1", "Empresa 1");
+  Print({20, 22, 22, 22, 22});  // page 1 full
+  panel.SetValues("R1", "");
+  Print({20, 22, 22, 22});  // printed with R1 blank, 20 is no heading: Empresa 1 opens page 2
+  panel.SetValues("R1", "Empresa 2");
+  Print({20, 22});  // Empresa 2 opens page 3
+  panel.SetValues("R1", "Empresa 3");
+  report_->SetCSLIsPageEnd(true);
+  Print({20});  // a heading that starts a page brings itself
+  EXPECT_EQ(PageSections(),
+            (std::vector<std::vector<int>>{
+                {1, 20, 22, 22, 22, 22}, {1, 20, 20, 22, 22, 22, 20}, {1, 20, 22}, {1, 20}}));
+  const std::vector<nrw::Page>& pages = engine().Pages().Pages();
+  EXPECT_EQ(pages.at(1).sections.at(1).texts.at(0), "Empresa 1") << "as printed";
+  EXPECT_EQ(pages.at(2).sections.at(1).texts.at(0), "Empresa 2");
+  EXPECT_NE(std::find(trace_.Lines().begin(), trace_.Lines().end(),
+                      R"({"ev":"print","section":20,"page":2,"auto":true,"repeat":true})"),
+            trace_.Lines().end());
+}
+
+TEST_F(KeepTogether, ASectionShownOncePerPageIsPlacedOnceOnEachPage) {
+  int before_events = 0;
+  nrw::TObject owner;
+  const nrw::EventBinding<int> count(
+      report_->OnBeforeSection, owner,
+      [&before_events](int section) { before_events += section == 23; });
+  Print({23, 23, 25, 22, 23, 23});
+  EXPECT_EQ(PageSections(), (std::vector<std::vector<int>>{{1, 23, 25}, {1, 22, 23}}));
+  EXPECT_EQ(before_events, 4) << "the module's events fire for every print";
+}
+
+TEST_F(KeepTogether, PagesCountTheirGroupFromTheVariableThatNumbersThem) {
+  nrw::TnpqPowerParam& panel = report_->GetParams();
+  for (const int number : {1, 2, 1}) {
+    panel.SetValues("pPag", std::to_string(number));
+    report_->SetCSLIsPageEnd(true);
+    Print({22});
+  }
+  std::vector<int> numbers;
+  for (const nrw::Page& page : engine().Pages().Pages()) numbers.push_back(page.group_page);
+  EXPECT_EQ(numbers, (std::vector<int>{1, 2, 1}));
+  std::vector<std::string> headings;
+  const std::vector<nrw::Page>& pages = engine().Pages().Pages();
+  const std::vector<nrw::PageCounts> counts = nrw::CountsOf(pages);
+  for (size_t i = 0; i < pages.size(); ++i) {
+    headings.push_back(
+        nrw::WithPageCount(engine().GetLayout(), pages[i], counts[i]).sections[0].texts[0]);
+  }
+  EXPECT_EQ(headings,
+            (std::vector<std::string>{"Página 1 de 2", "Página 2 de 2", "Página 1 de 1"}));
+}
+
+// A message is about what the layout's subject names as the values stand when it is sent, or else
+// about the part being printed; the host's own sections are no module's to print.
+TEST(EngineMessages, SubjectFromTheLayoutThenThePart) {
+  const auto layout = report_test::SharedLayout(R"({
+    "report": "RptAvisos", "message_subject": "{Empresa [pEmp]}{, estab. [pEstab]}",
+    "page": {"width_mm": 100, "height_mm": 120}})");
+  const auto report = nrw::ReportHost::Make(std::make_unique<nrw::TnReportEngine>(layout));
+  nrw::TnReportEngine& engine = nrw::ReportHost::Engine(*report);
+  nrw::TnpqPowerParam& panel = report->GetParams();
+  engine.SetMessagePart("pEmpresas=2", "Empresas 2");
+  panel.SetValues("pEmp", "1");
+  report->MsgMensagem(1, "sem município");
+  panel.SetValues("pEstab", "3");
+  report->MsgMensagem(1, "outro");
+  panel.SetValues("pEmp", "");
+  panel.SetValues("pEstab", "");
+  report->MsgMensagem(0, "nada");
+  engine.SetMessagePart("", "");
+  report->MsgMensagem(0, "fora");
+  std::vector<std::string> lines;
+  for (const nrw::MessageEntry& entry : engine.Messages().entries) {
+    lines.push_back("[" + entry.part + "] " + nrw::MessageLine(entry));
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"[pEmpresas=2] Empresa 1: sem município",
+                                             "[pEmpresas=2] Empresa 1, estab. 3: outro",
+                                             "[pEmpresas=2] Empresas 2: nada", "[] fora"}));
+  EXPECT_THROW(report->RepPrintSection(-1), nrw::Exception);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "nrwhost/faults.h"
 #include "nrwhost/files.h"
+#include "run/archive_copies.h"
 #include "run/temp_file.h"
 #include "support/temp_dir.h"
 
@@ -49,6 +50,8 @@ TEST(OutputTarget, OnlyFreeNamesAndRegularFilesThatAreNotProtected) {
   fs::create_symlink(dir.File("laco2"), dir.File("laco1"));
   fs::create_symlink(dir.File("laco1"), dir.File("laco2"));
   fs::create_hard_link(db, dir.File("outro_nome.db"));
+  fs::create_directory_symlink(dir.Path(), dir.File("atalho"));
+  fs::create_symlink(db, dir.File("pasta/acesso.db"));
   struct Case {
     const char* name;
     std::string path;
@@ -62,9 +65,15 @@ TEST(OutputTarget, OnlyFreeNamesAndRegularFilesThatAreNotProtected) {
       {"a FIFO", dir.File("fifo"), "é um pipe (FIFO)"},
       {"a device", "/dev/null", "é um dispositivo"},
       {"a symbolic link", dir.File("link"), "é um link simbólico"},
-      {"the database", db, "é o mesmo arquivo que " + db},
+      {"the database", db, "é o mesmo arquivo que "},
       {"the database by another name", dir.File("outro_nome.db"), "é o mesmo arquivo que"},
       {"the database by another path", dir.File("pasta/../demo.db"), "é o mesmo arquivo que"},
+      {"the database's -wal, not made yet", db + "-wal", "é o mesmo arquivo que"},
+      {"its -shm through a link to the folder", dir.File("atalho/demo.db-shm"),
+       "é o mesmo arquivo que"},
+      {"its -journal by another path", dir.File("pasta/../demo.db-journal"),
+       "é o mesmo arquivo que"},
+      {"a name beside the database", db + "-outro", ""},
       {"a missing folder", dir.File("nao/x.txt"), "a pasta " + dir.File("nao") + " não existe."},
       {"a folder that is a file", dir.File("velho.txt/x.txt"), "não é uma pasta"},
       {"a loop of links", dir.File("laco1/x.txt"), "laço de links simbólicos"},
@@ -73,13 +82,62 @@ TEST(OutputTarget, OnlyFreeNamesAndRegularFilesThatAreNotProtected) {
       {"no name", "", "o nome do arquivo está vazio"},
       {"a folder's name", dir.File("."), "não é um nome de arquivo"},
   };
+  // The database named through a link: SQLite keeps its companions beside the file itself.
   for (const Case& c : cases) {
-    const std::string refusal = RefusalOf(c.path, {db});
+    const std::string refusal = RefusalOf(c.path, DatabaseFiles(dir.File("pasta/acesso.db")));
     if (c.refusal.empty()) {
       EXPECT_EQ(refusal, "") << c.name;
     } else {
       EXPECT_NE(refusal.find(c.refusal), std::string::npos) << c.name << ": " << refusal;
       EXPECT_LT(refusal.size(), 400u) << c.name << ": a long path is shown by its ends";
+    }
+  }
+}
+
+TEST(ArchiveCopies, EveryCopyLandsOnANameOfItsOwn) {
+  support::TempDir dir;
+  for (const char* folder : {"1", "2", "arq"}) fs::create_directory(dir.File(folder));
+  fs::create_directory_symlink(dir.File("1"), dir.File("um"));
+  WriteFile(dir.File("1/velho.pdf"), "velho");
+  struct Case {
+    const char* name;
+    std::string archive;
+    std::vector<std::string> outputs;
+    std::string refusal;
+  };
+  const Case cases[] = {
+      {"copies in a folder of their own",
+       dir.File("arq"),
+       {dir.File("1/a.pdf"), dir.File("2/b.pdf")},
+       ""},
+      {"the archive is an output's folder",
+       dir.File("1"),
+       {dir.File("1/a.pdf"), dir.File("2/b.pdf")},
+       "sobre a saída " + dir.File("1/a.pdf")},
+      {"the archive is an output's folder through a link",
+       dir.File("um"),
+       {dir.File("1/a.pdf")},
+       "sobre a saída"},
+      {"an existing output under the copy's name",
+       dir.File("1"),
+       {dir.File("2/velho.pdf"), dir.File("1/velho.pdf")},
+       "sobre a saída"},
+      {"outputs of one file name in two folders",
+       dir.File("arq"),
+       {dir.File("1/s.pdf"), dir.File("2/s.pdf")},
+       "teriam o mesmo nome"},
+  };
+  for (const Case& c : cases) {
+    std::string refusal;
+    try {
+      CheckArchiveCopies(c.archive, c.outputs);
+    } catch (const UsageError& error) {
+      refusal = error.what();
+    }
+    if (c.refusal.empty()) {
+      EXPECT_EQ(refusal, "") << c.name;
+    } else {
+      EXPECT_NE(refusal.find(c.refusal), std::string::npos) << c.name << ": " << refusal;
     }
   }
 }

@@ -22,6 +22,15 @@ TEST(PasswordTemplate, ValuesDigitsAndTheirFirstDigits) {
   EXPECT_EQ(nrw::ExpandPassword("{pBeneficiarios:digits}", kPart), "12345678909");
   EXPECT_EQ(nrw::ExpandPassword("{pBeneficiarios:digits:40}", kPart), "12345678909");
   EXPECT_EQ(nrw::ExpandPassword("x{pNome}-{pBeneficiarios}", kPart), "xAna-123.456.789-09");
+  EXPECT_EQ(nrw::ExpandPassword("{pBeneficiarios:digits:-4}", kPart), "8909") << "the last ones";
+}
+
+// A part named by digits that do not give its password away.
+TEST(PasswordTemplate, OutputNamesTakeTheDigitsPlaceholdersToo) {
+  EXPECT_EQ(nrw::ExpandOutputPattern("informe-{pBeneficiarios:digits:-6}.pdf", kPart),
+            "informe-678909.pdf");
+  EXPECT_THROW(nrw::ExpandOutputPattern("{pBeneficiarios:digitos}.pdf", kPart), nrw::UsageError);
+  EXPECT_THROW(nrw::ExpandOutputPattern("{pOutro:digits}.pdf", kPart), nrw::UsageError);
 }
 
 TEST(PasswordTemplate, WhatCannotGiveAPasswordIsRefused) {

@@ -76,7 +76,12 @@ TEST_F(Run, WholeReportTracesTheModuleAndWritesOneFile) {
             "------------------------------------\n"
             "   2  Gama:Delta\n"
             "\n"
-            "   3  Épsilon\n");
+            "   3  Épsilon\n"
+            "\fRelatório de teste          Mensagem\n"
+            "------------------------------------\n"
+            "\n"
+            "Linhas: 2\n")
+      << "the message page is the document's last";
   EXPECT_EQ(dir_.Names(), std::vector<std::string>{"saida.txt"}) << "no temporary file is left";
   EXPECT_EQ(result.pages, 1);
   ASSERT_EQ(result.messages.entries.size(), 1u);
@@ -191,7 +196,7 @@ TEST_F(Run, FailuresLeaveNoOutputBehind) {
        {"pModo"},
        "saida.txt",
        "O layout de RptReportTest não oferece separador para 'pModo'."},
-      {"unknown placeholder", {}, {}, "saida_{pOutro}.txt", "usa {pOutro}"},
+      {"unknown placeholder", {}, {"pEmpresas"}, "saida_{pOutro}.txt", "usa {pOutro}"},
   };
   for (const Case& c : cases) {
     trace_.Clear();
@@ -333,7 +338,13 @@ TEST_F(Run, WhatTheUserGotWrongIsAUsageErrorFoundBeforeAnythingIsWritten) {
        {},
        "saida.txt",
        "Parâmetro pEmpresas: Seleção inválida: 'x' não é um código."},
-      {"a pattern that names no file", {}, {}, "{pNome}", "que não é um nome de arquivo"},
+      {"a pattern that names no file",
+       {},
+       {"pEmpresas"},
+       "{pNome}",
+       "que não é um nome de arquivo"},
+      {"a pattern without a separator", {}, {}, "s{pNome}.txt", "use-o com --split"},
+      {"an extension of no format", {}, {}, "saida.docx", "a extensão '.docx' não é de um formato"},
       {"an output that is a folder", {}, {}, ".", "não é um nome de arquivo"},
   };
   for (const Case& c : cases) {
@@ -349,6 +360,39 @@ TEST_F(Run, WhatTheUserGotWrongIsAUsageErrorFoundBeforeAnythingIsWritten) {
   }
 }
 
+// A message belongs to the part that sent it: listed on the part's own message page, about the
+// part, and kept with the part in the result.
+TEST_F(Run, EachPartsMessagePageHoldsItsOwnMessages) {
+  nrw::RunOptions options = Options();
+  options.split = {"pEmpresas"};
+  options.output = dir_.File("parte-{pEmpresas}.txt");
+  const nrw::RunResult result = nrw::RunReport(options);
+  ASSERT_TRUE(result.ok) << result.error;
+  int produced = 0;
+  for (const nrw::PartResult& part : result.parts) {
+    const std::string value = part.values.at(0).second;
+    if (!part.produced) {
+      EXPECT_TRUE(part.messages.empty()) << value;
+      continue;
+    }
+    ++produced;
+    ASSERT_EQ(part.messages.size(), 1u) << value;
+    EXPECT_EQ(part.messages[0].part, "pEmpresas=" + value);
+    EXPECT_EQ(nrw::MessageLine(part.messages[0]), "Empresas " + value + ": Linhas: 1");
+    const std::string text = support::ReadFile(part.output);
+    const std::string last_page = text.substr(text.rfind('\f') + 1);
+    EXPECT_EQ(last_page,
+              "Relatório de teste          Mensagem\n"
+              "------------------------------------\n"
+              "\n"
+              "Empresas " +
+                  value + ": Linhas: 1\n")
+        << value;
+  }
+  EXPECT_EQ(produced, 2);
+  EXPECT_EQ(result.messages.entries.size(), 2u) << "the run keeps them all";
+}
+
 TEST_F(Run, PartsGoToTheStreamWithoutAnOutputFile) {
   std::ostringstream out;
   nrw::RunOptions options = Options();
@@ -356,7 +400,8 @@ TEST_F(Run, PartsGoToTheStreamWithoutAnOutputFile) {
   options.stream = &out;
   ASSERT_TRUE(nrw::RunReport(options).ok);
   const std::string text = out.str();
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 1) << "two parts, one separator";
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), 3)
+      << "two parts, each with its message page";
   EXPECT_TRUE(dir_.Names().empty());
 }
 

@@ -1,8 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/data_store.h"
@@ -12,6 +15,7 @@
 #include "nrw/sql.h"
 #include "nrw/util.h"
 #include "nrwhost/files.h"
+#include "nrwhost/time_limit.h"
 #include "sql/connection_key.h"
 #include "sql/sql_observer.h"
 #include "sql_fixture.h"
@@ -351,15 +355,65 @@ TEST(SqlConnection, AReadOnlyConnectionReadsButChangesNothing) {
   const std::unique_ptr<TnConnection> reader = OpenSQLite(path, OpenMode::ReadOnly);
   EXPECT_EQ(reader->FilePath(), path);
   EXPECT_EQ(reader->Prepare("select A from T")->Open({})->Fields(0).AsInteger(), 7);
-  for (const char* change : {"insert into T values (8)", "drop table T", "create table U (B)"}) {
-    EXPECT_EQ(ErrorOf([&] { reader->Prepare(change)->Execute({}); }),
-              "Erro no banco de dados: o banco de dados está aberto somente para leitura.")
+  // Only queries run: a change, or what would write elsewhere or change the connection, is refused
+  // before it runs.
+  const std::pair<std::string, std::string> refused[] = {
+      {"insert into T values (8)", "INSERT"},
+      {"drop table T", "DROP"},
+      {"create table U (B)", "CREATE"},
+      {"vacuum into '" + dir.File("copia.db") + "'", "VACUUM"},
+      {"attach ':memory:' as outro", "ATTACH"},
+      {"pragma journal_mode = delete", "PRAGMA"},
+      {"with x(a) as (select 1) insert into T select a from x", "altera dados"},
+      {"select load_extension('x')", "load_extension"},
+  };
+  for (const auto& [change, what] : refused) {
+    EXPECT_EQ(
+        ErrorOf([&] { reader->Prepare(change)->Execute({}); }),
+        "Instrução recusada: um relatório só lê o banco de dados, e esta não é uma consulta (" +
+            what + ").")
         << change;
   }
+  EXPECT_FALSE(std::filesystem::exists(dir.File("copia.db")));
+  EXPECT_EQ(reader
+                ->Prepare("with recursive r(n) as (select 1 union all select n + 1 from r "
+                          "where n < 3) select count(*) from r")
+                ->Open({})
+                ->Fields(0)
+                .AsInteger(),
+            3);
   EXPECT_EQ(OpenSQLite(":memory:")->FilePath(), "");
   EXPECT_THROW(OpenSQLite(dir.File("nao_existe.db"), OpenMode::ReadOnly), Exception);
   support::WriteFile(dir.File("texto.db"), std::string(4096, 'x'));
   EXPECT_THROW(OpenSQLite(dir.File("texto.db"), OpenMode::ReadOnly), UsageError);
+}
+
+TEST(SqlConnection, ATimeLimitStopsAStatementThatNeverEnds) {
+  const std::unique_ptr<TnConnection> db = OpenSQLite(":memory:");
+  const std::string endless =
+      "with recursive r(n) as (select 1 union all select n + 1 from r) select count(*) from r";
+  {
+    const TimeLimit limit(std::chrono::seconds(1));
+    EXPECT_EQ(ErrorOf([&] { db->Prepare(endless)->Open({}); }),
+              "A execução passou do tempo limite de 1s (--tempo-limite) e foi interrompida.");
+  }
+  // The limit lasts for its scope: the connection runs again.
+  EXPECT_EQ(db->Prepare("select 2")->Open({})->Fields(0).AsInteger(), 2);
+}
+
+TEST(SqlConnection, AFileNameIsNeverAUri) {
+  support::TempDir dir;
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Path());
+  const ScopeExit back([&before] { std::filesystem::current_path(before); });
+  OpenSQLite("file:uri.db")->ExecuteScript("create table T (A integer); insert into T values (5);");
+  EXPECT_TRUE(std::filesystem::exists(dir.File("file:uri.db")));
+  EXPECT_EQ(OpenSQLite("file:uri.db", OpenMode::ReadOnly)
+                ->Prepare("select A from T")
+                ->Open({})
+                ->Fields(0)
+                .AsInteger(),
+            5);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "nrwhost/database.h"
 #include "sql/pg_dialect.h"
 #include "sql/pg_rows.h"
+#include "sql/query_check.h"
 #include "sql/sql_order_index.h"
 #include "sql/sqlite_dialect.h"
 
@@ -158,8 +159,50 @@ TEST(DatabaseTarget, PostgreSQLByTheFormOfTheText) {
       {"./a=b.db", false},
       {":memory:", false},
       {"", false},
+      // libpq reads no such keyword: a file whose name has "=" in it.
+      {"backup=2024.db", false},
+      {"host=servidor nao_existe=1", false},
+      {"file:uri.db", false},
+      {"dbname=escritorio", true},
   };
   for (const auto& [text, expected] : cases) EXPECT_EQ(IsPostgreSQLTarget(text), expected) << text;
+}
+
+TEST(QueryCheck, OnlyQueriesPass) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"select 1", ""},
+      {"  -- a comment first\n  SELECT * from T", ""},
+      {"with x as (select 1) select * from x", ""},
+      {"((select 1))", ""},
+      {"values (1)", ""},
+      {"table T", ""},
+      {"select 'lo_export(1)', \"copy\" from T", ""},
+      {"select lo_exporter(1)", ""},
+      {"copy (select 1) to '/tmp/x'", "COPY"},
+      {"do $$ begin perform 1; end $$", "DO"},
+      {"call p()", "CALL"},
+      {"set role postgres", "SET"},
+      {"vacuum into '/tmp/x'", "VACUUM"},
+      {"attach 'x.db' as x", "ATTACH"},
+      {"pragma writable_schema = 1", "PRAGMA"},
+      {"begin", "BEGIN"},
+      {"insert into T values (1)", "INSERT"},
+      {"explain analyze delete from T", "EXPLAIN"},
+      {"'select'", "'SELECT'"},
+      {"select lo_export(1, '/tmp/x')", "lo_export"},
+      {"select pg_catalog.LO_IMPORT('/etc/passwd')", "LO_IMPORT"},
+      {"select \"pg_read_file\"('/etc/passwd')", "pg_read_file"},
+      {"select set_config('default_transaction_read_only', 'off', false)", "set_config"},
+  };
+  for (const auto& [sql, refused] : cases) {
+    std::string what;
+    try {
+      RequireQuery(sql);
+    } catch (const NotAQuery& error) {
+      what = error.What();
+    }
+    EXPECT_EQ(what, refused) << sql;
+  }
 }
 
 TEST(PgRows, DatesAndTimestampsAsTheServerWritesThem) {

@@ -101,13 +101,15 @@ TEST_F(Documento, EveryFigureNumberAndNameIsPrintedWhole) {
       "SEQ, NATUREZARRA, NUMPROCESSORRA, QTDEMESES, RENDTRIBUTAVEL) VALUES (1, '2023-01-01', 1, "
       "'300.000.000-00', 1, 'Reclamatória trabalhista', '" +
       processo + "', 14.5, 987654321098.76);" +
+      Mes("300.000.000-00", 561, 13, "VALORRENDIMENTO, VALORPREVOFICIAL, VALORDEPENDENTE",
+          "1234567990.12, 60, 40") +
       "UPDATE ESTAB SET TIPOINSCR = 2, INSCRFEDERAL = '12.742.870/0001-15';");
   const Execucao run = Rodar({});
   ASSERT_TRUE(run.result.ok) << run.result.error;
   EXPECT_EQ(Valor(run.text, kQuadro3, "01"), "999.999.999.999,99");
   EXPECT_EQ(Valor(run.text, kQuadro3, "04"), "999.999.999.999,99");
   EXPECT_EQ(Valor(run.text, kQuadro3, "05"), "123.456.789.012,34");
-  EXPECT_EQ(Valor(run.text, kQuadro5, "01"), "1.234.567.890,12");
+  EXPECT_EQ(Valor(run.text, kQuadro5, "01"), "1.234.567.890,12") << "net of its deductions";
   const std::string corrido = Corrido(run.text);
   for (const std::string& whole :
        {nome, processo, std::string("987.654.321.098,76"), std::string("12.742.870/0001-15")}) {
@@ -147,15 +149,25 @@ TEST_F(Documento, TheOfficialModelsWords) {
   ASSERT_TRUE(run.result.ok) << run.result.error;
   const std::string corrido = Corrido(run.text);
   for (const char* words :
-       {"Imposto sobre a Renda da Pessoa Física", "Exercício de 2024", "Ano-calendário de 2023",
+       {"Imposto sobre a Renda da Pessoa Física",
+        "Exercício de 2024",
+        "Ano-calendário de 2023",
         "Verifique as condições e o prazo para a apresentação da Declaração",
-        "CNPJ/CPF Nome Empresarial/Nome Completo", "Nome Completo",
+        "CNPJ/CPF Nome Empresarial/Nome Completo",
+        "Nome Completo",
         "3. Rendimentos Tributáveis, Deduções e Imposto sobre a Renda Retido na Fonte",
-        "(Fapi) (preencher também o quadro 7)", "por moléstia grave;",
+        "(Fapi) (preencher também o quadro 7)",
+        "por moléstia grave;",
         "proventos de aposentadoria ou reforma por acidente em serviço",
-        "exceto pro labore, aluguéis ou serviços prestados", "e por acidente de trabalho",
-        "07. Outros (especificar)", "01. Décimo terceiro salário (rendimento líquido)",
-        "de 1988 (sujeitos à tributação exclusiva)", "02. Exclusão: Despesas com a ação judicial",
+        "exceto pro labore, aluguéis ou serviços prestados",
+        "e por acidente de trabalho",
+        "02. Parcela isenta do 13º salário de aposentadoria",
+        "08. Juros de mora recebidos, devidos pelo atraso no pagamento de",
+        "09. Outros (especificar)",
+        "5. Rendimentos Sujeitos à Tributação Exclusiva (rendimento líquido)",
+        "01. Décimo terceiro salário 0,00",
+        "(sujeitos à tributação exclusiva)",
+        "02. Exclusão: Despesas com a ação judicial",
         "03. Dedução: Contribuição previdenciária oficial"}) {
     EXPECT_NE(corrido.find(words), std::string::npos) << words;
   }

@@ -157,7 +157,7 @@ TEST_F(Separated, MessagesGatheredBeforeAFailureAreListed) {
   EXPECT_NE(e.result.error.find("21"), std::string::npos) << e.result.error;
   EXPECT_EQ(e.result.messages.captions, std::vector<std::string>{"Mensagens"});
   ASSERT_EQ(e.result.messages.entries.size(), 2u);
-  EXPECT_EQ(e.result.messages.entries[1].text, "1");
+  EXPECT_EQ(nrw::MessageLine(e.result.messages.entries[1]), "Empresa 1 - Empresa 1");
 }
 
 }  // namespace

@@ -299,7 +299,9 @@ TEST_F(WithholdingReviewRun, ClosingMessages) {
   };
   const Case cases[] = {
       {"every company printed", {{"pEmpresas", "1;3"}}, {}},
-      {"a company without records is listed under the title", {}, {{5, kTitulo}, {5, "2"}}},
+      {"a company without records is listed under the title, named",
+       {},
+       {{5, kTitulo}, {5, "Empresa 2 - Empresa 2"}}},
       {"no declarant",
        {{"pAnoBase", "01/01/2020"}},
        {{0, "Não há dados para o filtro informado!"}}},
@@ -316,7 +318,7 @@ TEST_F(WithholdingReviewRun, ClosingMessages) {
     ASSERT_TRUE(e.result.ok) << c.name << ": " << e.result.error;
     std::vector<std::pair<int, std::string>> mensagens;
     for (const nrw::MessageEntry& m : e.result.messages.entries)
-      mensagens.emplace_back(m.kind, m.text);
+      mensagens.emplace_back(m.kind, nrw::MessageLine(m));
     EXPECT_EQ(mensagens, c.mensagens) << c.name;
     EXPECT_EQ(e.result.messages.captions, c.mensagens.empty()
                                               ? std::vector<std::string>{}
