@@ -114,7 +114,13 @@ std::string WorkerPartLine(const PartResult& part) {
   json["archive"] = part.archive;
   json["archive_temp"] = part.archive_temp;
   json["archive_sha256"] = part.archive_sha256;
-  json["messages"] = part.messages;
+  json["messages"] = nlohmann::json::array();
+  for (const MessageEntry& message : part.messages) {
+    json["messages"].push_back({{"kind", message.kind},
+                                {"text", message.text},
+                                {"subject", message.subject},
+                                {"part", message.part}});
+  }
   return json.dump();
 }
 
@@ -208,7 +214,12 @@ PartDelegate ParallelParts(WorkerLaunch launch,
             part.archive = event.value("archive", "");
             part.archive_temp = event.value("archive_temp", "");
             part.archive_sha256 = event.value("archive_sha256", "");
-            part.messages = event.value("messages", std::vector<std::string>{});
+            if (event.contains("messages") && event["messages"].is_array()) {
+              for (const auto& message : event["messages"]) {
+                part.messages.push_back({message.value("kind", 0), message.value("text", ""),
+                                         message.value("subject", ""), message.value("part", "")});
+              }
+            }
             if (part_done) part_done(part, ++done, total);
             made.push_back(std::move(part));
           } else if (kind == "done" || kind == "error") {
