@@ -55,6 +55,11 @@ struct RunCommand {
   std::string archive;
   //! The current user, whose company rights restrict the reports; none: every company.
   std::optional<int> usuario;
+  //! The longest the command may take; a run still going then is interrupted. Zero: no limit.
+  std::chrono::seconds time_limit{0};
+  //! --usuario and --tempo-limite as typed; checked into the fields above before the command runs.
+  std::string usuario_text;
+  std::string time_limit_text;
   //! The run's manifest (.jsonl or .csv); empty: none.
   std::string manifest;
   //! "I/N": this run's share of a run divided among N; empty: every part.
@@ -69,11 +74,6 @@ struct RunCommand {
   int worker_owner = 0;
   std::string worker_today;
   std::string worker_snapshot;
-  //! The longest the command may take; a run still going then is interrupted. Zero: no limit.
-  std::chrono::seconds time_limit{0};
-  //! --usuario and --tempo-limite as typed; checked into the fields above before the command runs.
-  std::string usuario_text;
-  std::string time_limit_text;
 };
 
 struct PanelCommand {

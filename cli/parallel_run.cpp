@@ -114,13 +114,14 @@ std::string WorkerPartLine(const PartResult& part) {
   json["archive"] = part.archive;
   json["archive_temp"] = part.archive_temp;
   json["archive_sha256"] = part.archive_sha256;
-  json["messages"] = nlohmann::json::array();
+  Json messages = Json::array();
   for (const MessageEntry& message : part.messages) {
-    json["messages"].push_back({{"kind", message.kind},
-                                {"text", message.text},
-                                {"subject", message.subject},
-                                {"part", message.part}});
+    messages.push_back({{"kind", message.kind},
+                        {"text", message.text},
+                        {"subject", message.subject},
+                        {"part", message.part}});
   }
+  json["messages"] = std::move(messages);
   return json.dump();
 }
 
@@ -214,11 +215,9 @@ PartDelegate ParallelParts(WorkerLaunch launch,
             part.archive = event.value("archive", "");
             part.archive_temp = event.value("archive_temp", "");
             part.archive_sha256 = event.value("archive_sha256", "");
-            if (event.contains("messages") && event["messages"].is_array()) {
-              for (const auto& message : event["messages"]) {
-                part.messages.push_back({message.value("kind", 0), message.value("text", ""),
-                                         message.value("subject", ""), message.value("part", "")});
-              }
+            for (const Json& message : event.value("messages", Json::array())) {
+              part.messages.push_back({message.value("kind", 0), message.value("text", ""),
+                                       message.value("subject", ""), message.value("part", "")});
             }
             if (part_done) part_done(part, ++done, total);
             made.push_back(std::move(part));

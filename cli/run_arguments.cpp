@@ -16,9 +16,9 @@ CheckedRun CheckRunArguments(const CommonOptions& common, const RunCommand& comm
   CheckedRun checked;
   // A server is asked when opened; a file must be there and be a database file.
   const bool on_server = IsPostgreSQLTarget(command.db);
-  if (!on_server) CheckInputFile(command.db, "Banco de dados");
+  if (!on_server) CheckDatabaseFile(command.db);
   const std::vector<std::string> protected_files =
-      on_server ? std::vector<std::string>{} : std::vector<std::string>{command.db};
+      on_server ? std::vector<std::string>{} : DatabaseFiles(command.db);
   checked.files =
       FindModule(command.module, ResolveLocations(common.modules_dir, common.layouts_dir));
   checked.output = command.out.empty() ? "-" : command.out;
@@ -31,6 +31,7 @@ CheckedRun CheckRunArguments(const CommonOptions& common, const RunCommand& comm
       throw UsageError("A saída e o rastro são o mesmo arquivo: " + command.trace + ".");
     }
   }
+  if (!command.manifest.empty()) CheckOutputTarget(command.manifest, protected_files);
   return checked;
 }
 

@@ -88,8 +88,9 @@ Json PartJson(const RunOptions& options, const PartResult& part) {
   json["password_template"] = written && part.is_protected ? Json(options.password) : Json(nullptr);
   json["archive_file"] = written ? OrNull(part.archive) : Json(nullptr);
   json["archive_sha256"] = written ? OrNull(part.archive_sha256) : Json(nullptr);
-  json["messages"] = Json::array();
-  for (const MessageEntry& message : part.messages) json["messages"].push_back(message.text);
+  Json messages = Json::array();
+  for (const MessageEntry& message : part.messages) messages.push_back(MessageLine(message));
+  json["messages"] = std::move(messages);
   json["reason"] = part.status == PartStatus::Empty     ? Json("nenhuma página para imprimir")
                    : part.status == PartStatus::Refused ? Json("o módulo não gerou esta parte")
                                                         : Json(nullptr);
