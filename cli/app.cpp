@@ -50,9 +50,10 @@ CommandLine::CommandLine() : impl_(std::make_unique<Impl>()) {
   app.add_flag("-v,--verbose", common.verbose,
                "Mostra nos erros o detalhe (mensagem do banco de dados, instrução SQL)");
 
-  impl_->commands = {AddListCommand(app, common),   AddDemoCommand(app, common),
-                     AddRunCommand(app, common),    AddPanelCommand(app, common),
-                     AddVerifyCommand(app, common), AddSendCommand(app, common)};
+  impl_->commands = {AddListCommand(app, common),    AddDemoCommand(app, common),
+                     AddRunCommand(app, common),     AddPanelCommand(app, common),
+                     AddVerifyCommand(app, common),  AddSendCommand(app, common),
+                     AddUsuarioCommand(app, common), AddServeCommand(app, common)};
   for (const Subcommand& command : impl_->commands) {
     command.app->group("Comandos");
     UsePortugueseHelp(*command.app);

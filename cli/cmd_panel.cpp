@@ -10,6 +10,7 @@
 #include "nrwhost/files.h"
 #include "nrwhost/session.h"
 #include "nrwhost/time_limit.h"
+#include "panel_session.h"
 #include "paths.h"
 
 namespace nrw::cli {
@@ -31,9 +32,16 @@ int ShowPanel(const CommonOptions& common, const PanelCommand& command) {
     std::optional<OpenDatabase> database;
     if (!command.db.empty()) database.emplace(command.db);
     const CurrentUser user(command.usuario);
-    const RunSession session(options);
-    std::cout << (command.markdown ? session.DescribePanelMarkdown() : session.DescribePanel())
-              << '\n';
+    if (command.session && command.markdown) {
+      throw UsageError("--session e --markdown não podem ser usados juntos.");
+    }
+    RunSession session(options);
+    if (command.session) {
+      ServePanelSession(session, std::cin, std::cout);
+    } else {
+      std::cout << (command.markdown ? session.DescribePanelMarkdown() : session.DescribePanel())
+                << '\n';
+    }
   } catch (const UsageError& error) {
     return Failed(common, error.what(), error.Detail(), kUsageError);
   } catch (const std::bad_alloc&) {
@@ -63,6 +71,9 @@ Subcommand AddPanelCommand(CLI::App& app, const CommonOptions& common) {
       ->type_name("CODIGO");
   panel->add_flag("--markdown", command->markdown,
                   "Os parâmetros em uma tabela Markdown (referência do guia do usuário)");
+  panel->add_flag("--session", command->session,
+                  "Painel interativo: eventos em linhas JSON na entrada, o painel em linhas JSON "
+                  "na saída");
   AddTimeLimitOption(*panel, *command);
   return {panel, [&common, command] { return ShowPanel(common, *command); },
           [command] { CheckRunOptions(*command); }};

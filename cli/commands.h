@@ -84,6 +84,8 @@ struct PanelCommand {
   std::optional<int> usuario;
   //! The parameters as a Markdown table (the user's guide's reference) instead of JSON.
   bool markdown = false;
+  //! Stays open: events in JSON lines on stdin, the panel after each on stdout.
+  bool session = false;
   //! The longest the hooks' statements may take. Zero: no limit.
   std::chrono::seconds time_limit{0};
   //! --usuario and --tempo-limite as typed; checked into the fields above before the command runs.
@@ -137,6 +139,8 @@ Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddPanelCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddVerifyCommand(CLI::App& app, const CommonOptions& common);
 Subcommand AddSendCommand(CLI::App& app, const CommonOptions& common);
+Subcommand AddUsuarioCommand(CLI::App& app, const CommonOptions& common);
+Subcommand AddServeCommand(CLI::App& app, const CommonOptions& common);
 
 //! The help text of --db.
 extern const char* const kDbHelp;

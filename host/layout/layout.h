@@ -17,14 +17,14 @@ enum class LayoutItemType { Text, Label, Line, Box };
 enum class LayoutAlign { Left, Right, Center };
 enum class LayoutParamType { Date, Integer, Float, Text, Selection };
 enum class LayoutControl { Edit, Lookup };
-//! What the edit control of a date parameter shows, and so what the user types into it.
-enum class LayoutDateEditor { Date, MonthYear, Year };
 //! What a printed section gives a spreadsheet: one row, one row per line of its items, the header
 //! row (its first print only), or nothing.
 enum class LayoutSheetRows { Row, Lines, Header, None };
 //! The kind of a spreadsheet cell: Auto takes it from the item's mask (a text otherwise); None
 //! leaves the item out of the spreadsheet.
 enum class LayoutCell { Auto, Text, Amount, Integer, Date, None };
+//! What the edit control of a date parameter shows, and so what the user types into it.
+enum class LayoutDateEditor { Date, MonthYear, Year };
 
 struct LayoutMargins {
   double top_mm = 0;

@@ -229,4 +229,47 @@ void ApplyParamSettings(const Layout& layout, const std::vector<ParamSetting>& s
   }
 }
 
+void ApplyPanelEvent(const Layout& layout, PanelEventKind kind, const std::string& name,
+                     const std::optional<std::string>& value, TnrwBaseDll& instance,
+                     TnpqPowerParam& panel) {
+  const LayoutParam* declared = layout.FindParam(name);
+  TnpqParamItem* item = declared != nullptr ? panel.FindParam(name) : nullptr;
+  if (item == nullptr) {
+    throw UsageError("Parâmetro '" + Shown(name) + "' não existe no layout de " + layout.report +
+                     ".");
+  }
+  TObject* sender = item->Control() != nullptr ? static_cast<TObject*>(item->Control())
+                                               : static_cast<TObject*>(&panel);
+  switch (kind) {
+    case PanelEventKind::Enter:
+      instance.DoParamEnter(sender, *item);
+      return;
+    case PanelEventKind::Exit:
+      instance.DoParamExit(sender, *item);
+      return;
+    case PanelEventKind::Change:
+      break;
+  }
+  if (Disabled(*item)) {
+    Refuse(*declared, "está desabilitado no painel; não informe um valor para ele");
+  }
+  // Clearing is what a person does before typing anew: allowed, and the run checks what remains.
+  std::string text;
+  if (value) {
+    Given given;
+    given.param = declared;
+    given.item = item;
+    given.value = *value;
+    text = CheckedValue(layout, given);
+    if (given.pending_form && !EditorTakes(EditorOf(*declared, *item), *given.pending_form)) {
+      Refuse(*declared, "'" + Shown(*value) + "' não é uma data válida (use " +
+                            EditorForms(EditorOf(*declared, *item)) + ")");
+    }
+  }
+  item->SetValue(text);
+  item->Checked = value.has_value();
+  if (item->Control() != nullptr) item->Control()->SetChecked(value.has_value());
+  instance.DoParamChange(sender, *item);
+}
+
 }  // namespace nrw

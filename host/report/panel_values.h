@@ -2,6 +2,8 @@
 // the layout's order, whatever the order they were given in, each through the report class's hooks.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "layout/layout.h"
@@ -19,5 +21,12 @@ namespace nrw {
 //! once every value is in, and for a run as a user a company that is not the user's.
 void ApplyParamSettings(const Layout& layout, const std::vector<ParamSetting>& settings,
                         TnrwBaseDll& instance, TnpqPowerParam& panel);
+
+//! One event of a person at the panel (RunSession::PanelEvent): a changed value is checked as
+//! ApplySettings checks it; a change to a disabled item, or a value that does not pass, raises
+//! UsageError naming the parameter and leaves the item as it was.
+void ApplyPanelEvent(const Layout& layout, PanelEventKind kind, const std::string& name,
+                     const std::optional<std::string>& value, TnrwBaseDll& instance,
+                     TnpqPowerParam& panel);
 
 }  // namespace nrw

@@ -7,6 +7,7 @@
 #include "nrw/format.h"
 #include "nrw/guards.h"
 #include "nrw/sql.h"
+#include "nrw/util.h"
 #include "nrwhost/session.h"
 #include "render/page_spool.h"
 #include "render/page_writer.h"
@@ -15,6 +16,7 @@
 #include "report/module_loader.h"
 #include "report/panel_builder.h"
 #include "report/panel_describe.h"
+#include "report/panel_lookup.h"
 #include "report/panel_values.h"
 #include "report/report_host.h"
 #include "report/trace_events.h"
@@ -171,6 +173,23 @@ const TnrwBaseDllClass& RunSession::ReportClass() const { return impl_->module->
 
 void RunSession::ApplyParams(const std::vector<ParamSetting>& settings) {
   ApplyParamSettings(*impl_->layout, settings, *impl_->panel_instance, Panel());
+}
+
+void RunSession::PanelEvent(PanelEventKind kind, const std::string& name,
+                            const std::optional<std::string>& value) {
+  ApplyPanelEvent(*impl_->layout, kind, name, value, *impl_->panel_instance, Panel());
+}
+
+std::vector<LookupCandidate> RunSession::Lookup(const std::string& name, const std::string& text,
+                                                size_t limit) const {
+  const PanelDescription description = nrw::DescribePanel(
+      *impl_->layout, impl_->panel_instance->Versao(), impl_->report->GetParams(), impl_->today);
+  for (const PanelItemDescription& item : description.items) {
+    if (!SameText(item.name, name) || item.variable) continue;
+    if (!item.lookup) throw UsageError("Parâmetro " + name + " não tem lista de valores.");
+    return ListLookup(*item.lookup, text, limit);
+  }
+  throw UsageError("Parâmetro '" + name + "' não existe no painel.");
 }
 
 void RunSession::StartTracing() {

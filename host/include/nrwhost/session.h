@@ -32,6 +32,15 @@ struct ParamSetting {
   std::string value;
 };
 
+//! What a person does at one item of the panel.
+enum class PanelEventKind { Enter, Change, Exit };
+
+//! A candidate value of a lookup, with its text (the name beside a code).
+struct LookupCandidate {
+  std::string value;
+  std::string text;
+};
+
 //! (position, total) whenever the module reports progress.
 using ProgressListener = std::function<void(int position, int total)>;
 
@@ -82,6 +91,20 @@ class NRW_API RunSession {
   //! pass, a value for a parameter the hooks leave disabled, and for a run as a user a company that
   //! is not the user's.
   void ApplyParams(const std::vector<ParamSetting>& settings);
+  //! One event at the panel, through the panel instance's hooks as the form fires them: Enter
+  //! (DoParamEnter), Change (the value checked as ApplyParams checks it, written, the item marked
+  //! as restricting the selection, DoParamChange; nullopt clears it, unchecked), Exit
+  //! (DoParamExit). Raises UsageError naming the parameter for a name the layout does not declare,
+  //! a value that does not pass, a change to an item the hooks leave disabled, and for a run as a
+  //! user a company that is not the user's; the panel is then as it was before the change.
+  void PanelEvent(PanelEventKind kind, const std::string& name,
+                  const std::optional<std::string>& value);
+  //! The candidates of the item's lookup (DescribePanel's statement: the dictionary entry's table,
+  //! the module's filter, the user's companies) whose value or text holds text (case-insensitive;
+  //! digits alone also match the value's digits), at most limit, in the statement's order. Raises
+  //! UsageError for an item without a lookup.
+  std::vector<LookupCandidate> Lookup(const std::string& name, const std::string& text,
+                                      size_t limit) const;
   //! From here on the module's actions (values, prints, statements...) are recorded on the trace;
   //! building the panel is not.
   void StartTracing();
