@@ -171,7 +171,9 @@ TEST_F(ServerSecurity, PostAndDeleteNeedTheSessionsCsrfToken) {
                                       R"({"event": "enter", "name": "pModo"})", ana);
   ASSERT_EQ(entered.status, 200) << entered.body;
   for (const auto& item : entered.Json()["items"]) {
-    if (item["name"] == "pModo") EXPECT_EQ(item["value"], "normal");
+    if (item["name"] == "pModo") {
+      EXPECT_EQ(item["value"], "normal");
+    }
   }
 }
 
@@ -266,7 +268,7 @@ TEST_F(ServerSecurity, FilesAreReachedByIndexOnlyAndErrorsShowNoServerPath) {
 TEST_F(ServerSecurity, HtmlPreviewIsSandboxedAndOtherFilesAreAttachments) {
   const Login ana = server_->LogIn("ana");
   const std::string panel = server_->OpenPanel(ana, "RptServeProbe", {});
-  for (const std::string format : std::vector<std::string>{"html", "text"}) {
+  for (const std::string& format : std::vector<std::string>{"html", "text"}) {
     const nlohmann::json view = server_->RunAndWait(ana, {{"panel", panel}, {"format", format}});
     ASSERT_EQ(view["state"], "done") << view.dump();
     const Reply file =

@@ -27,7 +27,7 @@ TEST(ServerPasswords, HashesVerifyOnlyTheirOwnPassword) {
     EXPECT_FALSE(nrw::server::VerifyPassword(hash, wrong)) << wrong;
   }
   // A malformed or weaker hash never lets anyone in.
-  for (const std::string bad :
+  for (const std::string& bad :
        std::vector<std::string>{"", "x", "$argon2i$v=19$m=16,t=2,p=1$c2FsdHNhbHQ$aGFzaA",
                                 hash.substr(0, hash.size() - 4)}) {
     EXPECT_FALSE(nrw::server::VerifyPassword(bad, "correta-1234")) << bad;
@@ -129,11 +129,11 @@ TEST(ServerUsers, FileKeepsUsersPrivateAndRefusesBadNames) {
   EXPECT_TRUE(loaded.Remove("ana"));
   EXPECT_FALSE(loaded.Remove("ana"));
 
-  for (const std::string bad :
+  for (const std::string& bad :
        std::vector<std::string>{"", ".", "..", "../x", "a/b", "a b", "é", std::string(65, 'a')}) {
     EXPECT_FALSE(nrw::server::ValidUserName(bad)) << bad;
   }
-  for (const std::string good :
+  for (const std::string& good :
        std::vector<std::string>{"ana", "Ana.Souza", "op_1", "a-b", std::string(64, 'a')}) {
     EXPECT_TRUE(nrw::server::ValidUserName(good)) << good;
   }
