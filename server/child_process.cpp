@@ -68,10 +68,14 @@ ChildProcess::ChildProcess(const SpawnOptions& options) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
+#if !defined(__SANITIZE_ADDRESS__)
+    // Not under AddressSanitizer: its shadow memory reserves terabytes of address space, and a
+    // child built with it could not start under any limit of the address space.
     if (options.memory_limit > 0) {
       const rlimit limit{options.memory_limit, options.memory_limit};
       setrlimit(RLIMIT_AS, &limit);
     }
+#endif
     dup2(options.pipe_stdin ? in.read : null_in, STDIN_FILENO);
     dup2(options.pipe_stdout ? out.write : err, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);

@@ -170,7 +170,8 @@ TEST_F(ServerSecurity, PostAndDeleteNeedTheSessionsCsrfToken) {
   const Reply entered = server_->Send("POST", "/api/panels/" + panel + "/events",
                                       R"({"event": "enter", "name": "pModo"})", ana);
   ASSERT_EQ(entered.status, 200) << entered.body;
-  for (const auto& item : entered.Json()["items"]) {
+  const auto panel_items = entered.Json();
+  for (const auto& item : panel_items["items"]) {
     if (item["name"] == "pModo") {
       EXPECT_EQ(item["value"], "normal");
     }
