@@ -61,7 +61,7 @@ def start_browser(work, downloads):
 
 
 def scenario(driver, base, downloads):
-    wait = WebDriverWait(driver, 30)
+    wait = WebDriverWait(driver, 90)
     driver.get(base + "/")
     wait.until(ec.visibility_of_element_located((By.ID, "login-usuario"))).send_keys("ana")
     driver.find_element(By.ID, "login-senha").send_keys(PASSWORD)
