@@ -85,26 +85,13 @@ PartStatus StatusNamed(const std::string& name) {
   return PartStatus::Refused;
 }
 
-const char* StatusName(PartStatus status) {
-  switch (status) {
-    case PartStatus::Written:
-      return "written";
-    case PartStatus::Empty:
-      return "empty";
-    case PartStatus::Refused:
-    case PartStatus::Elsewhere:
-      break;
-  }
-  return "refused";
-}
-
 }  // namespace
 
 std::string WorkerPartLine(const PartResult& part) {
   Json json;
   json["event"] = "part";
   json["part"] = part.number;
-  json["status"] = StatusName(part.status);
+  json["status"] = PartStatusName(part.status);
   json["pages"] = part.pages;
   json["file"] = part.output;
   json["temp"] = part.output_temp;

@@ -28,20 +28,6 @@ std::string Clock(double seconds) {
   return text;
 }
 
-const char* StatusName(PartStatus status) {
-  switch (status) {
-    case PartStatus::Written:
-      return "written";
-    case PartStatus::Empty:
-      return "empty";
-    case PartStatus::Refused:
-      return "refused";
-    case PartStatus::Elsewhere:
-      break;
-  }
-  return "elsewhere";
-}
-
 std::string PartName(const PartResult& part) {
   std::string name;
   for (const auto& [param, value] : part.values) name += (name.empty() ? "" : "/") + value;
@@ -99,7 +85,7 @@ void RunProgress::Part(const PartResult& part, size_t done, size_t total) {
     nlohmann::ordered_json record;
     record["event"] = "part";
     record["part"] = part.number;
-    record["status"] = StatusName(part.status);
+    record["status"] = PartStatusName(part.status);
     record["file"] = part.status == PartStatus::Written ? nlohmann::ordered_json(part.output)
                                                         : nlohmann::ordered_json(nullptr);
     Json(record.dump());

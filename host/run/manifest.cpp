@@ -28,19 +28,6 @@ Json ValueJson(const Variant& value) {
 
 Json OrNull(const std::string& text) { return text.empty() ? Json(nullptr) : Json(text); }
 
-const char* StatusName(PartStatus status) {
-  switch (status) {
-    case PartStatus::Written:
-      return "written";
-    case PartStatus::Empty:
-      return "empty";
-    case PartStatus::Refused:
-    case PartStatus::Elsewhere:
-      break;
-  }
-  return "refused";
-}
-
 Json HeaderJson(const RunOptions& options, const ManifestHeader& header, size_t parts,
                 size_t run_parts) {
   Json params = Json::object();
@@ -78,7 +65,7 @@ Json PartJson(const RunOptions& options, const PartResult& part) {
   json["part"] = part.number;
   json["values"] = std::move(values);
   json["row"] = std::move(row);
-  json["status"] = StatusName(part.status);
+  json["status"] = PartStatusName(part.status);
   json["file"] = written ? Json(part.output) : Json(nullptr);
   json["format"] = FormatName(part.format);
   json["pages"] = part.status == PartStatus::Refused ? Json(nullptr) : Json(part.pages);
@@ -115,6 +102,20 @@ std::string CsvText(const Json& value) {
 }
 
 }  // namespace
+
+const char* PartStatusName(PartStatus status) {
+  switch (status) {
+    case PartStatus::Written:
+      return "written";
+    case PartStatus::Empty:
+      return "empty";
+    case PartStatus::Refused:
+      return "refused";
+    case PartStatus::Elsewhere:
+      break;
+  }
+  return "elsewhere";
+}
 
 std::string FormatName(OutputFormat format) {
   switch (format) {

@@ -236,6 +236,9 @@ enum class PartStatus {
   Elsewhere,
 };
 
+//! "written", "empty", "refused" or "elsewhere": the status as manifests and progress name it.
+NRW_API const char* PartStatusName(PartStatus status);
+
 struct PartResult {
   //! 1-based place among the parts of the whole run (before it was divided into shards).
   size_t number = 0;
