@@ -155,17 +155,8 @@ void WebApp::PanelEvent(const httplib::Request& request, httplib::Response& resp
   }
   const std::lock_guard lock(panel->mutex);
   const nlohmann::json forwarded = {{"event", event}, {"name", name}, {"value", value}};
-  const std::optional<nlohmann::json> answer =
-      ParseAnswer(panel->process->Exchange(forwarded.dump(), kPanelTimeout));
-  if (!answer) {
-    {
-      const std::lock_guard panels_lock(panels_mutex_);
-      panels_.erase(panel->id);
-    }
-    SendError(response, 502,
-              "o módulo do painel terminou de forma inesperada; abra o painel novamente.");
-    return;
-  }
+  const std::optional<nlohmann::json> answer = AskPanel(*panel, forwarded, response);
+  if (!answer) return;
   const nlohmann::json reply = PanelAnswer(*panel, *answer);
   panel->items = reply["items"];
   if (reply.contains("error")) {
@@ -184,6 +175,21 @@ void WebApp::PanelEvent(const httplib::Request& request, httplib::Response& resp
     }
   }
   SendJson(response, reply);
+}
+
+std::optional<nlohmann::json> WebApp::AskPanel(Panel& panel, const nlohmann::json& request,
+                                               httplib::Response& response) {
+  std::optional<nlohmann::json> answer =
+      ParseAnswer(panel.process->Exchange(request.dump(), kPanelTimeout));
+  if (!answer) {
+    {
+      const std::lock_guard panels_lock(panels_mutex_);
+      panels_.erase(panel.id);
+    }
+    SendError(response, 502,
+              "o módulo do painel terminou de forma inesperada; abra o painel novamente.");
+  }
+  return answer;
 }
 
 void WebApp::PanelLookup(const httplib::Request& request, httplib::Response& response) {
@@ -214,17 +220,8 @@ void WebApp::PanelLookup(const httplib::Request& request, httplib::Response& res
   const std::lock_guard lock(panel->mutex);
   const nlohmann::json forwarded = {
       {"event", "lookup"}, {"name", request.matches[2].str()}, {"q", text}, {"limit", limit}};
-  const std::optional<nlohmann::json> answer =
-      ParseAnswer(panel->process->Exchange(forwarded.dump(), kPanelTimeout));
-  if (!answer) {
-    {
-      const std::lock_guard panels_lock(panels_mutex_);
-      panels_.erase(panel->id);
-    }
-    SendError(response, 502,
-              "o módulo do painel terminou de forma inesperada; abra o painel novamente.");
-    return;
-  }
+  const std::optional<nlohmann::json> answer = AskPanel(*panel, forwarded, response);
+  if (!answer) return;
   if (answer->contains("error") || !answer->contains("candidates")) {
     SendError(response, 400, answer->value("error", "pedido inválido."));
     return;

@@ -72,6 +72,10 @@ class WebApp {
   void ClosePanel(const httplib::Request& request, httplib::Response& response);
   std::shared_ptr<Panel> FindPanel(const std::string& user, const std::string& id);
   nlohmann::json PanelAnswer(const Panel& panel, const nlohmann::json& child_answer);
+  //! The panel child's answer to one request line, the caller holding the panel's lock; nullopt,
+  //! with the panel dropped and a 502 answered, when the child ended or answered no JSON object.
+  std::optional<nlohmann::json> AskPanel(Panel& panel, const nlohmann::json& request,
+                                         httplib::Response& response);
 
   // Runs.
   void StartRun(const httplib::Request& request, httplib::Response& response);
