@@ -166,6 +166,15 @@ int RowOrder::CompareKey(uint32_t row, const std::vector<KeyValue>& key) const {
 }
 
 std::vector<uint32_t> RowOrder::Sorted() const {
+  if (store_->Frozen() && !fields_.empty()) {
+    if (const std::vector<uint32_t>* kept = store_->KeptOrder(fields_)) return *kept;
+  }
+  std::vector<uint32_t> order = SortedNow();
+  if (store_->Frozen() && !fields_.empty()) store_->KeepOrder(fields_, order);
+  return order;
+}
+
+std::vector<uint32_t> RowOrder::SortedNow() const {
   std::vector<uint32_t> order(store_->RowCount());
   std::iota(order.begin(), order.end(), 0u);
   if (fields_.empty()) return order;

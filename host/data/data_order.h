@@ -45,7 +45,8 @@ class RowOrder {
   //! Compares the row with a key on the first key.size() fields.
   int CompareKey(uint32_t row, const std::vector<KeyValue>& key) const;
 
-  //! Every row of the store in index order; skips the sort when the rows are already ordered.
+  //! Every row of the store in index order; skips the sort when the rows are already ordered, and
+  //! the work altogether when a frozen store kept the order.
   std::vector<uint32_t> Sorted() const;
   //! order holds the first order.size() rows in index order; merges in the rows added since.
   void Extend(std::vector<uint32_t>& order) const;
@@ -58,6 +59,7 @@ class RowOrder {
   std::optional<size_t> Locate(std::span<const uint32_t> view, uint32_t row) const;
 
  private:
+  std::vector<uint32_t> SortedNow() const;
   //! Sorts the rows into the total order of Before.
   void SortRows(std::vector<uint32_t>& order) const;
 

@@ -72,6 +72,13 @@ class TnDataStore {
   //! Memory the rows take, roughly (columns and texts).
   size_t Bytes() const;
 
+  //! The rows of a frozen store in the order of the fields, kept with the rows once computed:
+  //! every dataset served the same rows again is ordered by the same index, and sorting (or even
+  //! checking) them each time would cost the whole result per reader. nullptr when not kept.
+  const std::vector<uint32_t>* KeptOrder(const std::vector<int>& fields) const;
+  //! Keeps the order (frozen stores only; a few per store).
+  void KeepOrder(const std::vector<int>& fields, std::vector<uint32_t> order) const;
+
  private:
   void CheckNotFrozen() const;
 
@@ -81,6 +88,12 @@ class TnDataStore {
   uint64_t version_ = 0;
   uint64_t epoch_ = 0;
   bool frozen_ = false;
+  struct KeptRowOrder {
+    std::vector<int> fields;
+    std::vector<uint32_t> rows;
+  };
+  //! Orders of a frozen store, which never changes; a reader's question, not the store's state.
+  mutable std::vector<KeptRowOrder> kept_orders_;
 };
 
 //! Appends a value already converted to the column type (or null); a text is copied into texts.

@@ -88,8 +88,33 @@ class PageDecoder {
 
 }  // namespace
 
-PageSpool::PageSpool(const Layout& layout) : layout_(layout), file_(std::tmpfile()) {
-  if (!file_) Fail(std::strerror(errno));
+PageSpool::PageSpool(const Layout& layout) : layout_(layout) {}
+
+void PageSpool::Keep(const void* data, size_t size) {
+  if (!file_ && memory_.size() + size <= kInMemoryBytes) {
+    memory_.append(static_cast<const char*>(data), size);
+    return;
+  }
+  if (!file_) {
+    file_.reset(std::tmpfile());
+    if (!file_) Fail(std::strerror(errno));
+    if (std::fwrite(memory_.data(), 1, memory_.size(), file_.get()) != memory_.size()) {
+      Fail("gravação");
+    }
+    std::string().swap(memory_);
+  }
+  if (std::fwrite(data, 1, size, file_.get()) != size) Fail("gravação");
+}
+
+void PageSpool::Read(size_t size) {
+  buffer_.resize(size);
+  if (!file_) {
+    if (memory_.size() - read_at_ < size) Fail("leitura");
+    std::memcpy(buffer_.data(), memory_.data() + read_at_, size);
+    read_at_ += size;
+  } else if (std::fread(buffer_.data(), 1, size, file_.get()) != size) {
+    Fail("leitura");
+  }
 }
 
 // The flow is left out: flowing the texts again when the page is drawn costs less than writing
@@ -103,24 +128,24 @@ void PageSpool::PageDone(const Page& page) {
   encoder.PutSize(page.sections.size());
   for (const PlacedSection& section : page.sections) encoder.PutSection(section);
   const auto size = static_cast<uint64_t>(buffer_.size());
-  if (std::fwrite(&size, sizeof size, 1, file_.get()) != 1 ||
-      std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size()) {
-    Fail("gravação");
-  }
+  Keep(&size, sizeof size);
+  Keep(buffer_.data(), buffer_.size());
   group_pages_.push_back(page.group_page);
   ++count_;
 }
 
 void PageSpool::Replay(PageWriter& writer) {
-  std::FILE* file = file_.get();
-  if (std::fflush(file) != 0 || std::fseek(file, 0, SEEK_SET) != 0) Fail("leitura");
+  read_at_ = 0;
+  if (file_ && (std::fflush(file_.get()) != 0 || std::fseek(file_.get(), 0, SEEK_SET) != 0)) {
+    Fail("leitura");
+  }
   const std::vector<int> groups = GroupPageCounts(group_pages_);
   Page page;
   for (int i = 0; i < count_; ++i) {
+    Read(sizeof(uint64_t));
     uint64_t size = 0;
-    if (std::fread(&size, sizeof size, 1, file) != 1) Fail("leitura");
-    buffer_.resize(static_cast<size_t>(size));
-    if (std::fread(buffer_.data(), 1, buffer_.size(), file) != buffer_.size()) Fail("leitura");
+    std::memcpy(&size, buffer_.data(), sizeof size);
+    Read(static_cast<size_t>(size));
     PageDecoder decoder(buffer_);
     page.number = decoder.Get<int>();
     page.group_page = decoder.Get<int>();

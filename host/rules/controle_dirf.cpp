@@ -58,17 +58,20 @@ TnControleDIRF::TnControleDIRF(const std::string& companies, int group, TDateTim
   }
 
   const std::string filtro = FilterInterval({"FC.CODIGOEMPRESA"}, selection, {1}, 0, true, 0);
-  const TDataSetRef contratos = RunSql(Format(kSqlContratos, {filtro}), {fim_ano});
-  TnClientDataSet& rows = *contratos;
-  TField& empresa = rows.Fields(0);
-  TField& cpf = rows.Fields(1);
-  TField& tipo = rows.Fields(2);
-  for (rows.First(); !rows.Eof(); rows.Next()) {
-    std::string chave = ChaveCPF(cpf.AsString());
-    if (chave.empty()) continue;
-    employees_[static_cast<int>(empresa.AsInteger())][std::move(chave)].director =
-        TipoContratoDiretor(tipo);
-  }
+  employees_ = RunSqlDerived<Employees>(
+      Format(kSqlContratos, {filtro}), {fim_ano}, [](TnClientDataSet& rows) {
+        Employees employees;
+        TField& empresa = rows.Fields(0);
+        TField& cpf = rows.Fields(1);
+        TField& tipo = rows.Fields(2);
+        for (rows.First(); !rows.Eof(); rows.Next()) {
+          std::string chave = ChaveCPF(cpf.AsString());
+          if (chave.empty()) continue;
+          employees[static_cast<int>(empresa.AsInteger())][std::move(chave)].director =
+              TipoContratoDiretor(tipo);
+        }
+        return employees;
+      });
 }
 
 TnControleDIRF::~TnControleDIRF() = default;
@@ -78,7 +81,7 @@ bool TnControleDIRF::PularRegistro(int company, int tipo_inscr, const std::strin
   uint16_t option = OpIrrfTerc;
   if (tipo_inscr == 2) {
     option = OpIrrfOutEmp;
-  } else if (const auto found = employees_.find(company); found != employees_.end()) {
+  } else if (const auto found = employees_->find(company); found != employees_->end()) {
     if (const auto person = found->second.find(ChaveCPF(inscr)); person != found->second.end()) {
       option = person->second.director ? OpIrrfDiretor : OpIrrfFunc;
     }

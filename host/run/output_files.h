@@ -84,8 +84,9 @@ class PendingOutputs {
   //! Raises UsageError when path may not be written (CheckOutputTarget); a missing folder is
   //! accepted when it can be made (an existing folder that takes new files holds it).
   void Check(const std::string& path) const;
-  //! Writes the file's content to a temporary file beside path and flushes it to the disk. Raises
-  //! when it cannot be written (nothing of the target is touched).
+  //! Writes the file's content to a temporary file beside path (flushed to the disk by Commit,
+  //! before anything takes a target's place). Raises when it cannot be written (nothing of the
+  //! target is touched).
   WrittenFile Write(const std::string& path, const std::function<void(std::ostream&)>& content);
   //! As Write, but content answers whether the file is kept: when not, it is removed at once and
   //! nothing is answered.
@@ -98,9 +99,12 @@ class PendingOutputs {
   void HandOver();
   //! Adds the content to what Commit prints on stdout.
   void WriteStdout(const std::function<void(std::ostream&)>& content);
-  //! Puts every file in place, all or none, then copies the stdout pages out. Raises when one
-  //! cannot be; the targets then hold what they held before.
+  //! Flushes every file to the disk, then puts every file in place, all or none, then copies the
+  //! stdout pages out. Raises when one cannot be; the targets then hold what they held before.
   void Commit();
+
+  //! Up to this many files are flushed one by one; more, a file system at a time.
+  static constexpr size_t kFlushedOneByOne = 8;
 
  private:
   struct Entry {
@@ -110,6 +114,8 @@ class PendingOutputs {
   //! Makes the missing folders of path (recorded, for removal when the run fails), and once per
   //! folder undoes the commits of dead runs and removes their temporary files.
   void Prepare(const std::string& path);
+  //! Every written file on the disk; raises naming a file of the file system that failed.
+  void FlushToDisk();
 
   std::vector<std::string> protected_files_;
   std::vector<Entry> entries_;

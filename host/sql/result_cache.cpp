@@ -73,4 +73,14 @@ void ResultCache::Keep(const std::string& key, const std::shared_ptr<TnDataStore
   bytes_ += bytes;
 }
 
+std::shared_ptr<const void> ResultCache::FindDerived(const std::string& key) const {
+  const auto found = derived_.find(key);
+  return found != derived_.end() ? found->second : nullptr;
+}
+
+void ResultCache::KeepDerived(const std::string& key, std::shared_ptr<const void> derived) {
+  if (derived_.size() >= kDerived) derived_.clear();
+  derived_[key] = std::move(derived);
+}
+
 }  // namespace nrw

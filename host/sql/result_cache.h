@@ -38,6 +38,13 @@ class ResultCache {
   //! kLargestBytes; makes room by dropping the least recently used.
   void Keep(const std::string& key, const std::shared_ptr<TnDataStore>& store);
 
+  //! What the host built from a statement's rows (the controller's contracts), kept under the
+  //! statement's key and what was built; nullptr when there is none.
+  std::shared_ptr<const void> FindDerived(const std::string& key) const;
+  //! Keeps it; at most kDerived are kept (all are forgotten when more come).
+  void KeepDerived(const std::string& key, std::shared_ptr<const void> derived);
+  static constexpr size_t kDerived = 16;
+
   size_t Bytes() const { return bytes_; }
   size_t Entries() const { return entries_.size(); }
 
@@ -51,6 +58,7 @@ class ResultCache {
   std::list<Entry> order_;
   std::unordered_map<std::string, std::list<Entry>::iterator> entries_;
   size_t bytes_ = 0;
+  std::unordered_map<std::string, std::shared_ptr<const void>> derived_;
   //! Hashes of the keys that ran without being kept.
   std::unordered_set<size_t> ran_;
 };

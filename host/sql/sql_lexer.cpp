@@ -54,6 +54,8 @@ size_t NumberEnd(std::string_view sql, size_t pos) {
 
 std::vector<SqlToken> TokenizeSql(std::string_view sql) {
   std::vector<SqlToken> tokens;
+  // About one token in three or four bytes of a statement: one allocation for most.
+  tokens.reserve(sql.size() / 3 + 8);
   size_t i = 0;
   while (i < sql.size()) {
     const unsigned char c = sql[i];

@@ -22,6 +22,51 @@ bool DateUnitOf(const SqlToken& token, bool tsi_prefix, SqlDateUnit& unit) {
   return true;
 }
 
+// A literal that may stand for a parameter: a string, or an integer that fits 64 bits (a real's
+// text could round differently from the database's own reading of it).
+bool LiftableLiteral(const SqlToken& token) {
+  if (token.kind == SqlTokenKind::kString)
+    return token.text.size() >= 2 && token.text.back() == '\'';
+  if (token.kind != SqlTokenKind::kNumber || token.text.size() > 18) return false;
+  for (const char c : token.text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+Variant LiteralValue(const SqlToken& token) {
+  if (token.kind == SqlTokenKind::kNumber) {
+    int64_t value = 0;
+    for (const char c : token.text) value = value * 10 + (c - '0');
+    return Variant(value);
+  }
+  std::string text;
+  text.reserve(token.text.size());
+  for (size_t i = 1; i + 1 < token.text.size(); ++i) {
+    text += token.text[i];
+    if (token.text[i] == '\'') ++i;  // '' stands for one quote
+  }
+  return Variant(std::move(text));
+}
+
+// What may follow a comparison's right-hand operand for the operand to be that literal alone.
+bool EndsOperand(const SqlToken& token) {
+  if (token.kind == SqlTokenKind::kSymbol) {
+    return token.text == ")" || token.text == ";";
+  }
+  if (token.kind != SqlTokenKind::kWord) return false;
+  static constexpr std::string_view kWords[] = {
+      "AND",   "OR",    "ORDER", "GROUP",     "UNION", "HAVING", "LIMIT", "THEN",
+      "WHEN",  "ELSE",  "END",   "EXCEPT",    "WHERE", "JOIN",   "INNER", "LEFT",
+      "RIGHT", "CROSS", "FULL",  "INTERSECT", "ON",    "WINDOW"};
+  for (const std::string_view word : kWords) {
+    if (IsSqlWord(token, word)) return true;
+  }
+  return false;
+}
+
+constexpr size_t kLongestLiftedList = 32;
+
 }  // namespace
 
 std::vector<std::string> ScanSqlParamNames(std::string_view sql) {
@@ -36,7 +81,7 @@ std::vector<std::string> ScanSqlParamNames(std::string_view sql) {
   return names;
 }
 
-SqlRewriter::SqlRewriter(std::string_view sql, SqlConversion conversion)
+SqlRewriter::SqlRewriter(std::string_view sql, SqlConversion conversion, SqlLiterals literals)
     : sql_(sql), conversion_(conversion), tokens_(TokenizeSql(sql_)) {
   for (const SqlToken& token : tokens_) {
     if (token.kind != SqlTokenKind::kParameter) continue;
@@ -45,14 +90,66 @@ SqlRewriter::SqlRewriter(std::string_view sql, SqlConversion conversion)
       param_names_.emplace_back(name);
     }
   }
+  if (literals == SqlLiterals::kLift) MarkLiftableLiterals();
+}
+
+// Only in queries: other statements (views, defaults, triggers) may not take parameters.
+void SqlRewriter::MarkLiftableLiterals() {
+  const size_t first = NextSqlToken(tokens_, 0, tokens_.size());
+  if (first == tokens_.size() ||
+      !(IsSqlWord(tokens_[first], "SELECT") || IsSqlWord(tokens_[first], "WITH"))) {
+    return;
+  }
+  lift_.assign(tokens_.size(), false);
+  for (size_t i = first; i < tokens_.size(); ++i) {
+    if (IsSqlWord(tokens_[i], "IN")) {
+      i = MarkInList(i);
+    } else if (LiftableLiteral(tokens_[i]) && Liftable(i)) {
+      lift_[i] = true;
+    }
+  }
+}
+
+// A comparison's right-hand literal: after =, <>, !=, <, >, <= or >=, and the operand ends there.
+bool SqlRewriter::Liftable(size_t literal) const {
+  size_t before = literal;
+  while (before > 0 && IsSqlFiller(tokens_[before - 1])) --before;
+  if (before == 0) return false;
+  const SqlToken& op = tokens_[before - 1];
+  if (!IsSqlSymbol(op, '=') && !IsSqlSymbol(op, '<') && !IsSqlSymbol(op, '>')) return false;
+  const size_t after = NextSqlToken(tokens_, literal + 1, tokens_.size());
+  return after == tokens_.size() || EndsOperand(tokens_[after]);
+}
+
+// IN ( literal, ... ): every item a lone literal, and not many of them. Answers the last token
+// looked at.
+size_t SqlRewriter::MarkInList(size_t word) {
+  const size_t open = NextSqlToken(tokens_, word + 1, tokens_.size());
+  if (open == tokens_.size() || !IsSqlSymbol(tokens_[open], '(')) return word;
+  std::vector<size_t> items;
+  size_t at = NextSqlToken(tokens_, open + 1, tokens_.size());
+  while (at < tokens_.size() && LiftableLiteral(tokens_[at])) {
+    items.push_back(at);
+    const size_t next = NextSqlToken(tokens_, at + 1, tokens_.size());
+    if (next == tokens_.size()) return word;
+    if (IsSqlSymbol(tokens_[next], ')')) {
+      if (items.size() > kLongestLiftedList) return next;
+      for (const size_t item : items) lift_[item] = true;
+      return next;
+    }
+    if (!IsSqlSymbol(tokens_[next], ',')) return word;
+    at = NextSqlToken(tokens_, next + 1, tokens_.size());
+  }
+  return word;
 }
 
 SqlRewriter::~SqlRewriter() = default;
 
 AdaptedSql SqlRewriter::Adapt() {
+  out_.reserve(sql_.size() + 64);
   Emit({0, tokens_.size()});
   WriteBefore(tokens_.size());
-  return {std::move(out_), std::move(param_names_)};
+  return {std::move(out_), std::move(param_names_), std::move(lifted_)};
 }
 
 size_t SqlRewriter::ParameterNumber(const SqlToken& token) const {
@@ -72,6 +169,12 @@ size_t SqlRewriter::EmitAt(size_t i, size_t end) {
   const SqlToken& token = tokens_[i];
   if (token.kind == SqlTokenKind::kParameter) {
     WriteParameter(ParameterNumber(token));
+    return i + 1;
+  }
+  if (!lift_.empty() && lift_[i]) {
+    // Numbered in the order written, which a dialect may change (TIMESTAMPADD's arguments).
+    lifted_.push_back(LiteralValue(token));
+    WriteParameter(param_names_.size() + lifted_.size());
     return i + 1;
   }
   if (conversion_ == SqlConversion::kOff) {

@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "nrw/variant.h"
 #include "sql/sql_lexer.h"
 
 namespace nrw {
@@ -19,7 +20,16 @@ struct AdaptedSql {
   //! Distinct parameter names in order of first appearance, as first written; parameter N of the
   //! text is the Nth.
   std::vector<std::string> param_names;
+  //! Literals taken out of the text as parameters (see SqlLiterals::kLift), numbered after the
+  //! named ones in this order.
+  std::vector<Variant> lifted;
 };
+
+//! Whether a query's literal operands are sent as parameters: a comparison's right-hand string or
+//! integer, and the items of a short IN list of such literals. Queries that differ only in those
+//! values (one per separated part) then share one prepared statement; the value compares as the
+//! literal would, neither having a column affinity.
+enum class SqlLiterals { kKeep, kLift };
 
 enum class SqlDateUnit { kYear, kMonth, kDay };
 
@@ -36,7 +46,8 @@ std::vector<std::string> ScanSqlParamNames(std::string_view sql);
 //! A dialect derives from this and writes the parts the databases spell differently.
 class SqlRewriter {
  public:
-  SqlRewriter(std::string_view sql, SqlConversion conversion);
+  SqlRewriter(std::string_view sql, SqlConversion conversion,
+              SqlLiterals literals = SqlLiterals::kKeep);
   virtual ~SqlRewriter();
   SqlRewriter(const SqlRewriter&) = delete;
   SqlRewriter& operator=(const SqlRewriter&) = delete;
@@ -77,6 +88,9 @@ class SqlRewriter {
   void EmitTrimmed(Range range) { Emit(Trimmed(range)); }
   std::vector<Range> SplitArguments(size_t begin, size_t end) const;
   size_t ParameterNumber(const SqlToken& token) const;
+  void MarkLiftableLiterals();
+  bool Liftable(size_t literal) const;
+  size_t MarkInList(size_t word);
 
   std::string sql_;
   SqlConversion conversion_;
@@ -84,6 +98,9 @@ class SqlRewriter {
   std::vector<std::string> param_names_;
   //! Upper-case name -> number.
   std::unordered_map<std::string, size_t> param_numbers_;
+  //! Per token: whether it is a literal sent as a parameter.
+  std::vector<bool> lift_;
+  std::vector<Variant> lifted_;
   std::string out_;
 };
 

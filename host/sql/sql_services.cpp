@@ -120,6 +120,21 @@ TDataSetRef RunSql(const std::string& sql, const std::vector<Variant>& values,
       FetchRows(*statement, sql, values, StatementHost::Cache(target), CurrentSqlConversion()));
 }
 
+std::shared_ptr<const void> RunSqlDerived(
+    const std::string& sql, const std::vector<Variant>& values, const std::type_info& kind,
+    const std::function<std::shared_ptr<const void>(TnClientDataSet& rows)>& build) {
+  const std::shared_ptr<ResultCache>& cache = StatementHost::Cache(ConnectionOrDefault(nullptr));
+  std::string key;
+  if (cache) {
+    key = std::string(kind.name()) + '\0' + ResultCache::Key(sql, values, CurrentSqlConversion());
+    if (std::shared_ptr<const void> made = cache->FindDerived(key)) return made;
+  }
+  const TDataSetRef rows = RunSql(sql, values);
+  std::shared_ptr<const void> made = build(*rows);
+  if (cache) cache->KeepDerived(key, made);
+  return made;
+}
+
 TDataSetRef ExecutarSQL(const std::string& sql, bool open, bool unidirectional, int packet_records,
                         const std::string& name, TnConnection* connection, bool client) {
   return ExecutarSQL(sql, std::vector<Variant>{}, open, unidirectional, packet_records, name,

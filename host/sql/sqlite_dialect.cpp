@@ -55,8 +55,8 @@ class SqliteRewriter final : public SqlRewriter {
 
 }  // namespace
 
-AdaptedSql AdaptSqlForSQLite(std::string_view sql, SqlConversion conversion) {
-  return SqliteRewriter(sql, conversion).Adapt();
+AdaptedSql AdaptSqlForSQLite(std::string_view sql, SqlConversion conversion, SqlLiterals literals) {
+  return SqliteRewriter(sql, conversion, literals).Adapt();
 }
 
 std::string AdaptarSQLite(const std::string& sql) { return AdaptSqlForSQLite(sql).text; }

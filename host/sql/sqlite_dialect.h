@@ -14,8 +14,9 @@ namespace nrw {
 //! EXTRACT(YEAR|MONTH|DAY FROM x) -> CAST(strftime(...) AS INTEGER);
 //! {TIMESTAMPADD(unit, n, x)} -> the date n years, months or days after x; {fn f(...)} -> f(...);
 //! {d 'text'}, {t 'text'}, {ts 'text'} -> 'text'. With the conversion off only the parameters are
-//! numbered.
-AdaptedSql AdaptSqlForSQLite(std::string_view sql, SqlConversion conversion = SqlConversion::kOn);
+//! numbered. With SqlLiterals::kLift a query's literal operands become parameters too.
+AdaptedSql AdaptSqlForSQLite(std::string_view sql, SqlConversion conversion = SqlConversion::kOn,
+                             SqlLiterals literals = SqlLiterals::kKeep);
 
 //! The rewritten text alone.
 std::string AdaptarSQLite(const std::string& sql);

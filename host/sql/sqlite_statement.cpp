@@ -40,13 +40,14 @@ SqliteStatement::SqliteStatement(SqliteDb db, std::shared_ptr<SqliteStatementPoo
       pool_(std::move(pool)),
       sql_(std::move(sql)) {
   const SqlConversion conversion = CurrentSqlConversion();
-  pool_key_ = (conversion == SqlConversion::kOn ? "1" : "0") + sql_;
+  AdaptedSql adapted = AdaptSqlForSQLite(sql_, conversion, SqlLiterals::kLift);
+  lifted_ = std::move(adapted.lifted);
+  pool_key_ = (conversion == SqlConversion::kOn ? "1" : "0") + adapted.text;
   if (std::optional<SqliteStatementPool::Idle> idle = pool_->Take(pool_key_)) {
     stmt_ = std::move(idle->stmt);
     param_names_ = std::move(idle->param_names);
     return;
   }
-  AdaptedSql adapted = AdaptSqlForSQLite(sql_, conversion);
   param_names_ = std::move(adapted.param_names);
   sqlite3_stmt* raw = nullptr;
   const char* tail = nullptr;
@@ -67,7 +68,8 @@ SqliteStatement::SqliteStatement(SqliteDb db, std::shared_ptr<SqliteStatementPoo
     if (sqlite3_stmt_readonly(stmt_.get()) == 0) throw NotAQuery("altera dados", sql_);
   }
   // ?, @name or $name would be numbered by SQLite behind the names' backs.
-  if (sqlite3_bind_parameter_count(stmt_.get()) != static_cast<int>(param_names_.size())) {
+  if (sqlite3_bind_parameter_count(stmt_.get()) !=
+      static_cast<int>(param_names_.size() + lifted_.size())) {
     throw DetailedError(
         "A instrução usa parâmetros que não são da forma :nome; somente :nome é aceito.", sql_);
   }
@@ -85,40 +87,45 @@ void SqliteStatement::Bind(const std::vector<Variant>& values) {
                         sql_);
   }
   for (size_t i = 0; i < values.size(); ++i) {
-    const Variant& value = values[i];
-    const int index = static_cast<int>(i + 1);
-    int rc = SQLITE_OK;
-    switch (value.kind()) {
-      case Variant::Kind::Null:
-        rc = sqlite3_bind_null(stmt_.get(), index);
-        break;
-      case Variant::Kind::Integer:
-        rc = sqlite3_bind_int64(stmt_.get(), index, value.AsInteger());
-        break;
-      case Variant::Kind::Float:
-        rc = sqlite3_bind_double(stmt_.get(), index, value.AsFloat());
-        break;
-      case Variant::Kind::Text: {
-        const std::string text = value.AsString();
-        rc = sqlite3_bind_text64(stmt_.get(), index, text.data(), text.size(), SQLITE_TRANSIENT,
-                                 SQLITE_UTF8);
-        break;
-      }
-      case Variant::Kind::Date: {
-        const std::string text = DateToISO(value.AsDate());
-        rc = sqlite3_bind_text64(stmt_.get(), index, text.data(), text.size(), SQLITE_TRANSIENT,
-                                 SQLITE_UTF8);
-        break;
-      }
-      case Variant::Kind::Array:
-        throw DetailedError(
-            fmt::format("O parâmetro :{} recebeu uma lista de valores; cada parâmetro recebe um "
-                        "único valor.",
-                        param_names_[i]),
-            sql_);
-    }
-    if (rc != SQLITE_OK) RaiseSqliteError(db_.get(), sql_);
+    BindValue(static_cast<int>(i + 1), values[i], param_names_[i]);
   }
+  for (size_t i = 0; i < lifted_.size(); ++i) {
+    BindValue(static_cast<int>(values.size() + i + 1), lifted_[i], {});
+  }
+}
+
+void SqliteStatement::BindValue(int index, const Variant& value, const std::string& name) {
+  int rc = SQLITE_OK;
+  switch (value.kind()) {
+    case Variant::Kind::Null:
+      rc = sqlite3_bind_null(stmt_.get(), index);
+      break;
+    case Variant::Kind::Integer:
+      rc = sqlite3_bind_int64(stmt_.get(), index, value.AsInteger());
+      break;
+    case Variant::Kind::Float:
+      rc = sqlite3_bind_double(stmt_.get(), index, value.AsFloat());
+      break;
+    case Variant::Kind::Text: {
+      const std::string text = value.AsString();
+      rc = sqlite3_bind_text64(stmt_.get(), index, text.data(), text.size(), SQLITE_TRANSIENT,
+                               SQLITE_UTF8);
+      break;
+    }
+    case Variant::Kind::Date: {
+      const std::string text = DateToISO(value.AsDate());
+      rc = sqlite3_bind_text64(stmt_.get(), index, text.data(), text.size(), SQLITE_TRANSIENT,
+                               SQLITE_UTF8);
+      break;
+    }
+    case Variant::Kind::Array:
+      throw DetailedError(
+          fmt::format("O parâmetro :{} recebeu uma lista de valores; cada parâmetro recebe um "
+                      "único valor.",
+                      name),
+          sql_);
+  }
+  if (rc != SQLITE_OK) RaiseSqliteError(db_.get(), sql_);
 }
 
 std::shared_ptr<TnDataStore> SqliteStatement::Fetch(const std::vector<Variant>& values) {

@@ -1,6 +1,8 @@
 // A statement prepared on an SQLite database: the module's text rewritten for SQLite once, then
 // bound and run as often as asked. Shares the database handle with its connection; when freed, the
-// prepared statement goes back to the connection's pool for the next Prepare of the same text.
+// prepared statement goes back to the connection's pool for the next Prepare of the same rewritten
+// text (a query's literal operands are parameters there, so one per separated part is prepared
+// once).
 #pragma once
 
 #include <memory>
@@ -27,12 +29,15 @@ class SqliteStatement final : public TnPreparedStatement {
 
  private:
   void Bind(const std::vector<Variant>& values);
+  void BindValue(int index, const Variant& value, const std::string& name);
 
   SqliteDb db_;
   std::shared_ptr<SqliteStatementPool> pool_;
   std::string pool_key_;
   std::string sql_;
   std::vector<std::string> param_names_;
+  //! The literals of this text that the rewritten one takes as parameters after the named ones.
+  std::vector<Variant> lifted_;
   SqliteStmt stmt_;
 };
 

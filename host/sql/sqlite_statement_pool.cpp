@@ -1,11 +1,14 @@
 #include "sql/sqlite_statement_pool.h"
 
+#include <functional>
+
 namespace nrw {
 
 std::optional<SqliteStatementPool::Idle> SqliteStatementPool::Take(const std::string& key) {
+  const size_t hash = std::hash<std::string>{}(key);
   for (auto it = idle_.begin(); it != idle_.end(); ++it) {
-    if (it->key != key) continue;
-    Idle idle = std::move(*it);
+    if (it->hash != hash || it->idle.key != key) continue;
+    Idle idle = std::move(it->idle);
     idle_.erase(it);
     return idle;
   }
@@ -14,7 +17,8 @@ std::optional<SqliteStatementPool::Idle> SqliteStatementPool::Take(const std::st
 
 void SqliteStatementPool::Give(Idle idle) {
   if (!idle.stmt) return;
-  idle_.push_front(std::move(idle));
+  const size_t hash = std::hash<std::string>{}(idle.key);
+  idle_.push_front({hash, std::move(idle)});
   if (idle_.size() > kIdleStatements) idle_.pop_back();
 }
 

@@ -30,8 +30,13 @@ class SqliteStatementPool {
   void Give(Idle idle);
 
  private:
+  struct Kept {
+    //! Of the key: long texts that share their first hundreds of bytes are told apart at once.
+    size_t hash;
+    Idle idle;
+  };
   //! Most recently returned first.
-  std::list<Idle> idle_;
+  std::list<Kept> idle_;
 };
 
 }  // namespace nrw

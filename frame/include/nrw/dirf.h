@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -53,10 +54,13 @@ class NRW_API TnControleDIRF : public TObject {
   struct Employee {
     bool director = false;
   };
+  //! company -> CPF digits -> employee.
+  using Employees = std::map<int, std::map<std::string, Employee>>;
   double limite_tributavel_ = 0;
   double limite_isento_ = 0;
-  //! company -> CPF digits -> employee.
-  std::map<int, std::map<std::string, Employee>> employees_;
+  //! Shared by the controllers of one state of the database: one per separated part reads the
+  //! same contracts.
+  std::shared_ptr<const Employees> employees_;
 };
 
 //! A partner's quota sentence.

@@ -90,3 +90,31 @@ TEST(PageSpool, ReplaysEveryPageWithTheCountAndTheFlowOfTheCount) {
 }
 
 }  // namespace
+
+// A long document leaves memory for the temporary file midway; every page comes back whole.
+TEST(PageSpool, ALongDocumentGoesToTheFileAndComesBackWhole) {
+  const nrw::Layout layout = report_test::TestLayout(kLayout);
+  const nrw::LayoutSection& footer = *layout.FindSection(9);
+  nrw::PageSpool spool(layout);
+  nrw::PageModel pages(layout.page.BodyHeight());
+  pages.SetSink(&spool);
+  const size_t note_size = 256 << 10;
+  const int count = static_cast<int>(nrw::PageSpool::kInMemoryBytes / note_size) + 4;
+  for (int n = 1; n <= count; ++n) {
+    pages.StartPage();
+    pages.Place(nrw::FlowedSection(footer,
+                                   {"Página " + std::to_string(n) + " de " + Marker(),
+                                    std::string(note_size, static_cast<char>('a' + n % 26))},
+                                   {false, true}, layout.grid));
+  }
+  pages.Finish();
+
+  Recorder recorder;
+  spool.Replay(recorder);
+  ASSERT_EQ(recorder.pages.size(), static_cast<size_t>(count));
+  for (int n = 1; n <= count; ++n) {
+    const nrw::PlacedSection& section = recorder.pages[static_cast<size_t>(n - 1)].sections.at(0);
+    EXPECT_EQ(section.texts[0], "Página " + std::to_string(n) + " de " + std::to_string(count));
+    EXPECT_EQ(section.texts[1], std::string(note_size, static_cast<char>('a' + n % 26))) << n;
+  }
+}

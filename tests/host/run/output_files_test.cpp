@@ -221,14 +221,17 @@ TEST(PendingOutputs, EveryFailedWriteIsReportedAndLeavesNothing) {
     const FaultScope count;
     PendingOutputs outputs({});
     outputs.Write(dir.File("saida.txt"), kText(big));
+    outputs.Commit();
     writes = count.Writes();
   }
+  WriteFile(dir.File("saida.txt"), "velho");
   ASSERT_GE(writes, 2) << "the data, then the flush to the disk";
   for (int k = 1; k <= writes; ++k) {
     const FaultScope fail({0, k});
-    PendingOutputs outputs({});
     try {
+      PendingOutputs outputs({});
       outputs.Write(dir.File("saida.txt"), kText(big));
+      outputs.Commit();
       ADD_FAILURE() << "write " << k << " failed unnoticed";
     } catch (const Exception& error) {
       EXPECT_NE(std::string(error.what()).find(dir.File("saida.txt")), std::string::npos) << k;

@@ -66,6 +66,47 @@ TEST(SqliteDialect, ParamNamesAsFirstWrittenInOrderOfAppearance) {
   EXPECT_EQ(ScanSqlParamNames("select 1"), std::vector<std::string>{});
 }
 
+// A query's comparison operands and short IN lists become parameters after the named ones, so that
+// the statements of separated parts share one prepared text; what could change meaning stays.
+TEST(SqliteDialect, LiftsOnlyLiteralsThatStandAloneAsOperands) {
+  struct LiftCase {
+    const char* name;
+    const char* sql;
+    const char* expected;
+    std::vector<Variant> lifted;
+  };
+  const LiftCase cases[] = {
+      {"a part's selection",
+       "select * from T I where I.ANOBASE = :pAno and (I.BENEF = 'O''Neil')",
+       "select * from T I where I.ANOBASE = ?1 and (I.BENEF = ?2)",
+       {Variant("O'Neil")}},
+      {"comparisons and in lists, numbers of an order stay",
+       "select a from T where c in (1, 2) and m <> 13 join U on U.x >= 5 order by 1, 2",
+       "select a from T where c in (?1, ?2) and m <> ?3 join U on U.x >= ?4 order by 1, 2",
+       {Variant(1), Variant(2), Variant(13), Variant(5)}},
+      {"operands that are not the literal alone stay",
+       "select a from T where x = 'a' || y and z = -1 and w = 2.5 and v = 'b' collate nocase "
+       "and u in (1, :p)",
+       "select a from T where x = 'a' || y and z = -1 and w = 2.5 and v = 'b' collate nocase "
+       "and u in (1, ?1)",
+       {}},
+      {"select list, like and between stay",
+       "select 'x', 1 from T where n like 'a%' and d between '2025' and '2026' limit 10",
+       "select 'x', 1 from T where n like 'a%' and d between '2025' and '2026' limit 10",
+       {}},
+      {"only queries", "update T set a = 'x' where b = 1", "update T set a = 'x' where b = 1", {}},
+  };
+  for (const LiftCase& c : cases) {
+    const AdaptedSql adapted = AdaptSqlForSQLite(c.sql, SqlConversion::kOn, SqlLiterals::kLift);
+    EXPECT_EQ(adapted.text, c.expected) << c.name;
+    ASSERT_EQ(adapted.lifted.size(), c.lifted.size()) << c.name;
+    for (size_t i = 0; i < c.lifted.size(); ++i) {
+      EXPECT_EQ(adapted.lifted[i].kind(), c.lifted[i].kind()) << c.name << " " << i;
+      EXPECT_EQ(adapted.lifted[i].AsString(), c.lifted[i].AsString()) << c.name << " " << i;
+    }
+  }
+}
+
 // The same walk as SQLite's; only what PostgreSQL spells differently, typed as SQLite's gives it.
 TEST(PgDialect, RewritesOnlyOutsideLiteralsAndComments) {
   const RewriteCase cases[] = {
