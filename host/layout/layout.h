@@ -120,6 +120,9 @@ struct LayoutDataset {
   //! Empty: the report has no main dataset rows (an empty dataset is opened).
   std::string sql;
   std::vector<LayoutFilter> filters;
+  //! The statement's parameters (MainDatasetParamNames), read once with the layout: the filters
+  //! put in its place add literals only. Empty when the layout was not read from a file.
+  std::optional<std::vector<std::string>> param_names;
 };
 
 //! A record dataset the host prepares before Imprimir and hands to the module: the rows of table

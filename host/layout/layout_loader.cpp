@@ -310,6 +310,7 @@ class LayoutParser {
       dataset.Raise("a consulta não tem o marcador {filtros} para os filtros declarados");
     }
     RequireStatementParams(dataset, layout, result.sql, "a consulta");
+    result.param_names = MainDatasetParamNames(result.sql);
     return result;
   }
 

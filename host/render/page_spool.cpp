@@ -90,37 +90,28 @@ class PageDecoder {
 
 PageSpool::PageSpool(const Layout& layout) : layout_(layout) {}
 
-void PageSpool::Keep(const void* data, size_t size) {
-  if (!file_ && memory_.size() + size <= kInMemoryBytes) {
-    memory_.append(static_cast<const char*>(data), size);
-    return;
+namespace {
+
+// Roughly what a kept page takes: its texts and their flowed lines, and the pieces around them.
+size_t PageBytes(const Page& page) {
+  size_t bytes = sizeof(Page);
+  for (const PlacedSection& section : page.sections) {
+    bytes += sizeof(PlacedSection) + section.flow.items.size() * 64;
+    for (const std::string& text : section.texts) bytes += 2 * text.size() + 32;
   }
+  return bytes;
+}
+
+}  // namespace
+
+// The flow is left out of the file: flowing the texts again when the page is drawn costs less than
+// writing the lines and reading them back (bench/README.md), and the sections that print the count
+// must be flowed again anyway.
+void PageSpool::Write(const Page& page) {
   if (!file_) {
     file_.reset(std::tmpfile());
     if (!file_) Fail(std::strerror(errno));
-    if (std::fwrite(memory_.data(), 1, memory_.size(), file_.get()) != memory_.size()) {
-      Fail("gravação");
-    }
-    std::string().swap(memory_);
   }
-  if (std::fwrite(data, 1, size, file_.get()) != size) Fail("gravação");
-}
-
-void PageSpool::Read(size_t size) {
-  buffer_.resize(size);
-  if (!file_) {
-    if (memory_.size() - read_at_ < size) Fail("leitura");
-    std::memcpy(buffer_.data(), memory_.data() + read_at_, size);
-    read_at_ += size;
-  } else if (std::fread(buffer_.data(), 1, size, file_.get()) != size) {
-    Fail("leitura");
-  }
-}
-
-// The flow is left out: flowing the texts again when the page is drawn costs less than writing
-// the lines and reading them back (bench/README.md), and the sections that print the count must
-// be flowed again anyway.
-void PageSpool::PageDone(const Page& page) {
   buffer_.clear();
   PageEncoder encoder(buffer_);
   encoder.Put(page.number);
@@ -128,18 +119,52 @@ void PageSpool::PageDone(const Page& page) {
   encoder.PutSize(page.sections.size());
   for (const PlacedSection& section : page.sections) encoder.PutSection(section);
   const auto size = static_cast<uint64_t>(buffer_.size());
-  Keep(&size, sizeof size);
-  Keep(buffer_.data(), buffer_.size());
+  if (std::fwrite(&size, sizeof size, 1, file_.get()) != 1 ||
+      std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size()) {
+    Fail("gravação");
+  }
+}
+
+void PageSpool::PageDone(const Page& page) {
+  if (!file_) {
+    kept_bytes_ += PageBytes(page);
+    if (kept_bytes_ <= kInMemoryBytes) {
+      pages_.push_back(page);
+    } else {
+      for (const Page& kept : pages_) Write(kept);
+      std::vector<Page>().swap(pages_);
+      Write(page);
+    }
+  } else {
+    Write(page);
+  }
   group_pages_.push_back(page.group_page);
   ++count_;
 }
 
+void PageSpool::Read(size_t size) {
+  buffer_.resize(size);
+  if (std::fread(buffer_.data(), 1, size, file_.get()) != size) Fail("leitura");
+}
+
 void PageSpool::Replay(PageWriter& writer) {
-  read_at_ = 0;
-  if (file_ && (std::fflush(file_.get()) != 0 || std::fseek(file_.get(), 0, SEEK_SET) != 0)) {
+  const std::vector<int> groups = GroupPageCounts(group_pages_);
+  if (!file_) {
+    for (size_t i = 0; i < pages_.size(); ++i) {
+      Page& page = pages_[i];
+      for (PlacedSection& section : page.sections) {
+        if (!ReplacePageCountMarkers(section, {count_, groups[i]})) continue;
+        if (const LayoutSection* layout_section = layout_.FindSection(section.number)) {
+          section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout_.grid);
+        }
+      }
+      writer.Draw(page);
+    }
+    return;
+  }
+  if (std::fflush(file_.get()) != 0 || std::fseek(file_.get(), 0, SEEK_SET) != 0) {
     Fail("leitura");
   }
-  const std::vector<int> groups = GroupPageCounts(group_pages_);
   Page page;
   for (int i = 0; i < count_; ++i) {
     Read(sizeof(uint64_t));

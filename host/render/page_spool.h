@@ -1,9 +1,10 @@
 // Finished pages kept on disk until the document's page count is known: a layout that prints
 // "[@PAGINAS]" cannot draw a page before the last one is printed, and a document of tens of
 // thousands of pages must not be held in memory meanwhile. A page is kept as its texts; its
-// sections are flowed again, with the count in place, when it is drawn. A short document stays in
-// memory; past kInMemoryBytes the spool moves to an unnamed temporary file (removed by the system
-// whatever happens to the process, readable by nobody else).
+// sections are flowed again, with the count in place, when it is drawn. A short document (one
+// separated part) stays in memory as its pages, flowed: only the sections that print a count are
+// flowed again. Past kInMemoryBytes the spool moves to an unnamed temporary file (removed by the
+// system whatever happens to the process, readable by nobody else).
 #pragma once
 
 #include <cstdio>
@@ -32,15 +33,16 @@ class PageSpool final : public PageSink {
   struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
   };
-  //! Keeps the bytes: in memory, or in the file once there are too many. Raises Exception when
-  //! no temporary file can be made or written.
-  void Keep(const void* data, size_t size);
-  //! The next size bytes kept, into buffer_.
+  //! Writes the page to the file, made when there is none. Raises Exception when no temporary
+  //! file can be made or written.
+  void Write(const Page& page);
+  //! The next size bytes of the file, into buffer_.
   void Read(size_t size);
 
   const Layout& layout_;
-  std::string memory_;
-  size_t read_at_ = 0;
+  //! The pages while the document is short; the file holds them all once it is not.
+  std::vector<Page> pages_;
+  size_t kept_bytes_ = 0;
   std::unique_ptr<std::FILE, FileCloser> file_;
   //! One page's bytes, reused from page to page.
   std::string buffer_;

@@ -71,8 +71,9 @@ void OpenMainDataSet(TnReportEngine& engine) {
   if (layout.dataset.sql.empty()) return;
   const TracePause host_work(engine);
   const std::string sql = MainDatasetSql(layout, engine.Panel());
-  const std::vector<Variant> values =
-      MainDatasetValues(layout, engine.Panel(), MainDatasetParamNames(sql));
+  const std::vector<Variant> values = MainDatasetValues(
+      layout, engine.Panel(),
+      layout.dataset.param_names ? *layout.dataset.param_names : MainDatasetParamNames(sql));
   const TDataSetRef rows = OpenSqlDataSet(sql, values);
   engine.SetMainRows(*rows);
 }

@@ -204,8 +204,8 @@ void FilePlacement::Settle() noexcept {
   how_ = How::None;
 }
 
-PendingOutputs::PendingOutputs(std::vector<std::string> protected_files)
-    : protected_files_(std::move(protected_files)) {}
+PendingOutputs::PendingOutputs(std::vector<std::string> protected_files, bool hash)
+    : protected_files_(std::move(protected_files)), hash_(hash) {}
 
 PendingOutputs::~PendingOutputs() {
   if (stdout_spool_ >= 0) close(stdout_spool_);
@@ -272,14 +272,14 @@ std::optional<WrittenFile> PendingOutputs::WriteIf(
   Sha256 hash;
   WrittenFile written;
   {
-    FdWriter writer(temp->Fd(), &hash);
+    FdWriter writer(temp->Fd(), hash_ ? &hash : nullptr);
     if (!content(writer.Stream())) return std::nullopt;
     writer.Finish(path, false);
     written.bytes = writer.Bytes();
   }
   if (const int error = temp->Close()) RaiseFileError("Não foi possível gravar", path, error);
   written.temp = temp->Path();
-  written.sha256 = hash.HexDigest();
+  if (hash_) written.sha256 = hash.HexDigest();
   entries_.push_back({path, std::move(temp)});
   return written;
 }

@@ -68,14 +68,15 @@ class FilePlacement {
 struct WrittenFile {
   std::string temp;
   uint64_t bytes = 0;
-  //! Lower-case hex SHA-256 of the content.
+  //! Lower-case hex SHA-256 of the content; empty when the outputs are not hashed.
   std::string sha256;
 };
 
 class PendingOutputs {
  public:
-  //! protected_files: files no output may replace (the database, the trace).
-  explicit PendingOutputs(std::vector<std::string> protected_files);
+  //! protected_files: files no output may replace (the database, the trace). hash: whether the
+  //! written files' SHA-256 is computed (a manifest records it).
+  explicit PendingOutputs(std::vector<std::string> protected_files, bool hash = true);
   //! Removes every temporary file that was not committed.
   ~PendingOutputs();
   PendingOutputs(const PendingOutputs&) = delete;
@@ -118,6 +119,7 @@ class PendingOutputs {
   void FlushToDisk();
 
   std::vector<std::string> protected_files_;
+  bool hash_;
   std::vector<Entry> entries_;
   std::set<std::string> swept_folders_;
   //! Folders this run made, in the order made.

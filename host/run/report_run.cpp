@@ -95,7 +95,11 @@ std::string NowIso() {
 class RunOutputs {
  public:
   RunOutputs(const RunOptions& options, RunSession& session, RunResult& result)
-      : options_(options), session_(session), result_(result), pending_(ProtectedFiles(options)) {}
+      : options_(options),
+        session_(session),
+        result_(result),
+        // Only a manifest records the hashes (a worker's go to its parent's manifest).
+        pending_(ProtectedFiles(options), !options.manifest.path.empty() || options.worker) {}
 
   void RunWhole() {
     std::string path;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "nrwhost/database.h"
@@ -26,6 +27,10 @@ class StatementHost {
   static std::shared_ptr<TnDataStore> Fetch(TnPreparedStatement& statement,
                                             const std::vector<Variant>& values) {
     return statement.Fetch(values);
+  }
+  static std::string IndexFields(TnPreparedStatement& statement, const std::string& sql,
+                                 const std::vector<std::string>& columns) {
+    return statement.IndexFields(sql, columns);
   }
 };
 

@@ -1,14 +1,8 @@
 #include "sql/sql_lexer.h"
 
 namespace nrw {
+
 namespace {
-
-bool IsNameStart(unsigned char c) {
-  // Bytes of UTF-8 sequences belong to names: accented column aliases stay one word.
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
-}
-
-bool IsNameChar(unsigned char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '$'; }
 
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
@@ -16,8 +10,10 @@ bool IsBlank(unsigned char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
 
+}  // namespace
+
 // End of a quoted run starting at pos (the opening quote); a doubled quote stays inside.
-size_t QuotedEnd(std::string_view sql, size_t pos, char quote) {
+size_t SqlQuotedEnd(std::string_view sql, size_t pos, char quote) {
   size_t i = pos + 1;
   while (i < sql.size()) {
     if (sql[i] == quote) {
@@ -32,7 +28,7 @@ size_t QuotedEnd(std::string_view sql, size_t pos, char quote) {
   return sql.size();
 }
 
-size_t NumberEnd(std::string_view sql, size_t pos) {
+size_t SqlNumberEnd(std::string_view sql, size_t pos) {
   size_t i = pos;
   while (i < sql.size() && IsDigit(sql[i])) ++i;
   if (i < sql.size() && sql[i] == '.') {
@@ -50,51 +46,52 @@ size_t NumberEnd(std::string_view sql, size_t pos) {
   return i;
 }
 
-}  // namespace
+SqlToken ReadSqlToken(std::string_view sql, size_t i) {
+  const unsigned char c = sql[i];
+  const unsigned char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
+  SqlTokenKind kind = SqlTokenKind::kSymbol;
+  size_t end = i + 1;
+  if (IsBlank(c)) {
+    kind = SqlTokenKind::kBlank;
+    while (end < sql.size() && IsBlank(sql[end])) ++end;
+  } else if (c == '\'') {
+    kind = SqlTokenKind::kString;
+    end = SqlQuotedEnd(sql, i, '\'');
+  } else if (c == '"') {
+    kind = SqlTokenKind::kQuotedName;
+    end = SqlQuotedEnd(sql, i, '"');
+  } else if (c == '-' && next == '-') {
+    kind = SqlTokenKind::kComment;
+    end = sql.find('\n', i);
+    end = end == std::string_view::npos ? sql.size() : end;
+  } else if (c == '/' && next == '*') {
+    kind = SqlTokenKind::kComment;
+    end = sql.find("*/", i + 2);
+    end = end == std::string_view::npos ? sql.size() : end + 2;
+  } else if (c == ':' && next == ':') {
+    end = i + 2;
+  } else if (c == ':' && IsSqlNameStart(next)) {
+    kind = SqlTokenKind::kParameter;
+    end = i + 2;
+    while (end < sql.size() && IsSqlNameChar(sql[end])) ++end;
+  } else if (IsDigit(c) || (c == '.' && IsDigit(next))) {
+    kind = SqlTokenKind::kNumber;
+    end = SqlNumberEnd(sql, i);
+    if (end == i) end = i + 1;
+  } else if (IsSqlNameStart(c)) {
+    kind = SqlTokenKind::kWord;
+    while (end < sql.size() && IsSqlNameChar(sql[end])) ++end;
+  }
+  return {kind, sql.substr(i, end - i)};
+}
 
 std::vector<SqlToken> TokenizeSql(std::string_view sql) {
   std::vector<SqlToken> tokens;
   // About one token in three or four bytes of a statement: one allocation for most.
   tokens.reserve(sql.size() / 3 + 8);
-  size_t i = 0;
-  while (i < sql.size()) {
-    const unsigned char c = sql[i];
-    const unsigned char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
-    SqlTokenKind kind = SqlTokenKind::kSymbol;
-    size_t end = i + 1;
-    if (IsBlank(c)) {
-      kind = SqlTokenKind::kBlank;
-      while (end < sql.size() && IsBlank(sql[end])) ++end;
-    } else if (c == '\'') {
-      kind = SqlTokenKind::kString;
-      end = QuotedEnd(sql, i, '\'');
-    } else if (c == '"') {
-      kind = SqlTokenKind::kQuotedName;
-      end = QuotedEnd(sql, i, '"');
-    } else if (c == '-' && next == '-') {
-      kind = SqlTokenKind::kComment;
-      end = sql.find('\n', i);
-      end = end == std::string_view::npos ? sql.size() : end;
-    } else if (c == '/' && next == '*') {
-      kind = SqlTokenKind::kComment;
-      end = sql.find("*/", i + 2);
-      end = end == std::string_view::npos ? sql.size() : end + 2;
-    } else if (c == ':' && next == ':') {
-      end = i + 2;
-    } else if (c == ':' && IsNameStart(next)) {
-      kind = SqlTokenKind::kParameter;
-      end = i + 2;
-      while (end < sql.size() && IsNameChar(sql[end])) ++end;
-    } else if (IsDigit(c) || (c == '.' && IsDigit(next))) {
-      kind = SqlTokenKind::kNumber;
-      end = NumberEnd(sql, i);
-      if (end == i) end = i + 1;
-    } else if (IsNameStart(c)) {
-      kind = SqlTokenKind::kWord;
-      while (end < sql.size() && IsNameChar(sql[end])) ++end;
-    }
-    tokens.push_back({kind, sql.substr(i, end - i)});
-    i = end;
+  for (size_t i = 0; i < sql.size();) {
+    tokens.push_back(ReadSqlToken(sql, i));
+    i += tokens.back().text.size();
   }
   return tokens;
 }

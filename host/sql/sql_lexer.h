@@ -29,6 +29,22 @@ struct SqlToken {
 //! Splits the statement into tokens; concatenating their texts gives the statement back.
 //! Unterminated literals and comments run to the end of the text.
 std::vector<SqlToken> TokenizeSql(std::string_view sql);
+//! The pieces of the tokenizer, for scans that need no token list. Bytes of UTF-8 sequences
+//! belong to names: accented column aliases stay one word.
+inline bool IsSqlNameStart(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+inline bool IsSqlNameChar(unsigned char c) {
+  return IsSqlNameStart(c) || (c >= '0' && c <= '9') || c == '$';
+}
+//! End of the quoted run whose opening quote is at pos (a doubled quote stays inside); the text's
+//! end when it is not closed.
+size_t SqlQuotedEnd(std::string_view sql, size_t pos, char quote);
+//! End of the number that starts at pos.
+size_t SqlNumberEnd(std::string_view sql, size_t pos);
+
+//! The token that starts at byte i (< sql.size()) of the statement.
+SqlToken ReadSqlToken(std::string_view sql, size_t i);
 
 //! Whether the token is the word given (upper case), compared without regard to case.
 bool IsSqlWord(const SqlToken& token, std::string_view upper_word);

@@ -2,6 +2,8 @@
 
 #include <unordered_set>
 
+#include "sql/sql_shape.h"
+
 namespace nrw {
 namespace {
 
@@ -20,33 +22,6 @@ bool DateUnitOf(const SqlToken& token, bool tsi_prefix, SqlDateUnit& unit) {
     return false;
   }
   return true;
-}
-
-// A literal that may stand for a parameter: a string, or an integer that fits 64 bits (a real's
-// text could round differently from the database's own reading of it).
-bool LiftableLiteral(const SqlToken& token) {
-  if (token.kind == SqlTokenKind::kString)
-    return token.text.size() >= 2 && token.text.back() == '\'';
-  if (token.kind != SqlTokenKind::kNumber || token.text.size() > 18) return false;
-  for (const char c : token.text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-Variant LiteralValue(const SqlToken& token) {
-  if (token.kind == SqlTokenKind::kNumber) {
-    int64_t value = 0;
-    for (const char c : token.text) value = value * 10 + (c - '0');
-    return Variant(value);
-  }
-  std::string text;
-  text.reserve(token.text.size());
-  for (size_t i = 1; i + 1 < token.text.size(); ++i) {
-    text += token.text[i];
-    if (token.text[i] == '\'') ++i;  // '' stands for one quote
-  }
-  return Variant(std::move(text));
 }
 
 // What may follow a comparison's right-hand operand for the operand to be that literal alone.
@@ -101,10 +76,38 @@ void SqlRewriter::MarkLiftableLiterals() {
     return;
   }
   lift_.assign(tokens_.size(), false);
+  literal_ordinal_.assign(tokens_.size(), 0);
+  size_t ordinal = 0;
+  for (size_t i = 0; i < tokens_.size(); ++i) {
+    if (LiftableLiteral(tokens_[i])) literal_ordinal_[i] = ordinal++;
+  }
+  // Per bracket level, whether it is inside a select list: a result column without a name is
+  // named after its text, which must not change ("a = 5" would become "a = ?1").
+  std::vector<bool> in_select_list(1, false);
+  size_t select_lists = 0;
+  const auto set_level = [&](bool on) {
+    if (in_select_list.back() == on) return;
+    in_select_list.back() = on;
+    select_lists += on ? 1 : static_cast<size_t>(-1);
+  };
   for (size_t i = first; i < tokens_.size(); ++i) {
-    if (IsSqlWord(tokens_[i], "IN")) {
+    const SqlToken& token = tokens_[i];
+    if (IsSqlSymbol(token, '(')) {
+      in_select_list.push_back(false);
+    } else if (IsSqlSymbol(token, ')')) {
+      if (in_select_list.size() > 1) {
+        set_level(false);
+        in_select_list.pop_back();
+      }
+    } else if (IsSqlWord(token, "SELECT")) {
+      set_level(true);
+    } else if (IsSqlWord(token, "FROM")) {
+      set_level(false);
+    } else if (select_lists > 0) {
+      continue;
+    } else if (IsSqlWord(token, "IN")) {
       i = MarkInList(i);
-    } else if (LiftableLiteral(tokens_[i]) && Liftable(i)) {
+    } else if (LiftableLiteral(token) && Liftable(i)) {
       lift_[i] = true;
     }
   }
@@ -149,7 +152,7 @@ AdaptedSql SqlRewriter::Adapt() {
   out_.reserve(sql_.size() + 64);
   Emit({0, tokens_.size()});
   WriteBefore(tokens_.size());
-  return {std::move(out_), std::move(param_names_), std::move(lifted_)};
+  return {std::move(out_), std::move(param_names_), std::move(lifted_), std::move(lifted_from_)};
 }
 
 size_t SqlRewriter::ParameterNumber(const SqlToken& token) const {
@@ -174,6 +177,7 @@ size_t SqlRewriter::EmitAt(size_t i, size_t end) {
   if (!lift_.empty() && lift_[i]) {
     // Numbered in the order written, which a dialect may change (TIMESTAMPADD's arguments).
     lifted_.push_back(LiteralValue(token));
+    lifted_from_.push_back(literal_ordinal_[i]);
     WriteParameter(param_names_.size() + lifted_.size());
     return i + 1;
   }

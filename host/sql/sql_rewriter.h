@@ -23,6 +23,8 @@ struct AdaptedSql {
   //! Literals taken out of the text as parameters (see SqlLiterals::kLift), numbered after the
   //! named ones in this order.
   std::vector<Variant> lifted;
+  //! For each lifted value, which liftable literal of the text it was (counted from 0).
+  std::vector<size_t> lifted_from;
 };
 
 //! Whether a query's literal operands are sent as parameters: a comparison's right-hand string or
@@ -100,7 +102,10 @@ class SqlRewriter {
   std::unordered_map<std::string, size_t> param_numbers_;
   //! Per token: whether it is a literal sent as a parameter.
   std::vector<bool> lift_;
+  //! Per token: its place among the liftable literals.
+  std::vector<size_t> literal_ordinal_;
   std::vector<Variant> lifted_;
+  std::vector<size_t> lifted_from_;
   std::string out_;
 };
 

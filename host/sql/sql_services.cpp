@@ -81,6 +81,11 @@ std::vector<std::string> FieldNames(TnClientDataSet& dataset) {
 
 TnPreparedStatement::~TnPreparedStatement() = default;
 
+std::string TnPreparedStatement::IndexFields(const std::string& sql,
+                                             const std::vector<std::string>& columns) {
+  return IndexFieldsFromOrderBy(sql, columns);
+}
+
 TDataSetRef TnPreparedStatement::Open(const std::vector<Variant>& values) {
   return DataSetHost::Make(Fetch(values));
 }
@@ -163,9 +168,10 @@ TDataSetRef OpenSqlDataSet(const std::string& sql, const std::vector<Variant>& v
   const std::shared_ptr<ResultCache>& cache = StatementHost::Cache(target);
   const SqlConversion conversion = CurrentSqlConversion();
   TDataSetRef dataset = DataSetHost::Make(FetchRows(*statement, sql, values, cache, conversion));
+  const std::string index = StatementHost::IndexFields(*statement, sql, FieldNames(*dataset));
   DataSetHost::SetProvider(
       *dataset, std::make_shared<StatementProvider>(std::move(statement), sql, cache, conversion));
-  dataset->SetIndexFieldNames(IndexFieldsFromOrderBy(sql, FieldNames(*dataset)));
+  dataset->SetIndexFieldNames(index);
   dataset->First();
   return dataset;
 }

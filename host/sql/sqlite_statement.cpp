@@ -8,6 +8,7 @@
 #include "sql/connection_key.h"
 #include "sql/query_check.h"
 #include "sql/sql_lexer.h"
+#include "sql/sql_order_index.h"
 #include "sql/sqlite_dialect.h"
 #include "sql/sqlite_rows.h"
 
@@ -40,9 +41,13 @@ SqliteStatement::SqliteStatement(SqliteDb db, std::shared_ptr<SqliteStatementPoo
       pool_(std::move(pool)),
       sql_(std::move(sql)) {
   const SqlConversion conversion = CurrentSqlConversion();
-  AdaptedSql adapted = AdaptSqlForSQLite(sql_, conversion, SqlLiterals::kLift);
+  const std::string_view switch_key = conversion == SqlConversion::kOn ? "1" : "0";
+  AdaptedSqlCache::Adapted shaped = pool_->Shapes().Adapt(
+      sql_, switch_key, [&] { return AdaptSqlForSQLite(sql_, conversion, SqlLiterals::kLift); });
+  AdaptedSql& adapted = shaped.sql;
+  memo_ = std::move(shaped.memo);
   lifted_ = std::move(adapted.lifted);
-  pool_key_ = (conversion == SqlConversion::kOn ? "1" : "0") + adapted.text;
+  pool_key_ = std::string(switch_key) + adapted.text;
   if (std::optional<SqliteStatementPool::Idle> idle = pool_->Take(pool_key_)) {
     stmt_ = std::move(idle->stmt);
     param_names_ = std::move(idle->param_names);
@@ -126,6 +131,11 @@ void SqliteStatement::BindValue(int index, const Variant& value, const std::stri
           sql_);
   }
   if (rc != SQLITE_OK) RaiseSqliteError(db_.get(), sql_);
+}
+
+std::string SqliteStatement::IndexFields(const std::string& sql,
+                                         const std::vector<std::string>& columns) {
+  return memo_->IndexFields(columns, [&] { return IndexFieldsFromOrderBy(sql, columns); });
 }
 
 std::shared_ptr<TnDataStore> SqliteStatement::Fetch(const std::vector<Variant>& values) {

@@ -11,6 +11,7 @@
 
 #include "nrw/sql.h"
 #include "nrwhost/database.h"
+#include "sql/sql_shape.h"
 #include "sql/sqlite_handles.h"
 #include "sql/sqlite_statement_pool.h"
 
@@ -28,6 +29,7 @@ class SqliteStatement final : public TnPreparedStatement {
   int64_t Execute(const std::vector<Variant>& values) override;
 
  private:
+  std::string IndexFields(const std::string& sql, const std::vector<std::string>& columns) override;
   void Bind(const std::vector<Variant>& values);
   void BindValue(int index, const Variant& value, const std::string& name);
 
@@ -38,6 +40,8 @@ class SqliteStatement final : public TnPreparedStatement {
   std::vector<std::string> param_names_;
   //! The literals of this text that the rewritten one takes as parameters after the named ones.
   std::vector<Variant> lifted_;
+  //! Shared with the statements of the same shape.
+  std::shared_ptr<ShapeMemo> memo_;
   SqliteStmt stmt_;
 };
 

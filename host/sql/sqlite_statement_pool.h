@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "sql/sql_shape.h"
 #include "sql/sqlite_handles.h"
 
 namespace nrw {
@@ -28,6 +29,8 @@ class SqliteStatementPool {
   std::optional<Idle> Take(const std::string& key);
   //! Keeps the statement, which must be reset and without bindings.
   void Give(Idle idle);
+  //! The rewrites of the connection's statements, by shape.
+  AdaptedSqlCache& Shapes() { return shapes_; }
 
  private:
   struct Kept {
@@ -37,6 +40,7 @@ class SqliteStatementPool {
   };
   //! Most recently returned first.
   std::list<Kept> idle_;
+  AdaptedSqlCache shapes_;
 };
 
 }  // namespace nrw

@@ -45,6 +45,9 @@ class NRW_API TnPreparedStatement {
   friend class StatementHost;
   //! Runs with one value per distinct name and materialises the rows in the host's store.
   virtual std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) = 0;
+  //! The dataset index that the ORDER BY of sql, this statement's text, gives a result with these
+  //! columns ("A;B"); a statement may keep the answer for others of its shape.
+  virtual std::string IndexFields(const std::string& sql, const std::vector<std::string>& columns);
 };
 
 enum class OpenMode {

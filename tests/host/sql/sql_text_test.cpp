@@ -95,6 +95,12 @@ TEST(SqliteDialect, LiftsOnlyLiteralsThatStandAloneAsOperands) {
        "select 'x', 1 from T where n like 'a%' and d between '2025' and '2026' limit 10",
        {}},
       {"only queries", "update T set a = 'x' where b = 1", "update T set a = 'x' where b = 1", {}},
+      {"a result column is named after its text: select lists stay",
+       "select a = 5, (select max(b) from T where c = 'x') from U where d = 1 and e in (select f "
+       "from V where g = 2)",
+       "select a = 5, (select max(b) from T where c = 'x') from U where d = ?1 and e in (select f "
+       "from V where g = ?2)",
+       {Variant(1), Variant(2)}},
   };
   for (const LiftCase& c : cases) {
     const AdaptedSql adapted = AdaptSqlForSQLite(c.sql, SqlConversion::kOn, SqlLiterals::kLift);

@@ -1,0 +1,144 @@
+#include "sql/sql_shape.h"
+
+namespace nrw {
+
+bool LiftableLiteral(const SqlToken& token) {
+  if (token.kind == SqlTokenKind::kString) {
+    return token.text.size() >= 2 && token.text.back() == '\'';
+  }
+  if (token.kind != SqlTokenKind::kNumber || token.text.size() > 18) return false;
+  for (const char c : token.text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+Variant LiteralValue(const SqlToken& token) {
+  if (token.kind == SqlTokenKind::kNumber) {
+    int64_t value = 0;
+    for (const char c : token.text) value = value * 10 + (c - '0');
+    return Variant(value);
+  }
+  std::string text;
+  text.reserve(token.text.size());
+  for (size_t i = 1; i + 1 < token.text.size(); ++i) {
+    text += token.text[i];
+    if (token.text[i] == '\'') ++i;  // '' stands for one quote
+  }
+  return Variant(std::move(text));
+}
+
+// One pass over the bytes that finds the tokens where the tokenizer would (a number starts only
+// where a token starts, never inside a word); everything but a liftable literal is copied in runs.
+SqlShape ShapeOfSql(std::string_view sql) {
+  constexpr char kStringMark = '\x01';
+  constexpr char kNumberMark = '\x02';
+  constexpr char kEscape = '\x03';
+  SqlShape shape;
+  shape.masked.reserve(sql.size());
+  size_t run = 0;
+  const auto mark = [&](size_t begin, size_t end, char kind) {
+    shape.masked.append(sql, run, begin - run);
+    shape.masked += kind;
+    shape.literals.push_back(sql.substr(begin, end - begin));
+    run = end;
+  };
+  const size_t size = sql.size();
+  size_t i = 0;
+  while (i < size) {
+    const auto c = static_cast<unsigned char>(sql[i]);
+    const auto next = static_cast<unsigned char>(i + 1 < size ? sql[i + 1] : '\0');
+    if (IsSqlNameStart(c)) {
+      ++i;
+      while (i < size && IsSqlNameChar(static_cast<unsigned char>(sql[i]))) ++i;
+    } else if (c == '\'') {
+      const size_t end = SqlQuotedEnd(sql, i, '\'');
+      if (LiftableLiteral({SqlTokenKind::kString, sql.substr(i, end - i)})) {
+        mark(i, end, kStringMark);
+      }
+      i = end;
+    } else if (c == '"') {
+      i = SqlQuotedEnd(sql, i, '"');
+    } else if (c == '-' && next == '-') {
+      const size_t end = sql.find('\n', i);
+      i = end == std::string_view::npos ? size : end;
+    } else if (c == '/' && next == '*') {
+      const size_t end = sql.find("*/", i + 2);
+      i = end == std::string_view::npos ? size : end + 2;
+    } else if (c == ':' && IsSqlNameStart(next)) {
+      i += 2;
+      while (i < size && IsSqlNameChar(static_cast<unsigned char>(sql[i]))) ++i;
+    } else if ((c >= '0' && c <= '9') || (c == '.' && next >= '0' && next <= '9')) {
+      size_t end = SqlNumberEnd(sql, i);
+      if (end == i) end = i + 1;
+      if (LiftableLiteral({SqlTokenKind::kNumber, sql.substr(i, end - i)})) {
+        mark(i, end, kNumberMark);
+      }
+      i = end;
+    } else if (c <= static_cast<unsigned char>(kEscape)) {
+      // The marks never stand for bytes of the text itself.
+      shape.masked.append(sql, run, i - run);
+      shape.masked += kEscape;
+      run = i;
+      ++i;
+    } else {
+      ++i;
+    }
+  }
+  shape.masked.append(sql, run, size - run);
+  return shape;
+}
+
+std::string ShapeMemo::IndexFields(const std::vector<std::string>& columns,
+                                   const std::function<std::string()>& make) {
+  for (const auto& [names, index] : indexes_) {
+    if (names == columns) return index;
+  }
+  std::string index = make();
+  indexes_.emplace_back(columns, index);
+  return index;
+}
+
+AdaptedSqlCache::Adapted AdaptedSqlCache::Adapt(std::string_view sql, std::string_view key_prefix,
+                                                const std::function<AdaptedSql()>& adapt) {
+  SqlShape shape = ShapeOfSql(sql);
+  std::string key(key_prefix);
+  key += shape.masked;
+  if (const auto found = entries_.find(key); found != entries_.end()) {
+    const Entry& entry = found->second;
+    bool same = entry.literals.size() == shape.literals.size();
+    for (size_t i = 0; same && i < shape.literals.size(); ++i) {
+      same = entry.lifted[i] || entry.literals[i] == shape.literals[i];
+    }
+    if (same) {
+      AdaptedSql adapted;
+      adapted.text = entry.adapted.text;
+      adapted.param_names = entry.adapted.param_names;
+      adapted.lifted_from = entry.adapted.lifted_from;
+      adapted.lifted.reserve(adapted.lifted_from.size());
+      for (const size_t literal : adapted.lifted_from) {
+        const std::string_view text = shape.literals[literal];
+        adapted.lifted.push_back(LiteralValue(
+            {text.front() == '\'' ? SqlTokenKind::kString : SqlTokenKind::kNumber, text}));
+      }
+      return {std::move(adapted), entry.memo};
+    }
+  }
+  AdaptedSql adapted = adapt();
+  if (entries_.size() >= kShapes) entries_.clear();
+  Entry entry;
+  entry.adapted.text = adapted.text;
+  entry.adapted.param_names = adapted.param_names;
+  entry.adapted.lifted_from = adapted.lifted_from;
+  entry.literals.assign(shape.literals.begin(), shape.literals.end());
+  entry.lifted.assign(shape.literals.size(), false);
+  for (const size_t literal : adapted.lifted_from) {
+    if (literal < entry.lifted.size()) entry.lifted[literal] = true;
+  }
+  entry.memo = std::make_shared<ShapeMemo>();
+  std::shared_ptr<ShapeMemo> memo = entry.memo;
+  entries_[std::move(key)] = std::move(entry);
+  return {std::move(adapted), std::move(memo)};
+}
+
+}  // namespace nrw

@@ -1,0 +1,75 @@
+// Host-internal: statements that differ only in the literals the rewrite lifts into parameters (one
+// per separated part, naming its beneficiary) are rewritten once. A statement's shape is its text
+// with each literal that could be lifted marked; the rewrite of a shape is kept with the literals
+// it left in the text, and serves a later statement of the same shape whose left literals are the
+// same (what a rewrite does depends on the tokens around a literal and the literal's kind only).
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "nrw/variant.h"
+#include "sql/sql_lexer.h"
+#include "sql/sql_rewriter.h"
+
+namespace nrw {
+
+//! A literal that may stand for a parameter: a whole string, or an integer that fits 64 bits (a
+//! real's text could round differently from the database's own reading of it).
+bool LiftableLiteral(const SqlToken& token);
+//! The value a liftable literal stands for.
+Variant LiteralValue(const SqlToken& token);
+
+struct SqlShape {
+  //! The text with each liftable literal replaced by a mark of its kind.
+  std::string masked;
+  //! The liftable literals, in order.
+  std::vector<std::string_view> literals;
+};
+
+SqlShape ShapeOfSql(std::string_view sql);
+
+//! What statements of one shape answer alike: their results' index (the ORDER BY and the result
+//! columns are the same text in all of them).
+class ShapeMemo {
+ public:
+  //! The index fields for the result columns, computed by make the first time.
+  std::string IndexFields(const std::vector<std::string>& columns,
+                          const std::function<std::string()>& make);
+
+ private:
+  std::vector<std::pair<std::vector<std::string>, std::string>> indexes_;
+};
+
+class AdaptedSqlCache {
+ public:
+  static constexpr size_t kShapes = 256;
+
+  struct Adapted {
+    AdaptedSql sql;
+    std::shared_ptr<ShapeMemo> memo;
+  };
+
+  //! The rewrite of sql under key_prefix (what else the rewrite depends on): adapt's, whose
+  //! lifted_from names the literals it lifted, or the one of a statement of the same shape.
+  Adapted Adapt(std::string_view sql, std::string_view key_prefix,
+                const std::function<AdaptedSql()>& adapt);
+
+ private:
+  struct Entry {
+    AdaptedSql adapted;
+    //! Every liftable literal of the statement adapted; those not lifted must match.
+    std::vector<std::string> literals;
+    std::vector<bool> lifted;
+    std::shared_ptr<ShapeMemo> memo;
+  };
+  std::unordered_map<std::string, Entry> entries_;
+};
+
+}  // namespace nrw
