@@ -101,6 +101,11 @@ std::vector<std::string> DatabaseFiles(const std::string& path) {
 
 void CheckOutputTarget(const std::string& path, const std::vector<std::string>& protected_files) {
   if (path == "-") return;
+  CheckOutputTarget(path, ProtectedFiles(protected_files));
+}
+
+void CheckOutputTarget(const std::string& path, const ProtectedFiles& protected_files) {
+  if (path == "-") return;
   if (path.empty()) throw UsageError("Saída: o nome do arquivo está vazio.");
   const std::string name = fs::path(path).filename().string();
   if (name.empty() || name == "." || name == "..")
@@ -116,11 +121,9 @@ void CheckOutputTarget(const std::string& path, const std::vector<std::string>& 
     Refuse("Saída", path, DescribeErrno(error), error);
   }
   CheckFolder(path);
-  for (const std::string& other : protected_files) {
-    if (!other.empty() && SameFile(path, other)) {
-      Refuse("Saída", path,
-             "é o mesmo arquivo que " + Shown(other) + ", que esta execução não pode substituir");
-    }
+  if (const std::string* other = protected_files.Find(path, IdentityOf(path))) {
+    Refuse("Saída", path,
+           "é o mesmo arquivo que " + Shown(*other) + ", que esta execução não pode substituir");
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <utility>
 
 namespace nrw {
 
@@ -28,6 +29,20 @@ FileIdentity IdentityOf(const std::string& path) {
   identity.name = whole.filename().string();
   identity.known = true;
   return identity;
+}
+
+ProtectedFiles::ProtectedFiles(std::vector<std::string> files) : files_(std::move(files)) {
+  identities_.reserve(files_.size());
+  for (const std::string& file : files_) identities_.push_back(IdentityOf(file));
+}
+
+const std::string* ProtectedFiles::Find(const std::string& path,
+                                        const FileIdentity& identity) const {
+  for (size_t i = 0; i < files_.size(); ++i) {
+    if (files_[i].empty()) continue;
+    if (files_[i] == path || identities_[i] == identity) return &files_[i];
+  }
+  return nullptr;
 }
 
 }  // namespace nrw

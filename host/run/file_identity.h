@@ -8,6 +8,7 @@
 
 #include <string>
 #include <tuple>
+#include <vector>
 
 namespace nrw {
 
@@ -31,5 +32,21 @@ struct FileIdentity {
 };
 
 FileIdentity IdentityOf(const std::string& path);
+
+//! Files no output may replace, each looked at once: they stay where they are while a run lasts,
+//! and one not yet made is known by its name in its folder.
+class ProtectedFiles {
+ public:
+  explicit ProtectedFiles(std::vector<std::string> files);
+  //! The protected file that path (whose identity is given) names, or nullptr.
+  const std::string* Find(const std::string& path, const FileIdentity& identity) const;
+
+ private:
+  std::vector<std::string> files_;
+  std::vector<FileIdentity> identities_;
+};
+
+//! CheckOutputTarget against files already looked at.
+void CheckOutputTarget(const std::string& path, const ProtectedFiles& protected_files);
 
 }  // namespace nrw

@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "run/file_identity.h"
 #include "run/temp_file.h"
 
 namespace nrw {
@@ -118,7 +119,7 @@ class PendingOutputs {
   //! Every written file on the disk; raises naming a file of the file system that failed.
   void FlushToDisk();
 
-  std::vector<std::string> protected_files_;
+  ProtectedFiles protected_files_;
   bool hash_;
   std::vector<Entry> entries_;
   std::set<std::string> swept_folders_;
