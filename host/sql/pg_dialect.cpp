@@ -86,8 +86,8 @@ std::vector<OrderClause> OrderClauses(const std::vector<SqlToken>& tokens,
 class PgRewriter final : public SqlRewriter {
  public:
   PgRewriter(std::string_view sql, const std::vector<std::string>& tie_break_items,
-             SqlConversion conversion)
-      : SqlRewriter(sql, conversion) {
+             SqlConversion conversion, SqlLiterals literals)
+      : SqlRewriter(sql, conversion, literals) {
     const std::vector<SqlToken>& tokens = Tokens();
     const std::vector<Sig> sig = Significant(tokens);
     const std::vector<OrderClause> clauses = OrderClauses(tokens, sig);
@@ -290,8 +290,8 @@ PgTieBreak PgTieBreakOf(std::string_view sql) {
 
 AdaptedSql AdaptSqlForPostgreSQL(std::string_view sql,
                                  const std::vector<std::string>& tie_break_items,
-                                 SqlConversion conversion) {
-  return PgRewriter(sql, tie_break_items, conversion).Adapt();
+                                 SqlConversion conversion, SqlLiterals literals) {
+  return PgRewriter(sql, tie_break_items, conversion, literals).Adapt();
 }
 
 }  // namespace nrw

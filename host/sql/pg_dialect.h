@@ -40,6 +40,7 @@ PgTieBreak PgTieBreakOf(std::string_view sql);
 //! still orders as SQLite does, which is how the host runs a statement, not a conversion of it.
 AdaptedSql AdaptSqlForPostgreSQL(std::string_view sql,
                                  const std::vector<std::string>& tie_break_items = {},
-                                 SqlConversion conversion = SqlConversion::kOn);
+                                 SqlConversion conversion = SqlConversion::kOn,
+                                 SqlLiterals literals = SqlLiterals::kKeep);
 
 }  // namespace nrw

@@ -27,4 +27,22 @@ const std::vector<std::string>& PgSession::PrimaryKey(const std::string& table) 
   return columns;
 }
 
+std::string PgSession::TakePrepared(const std::string& key) {
+  for (auto it = idle_.begin(); it != idle_.end(); ++it) {
+    if (it->first != key) continue;
+    std::string name = std::move(it->second);
+    idle_.erase(it);
+    return name;
+  }
+  return {};
+}
+
+std::string PgSession::GivePrepared(std::string key, std::string name) {
+  idle_.emplace_front(std::move(key), std::move(name));
+  if (idle_.size() <= kIdlePrepared) return {};
+  std::string released = std::move(idle_.back().second);
+  idle_.pop_back();
+  return released;
+}
+
 }  // namespace nrw

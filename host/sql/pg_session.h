@@ -6,6 +6,7 @@
 #include <libpq-fe.h>
 
 #include <cstdint>
+#include <list>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,11 +42,22 @@ class PgSession {
   //! table without one or a name the server does not know. Asked once per table.
   const std::vector<std::string>& PrimaryKey(const std::string& table);
 
+  //! Statements prepared on the server and no longer in use, kept by what they were prepared for
+  //! (the rewritten text and the types of their first values): the statements of separated parts
+  //! are prepared once per run instead of once per part. At most kIdlePrepared are kept.
+  static constexpr size_t kIdlePrepared = 64;
+  //! The name of an idle statement prepared for key, taken out of the pool; empty when none.
+  std::string TakePrepared(const std::string& key);
+  //! Keeps the statement; answers the name of one the pool let go (to be released), or empty.
+  std::string GivePrepared(std::string key, std::string name);
+
  private:
   PgConnPtr conn_;
   uint64_t statements_ = 0;
   bool read_only_ = false;
   std::map<std::string, std::vector<std::string>> primary_keys_;
+  //! Most recently given first: (key, name).
+  std::list<std::pair<std::string, std::string>> idle_;
 };
 
 using PgSessionPtr = std::shared_ptr<PgSession>;

@@ -120,24 +120,41 @@ PgStatement::PgStatement(PgSessionPtr session, std::string sql)
     }
   }
   const SqlConversion conversion = CurrentSqlConversion();
-  adapted_ = AdaptSqlForPostgreSQL(sql_, items, conversion);
-  if (!items.empty()) untied_ = AdaptSqlForPostgreSQL(sql_, {}, conversion).text;
+  conversion_key_ = conversion == SqlConversion::kOn ? '1' : '0';
+  // Literal operands go as parameters the server types as it types a literal (untyped), so that
+  // statements differing only in them share one prepared statement.
+  adapted_ = AdaptSqlForPostgreSQL(sql_, items, conversion, SqlLiterals::kLift);
+  if (!items.empty()) {
+    untied_ = AdaptSqlForPostgreSQL(sql_, {}, conversion, SqlLiterals::kLift).text;
+  }
 }
 
 PgStatement::~PgStatement() {
   if (name_.empty() || PQstatus(session_->get()) != CONNECTION_OK) return;
+  const std::string released = session_->GivePrepared(std::move(pool_key_), std::move(name_));
+  if (released.empty()) return;
   // Fails only inside a transaction already failed, or on a connection given up at the time
   // limit; the name then lives on with the session.
   try {
-    Discard(session_->get(), "DEALLOCATE " + name_);
+    Discard(session_->get(), "DEALLOCATE " + released);
   } catch (const Exception&) {
   }
+}
+
+// What a statement is prepared for: the rewritten text and the kinds of its first values (which
+// type its parameters, see PrepareFor).
+std::string PgStatement::PoolKey(const std::vector<Variant>& values) const {
+  std::string key(1, conversion_key_);
+  for (const Variant& value : values) key += std::to_string(TypeOf(value, false)) + ",";
+  key += '\0';
+  key += adapted_.text;
+  return key;
 }
 
 PgResult PgStatement::PrepareOnServer(const std::string& text, const std::vector<Oid>& types) {
   std::string name = session_->NextStatementName();
   PgResult result(PgPrepare(session_->get(), name, text,
-                            static_cast<int>(adapted_.param_names.size()),
+                            static_cast<int>(adapted_.param_names.size() + adapted_.lifted.size()),
                             types.empty() ? nullptr : types.data()));
   if (result && PQresultStatus(result.get()) == PGRES_COMMAND_OK) {
     name_ = std::move(name);
@@ -170,6 +187,10 @@ void PgStatement::PrepareFor(const std::vector<Variant>& values) {
     }
     attempts.push_back(std::move(types));
     if (!any_null) break;
+  }
+  // The literals taken out of the text stay untyped, as the literals were.
+  for (std::vector<Oid>& types : attempts) {
+    if (!types.empty()) types.resize(types.size() + adapted_.lifted.size(), kUntyped);
   }
   // A failed PREPARE would end the caller's transaction; SQLite's leaves it going.
   PGconn* conn = session_->get();
@@ -205,10 +226,11 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
                                     names.size(), list, values.size()),
                         sql_);
   }
-  std::vector<std::string> texts(values.size());
-  std::vector<const char*> pointers(values.size(), nullptr);
-  for (size_t i = 0; i < values.size(); ++i) {
-    const Variant& value = values[i];
+  const size_t count = values.size() + adapted_.lifted.size();
+  std::vector<std::string> texts(count);
+  std::vector<const char*> pointers(count, nullptr);
+  for (size_t i = 0; i < count; ++i) {
+    const Variant& value = i < values.size() ? values[i] : adapted_.lifted[i - values.size()];
     switch (value.kind()) {
       case Variant::Kind::Null:
         continue;
@@ -228,7 +250,7 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
           throw DetailedError(
               fmt::format(
                   "O parâmetro :{} contém o caractere nulo, que o banco de dados não aceita.",
-                  names[i]),
+                  i < names.size() ? names[i] : std::string("(literal)")),
               sql_);
         }
         break;
@@ -239,14 +261,17 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
         throw DetailedError(
             fmt::format("O parâmetro :{} recebeu uma lista de valores; cada parâmetro recebe um "
                         "único valor.",
-                        names[i]),
+                        i < names.size() ? names[i] : std::string("(literal)")),
             sql_);
     }
     pointers[i] = texts[i].c_str();
   }
-  if (name_.empty()) PrepareFor(values);
-  PgResult result(
-      PgExecPrepared(session_->get(), name_, static_cast<int>(values.size()), pointers.data()));
+  if (name_.empty()) {
+    pool_key_ = PoolKey(values);
+    name_ = session_->TakePrepared(pool_key_);
+    if (name_.empty()) PrepareFor(values);
+  }
+  PgResult result(PgExecPrepared(session_->get(), name_, static_cast<int>(count), pointers.data()));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
     RaisePgError(session_->get(), result.get(), sql_);

@@ -1,7 +1,7 @@
 // A statement prepared on a PostgreSQL server: the module's text rewritten for PostgreSQL once,
 // prepared under a name of its own when first run (its parameters typed from those values), then
-// run as often as asked. Shares the live connection with
-// its connection object; the server-side statement is released with it.
+// run as often as asked. Shares the live connection with its connection object; when freed, the
+// server-side statement waits in the session for the next statement of the same text.
 #pragma once
 
 #include <memory>
@@ -34,14 +34,18 @@ class PgStatement final : public TnPreparedStatement {
   //! Prepares for the first values run, their types guiding the parameters'.
   void PrepareFor(const std::vector<Variant>& values);
   PgResult Run(const std::vector<Variant>& values);
+  std::string PoolKey(const std::vector<Variant>& values) const;
 
   PgSessionPtr session_;
   std::string sql_;
   AdaptedSql adapted_;
   //! The text without the ORDER BY's tie-breaking items, when it has any.
   std::string untied_;
-  //! Server-side name; empty until the first run.
+  char conversion_key_ = '1';
+  //! Server-side name; empty until the first run (then prepared, or taken from the session's
+  //! idle statements, to which it goes back when this statement is freed).
   std::string name_;
+  std::string pool_key_;
   std::vector<std::string> field_names_;
 };
 

@@ -122,6 +122,11 @@ TEST_F(BothDatabases, SameStatementsGiveTheSameDataSets) {
       {"a date given as text and a code as integer text",
        "select NOMESOCIO from SOCIO where DATAINICIOSOCIO < :pData and INSCRFEDERAL = :pInscr",
        {"2021-01-01", 111}},
+      {"literal operands of a part's selection (sent as untyped parameters on the server)",
+       "select INSCRFEDERALBENEF, VALORRETIDO from DIRFREG2 where ANOBASE = '2023-01-01' and "
+       "(INSCRFEDERALBENEF = 'Zeca') and CODIGORETENCAO in (561, 588) and VALORRENDIMENTO >= 0 "
+       "order by 1",
+       {}},
       {"computed texts typed by their values",
        "select '2024-01-31' as DIA, cast('Abono' as varchar(20)) as DESCRICAO, "
        "case when QUANTCOTAS > 5 then 'muitas' else 'poucas' end as COTAS from SOCIO order by 3",
@@ -184,6 +189,24 @@ TEST_F(BothDatabases, PreparedStatementsRunRepeatedlyAndInsideTransactions) {
     EXPECT_EQ(rows->FieldByName("N").AsInteger(), expected) << company;
   }
   pg.ExecuteScript("COMMIT");
+}
+
+// The statements of separated parts differ only in the value naming the part: on the server they
+// are one prepared statement, run with each part's value.
+TEST_F(BothDatabases, PartsShareOnePreparedStatement) {
+  for (const char* who : {"ana", "Zeca", "Bia", "ana"}) {
+    const std::string sql = std::string("select INSCRFEDERALBENEF from DIRFREG2 where ") +
+                            "INSCRFEDERALBENEF = '" + who + "' order by 1";
+    TDataSetRef rows = Open(*pg_, sql, {});
+    ASSERT_EQ(rows->RecordCount(), 1) << who;
+    EXPECT_EQ(rows->Fields(0).AsString(), who);
+  }
+  // Kept on the session for the next part once its datasets are gone.
+  TDataSetRef kept = Open(*pg_,
+                          "select count(*) as N from pg_prepared_statements where statement like "
+                          "'%INSCRFEDERALBENEF = $1 ORDER BY%'",
+                          {});
+  EXPECT_EQ(kept->FieldByName("N").AsInteger(), 1);
 }
 
 TEST(PgErrors, StatementsAUserCanActOn) {
