@@ -25,7 +25,8 @@ AdaptedSqlCache::Adapted Adapt(AdaptedSqlCache& cache, const std::string& sql, i
 TEST(StatementShape, ServesTheRewriteOfAShapeWithTheStatementsOwnValues) {
   AdaptedSqlCache cache;
   int rewrites = 0;
-  const auto first = Adapt(cache, "select a from T where b = 'x' and c = 7 order by 1, 2", rewrites);
+  const auto first =
+      Adapt(cache, "select a from T where b = 'x' and c = 7 order by 1, 2", rewrites);
   const auto second =
       Adapt(cache, "select a from T where b = 'O''Neil' and c = 12 order by 1, 2", rewrites);
   EXPECT_EQ(rewrites, 1);
