@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "sql/sql_shape.h"
+
 namespace nrw {
 
 struct PgResultClear {
@@ -46,6 +48,10 @@ class PgSession {
   //! (the rewritten text and the types of their first values): the statements of separated parts
   //! are prepared once per run instead of once per part. At most kIdlePrepared are kept.
   static constexpr size_t kIdlePrepared = 64;
+  //! The rewrites of the session's statements, by shape (the primary keys they add to an ORDER BY
+  //! are the session's, asked once).
+  AdaptedSqlCache& Shapes() { return shapes_; }
+
   //! The name of an idle statement prepared for key, taken out of the pool; empty when none.
   std::string TakePrepared(const std::string& key);
   //! Keeps the statement; answers the name of one the pool let go (to be released), or empty.
@@ -58,6 +64,7 @@ class PgSession {
   std::map<std::string, std::vector<std::string>> primary_keys_;
   //! Most recently given first: (key, name).
   std::list<std::pair<std::string, std::string>> idle_;
+  AdaptedSqlCache shapes_;
 };
 
 using PgSessionPtr = std::shared_ptr<PgSession>;

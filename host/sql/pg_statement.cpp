@@ -108,6 +108,15 @@ void CheckShape(const std::string& sql) {
 
 PgStatement::PgStatement(PgSessionPtr session, std::string sql)
     : TnPreparedStatement(kConnectionKey), session_(std::move(session)), sql_(std::move(sql)) {
+  const SqlConversion conversion = CurrentSqlConversion();
+  conversion_key_ = conversion == SqlConversion::kOn ? '1' : '0';
+  // Statements of one shape pass the same checks and get the same rewrite: a separated part's are
+  // read once per run.
+  const std::string switch_key(1, conversion_key_);
+  adapted_ = session_->Shapes().Adapt(sql_, switch_key, [&] { return Adapt(conversion); }).sql;
+}
+
+AdaptedSql PgStatement::Adapt(SqlConversion conversion) const {
   // The read-only transaction stops changes to the data, not COPY ... TO a file, nor DO, CALL or
   // SET: only queries are sent.
   if (session_->ReadOnly()) RequireQuery(sql_);
@@ -119,14 +128,13 @@ PgStatement::PgStatement(PgSessionPtr session, std::string sql)
       items.push_back(table.alias + "." + column);
     }
   }
-  const SqlConversion conversion = CurrentSqlConversion();
-  conversion_key_ = conversion == SqlConversion::kOn ? '1' : '0';
   // Literal operands go as parameters the server types as it types a literal (untyped), so that
   // statements differing only in them share one prepared statement.
-  adapted_ = AdaptSqlForPostgreSQL(sql_, items, conversion, SqlLiterals::kLift);
+  AdaptedSql adapted = AdaptSqlForPostgreSQL(sql_, items, conversion, SqlLiterals::kLift);
   if (!items.empty()) {
-    untied_ = AdaptSqlForPostgreSQL(sql_, {}, conversion, SqlLiterals::kLift).text;
+    adapted.untied_text = AdaptSqlForPostgreSQL(sql_, {}, conversion, SqlLiterals::kLift).text;
   }
+  return adapted;
 }
 
 PgStatement::~PgStatement() {
@@ -198,7 +206,7 @@ void PgStatement::PrepareFor(const std::vector<Variant>& values) {
   if (in_transaction) Discard(conn, "SAVEPOINT nrw_preparo");
   // The ORDER BY's tie-breaking items are a refinement: a statement they do not fit runs without.
   std::vector<const std::string*> texts = {&adapted_.text};
-  if (!untied_.empty()) texts.push_back(&untied_);
+  if (!adapted_.untied_text.empty()) texts.push_back(&adapted_.untied_text);
   PgResult failed;
   for (const std::string* text : texts) {
     for (size_t i = 0; i < attempts.size(); ++i) {

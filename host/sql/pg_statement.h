@@ -35,12 +35,12 @@ class PgStatement final : public TnPreparedStatement {
   void PrepareFor(const std::vector<Variant>& values);
   PgResult Run(const std::vector<Variant>& values);
   std::string PoolKey(const std::vector<Variant>& values) const;
+  //! Checks the text and rewrites it for the server (with and without tie-breaking items).
+  AdaptedSql Adapt(SqlConversion conversion) const;
 
   PgSessionPtr session_;
   std::string sql_;
   AdaptedSql adapted_;
-  //! The text without the ORDER BY's tie-breaking items, when it has any.
-  std::string untied_;
   char conversion_key_ = '1';
   //! Server-side name; empty until the first run (then prepared, or taken from the session's
   //! idle statements, to which it goes back when this statement is freed).

@@ -152,7 +152,12 @@ AdaptedSql SqlRewriter::Adapt() {
   out_.reserve(sql_.size() + 64);
   Emit({0, tokens_.size()});
   WriteBefore(tokens_.size());
-  return {std::move(out_), std::move(param_names_), std::move(lifted_), std::move(lifted_from_)};
+  AdaptedSql adapted;
+  adapted.text = std::move(out_);
+  adapted.param_names = std::move(param_names_);
+  adapted.lifted = std::move(lifted_);
+  adapted.lifted_from = std::move(lifted_from_);
+  return adapted;
 }
 
 size_t SqlRewriter::ParameterNumber(const SqlToken& token) const {

@@ -25,6 +25,9 @@ struct AdaptedSql {
   std::vector<Variant> lifted;
   //! For each lifted value, which liftable literal of the text it was (counted from 0).
   std::vector<size_t> lifted_from;
+  //! PostgreSQL: the text without the ORDER BY's tie-breaking items, when it has any (a statement
+  //! they do not fit runs without them).
+  std::string untied_text;
 };
 
 //! Whether a query's literal operands are sent as parameters: a comparison's right-hand string or

@@ -115,6 +115,7 @@ AdaptedSqlCache::Adapted AdaptedSqlCache::Adapt(std::string_view sql, std::strin
       adapted.text = entry.adapted.text;
       adapted.param_names = entry.adapted.param_names;
       adapted.lifted_from = entry.adapted.lifted_from;
+      adapted.untied_text = entry.adapted.untied_text;
       adapted.lifted.reserve(adapted.lifted_from.size());
       for (const size_t literal : adapted.lifted_from) {
         const std::string_view text = shape.literals[literal];
@@ -130,6 +131,7 @@ AdaptedSqlCache::Adapted AdaptedSqlCache::Adapt(std::string_view sql, std::strin
   entry.adapted.text = adapted.text;
   entry.adapted.param_names = adapted.param_names;
   entry.adapted.lifted_from = adapted.lifted_from;
+  entry.adapted.untied_text = adapted.untied_text;
   entry.literals.assign(shape.literals.begin(), shape.literals.end());
   entry.lifted.assign(shape.literals.size(), false);
   for (const size_t literal : adapted.lifted_from) {
