@@ -1,11 +1,57 @@
 // The SQLite dialect rewriting every statement passes through: any text is rewritten or raises
-// nrw::Exception, and a statement without escapes, EXTRACT or parameters comes out unchanged.
+// nrw::Exception, and a statement without escapes, EXTRACT or parameters comes out unchanged. A
+// statement whose lifted literals are changed is served from the rewrite of its shape exactly as
+// it would be rewritten anew.
 #include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "fuzz_input.h"
 #include "nrw/core.h"
 #include "sql/sql_lexer.h"
+#include "sql/sql_shape.h"
 #include "sql/sqlite_dialect.h"
+
+namespace {
+
+nrw::AdaptedSql Lift(const std::string& sql) {
+  return nrw::AdaptSqlForSQLite(sql, nrw::SqlConversion::kOn, nrw::SqlLiterals::kLift);
+}
+
+bool Same(const nrw::AdaptedSql& a, const nrw::AdaptedSql& b) {
+  if (a.text != b.text || a.param_names != b.param_names || a.lifted_from != b.lifted_from ||
+      a.lifted.size() != b.lifted.size()) {
+    return false;
+  }
+  for (size_t i = 0; i < a.lifted.size(); ++i) {
+    if (a.lifted[i].kind() != b.lifted[i].kind() ||
+        a.lifted[i].AsString() != b.lifted[i].AsString()) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The statement with each lifted literal replaced by another of its kind.
+std::string OtherValues(const std::string& sql, const nrw::AdaptedSql& adapted) {
+  const nrw::SqlShape shape = nrw::ShapeOfSql(sql);
+  std::vector<bool> lifted(shape.literals.size(), false);
+  for (const size_t literal : adapted.lifted_from) lifted.at(literal) = true;
+  std::string other;
+  size_t at = 0;
+  for (size_t i = 0; i < shape.literals.size(); ++i) {
+    if (!lifted[i]) continue;
+    const size_t begin = static_cast<size_t>(shape.literals[i].data() - sql.data());
+    other.append(sql, at, begin - at);
+    other += shape.literals[i].front() == '\'' ? "'o''utro'" : "7";
+    at = begin + shape.literals[i].size();
+  }
+  other.append(sql, at, std::string::npos);
+  return other;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string sql(reinterpret_cast<const char*>(data), size);
@@ -17,7 +63,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (sql.find_first_of("{:xXpP") == std::string::npos && adapted.text != sql) {
       std::abort();
     }
+    nrw::AdaptedSqlCache cache;
+    const nrw::AdaptedSql lifted = cache.Adapt(sql, "1", [&] { return Lift(sql); }).sql;
+    if (lifted.lifted.size() != lifted.lifted_from.size()) std::abort();
+    const std::string other = OtherValues(sql, lifted);
+    const nrw::AdaptedSql served = cache.Adapt(other, "1", [&] { return Lift(other); }).sql;
+    if (!Same(served, Lift(other))) std::abort();
   } catch (const nrw::Exception&) {
+  } catch (const std::out_of_range&) {
+    std::abort();
   }
   return 0;
 }
