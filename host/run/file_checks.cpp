@@ -104,27 +104,58 @@ void CheckOutputTarget(const std::string& path, const std::vector<std::string>& 
   CheckOutputTarget(path, ProtectedFiles(protected_files));
 }
 
-void CheckOutputTarget(const std::string& path, const ProtectedFiles& protected_files) {
-  if (path == "-") return;
+namespace {
+
+// The checks of the target itself: a file's name, free or a regular file. Answers whether it exists
+// (info then holds what it is).
+bool CheckTargetItself(const std::string& path, struct stat& info) {
   if (path.empty()) throw UsageError("Saída: o nome do arquivo está vazio.");
   const std::string name = fs::path(path).filename().string();
   if (name.empty() || name == "." || name == "..")
     Refuse("Saída", path, "não é um nome de arquivo");
   if (name.size() > NAME_MAX) Refuse("Saída", path, DescribeErrno(ENAMETOOLONG));
-  struct stat info = {};
   if (lstat(path.c_str(), &info) == 0) {
     if (!S_ISREG(info.st_mode)) {
       Refuse("Saída", path, KindOf(info.st_mode) + "; só arquivos comuns são substituídos");
     }
-  } else if (errno != ENOENT) {
+    return true;
+  }
+  if (errno != ENOENT) {
     const int error = errno;
     Refuse("Saída", path, DescribeErrno(error), error);
   }
-  CheckFolder(path);
-  if (const std::string* other = protected_files.Find(path, IdentityOf(path))) {
+  return false;
+}
+
+void RefuseProtected(const std::string& path, const FileIdentity& identity,
+                     const ProtectedFiles& protected_files) {
+  if (const std::string* other = protected_files.Find(path, identity)) {
     Refuse("Saída", path,
            "é o mesmo arquivo que " + Shown(*other) + ", que esta execução não pode substituir");
   }
+}
+
+}  // namespace
+
+void CheckOutputTarget(const std::string& path, const ProtectedFiles& protected_files) {
+  if (path == "-") return;
+  struct stat info = {};
+  CheckTargetItself(path, info);
+  CheckFolder(path);
+  RefuseProtected(path, IdentityOf(path), protected_files);
+}
+
+void CheckOutputTargetIn(const std::string& path, const FileIdentity& folder,
+                         const ProtectedFiles& protected_files) {
+  struct stat info = {};
+  FileIdentity identity = folder;
+  if (CheckTargetItself(path, info)) {
+    identity.device = info.st_dev;
+    identity.inode = info.st_ino;
+  } else {
+    identity.name = fs::path(path).filename().string();
+  }
+  RefuseProtected(path, identity, protected_files);
 }
 
 struct AtomicFile::Impl {

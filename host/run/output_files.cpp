@@ -31,12 +31,6 @@ namespace fs = std::filesystem;
                       path + ": " + std::strerror(error));
 }
 
-mode_t NewFileMode() {
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
 // An unnamed file in the temporary folder: nothing to remove, whatever happens to the process.
 int OpenSpool() {
   const char* dir = std::getenv("TMPDIR");
@@ -66,6 +60,12 @@ void CopyToStdout(int spool) {
 }
 
 }  // namespace
+
+mode_t NewFileMode() {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
 
 std::string SafeFileNamePart(std::string_view value) {
   std::string safe;
@@ -136,8 +136,8 @@ std::string ExpandOutputPattern(const std::string& pattern, const PatternLookup&
   return result;
 }
 
-FilePlacement::FilePlacement(TempFile& temp, std::string target)
-    : temp_(temp), target_(std::move(target)) {}
+FilePlacement::FilePlacement(TempFile& temp, std::string target, mode_t new_file_mode)
+    : temp_(temp), target_(std::move(target)), new_file_mode_(new_file_mode) {}
 
 void FilePlacement::Place() {
   struct stat info = {};
@@ -146,7 +146,7 @@ void FilePlacement::Place() {
   if (exists && !S_ISREG(info.st_mode)) {
     throw UsageError("Saída " + target_ + ": deixou de ser um arquivo comum durante a execução.");
   }
-  if (chmod(temp_.Path().c_str(), exists ? (info.st_mode & 07777) : NewFileMode()) != 0) {
+  if (chmod(temp_.Path().c_str(), exists ? (info.st_mode & 07777) : new_file_mode_) != 0) {
     RaiseFileError("Não foi possível gravar", target_, errno);
   }
   if (!exists) {
@@ -217,12 +217,21 @@ PendingOutputs::~PendingOutputs() {
 void PendingOutputs::Check(const std::string& path) const {
   // Outputs of one run come from one pattern: their names were told apart already, as texts.
   const fs::path folder = fs::path(path).parent_path();
+  if (const auto checked = checked_folders_.find(folder.string());
+      checked != checked_folders_.end()) {
+    CheckOutputTargetIn(path, checked->second, protected_files_);
+    return;
+  }
   std::error_code error;
   if (folder.empty() || fs::exists(folder, error)) {
     CheckOutputTarget(path, protected_files_);
+    const FileIdentity identity = IdentityOf(folder.empty() ? "." : folder.string());
+    if (identity.known && identity.name.empty())
+      checked_folders_.emplace(folder.string(), identity);
     return;
   }
   // The nearest folder that exists must be one that takes new folders.
+  if (checked_missing_folders_.count(folder.string()) != 0) return;
   fs::path existing = folder;
   while (!existing.empty() && !fs::exists(existing, error)) existing = existing.parent_path();
   if (existing.empty()) existing = ".";
@@ -234,11 +243,14 @@ void PendingOutputs::Check(const std::string& path) const {
     throw UsageError("Saída " + path + ": sem permissão para criar pastas em " + existing.string() +
                      ".");
   }
+  checked_missing_folders_.insert(folder.string());
 }
 
 void PendingOutputs::Prepare(const std::string& path) {
   Check(path);
   const fs::path folder = fs::path(path).parent_path();
+  // A folder prepared before is there (made by this run, or found).
+  if (swept_folders_.count(folder.string()) != 0) return;
   std::vector<fs::path> missing;
   std::error_code error;
   for (fs::path at = folder; !at.empty() && !fs::exists(at, error); at = at.parent_path()) {
@@ -349,10 +361,11 @@ void PendingOutputs::Commit() {
     }
     std::vector<std::unique_ptr<FilePlacement>> placed;
     placed.reserve(entries_.size());
+    const mode_t new_file_mode = NewFileMode();
     try {
       for (Entry& entry : entries_) {
         FaultPoints::BeforePlacement();
-        placed.push_back(std::make_unique<FilePlacement>(*entry.temp, entry.path));
+        placed.push_back(std::make_unique<FilePlacement>(*entry.temp, entry.path, new_file_mode));
         placed.back()->Place();
       }
     } catch (...) {

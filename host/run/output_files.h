@@ -7,7 +7,10 @@
 // unnamed temporary file and copied out by Commit, so that a failed run prints nothing.
 #pragma once
 
+#include <sys/types.h>
+
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -45,9 +48,13 @@ std::string ExpandOutputPattern(const std::string& pattern, const PatternLookup&
 
 //! The target's mode for a new file (0666 less the umask), or an existing target's own mode, is
 //! given to the temporary file; then temp takes target's place. How it did so is kept for Undo.
+//! 0666 less the process's umask.
+mode_t NewFileMode();
+
 class FilePlacement {
  public:
-  FilePlacement(TempFile& temp, std::string target);
+  //! new_file_mode: the mode of a target that did not exist (0666 less the umask).
+  FilePlacement(TempFile& temp, std::string target, mode_t new_file_mode = NewFileMode());
   FilePlacement(const FilePlacement&) = delete;
   FilePlacement& operator=(const FilePlacement&) = delete;
   //! Raises DetailedError when the target cannot be replaced; nothing changed then.
@@ -61,6 +68,7 @@ class FilePlacement {
   enum class How { None, Created, Exchanged, Moved };
   TempFile& temp_;
   std::string target_;
+  mode_t new_file_mode_;
   How how_ = How::None;
   std::unique_ptr<TempFile> backup_;
 };
@@ -123,6 +131,10 @@ class PendingOutputs {
   bool hash_;
   std::vector<Entry> entries_;
   std::set<std::string> swept_folders_;
+  //! Folders whose check passed, with their identity.
+  mutable std::map<std::string, FileIdentity> checked_folders_;
+  //! Missing folders whose nearest existing folder takes new folders.
+  mutable std::set<std::string> checked_missing_folders_;
   //! Folders this run made, in the order made.
   std::vector<std::string> made_folders_;
   bool committed_ = false;
