@@ -42,10 +42,11 @@ std::string OtherValues(const std::string& sql, const nrw::AdaptedSql& adapted) 
   size_t at = 0;
   for (size_t i = 0; i < shape.literals.size(); ++i) {
     if (!lifted[i]) continue;
-    const size_t begin = static_cast<size_t>(shape.literals[i].data() - sql.data());
+    const nrw::SqlToken& literal = shape.literals[i];
+    const size_t begin = static_cast<size_t>(literal.text.data() - sql.data());
     other.append(sql, at, begin - at);
-    other += shape.literals[i].front() == '\'' ? "'o''utro'" : "7";
-    at = begin + shape.literals[i].size();
+    other += literal.kind == nrw::SqlTokenKind::kString ? "'o''utro'" : "7";
+    at = begin + literal.text.size();
   }
   other.append(sql, at, std::string::npos);
   return other;

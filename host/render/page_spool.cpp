@@ -147,16 +147,19 @@ void PageSpool::Read(size_t size) {
   if (std::fread(buffer_.data(), 1, size, file_.get()) != size) Fail("leitura");
 }
 
+void PageSpool::FlowAgain(PlacedSection& section) const {
+  if (const LayoutSection* layout_section = layout_.FindSection(section.number)) {
+    section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout_.grid);
+  }
+}
+
 void PageSpool::Replay(PageWriter& writer) {
   const std::vector<int> groups = GroupPageCounts(group_pages_);
   if (!file_) {
     for (size_t i = 0; i < pages_.size(); ++i) {
       Page& page = pages_[i];
       for (PlacedSection& section : page.sections) {
-        if (!ReplacePageCountMarkers(section, {count_, groups[i]})) continue;
-        if (const LayoutSection* layout_section = layout_.FindSection(section.number)) {
-          section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout_.grid);
-        }
+        if (ReplacePageCountMarkers(section, {count_, groups[i]})) FlowAgain(section);
       }
       writer.Draw(page);
     }
@@ -178,9 +181,7 @@ void PageSpool::Replay(PageWriter& writer) {
     for (PlacedSection& section : page.sections) {
       decoder.GetSection(section);
       ReplacePageCountMarkers(section, {count_, groups[static_cast<size_t>(i)]});
-      if (const LayoutSection* layout_section = layout_.FindSection(section.number)) {
-        section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout_.grid);
-      }
+      FlowAgain(section);
     }
     writer.Draw(page);
   }

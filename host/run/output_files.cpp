@@ -217,21 +217,20 @@ PendingOutputs::~PendingOutputs() {
 void PendingOutputs::Check(const std::string& path) const {
   // Outputs of one run come from one pattern: their names were told apart already, as texts.
   const fs::path folder = fs::path(path).parent_path();
-  if (const auto checked = checked_folders_.find(folder.string());
-      checked != checked_folders_.end()) {
+  const std::string folder_name = folder.string();
+  if (const auto checked = checked_folders_.find(folder_name); checked != checked_folders_.end()) {
     CheckOutputTargetIn(path, checked->second, protected_files_);
     return;
   }
   std::error_code error;
   if (folder.empty() || fs::exists(folder, error)) {
     CheckOutputTarget(path, protected_files_);
-    const FileIdentity identity = IdentityOf(folder.empty() ? "." : folder.string());
-    if (identity.known && identity.name.empty())
-      checked_folders_.emplace(folder.string(), identity);
+    const FileIdentity identity = IdentityOf(folder.empty() ? "." : folder_name);
+    if (identity.known && identity.name.empty()) checked_folders_.emplace(folder_name, identity);
     return;
   }
   // The nearest folder that exists must be one that takes new folders.
-  if (checked_missing_folders_.count(folder.string()) != 0) return;
+  if (checked_missing_folders_.count(folder_name) != 0) return;
   fs::path existing = folder;
   while (!existing.empty() && !fs::exists(existing, error)) existing = existing.parent_path();
   if (existing.empty()) existing = ".";
@@ -243,7 +242,7 @@ void PendingOutputs::Check(const std::string& path) const {
     throw UsageError("Saída " + path + ": sem permissão para criar pastas em " + existing.string() +
                      ".");
   }
-  checked_missing_folders_.insert(folder.string());
+  checked_missing_folders_.insert(folder_name);
 }
 
 void PendingOutputs::Prepare(const std::string& path) {
@@ -316,10 +315,6 @@ void PendingOutputs::WriteStdout(const std::function<void(std::ostream&)>& conte
 // One flush per file costs a synchronous round trip to the disk each, which dominates a run of
 // thousands of small parts; a file system's flush writes them all in one go.
 void PendingOutputs::FlushToDisk() {
-  const auto fail = [](const std::string& path, int error) {
-    throw DetailedError("Não foi possível gravar " + path + ": " + DescribeErrno(error) + ".",
-                        path + ": " + std::strerror(error));
-  };
   const auto flush = [](const std::string& file, bool whole_file_system) {
     const int fd = open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return errno;
@@ -337,10 +332,14 @@ void PendingOutputs::FlushToDisk() {
     if (!one_by_one) {
       if (!folders.insert(fs::path(entry.temp->Path()).parent_path().string()).second) continue;
       struct stat info = {};
-      if (stat(entry.temp->Path().c_str(), &info) != 0) fail(entry.path, errno);
+      if (stat(entry.temp->Path().c_str(), &info) != 0) {
+        RaiseFileError("Não foi possível gravar", entry.path, errno);
+      }
       if (!flushed.insert(info.st_dev).second) continue;
     }
-    if (const int error = flush(entry.temp->Path(), !one_by_one)) fail(entry.path, error);
+    if (const int error = flush(entry.temp->Path(), !one_by_one)) {
+      RaiseFileError("Não foi possível gravar", entry.path, error);
+    }
   }
 }
 

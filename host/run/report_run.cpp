@@ -35,7 +35,7 @@ std::string Describe(const SeparatorPart& part) {
 
 std::string JsonString(const std::string& text) { return nlohmann::json(text).dump(); }
 
-std::vector<std::string> ProtectedFiles(const RunOptions& options) {
+std::vector<std::string> ProtectedPaths(const RunOptions& options) {
   std::vector<std::string> files = options.protected_files;
   if (const TnConnection* connection = TnConnection::Default()) {
     for (std::string& file : DatabaseFiles(connection->FilePath()))
@@ -99,7 +99,7 @@ class RunOutputs {
         session_(session),
         result_(result),
         // Only a manifest records the hashes (a worker's go to its parent's manifest).
-        pending_(ProtectedFiles(options), !options.manifest.path.empty() || options.worker) {}
+        pending_(ProtectedPaths(options), !options.manifest.path.empty() || options.worker) {}
 
   void RunWhole() {
     std::string path;
@@ -468,7 +468,7 @@ void CheckManifestOptions(const RunOptions& options) {
   if (std::filesystem::exists(std::filesystem::path(path).parent_path().empty()
                                   ? std::filesystem::path(".")
                                   : std::filesystem::path(path).parent_path())) {
-    CheckOutputTarget(path, ProtectedFiles(options));
+    CheckOutputTarget(path, ProtectedPaths(options));
   }
 }
 
@@ -485,7 +485,7 @@ void CheckShard(const RunOptions& options) {
 
 void Run(const RunOptions& options, std::optional<RunSession>& session, RunResult& result) {
   if (ToFiles(options) && options.output.find('{') == std::string::npos) {
-    CheckOutputTarget(options.output, ProtectedFiles(options));
+    CheckOutputTarget(options.output, ProtectedPaths(options));
   }
   CheckFormatOptions(options);
   CheckManifestOptions(options);

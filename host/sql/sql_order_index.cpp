@@ -98,72 +98,26 @@ std::optional<size_t> ResolveItem(std::vector<SqlToken> item,
   return std::nullopt;
 }
 
-bool IsWordByte(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' ||
-         c == '$' || c >= 0x80;
-}
-
-// Whether the word after at (blanks and comments skipped) is BY.
-bool FollowedByBy(std::string_view sql, size_t at) {
-  const std::vector<SqlToken> tokens = TokenizeSql(sql.substr(at, 64));
-  const size_t next = NextSqlToken(tokens, 0, tokens.size());
-  return next < tokens.size() && IsSqlWord(tokens[next], "BY");
-}
-
-// Where the last ORDER BY outside brackets starts (0 when there is none): one pass over the bytes
-// that skips literals, quoted names and comments as the tokenizer does, so that only the tail is
-// tokenized. A statement is read for its index each time a dataset opens on it.
+// Where the last ORDER BY outside brackets starts (0 when there is none), found as LastOrderByTail
+// finds it but token by token without keeping them, so that only the tail is tokenized into a list.
 size_t LastOrderOffset(std::string_view sql) {
   size_t last = 0;
+  size_t order = std::string_view::npos;
   int depth = 0;
-  size_t i = 0;
-  while (i < sql.size()) {
-    const char c = sql[i];
-    const char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
-    if (c == '\'' || c == '"') {
-      size_t end = i + 1;
-      while (end < sql.size()) {
-        if (sql[end] == c) {
-          if (end + 1 < sql.size() && sql[end + 1] == c) {
-            end += 2;
-            continue;
-          }
-          ++end;
-          break;
-        }
-        ++end;
+  for (size_t i = 0; i < sql.size();) {
+    const SqlToken token = ReadSqlToken(sql, i);
+    if (!IsSqlFiller(token)) {
+      if (order != std::string_view::npos && IsSqlWord(token, "BY")) last = order;
+      order = std::string_view::npos;
+      if (IsSqlSymbol(token, '(') || IsSqlSymbol(token, '{')) {
+        ++depth;
+      } else if (IsSqlSymbol(token, ')') || IsSqlSymbol(token, '}')) {
+        --depth;
+      } else if (depth == 0 && IsSqlWord(token, "ORDER")) {
+        order = i;
       }
-      i = end;
-    } else if (c == '-' && next == '-') {
-      const size_t end = sql.find('\n', i);
-      i = end == std::string_view::npos ? sql.size() : end;
-    } else if (c == '/' && next == '*') {
-      const size_t end = sql.find("*/", i + 2);
-      i = end == std::string_view::npos ? sql.size() : end + 2;
-    } else if (c == '(' || c == '{') {
-      ++depth;
-      ++i;
-    } else if (c == ')' || c == '}') {
-      --depth;
-      ++i;
-    } else if (c == ':' && next != ':' && next != '\0' &&
-               IsWordByte(static_cast<unsigned char>(next))) {
-      // A parameter's name is no keyword.
-      i += 2;
-      while (i < sql.size() && IsWordByte(static_cast<unsigned char>(sql[i]))) ++i;
-    } else if (c == ':' && next == ':') {
-      i += 2;
-    } else if (IsWordByte(static_cast<unsigned char>(c))) {
-      size_t end = i + 1;
-      while (end < sql.size() && IsWordByte(static_cast<unsigned char>(sql[end]))) ++end;
-      if (depth == 0 && end - i == 5 &&
-          IsSqlWord({SqlTokenKind::kWord, sql.substr(i, 5)}, "ORDER") && FollowedByBy(sql, end)) {
-        last = i;
-      }
-      i = end;
-    } else {
-      ++i;
     }
+    i += token.text.size();
   }
   return last;
 }

@@ -2,8 +2,6 @@
 
 #include <unordered_set>
 
-#include "sql/sql_shape.h"
-
 namespace nrw {
 namespace {
 
@@ -43,6 +41,32 @@ bool EndsOperand(const SqlToken& token) {
 constexpr size_t kLongestLiftedList = 32;
 
 }  // namespace
+
+bool LiftableLiteral(const SqlToken& token) {
+  if (token.kind == SqlTokenKind::kString) {
+    return token.text.size() >= 2 && token.text.back() == '\'';
+  }
+  if (token.kind != SqlTokenKind::kNumber || token.text.size() > 18) return false;
+  for (const char c : token.text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+Variant LiteralValue(const SqlToken& token) {
+  if (token.kind == SqlTokenKind::kNumber) {
+    int64_t value = 0;
+    for (const char c : token.text) value = value * 10 + (c - '0');
+    return Variant(value);
+  }
+  std::string text;
+  text.reserve(token.text.size());
+  for (size_t i = 1; i + 1 < token.text.size(); ++i) {
+    text += token.text[i];
+    if (token.text[i] == '\'') ++i;  // '' stands for one quote
+  }
+  return Variant(std::move(text));
+}
 
 std::vector<std::string> ScanSqlParamNames(std::string_view sql) {
   std::vector<std::string> names;

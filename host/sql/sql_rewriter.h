@@ -36,6 +36,12 @@ struct AdaptedSql {
 //! literal would, neither having a column affinity.
 enum class SqlLiterals { kKeep, kLift };
 
+//! A literal that may stand for a parameter: a whole string, or an integer that fits 64 bits (a
+//! real's text could round differently from the database's own reading of it).
+bool LiftableLiteral(const SqlToken& token);
+//! The value a liftable literal stands for.
+Variant LiteralValue(const SqlToken& token);
+
 enum class SqlDateUnit { kYear, kMonth, kDay };
 
 //! Whether the escape forms and the functions a database lacks are rewritten (the host's automatic

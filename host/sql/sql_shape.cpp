@@ -2,34 +2,10 @@
 
 namespace nrw {
 
-bool LiftableLiteral(const SqlToken& token) {
-  if (token.kind == SqlTokenKind::kString) {
-    return token.text.size() >= 2 && token.text.back() == '\'';
-  }
-  if (token.kind != SqlTokenKind::kNumber || token.text.size() > 18) return false;
-  for (const char c : token.text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-Variant LiteralValue(const SqlToken& token) {
-  if (token.kind == SqlTokenKind::kNumber) {
-    int64_t value = 0;
-    for (const char c : token.text) value = value * 10 + (c - '0');
-    return Variant(value);
-  }
-  std::string text;
-  text.reserve(token.text.size());
-  for (size_t i = 1; i + 1 < token.text.size(); ++i) {
-    text += token.text[i];
-    if (token.text[i] == '\'') ++i;  // '' stands for one quote
-  }
-  return Variant(std::move(text));
-}
-
 // One pass over the bytes that finds the tokens where the tokenizer would (a number starts only
-// where a token starts, never inside a word); everything but a liftable literal is copied in runs.
+// where a token starts, never inside a word), with the tokenizer's own pieces; everything but a
+// liftable literal is copied in runs. Walking with ReadSqlToken costs twice as much, and every
+// statement of every part passes here.
 SqlShape ShapeOfSql(std::string_view sql) {
   constexpr char kStringMark = '\x01';
   constexpr char kNumberMark = '\x02';
@@ -37,11 +13,11 @@ SqlShape ShapeOfSql(std::string_view sql) {
   SqlShape shape;
   shape.masked.reserve(sql.size());
   size_t run = 0;
-  const auto mark = [&](size_t begin, size_t end, char kind) {
+  const auto mark = [&](const SqlToken& literal, size_t begin) {
     shape.masked.append(sql, run, begin - run);
-    shape.masked += kind;
-    shape.literals.push_back(sql.substr(begin, end - begin));
-    run = end;
+    shape.masked += literal.kind == SqlTokenKind::kString ? kStringMark : kNumberMark;
+    shape.literals.push_back(literal);
+    run = begin + literal.text.size();
   };
   const size_t size = sql.size();
   size_t i = 0;
@@ -53,9 +29,8 @@ SqlShape ShapeOfSql(std::string_view sql) {
       while (i < size && IsSqlNameChar(static_cast<unsigned char>(sql[i]))) ++i;
     } else if (c == '\'') {
       const size_t end = SqlQuotedEnd(sql, i, '\'');
-      if (LiftableLiteral({SqlTokenKind::kString, sql.substr(i, end - i)})) {
-        mark(i, end, kStringMark);
-      }
+      const SqlToken literal{SqlTokenKind::kString, sql.substr(i, end - i)};
+      if (LiftableLiteral(literal)) mark(literal, i);
       i = end;
     } else if (c == '"') {
       i = SqlQuotedEnd(sql, i, '"');
@@ -71,9 +46,8 @@ SqlShape ShapeOfSql(std::string_view sql) {
     } else if ((c >= '0' && c <= '9') || (c == '.' && next >= '0' && next <= '9')) {
       size_t end = SqlNumberEnd(sql, i);
       if (end == i) end = i + 1;
-      if (LiftableLiteral({SqlTokenKind::kNumber, sql.substr(i, end - i)})) {
-        mark(i, end, kNumberMark);
-      }
+      const SqlToken literal{SqlTokenKind::kNumber, sql.substr(i, end - i)};
+      if (LiftableLiteral(literal)) mark(literal, i);
       i = end;
     } else if (c <= static_cast<unsigned char>(kEscape)) {
       // The marks never stand for bytes of the text itself.
@@ -108,19 +82,14 @@ AdaptedSqlCache::Adapted AdaptedSqlCache::Adapt(std::string_view sql, std::strin
     const Entry& entry = found->second;
     bool same = entry.literals.size() == shape.literals.size();
     for (size_t i = 0; same && i < shape.literals.size(); ++i) {
-      same = entry.lifted[i] || entry.literals[i] == shape.literals[i];
+      same = entry.lifted[i] || entry.literals[i] == shape.literals[i].text;
     }
     if (same) {
-      AdaptedSql adapted;
-      adapted.text = entry.adapted.text;
-      adapted.param_names = entry.adapted.param_names;
-      adapted.lifted_from = entry.adapted.lifted_from;
-      adapted.untied_text = entry.adapted.untied_text;
+      // The entry keeps no values: this statement's own are taken from its text.
+      AdaptedSql adapted = entry.adapted;
       adapted.lifted.reserve(adapted.lifted_from.size());
       for (const size_t literal : adapted.lifted_from) {
-        const std::string_view text = shape.literals[literal];
-        adapted.lifted.push_back(LiteralValue(
-            {text.front() == '\'' ? SqlTokenKind::kString : SqlTokenKind::kNumber, text}));
+        adapted.lifted.push_back(LiteralValue(shape.literals[literal]));
       }
       return {std::move(adapted), entry.memo};
     }
@@ -128,11 +97,10 @@ AdaptedSqlCache::Adapted AdaptedSqlCache::Adapt(std::string_view sql, std::strin
   AdaptedSql adapted = adapt();
   if (entries_.size() >= kShapes) entries_.clear();
   Entry entry;
-  entry.adapted.text = adapted.text;
-  entry.adapted.param_names = adapted.param_names;
-  entry.adapted.lifted_from = adapted.lifted_from;
-  entry.adapted.untied_text = adapted.untied_text;
-  entry.literals.assign(shape.literals.begin(), shape.literals.end());
+  entry.adapted = adapted;
+  entry.adapted.lifted.clear();
+  entry.literals.reserve(shape.literals.size());
+  for (const SqlToken& literal : shape.literals) entry.literals.emplace_back(literal.text);
   entry.lifted.assign(shape.literals.size(), false);
   for (const size_t literal : adapted.lifted_from) {
     if (literal < entry.lifted.size()) entry.lifted[literal] = true;

@@ -14,23 +14,16 @@
 #include <utility>
 #include <vector>
 
-#include "nrw/variant.h"
 #include "sql/sql_lexer.h"
 #include "sql/sql_rewriter.h"
 
 namespace nrw {
 
-//! A literal that may stand for a parameter: a whole string, or an integer that fits 64 bits (a
-//! real's text could round differently from the database's own reading of it).
-bool LiftableLiteral(const SqlToken& token);
-//! The value a liftable literal stands for.
-Variant LiteralValue(const SqlToken& token);
-
 struct SqlShape {
   //! The text with each liftable literal replaced by a mark of its kind.
   std::string masked;
   //! The liftable literals, in order.
-  std::vector<std::string_view> literals;
+  std::vector<SqlToken> literals;
 };
 
 SqlShape ShapeOfSql(std::string_view sql);
