@@ -38,12 +38,18 @@ std::vector<bool> HiddenOn(int page) {
   return page % 2 == 0 ? std::vector<bool>{false, true} : std::vector<bool>{};
 }
 
-TEST(PageSpool, ReplaysEveryPageWithTheCountAndTheFlowOfTheCount) {
+// The footer's layout and a spool that receives each page the page model finishes.
+class SpooledPages : public ::testing::Test {
+ protected:
+  void SetUp() override { pages.SetSink(&spool); }
+
   const nrw::Layout layout = report_test::TestLayout(kLayout);
   const nrw::LayoutSection& footer = *layout.FindSection(9);
-  nrw::PageSpool spool(layout);
-  nrw::PageModel pages(layout.page.BodyHeight());
-  pages.SetSink(&spool);
+  nrw::PageSpool spool{layout};
+  nrw::PageModel pages{layout.page.BodyHeight()};
+};
+
+TEST_F(SpooledPages, ReplaysEveryPageWithTheCountAndTheFlowOfTheCount) {
   for (int n = 1; n <= 12; ++n) {
     pages.StartPage();
     const std::vector<bool> hidden =
@@ -89,15 +95,8 @@ TEST(PageSpool, ReplaysEveryPageWithTheCountAndTheFlowOfTheCount) {
   }
 }
 
-}  // namespace
-
 // A long document leaves memory for the temporary file midway; every page comes back whole.
-TEST(PageSpool, ALongDocumentGoesToTheFileAndComesBackWhole) {
-  const nrw::Layout layout = report_test::TestLayout(kLayout);
-  const nrw::LayoutSection& footer = *layout.FindSection(9);
-  nrw::PageSpool spool(layout);
-  nrw::PageModel pages(layout.page.BodyHeight());
-  pages.SetSink(&spool);
+TEST_F(SpooledPages, ALongDocumentGoesToTheFileAndComesBackWhole) {
   const size_t note_size = 256 << 10;
   const int count = static_cast<int>(nrw::PageSpool::kInMemoryBytes / note_size) + 4;
   for (int n = 1; n <= count; ++n) {
@@ -118,3 +117,5 @@ TEST(PageSpool, ALongDocumentGoesToTheFileAndComesBackWhole) {
     EXPECT_EQ(section.texts[1], std::string(note_size, static_cast<char>('a' + n % 26))) << n;
   }
 }
+
+}  // namespace
