@@ -20,7 +20,7 @@ PageSink::~PageSink() = default;
 
 void PageModel::HandOver() {
   if (sink_ == nullptr || pages_.empty()) return;
-  sink_->PageDone(pages_.back());
+  sink_->PageDone(std::move(pages_.back()));
   pages_.clear();
 }
 

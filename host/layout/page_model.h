@@ -43,7 +43,8 @@ struct Page {
 class PageSink {
  public:
   virtual ~PageSink();
-  virtual void PageDone(const Page& page) = 0;
+  //! The page is the sink's to keep: the model starts a new one.
+  virtual void PageDone(Page&& page) = 0;
 };
 
 class PageModel {

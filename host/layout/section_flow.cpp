@@ -16,12 +16,11 @@ bool IsText(const LayoutItem& item) {
 
 // A paragraph in lines of at most width characters, broken at blanks. A word longer than the
 // width goes on in the next row and is reported; blanks that open a row after a break are dropped.
-std::vector<std::u32string> WrapParagraph(const std::u32string& chars, size_t width,
-                                          std::vector<std::u32string>& broken_words) {
-  std::vector<std::u32string> lines;
+void WrapParagraph(std::u32string chars, size_t width, std::vector<std::u32string>& lines,
+                   std::vector<std::u32string>& broken_words) {
   if (chars.size() <= width) {
-    lines.push_back(chars);
-    return lines;
+    lines.push_back(std::move(chars));
+    return;
   }
   size_t start = 0;
   while (start < chars.size()) {
@@ -45,7 +44,6 @@ std::vector<std::u32string> WrapParagraph(const std::u32string& chars, size_t wi
     start = end;
     while (start < chars.size() && chars[start] == U' ') ++start;
   }
-  return lines;
 }
 
 // The lines of a text item: one per line break of the text (trailing breaks add nothing), each
@@ -60,12 +58,10 @@ std::vector<std::u32string> ItemLines(const LayoutItem& item, std::string_view t
     if (end == std::string_view::npos) end = text.size();
     std::string_view piece = text.substr(start, end - start);
     if (!piece.empty() && piece.back() == '\r') piece.remove_suffix(1);
-    const std::u32string chars = DecodeUtf8(piece);
+    std::u32string chars = DecodeUtf8(piece);
     if (item.wrap) {
       std::vector<std::u32string> broken;
-      for (std::u32string& line : WrapParagraph(chars, width, broken)) {
-        lines.push_back(std::move(line));
-      }
+      WrapParagraph(std::move(chars), width, lines, broken);
       for (const std::u32string& word : broken) {
         faults.push_back({index, FlowFaultKind::BrokenWord, EncodeUtf8(word)});
       }
@@ -73,7 +69,7 @@ std::vector<std::u32string> ItemLines(const LayoutItem& item, std::string_view t
       if (chars.size() > width) {
         faults.push_back({index, FlowFaultKind::TooWide, EncodeUtf8(chars)});
       }
-      lines.push_back(chars);
+      lines.push_back(std::move(chars));
     }
     if (end == text.size()) break;
     start = end + 1;
@@ -113,6 +109,45 @@ int ShiftAt(const std::vector<TextRows>& texts, size_t known, int row) {
   return shift;
 }
 
+// Sorts the texts from the top down and moves each by the growth of the texts above it; false
+// when no text grew, so that nothing moves.
+bool ShiftTexts(std::vector<TextRows>& rows) {
+  if (std::none_of(rows.begin(), rows.end(), [](const TextRows& r) { return r.growth > 0; })) {
+    return false;
+  }
+  std::stable_sort(rows.begin(), rows.end(),
+                   [](const TextRows& a, const TextRows& b) { return a.top < b.top; });
+  for (size_t k = 0; k < rows.size(); ++k) rows[k].shift = ShiftAt(rows, k, rows[k].top);
+  return true;
+}
+
+// Rows and columns of an item on the grid, before anything grows.
+void PlaceOnGrid(const LayoutItem& item, const LayoutTextGrid& grid, ItemFlow& placed) {
+  placed.row = GridCells(item.y_mm, grid.row_mm);
+  placed.col = GridCells(item.x_mm, grid.column_mm);
+  switch (item.type) {
+    case LayoutItemType::Text:
+    case LayoutItemType::Label:
+      placed.cols = std::max(1, GridCells(item.w_mm, grid.column_mm));
+      placed.rows = std::max(1, GridCells(item.h_mm, grid.row_mm));
+      break;
+    case LayoutItemType::Line:
+      placed.cols = item.w_mm >= item.h_mm ? std::max(1, GridCells(item.w_mm, grid.column_mm)) : 1;
+      placed.rows = item.w_mm >= item.h_mm ? 1 : std::max(1, GridCells(item.h_mm, grid.row_mm));
+      break;
+    case LayoutItemType::Box:
+      placed.cols = std::max(2, GridCells(item.w_mm, grid.column_mm));
+      placed.rows = std::max(2, GridCells(item.h_mm, grid.row_mm));
+      break;
+  }
+}
+
+double Height(const LayoutSection& section, const std::vector<TextRows>& rows,
+              const LayoutTextGrid& grid, int& extra_rows) {
+  extra_rows = ShiftAt(rows, rows.size(), GridCells(section.height_mm, grid.row_mm));
+  return section.height_mm + extra_rows * grid.row_mm;
+}
+
 }  // namespace
 
 int GridCells(double mm, double cell_mm) { return static_cast<int>(std::lround(mm / cell_mm)); }
@@ -125,44 +160,27 @@ SectionFlow FlowSection(const LayoutSection& section, const std::vector<std::str
   for (size_t i = 0; i < section.items.size(); ++i) {
     const LayoutItem& item = section.items[i];
     ItemFlow& placed = flow.items[i];
-    placed.row = GridCells(item.y_mm, grid.row_mm);
-    placed.col = GridCells(item.x_mm, grid.column_mm);
-    switch (item.type) {
-      case LayoutItemType::Text:
-      case LayoutItemType::Label:
-        placed.cols = std::max(1, GridCells(item.w_mm, grid.column_mm));
-        placed.rows = std::max(1, GridCells(item.h_mm, grid.row_mm));
-        break;
-      case LayoutItemType::Line:
-        placed.cols =
-            item.w_mm >= item.h_mm ? std::max(1, GridCells(item.w_mm, grid.column_mm)) : 1;
-        placed.rows = item.w_mm >= item.h_mm ? 1 : std::max(1, GridCells(item.h_mm, grid.row_mm));
-        break;
-      case LayoutItemType::Box:
-        placed.cols = std::max(2, GridCells(item.w_mm, grid.column_mm));
-        placed.rows = std::max(2, GridCells(item.h_mm, grid.row_mm));
-        break;
-    }
+    PlaceOnGrid(item, grid, placed);
     const bool shown = hidden.empty() || !hidden[i];
     if (!IsText(item)) continue;
     if (shown && i < texts.size()) {
-      const std::vector<std::u32string> lines =
+      std::vector<std::u32string> lines =
           ItemLines(item, texts[i], static_cast<size_t>(placed.cols), i, flow.faults);
+      placed.lines.reserve(lines.size());
       for (size_t k = 0; k < lines.size(); ++k) {
         const int length = static_cast<int>(lines[k].size());
         placed.lines.push_back({placed.row + static_cast<int>(k),
                                 placed.col + AlignedOffset(item.align, placed.cols, length),
-                                lines[k]});
+                                std::move(lines[k])});
       }
     }
     const int needed = static_cast<int>(placed.lines.size());
     rows.push_back({i, placed.row, placed.row + placed.rows, std::max(0, needed - placed.rows), 0});
   }
-
-  // Texts from the top down: each moves down by the growth of the texts above it.
-  std::stable_sort(rows.begin(), rows.end(),
-                   [](const TextRows& a, const TextRows& b) { return a.top < b.top; });
-  for (size_t k = 0; k < rows.size(); ++k) rows[k].shift = ShiftAt(rows, k, rows[k].top);
+  if (!ShiftTexts(rows)) {
+    flow.height_mm = section.height_mm;
+    return flow;
+  }
 
   for (const TextRows& text : rows) {
     ItemFlow& placed = flow.items[text.item];
@@ -184,9 +202,33 @@ SectionFlow FlowSection(const LayoutSection& section, const std::vector<std::str
       placed.rows = last + ShiftAt(rows, rows.size(), last) - placed.row + 1;
     }
   }
-  flow.extra_rows = ShiftAt(rows, rows.size(), GridCells(section.height_mm, grid.row_mm));
-  flow.height_mm = section.height_mm + flow.extra_rows * grid.row_mm;
+  flow.height_mm = Height(section, rows, grid, flow.extra_rows);
   return flow;
+}
+
+double FlowedHeight(const LayoutSection& section, const std::vector<std::string>& texts,
+                    const std::vector<bool>& hidden, const LayoutTextGrid& grid) {
+  std::vector<TextRows> rows;
+  std::vector<FlowFault> faults;
+  for (size_t i = 0; i < section.items.size(); ++i) {
+    const LayoutItem& item = section.items[i];
+    if (!IsText(item)) continue;
+    ItemFlow placed;
+    PlaceOnGrid(item, grid, placed);
+    int needed = 0;
+    if ((hidden.empty() || !hidden[i]) && i < texts.size()) {
+      const std::string_view text = texts[i];
+      const auto width = static_cast<size_t>(placed.cols);
+      // No more characters than bytes: a short text without a break is one line.
+      needed = text.size() <= width && text.find('\n') == std::string_view::npos
+                   ? 1
+                   : static_cast<int>(ItemLines(item, text, width, i, faults).size());
+    }
+    rows.push_back({i, placed.row, placed.row + placed.rows, std::max(0, needed - placed.rows), 0});
+  }
+  if (!ShiftTexts(rows)) return section.height_mm;
+  int extra_rows = 0;
+  return Height(section, rows, grid, extra_rows);
 }
 
 }  // namespace nrw

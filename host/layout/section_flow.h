@@ -62,4 +62,8 @@ int GridCells(double mm, double cell_mm);
 SectionFlow FlowSection(const LayoutSection& section, const std::vector<std::string>& texts,
                         const std::vector<bool>& hidden, const LayoutTextGrid& grid);
 
+//! The height FlowSection gives, without laying out the lines (what a page break asks).
+double FlowedHeight(const LayoutSection& section, const std::vector<std::string>& texts,
+                    const std::vector<bool>& hidden, const LayoutTextGrid& grid);
+
 }  // namespace nrw

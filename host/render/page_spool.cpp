@@ -125,11 +125,13 @@ void PageSpool::Write(const Page& page) {
   }
 }
 
-void PageSpool::PageDone(const Page& page) {
+void PageSpool::PageDone(Page&& page) {
+  group_pages_.push_back(page.group_page);
+  ++count_;
   if (!file_) {
     kept_bytes_ += PageBytes(page);
     if (kept_bytes_ <= kInMemoryBytes) {
-      pages_.push_back(page);
+      pages_.push_back(std::move(page));
     } else {
       for (const Page& kept : pages_) Write(kept);
       std::vector<Page>().swap(pages_);
@@ -138,8 +140,6 @@ void PageSpool::PageDone(const Page& page) {
   } else {
     Write(page);
   }
-  group_pages_.push_back(page.group_page);
-  ++count_;
 }
 
 void PageSpool::Read(size_t size) {

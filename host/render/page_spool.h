@@ -24,7 +24,7 @@ class PageSpool final : public PageSink {
 
   //! The layout is borrowed.
   explicit PageSpool(const Layout& layout);
-  void PageDone(const Page& page) override;
+  void PageDone(Page&& page) override;
   int Count() const { return count_; }
   //! Draws every spooled page, in order, with the count in place of the marker.
   void Replay(PageWriter& writer);

@@ -229,7 +229,7 @@ TnReportEngine::SectionContent TnReportEngine::Content(const LayoutSection& sect
 
 double TnReportEngine::MeasuredHeight(const LayoutSection& section) {
   const SectionContent content = Content(section);
-  return FlowSection(section, content.texts, content.hidden, layout_->grid).height_mm;
+  return FlowedHeight(section, content.texts, content.hidden, layout_->grid);
 }
 
 void TnReportEngine::Place(const LayoutSection& section, bool automatic) {

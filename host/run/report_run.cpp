@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <sstream>
+#include <unordered_map>
 
 #include "core/detailed_error.h"
 #include "nrw/format.h"
@@ -207,19 +208,20 @@ class RunOutputs {
   // rest.
   void Delegate(std::vector<PartResult>& plan) {
     std::vector<PartResult> made = options_.delegate(plan);
+    std::unordered_map<size_t, PartResult*> made_by_number;
+    made_by_number.reserve(made.size());
+    for (PartResult& part : made) made_by_number.emplace(part.number, &part);
     for (PartResult& part : plan) {
       if (part.status == PartStatus::Elsewhere) continue;
       if (!part.produced) {
         part.output.clear();
         continue;
       }
-      const auto found = std::find_if(made.begin(), made.end(), [&part](const PartResult& m) {
-        return m.number == part.number;
-      });
-      if (found == made.end()) {
+      const auto found = made_by_number.find(part.number);
+      if (found == made_by_number.end()) {
         throw Exception("A parte " + Describe(part) + " não foi produzida.");
       }
-      PartResult& worker = *found;
+      PartResult& worker = *found->second;
       if (worker.status == PartStatus::Written) {
         pending_.Adopt(worker.output, worker.output_temp);
         if (!worker.archive.empty()) {

@@ -65,7 +65,7 @@ std::vector<Page> DocumentMessagePages(const TnReportEngine& engine, const Layou
 class WriterSink final : public PageSink {
  public:
   explicit WriterSink(PageWriter& writer) : writer_(writer) {}
-  void PageDone(const Page& page) override { writer_.Draw(page); }
+  void PageDone(Page&& page) override { writer_.Draw(page); }
 
  private:
   PageWriter& writer_;

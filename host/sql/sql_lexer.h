@@ -31,10 +31,10 @@ struct SqlToken {
 std::vector<SqlToken> TokenizeSql(std::string_view sql);
 //! The pieces of the tokenizer, for scans that need no token list. Bytes of UTF-8 sequences
 //! belong to names: accented column aliases stay one word.
-inline bool IsSqlNameStart(unsigned char c) {
+constexpr bool IsSqlNameStart(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
 }
-inline bool IsSqlNameChar(unsigned char c) {
+constexpr bool IsSqlNameChar(unsigned char c) {
   return IsSqlNameStart(c) || (c >= '0' && c <= '9') || c == '$';
 }
 //! End of the quoted run whose opening quote is at pos (a doubled quote stays inside); the text's

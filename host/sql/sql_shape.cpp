@@ -1,6 +1,49 @@
 #include "sql/sql_shape.h"
 
+#include <array>
+
 namespace nrw {
+
+namespace {
+
+// What a byte can open in the walk below; most bytes open nothing and are passed over in runs.
+enum ByteClass : unsigned char { kPlain, kName, kQuote, kDoubleQuote, kDash, kSlash, kColon,
+                                 kDigit, kDot, kMarkByte };
+
+constexpr std::array<ByteClass, 256> ByteClasses() {
+  std::array<ByteClass, 256> classes{};
+  for (int c = 0; c < 256; ++c) {
+    const auto byte = static_cast<unsigned char>(c);
+    ByteClass& cls = classes[static_cast<size_t>(c)];
+    if (IsSqlNameStart(byte)) cls = kName;
+    else if (c >= '0' && c <= '9') cls = kDigit;
+    else if (c == '\'') cls = kQuote;
+    else if (c == '"') cls = kDoubleQuote;
+    else if (c == '-') cls = kDash;
+    else if (c == '/') cls = kSlash;
+    else if (c == ':') cls = kColon;
+    else if (c == '.') cls = kDot;
+    else if (c <= 0x03) cls = kMarkByte;
+  }
+  return classes;
+}
+
+constexpr std::array<ByteClass, 256> kByteClasses = ByteClasses();
+
+constexpr std::array<bool, 256> NameChars() {
+  std::array<bool, 256> chars{};
+  for (int c = 0; c < 256; ++c) chars[static_cast<size_t>(c)] = IsSqlNameChar(static_cast<unsigned char>(c));
+  return chars;
+}
+
+constexpr std::array<bool, 256> kNameChars = NameChars();
+
+size_t NameEnd(std::string_view sql, size_t i) {
+  while (i < sql.size() && kNameChars[static_cast<unsigned char>(sql[i])]) ++i;
+  return i;
+}
+
+}  // namespace
 
 // One pass over the bytes that finds the tokens where the tokenizer would (a number starts only
 // where a token starts, never inside a word), with the tokenizer's own pieces; everything but a
@@ -19,44 +62,77 @@ SqlShape ShapeOfSql(std::string_view sql) {
     shape.literals.push_back(literal);
     run = begin + literal.text.size();
   };
+  const auto class_of = [&sql](size_t at) {
+    return kByteClasses[static_cast<unsigned char>(sql[at])];
+  };
   const size_t size = sql.size();
   size_t i = 0;
   while (i < size) {
-    const auto c = static_cast<unsigned char>(sql[i]);
+    const ByteClass cls = class_of(i);
     const auto next = static_cast<unsigned char>(i + 1 < size ? sql[i + 1] : '\0');
-    if (IsSqlNameStart(c)) {
-      ++i;
-      while (i < size && IsSqlNameChar(static_cast<unsigned char>(sql[i]))) ++i;
-    } else if (c == '\'') {
-      const size_t end = SqlQuotedEnd(sql, i, '\'');
-      const SqlToken literal{SqlTokenKind::kString, sql.substr(i, end - i)};
-      if (LiftableLiteral(literal)) mark(literal, i);
-      i = end;
-    } else if (c == '"') {
-      i = SqlQuotedEnd(sql, i, '"');
-    } else if (c == '-' && next == '-') {
-      const size_t end = sql.find('\n', i);
-      i = end == std::string_view::npos ? size : end;
-    } else if (c == '/' && next == '*') {
-      const size_t end = sql.find("*/", i + 2);
-      i = end == std::string_view::npos ? size : end + 2;
-    } else if (c == ':' && IsSqlNameStart(next)) {
-      i += 2;
-      while (i < size && IsSqlNameChar(static_cast<unsigned char>(sql[i]))) ++i;
-    } else if ((c >= '0' && c <= '9') || (c == '.' && next >= '0' && next <= '9')) {
-      size_t end = SqlNumberEnd(sql, i);
-      if (end == i) end = i + 1;
-      const SqlToken literal{SqlTokenKind::kNumber, sql.substr(i, end - i)};
-      if (LiftableLiteral(literal)) mark(literal, i);
-      i = end;
-    } else if (c <= static_cast<unsigned char>(kEscape)) {
-      // The marks never stand for bytes of the text itself.
-      shape.masked.append(sql, run, i - run);
-      shape.masked += kEscape;
-      run = i;
-      ++i;
-    } else {
-      ++i;
+    const bool next_is_digit = next >= '0' && next <= '9';
+    switch (cls) {
+      case kPlain:
+        while (++i < size && class_of(i) == kPlain) {
+        }
+        break;
+      case kName:
+        i = NameEnd(sql, i + 1);
+        break;
+      case kQuote: {
+        const size_t end = SqlQuotedEnd(sql, i, '\'');
+        const SqlToken literal{SqlTokenKind::kString, sql.substr(i, end - i)};
+        if (LiftableLiteral(literal)) mark(literal, i);
+        i = end;
+        break;
+      }
+      case kDoubleQuote:
+        i = SqlQuotedEnd(sql, i, '"');
+        break;
+      case kDash:
+        if (next == '-') {
+          const size_t end = sql.find('\n', i);
+          i = end == std::string_view::npos ? size : end;
+        } else {
+          ++i;
+        }
+        break;
+      case kSlash:
+        if (next == '*') {
+          const size_t end = sql.find("*/", i + 2);
+          i = end == std::string_view::npos ? size : end + 2;
+        } else {
+          ++i;
+        }
+        break;
+      case kColon:
+        if (IsSqlNameStart(next)) {
+          i = NameEnd(sql, i + 2);
+        } else {
+          ++i;
+        }
+        break;
+      case kDot:
+        if (!next_is_digit) {
+          ++i;
+          break;
+        }
+        [[fallthrough]];
+      case kDigit: {
+        size_t end = SqlNumberEnd(sql, i);
+        if (end == i) end = i + 1;
+        const SqlToken literal{SqlTokenKind::kNumber, sql.substr(i, end - i)};
+        if (LiftableLiteral(literal)) mark(literal, i);
+        i = end;
+        break;
+      }
+      case kMarkByte:
+        // The marks never stand for bytes of the text itself.
+        shape.masked.append(sql, run, i - run);
+        shape.masked += kEscape;
+        run = i;
+        ++i;
+        break;
     }
   }
   shape.masked.append(sql, run, size - run);

@@ -62,6 +62,11 @@ TEST(SectionFlow, TextsWrapAndPushDownWhatLiesBelowThem) {
        {false, false, true, false, false, false},
        0,
        {{0, 1}, {1, 4}, {2, 1}, {2, 1}, {2, 2}, {6, 1}}},
+      {"a title of ten letters fits its ten columns, though accents make it twelve bytes",
+       {"Sãonãoaaaa", "", "Nome", "1,00", "nota", ""},
+       {},
+       0,
+       {{0, 1}, {1, 4}, {2, 1}, {2, 1}, {2, 2}, {6, 1}}},
       {"line breaks of the text each take a row, a trailing one none",
        {"T", "", "a\nb\nc\n", "1,00", "", ""},
        {},
@@ -72,6 +77,9 @@ TEST(SectionFlow, TextsWrapAndPushDownWhatLiesBelowThem) {
     const nrw::SectionFlow flow = nrw::FlowSection(section, c.texts, c.hidden, layout.grid);
     EXPECT_EQ(flow.extra_rows, c.extra_rows) << c.name;
     EXPECT_DOUBLE_EQ(flow.height_mm, 7 + c.extra_rows) << c.name;
+    // A page break measures without laying out the lines: the same height.
+    EXPECT_DOUBLE_EQ(nrw::FlowedHeight(section, c.texts, c.hidden, layout.grid), flow.height_mm)
+        << c.name;
     for (size_t i = 0; i < c.shapes.size(); ++i) {
       EXPECT_EQ(flow.items[i].row, c.shapes[i].row) << c.name << ", item " << i;
       EXPECT_EQ(flow.items[i].rows, c.shapes[i].rows) << c.name << ", item " << i;

@@ -79,7 +79,7 @@ TEST(TextRenderer, SectionsStackDownThePage) {
 TEST(PageModel, SinkReceivesEachFinishedPageAndOnlyTheCurrentOneIsKept) {
   struct Collector : nrw::PageSink {
     std::vector<std::pair<int, size_t>> pages;  // number, sections
-    void PageDone(const nrw::Page& page) override {
+    void PageDone(nrw::Page&& page) override {
       pages.emplace_back(page.number, page.sections.size());
     }
   } sink;
