@@ -7,24 +7,43 @@ namespace nrw {
 namespace {
 
 // What a byte can open in the walk below; most bytes open nothing and are passed over in runs.
-enum ByteClass : unsigned char { kPlain, kName, kQuote, kDoubleQuote, kDash, kSlash, kColon,
-                                 kDigit, kDot, kMarkByte };
+enum ByteClass : unsigned char {
+  kPlain,
+  kName,
+  kQuote,
+  kDoubleQuote,
+  kDash,
+  kSlash,
+  kColon,
+  kDigit,
+  kDot,
+  kMarkByte
+};
+
+constexpr ByteClass ClassOf(unsigned char c) {
+  if (IsSqlNameStart(c)) return kName;
+  if (c >= '0' && c <= '9') return kDigit;
+  switch (c) {
+    case '\'':
+      return kQuote;
+    case '"':
+      return kDoubleQuote;
+    case '-':
+      return kDash;
+    case '/':
+      return kSlash;
+    case ':':
+      return kColon;
+    case '.':
+      return kDot;
+    default:
+      return c <= 0x03 ? kMarkByte : kPlain;
+  }
+}
 
 constexpr std::array<ByteClass, 256> ByteClasses() {
   std::array<ByteClass, 256> classes{};
-  for (int c = 0; c < 256; ++c) {
-    const auto byte = static_cast<unsigned char>(c);
-    ByteClass& cls = classes[static_cast<size_t>(c)];
-    if (IsSqlNameStart(byte)) cls = kName;
-    else if (c >= '0' && c <= '9') cls = kDigit;
-    else if (c == '\'') cls = kQuote;
-    else if (c == '"') cls = kDoubleQuote;
-    else if (c == '-') cls = kDash;
-    else if (c == '/') cls = kSlash;
-    else if (c == ':') cls = kColon;
-    else if (c == '.') cls = kDot;
-    else if (c <= 0x03) cls = kMarkByte;
-  }
+  for (size_t c = 0; c < classes.size(); ++c) classes[c] = ClassOf(static_cast<unsigned char>(c));
   return classes;
 }
 
@@ -32,7 +51,7 @@ constexpr std::array<ByteClass, 256> kByteClasses = ByteClasses();
 
 constexpr std::array<bool, 256> NameChars() {
   std::array<bool, 256> chars{};
-  for (int c = 0; c < 256; ++c) chars[static_cast<size_t>(c)] = IsSqlNameChar(static_cast<unsigned char>(c));
+  for (size_t c = 0; c < chars.size(); ++c) chars[c] = IsSqlNameChar(static_cast<unsigned char>(c));
   return chars;
 }
 
