@@ -59,9 +59,10 @@ std::shared_ptr<TnDataStore> ResultCache::Find(const std::string& key) {
 
 void ResultCache::Keep(const std::string& key, const std::shared_ptr<TnDataStore>& store) {
   const size_t bytes = store->Bytes() + key.size();
-  if (bytes > kLargestBytes || entries_.count(key) != 0) return;
+  if (bytes > kLargestBytes) return;
+  // Most statements run once (a part's own): they stop here, after one look at the text.
   if (ran_.size() >= kRemembered) ran_.clear();
-  if (ran_.insert(std::hash<std::string>{}(key)).second) return;
+  if (ran_.insert(std::hash<std::string>{}(key)).second || entries_.count(key) != 0) return;
   while (!order_.empty() && bytes_ + bytes > kBudgetBytes) {
     bytes_ -= order_.back().bytes;
     entries_.erase(order_.back().key);

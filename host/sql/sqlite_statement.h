@@ -36,6 +36,7 @@ class SqliteStatement final : public TnPreparedStatement {
   SqliteDb db_;
   std::shared_ptr<SqliteStatementPool> pool_;
   std::string pool_key_;
+  size_t pool_hash_ = 0;
   std::string sql_;
   std::vector<std::string> param_names_;
   //! The literals of this text that the rewritten one takes as parameters after the named ones.

@@ -4,11 +4,13 @@
 
 namespace nrw {
 
-std::optional<SqliteStatementPool::Idle> SqliteStatementPool::Take(const std::string& key) {
-  const size_t hash = std::hash<std::string>{}(key);
+size_t SqliteStatementPool::KeyHash(const std::string& key) { return std::hash<std::string>{}(key); }
+
+std::optional<SqliteStatementPool::Idle> SqliteStatementPool::Take(const std::string& key,
+                                                                   size_t hash) {
   for (auto it = idle_.begin(); it != idle_.end(); ++it) {
-    if (it->hash != hash || it->idle.key != key) continue;
-    Idle idle = std::move(it->idle);
+    if (it->hash != hash || it->key != key) continue;
+    Idle idle = std::move(*it);
     idle_.erase(it);
     return idle;
   }
@@ -17,8 +19,7 @@ std::optional<SqliteStatementPool::Idle> SqliteStatementPool::Take(const std::st
 
 void SqliteStatementPool::Give(Idle idle) {
   if (!idle.stmt) return;
-  const size_t hash = std::hash<std::string>{}(idle.key);
-  idle_.push_front({hash, std::move(idle)});
+  idle_.push_front(std::move(idle));
   if (idle_.size() > kIdleStatements) idle_.pop_back();
 }
 

@@ -21,25 +21,24 @@ class SqliteStatementPool {
   struct Idle {
     //! The conversion switch and the text as sent.
     std::string key;
+    //! Of the key (KeyHash): long texts that share their first hundreds of bytes are told apart
+    //! at once.
+    size_t hash = 0;
     SqliteStmt stmt;
     std::vector<std::string> param_names;
   };
 
+  static size_t KeyHash(const std::string& key);
   //! An idle statement of the key (reset, without bindings), or nothing.
-  std::optional<Idle> Take(const std::string& key);
+  std::optional<Idle> Take(const std::string& key, size_t hash);
   //! Keeps the statement, which must be reset and without bindings.
   void Give(Idle idle);
   //! The rewrites of the connection's statements, by shape.
   AdaptedSqlCache& Shapes() { return shapes_; }
 
  private:
-  struct Kept {
-    //! Of the key: long texts that share their first hundreds of bytes are told apart at once.
-    size_t hash;
-    Idle idle;
-  };
   //! Most recently returned first.
-  std::list<Kept> idle_;
+  std::list<Idle> idle_;
   AdaptedSqlCache shapes_;
 };
 
