@@ -4,7 +4,9 @@
 
 namespace nrw {
 
-size_t SqliteStatementPool::KeyHash(const std::string& key) { return std::hash<std::string>{}(key); }
+size_t SqliteStatementPool::KeyHash(const std::string& key) {
+  return std::hash<std::string>{}(key);
+}
 
 std::optional<SqliteStatementPool::Idle> SqliteStatementPool::Take(const std::string& key,
                                                                    size_t hash) {
