@@ -281,7 +281,7 @@ void DataCursor::SetFiltered(bool on) {
 
 void DataCursor::Sync() {
   if (store_->Version() == seen_version_ && store_->Epoch() == seen_epoch_) return;
-  const bool rows_kept = store_->Epoch() == seen_epoch_ && store_->RowCount() >= order_.size();
+  const bool rows_kept = store_->Epoch() == seen_epoch_ && store_->RowCount() >= order_->size();
   std::optional<uint32_t> current;
   bool was_past_end = false;
   if (rows_kept) {
@@ -293,7 +293,8 @@ void DataCursor::Sync() {
     }
   }
   if (rows_kept) {
-    order_cmp_.Extend(order_);
+    if (order_.use_count() > 1) order_ = std::make_shared<std::vector<uint32_t>>(*order_);
+    order_cmp_.Extend(*order_);
   } else {
     order_ = order_cmp_.Sorted();
   }
@@ -352,7 +353,7 @@ void DataCursor::RebuildFiltered() {
     filtered_rows_.shrink_to_fit();
     return;
   }
-  for (const uint32_t row : order_) {
+  for (const uint32_t row : *order_) {
     if (filter_->Matches(*store_, row)) filtered_rows_.push_back(row);
   }
 }
@@ -372,7 +373,7 @@ void DataCursor::ComputeBounds() {
 
 std::span<const uint32_t> DataCursor::Base() const {
   if (filtered_ && filter_) return filtered_rows_;
-  return order_;
+  return *order_;
 }
 
 std::span<const uint32_t> DataCursor::View() const { return Base().subspan(lo_, hi_ - lo_); }

@@ -92,7 +92,8 @@ class DataCursor {
 
   std::vector<std::string> index_names_;
   RowOrder order_cmp_;
-  std::vector<uint32_t> order_;
+  //! Shared with the store's kept order or with a clone: copied before it changes.
+  std::shared_ptr<std::vector<uint32_t>> order_;
 
   std::string filter_text_;
   bool filtered_ = false;

@@ -165,12 +165,12 @@ int RowOrder::CompareKey(uint32_t row, const std::vector<KeyValue>& key) const {
   return 0;
 }
 
-std::vector<uint32_t> RowOrder::Sorted() const {
-  if (store_->Frozen() && !fields_.empty()) {
-    if (const std::vector<uint32_t>* kept = store_->KeptOrder(fields_)) return *kept;
+std::shared_ptr<std::vector<uint32_t>> RowOrder::Sorted() const {
+  if (store_->Frozen()) {
+    if (std::shared_ptr<std::vector<uint32_t>> kept = store_->KeptOrder(fields_)) return kept;
   }
-  std::vector<uint32_t> order = SortedNow();
-  if (store_->Frozen() && !fields_.empty()) store_->KeepOrder(fields_, order);
+  auto order = std::make_shared<std::vector<uint32_t>>(SortedNow());
+  if (store_->Frozen()) store_->KeepOrder(fields_, order);
   return order;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -46,8 +47,9 @@ class RowOrder {
   int CompareKey(uint32_t row, const std::vector<KeyValue>& key) const;
 
   //! Every row of the store in index order; skips the sort when the rows are already ordered, and
-  //! the work altogether when a frozen store kept the order.
-  std::vector<uint32_t> Sorted() const;
+  //! the work altogether when a frozen store kept the order (then shared with the store: a reader
+  //! copies it before changing it, so that a part's reader of a year's rows costs nothing per row).
+  std::shared_ptr<std::vector<uint32_t>> Sorted() const;
   //! order holds the first order.size() rows in index order; merges in the rows added since.
   void Extend(std::vector<uint32_t>& order) const;
 

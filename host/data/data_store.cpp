@@ -61,14 +61,16 @@ void TnDataStore::CheckNotFrozen() const {
   if (frozen_) throw Exception("Erro interno: alteração de um resultado compartilhado.");
 }
 
-const std::vector<uint32_t>* TnDataStore::KeptOrder(const std::vector<int>& fields) const {
+std::shared_ptr<std::vector<uint32_t>> TnDataStore::KeptOrder(
+    const std::vector<int>& fields) const {
   for (const KeptRowOrder& kept : kept_orders_) {
-    if (kept.fields == fields) return &kept.rows;
+    if (kept.fields == fields) return kept.rows;
   }
   return nullptr;
 }
 
-void TnDataStore::KeepOrder(const std::vector<int>& fields, std::vector<uint32_t> order) const {
+void TnDataStore::KeepOrder(const std::vector<int>& fields,
+                            std::shared_ptr<std::vector<uint32_t>> order) const {
   constexpr size_t kKeptOrders = 4;
   if (!frozen_ || kept_orders_.size() >= kKeptOrders) return;
   kept_orders_.push_back({fields, std::move(order)});

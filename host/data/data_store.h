@@ -75,9 +75,11 @@ class TnDataStore {
   //! The rows of a frozen store in the order of the fields, kept with the rows once computed:
   //! every dataset served the same rows again is ordered by the same index, and sorting (or even
   //! checking) them each time would cost the whole result per reader. nullptr when not kept.
-  const std::vector<uint32_t>* KeptOrder(const std::vector<int>& fields) const;
+  //! Shared with the readers, who copy it before they change it.
+  std::shared_ptr<std::vector<uint32_t>> KeptOrder(const std::vector<int>& fields) const;
   //! Keeps the order (frozen stores only; a few per store).
-  void KeepOrder(const std::vector<int>& fields, std::vector<uint32_t> order) const;
+  void KeepOrder(const std::vector<int>& fields,
+                 std::shared_ptr<std::vector<uint32_t>> order) const;
 
  private:
   void CheckNotFrozen() const;
@@ -90,7 +92,7 @@ class TnDataStore {
   bool frozen_ = false;
   struct KeptRowOrder {
     std::vector<int> fields;
-    std::vector<uint32_t> rows;
+    std::shared_ptr<std::vector<uint32_t>> rows;
   };
   //! Orders of a frozen store, which never changes; a reader's question, not the store's state.
   mutable std::vector<KeptRowOrder> kept_orders_;
