@@ -95,11 +95,13 @@ std::string WorkerPartLine(const PartResult& part) {
   json["pages"] = part.pages;
   json["file"] = part.output;
   json["temp"] = part.output_temp;
+  json["temp_new_file_mode"] = part.output_temp_new_file_mode;
   json["bytes"] = part.bytes;
   json["sha256"] = part.sha256;
   json["protected"] = part.is_protected;
   json["archive"] = part.archive;
   json["archive_temp"] = part.archive_temp;
+  json["archive_temp_new_file_mode"] = part.archive_temp_new_file_mode;
   json["archive_sha256"] = part.archive_sha256;
   Json messages = Json::array();
   for (const MessageEntry& message : part.messages) {
@@ -196,11 +198,13 @@ PartDelegate ParallelParts(WorkerLaunch launch,
             part.pages = event.value("pages", 0);
             part.output = part.status == PartStatus::Written ? event.value("file", "") : "";
             part.output_temp = event.value("temp", "");
+            part.output_temp_new_file_mode = event.value("temp_new_file_mode", false);
             part.bytes = event.value("bytes", static_cast<uint64_t>(0));
             part.sha256 = event.value("sha256", "");
             part.is_protected = event.value("protected", false);
             part.archive = event.value("archive", "");
             part.archive_temp = event.value("archive_temp", "");
+            part.archive_temp_new_file_mode = event.value("archive_temp_new_file_mode", false);
             part.archive_sha256 = event.value("archive_sha256", "");
             for (const Json& message : event.value("messages", Json::array())) {
               part.messages.push_back({message.value("kind", 0), message.value("text", ""),

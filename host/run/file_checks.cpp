@@ -137,25 +137,28 @@ void RefuseProtected(const std::string& path, const FileIdentity& identity,
 
 }  // namespace
 
-void CheckOutputTarget(const std::string& path, const ProtectedFiles& protected_files) {
-  if (path == "-") return;
+bool CheckOutputTarget(const std::string& path, const ProtectedFiles& protected_files) {
+  if (path == "-") return false;
   struct stat info = {};
-  CheckTargetItself(path, info);
+  const bool exists = CheckTargetItself(path, info);
   CheckFolder(path);
   RefuseProtected(path, IdentityOf(path), protected_files);
+  return exists;
 }
 
-void CheckOutputTargetIn(const std::string& path, const FileIdentity& folder,
+bool CheckOutputTargetIn(const std::string& path, const FileIdentity& folder,
                          const ProtectedFiles& protected_files) {
   struct stat info = {};
   FileIdentity identity = folder;
-  if (CheckTargetItself(path, info)) {
+  const bool exists = CheckTargetItself(path, info);
+  if (exists) {
     identity.device = info.st_dev;
     identity.inode = info.st_ino;
   } else {
     identity.name = fs::path(path).filename().string();
   }
   RefuseProtected(path, identity, protected_files);
+  return exists;
 }
 
 struct AtomicFile::Impl {

@@ -47,10 +47,11 @@ class ProtectedFiles {
 };
 
 //! CheckOutputTarget against files already looked at.
-void CheckOutputTarget(const std::string& path, const ProtectedFiles& protected_files);
+//! Answers whether the target exists.
+bool CheckOutputTarget(const std::string& path, const ProtectedFiles& protected_files);
 //! The same for a path whose folder passed the check already (folder: the folder's identity, as
 //! IdentityOf gives it): the thousands of parts of a split are not checked folder and all.
-void CheckOutputTargetIn(const std::string& path, const FileIdentity& folder,
+bool CheckOutputTargetIn(const std::string& path, const FileIdentity& folder,
                          const ProtectedFiles& protected_files);
 
 }  // namespace nrw

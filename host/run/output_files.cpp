@@ -146,7 +146,9 @@ void FilePlacement::Place() {
   if (exists && !S_ISREG(info.st_mode)) {
     throw UsageError("Saída " + target_ + ": deixou de ser um arquivo comum durante a execução.");
   }
-  if (chmod(temp_.Path().c_str(), exists ? (info.st_mode & 07777) : new_file_mode_) != 0) {
+  const bool has_mode = !exists && temp_.GetAccess() == TempFile::Access::kAsNewFile;
+  if (!has_mode &&
+      chmod(temp_.Path().c_str(), exists ? (info.st_mode & 07777) : new_file_mode_) != 0) {
     RaiseFileError("Não foi possível gravar", target_, errno);
   }
   if (!exists) {
@@ -214,23 +216,22 @@ PendingOutputs::~PendingOutputs() {
   for (auto it = made_folders_.rbegin(); it != made_folders_.rend(); ++it) rmdir(it->c_str());
 }
 
-void PendingOutputs::Check(const std::string& path) const {
+bool PendingOutputs::Check(const std::string& path) const {
   // Outputs of one run come from one pattern: their names were told apart already, as texts.
   const fs::path folder = fs::path(path).parent_path();
   const std::string folder_name = folder.string();
   if (const auto checked = checked_folders_.find(folder_name); checked != checked_folders_.end()) {
-    CheckOutputTargetIn(path, checked->second, protected_files_);
-    return;
+    return CheckOutputTargetIn(path, checked->second, protected_files_);
   }
   std::error_code error;
   if (folder.empty() || fs::exists(folder, error)) {
-    CheckOutputTarget(path, protected_files_);
+    const bool exists = CheckOutputTarget(path, protected_files_);
     const FileIdentity identity = IdentityOf(folder.empty() ? "." : folder_name);
     if (identity.known && identity.name.empty()) checked_folders_.emplace(folder_name, identity);
-    return;
+    return exists;
   }
   // The nearest folder that exists must be one that takes new folders.
-  if (checked_missing_folders_.count(folder_name) != 0) return;
+  if (checked_missing_folders_.count(folder_name) != 0) return false;
   fs::path existing = folder;
   while (!existing.empty() && !fs::exists(existing, error)) existing = existing.parent_path();
   if (existing.empty()) existing = ".";
@@ -243,13 +244,14 @@ void PendingOutputs::Check(const std::string& path) const {
                      ".");
   }
   checked_missing_folders_.insert(folder_name);
+  return false;
 }
 
-void PendingOutputs::Prepare(const std::string& path) {
-  Check(path);
+bool PendingOutputs::Prepare(const std::string& path) {
+  const bool exists = Check(path);
   const fs::path folder = fs::path(path).parent_path();
   // A folder prepared before is there (made by this run, or found).
-  if (swept_folders_.count(folder.string()) != 0) return;
+  if (swept_folders_.count(folder.string()) != 0) return exists;
   std::vector<fs::path> missing;
   std::error_code error;
   for (fs::path at = folder; !at.empty() && !fs::exists(at, error); at = at.parent_path()) {
@@ -266,6 +268,7 @@ void PendingOutputs::Prepare(const std::string& path) {
   if (swept_folders_.insert(name).second) {
     SweepFolder(name);
   }
+  return exists;
 }
 
 WrittenFile PendingOutputs::Write(const std::string& path,
@@ -278,8 +281,11 @@ WrittenFile PendingOutputs::Write(const std::string& path,
 
 std::optional<WrittenFile> PendingOutputs::WriteIf(
     const std::string& path, const std::function<bool(std::ostream&)>& content) {
-  Prepare(path);
-  auto temp = std::make_unique<TempFile>(path);
+  // A new target's file waits with the mode it will have: nothing to change when it is put in
+  // place. One that replaces a file waits private, and takes the old file's mode.
+  const bool exists = Prepare(path);
+  auto temp = std::make_unique<TempFile>(
+      path, exists ? TempFile::Access::kOwner : TempFile::Access::kAsNewFile);
   Sha256 hash;
   WrittenFile written;
   {
@@ -290,13 +296,16 @@ std::optional<WrittenFile> PendingOutputs::WriteIf(
   }
   if (const int error = temp->Close()) RaiseFileError("Não foi possível gravar", path, error);
   written.temp = temp->Path();
+  written.new_file_mode = !exists;
   if (hash_) written.sha256 = hash.HexDigest();
   entries_.push_back({path, std::move(temp)});
   return written;
 }
 
-void PendingOutputs::Adopt(const std::string& path, const std::string& temp) {
-  entries_.push_back({path, std::make_unique<TempFile>(TempFile::Adopted{}, temp)});
+void PendingOutputs::Adopt(const std::string& path, const std::string& temp, bool new_file_mode) {
+  entries_.push_back({path, std::make_unique<TempFile>(TempFile::Adopted{}, temp,
+                                                       new_file_mode ? TempFile::Access::kAsNewFile
+                                                                     : TempFile::Access::kOwner)});
 }
 
 void PendingOutputs::HandOver() {

@@ -76,6 +76,8 @@ class FilePlacement {
 //! What Write put under a temporary name.
 struct WrittenFile {
   std::string temp;
+  //! The temporary file has the mode of a new file already (its target did not exist).
+  bool new_file_mode = false;
   uint64_t bytes = 0;
   //! Lower-case hex SHA-256 of the content; empty when the outputs are not hashed.
   std::string sha256;
@@ -92,8 +94,9 @@ class PendingOutputs {
   PendingOutputs& operator=(const PendingOutputs&) = delete;
 
   //! Raises UsageError when path may not be written (CheckOutputTarget); a missing folder is
-  //! accepted when it can be made (an existing folder that takes new files holds it).
-  void Check(const std::string& path) const;
+  //! accepted when it can be made (an existing folder that takes new files holds it). Answers
+  //! whether the target exists.
+  bool Check(const std::string& path) const;
   //! Writes the file's content to a temporary file beside path (flushed to the disk by Commit,
   //! before anything takes a target's place). Raises when it cannot be written (nothing of the
   //! target is touched).
@@ -102,8 +105,9 @@ class PendingOutputs {
   //! nothing is answered.
   std::optional<WrittenFile> WriteIf(const std::string& path,
                                      const std::function<bool(std::ostream&)>& content);
-  //! A file of path that another process of the run wrote under the temporary name temp.
-  void Adopt(const std::string& path, const std::string& temp);
+  //! A file of path that another process of the run wrote under the temporary name temp
+  //! (new_file_mode: WrittenFile::new_file_mode).
+  void Adopt(const std::string& path, const std::string& temp, bool new_file_mode);
   //! Leaves every written file under its temporary name, for the run that will commit them (a
   //! worker's): nothing is removed or put in place from now on.
   void HandOver();
@@ -122,8 +126,9 @@ class PendingOutputs {
     std::unique_ptr<TempFile> temp;
   };
   //! Makes the missing folders of path (recorded, for removal when the run fails), and once per
-  //! folder undoes the commits of dead runs and removes their temporary files.
-  void Prepare(const std::string& path);
+  //! folder undoes the commits of dead runs and removes their temporary files. Answers whether the
+  //! target exists.
+  bool Prepare(const std::string& path);
   //! Every written file on the disk; raises naming a file of the file system that failed.
   void FlushToDisk();
 

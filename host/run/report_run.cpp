@@ -223,9 +223,9 @@ class RunOutputs {
       }
       PartResult& worker = *found->second;
       if (worker.status == PartStatus::Written) {
-        pending_.Adopt(worker.output, worker.output_temp);
+        pending_.Adopt(worker.output, worker.output_temp, worker.output_temp_new_file_mode);
         if (!worker.archive.empty()) {
-          pending_.Adopt(worker.archive, worker.archive_temp);
+          pending_.Adopt(worker.archive, worker.archive_temp, worker.archive_temp_new_file_mode);
           archived_.push_back(worker.archive);
         }
       }
@@ -318,6 +318,7 @@ class RunOutputs {
     into.status = PartStatus::Written;
     into.output = path;
     into.output_temp = written.temp;
+    into.output_temp_new_file_mode = written.new_file_mode;
     into.bytes = written.bytes;
     into.sha256 = written.sha256;
   }
@@ -337,6 +338,7 @@ class RunOutputs {
           pending_.Write(copy, [&archived](std::ostream& out) { out << archived; });
       into.archive = copy;
       into.archive_temp = written.temp;
+      into.archive_temp_new_file_mode = written.new_file_mode;
       into.archive_sha256 = written.sha256;
       archived_.push_back(copy);
     }

@@ -79,13 +79,15 @@ std::string TempNameFor(const std::string& target, pid_t pid, uint64_t n) {
   return (path.parent_path() / name).string();
 }
 
-TempFile::TempFile(const std::string& target) {
+TempFile::TempFile(const std::string& target, Access access) : access_(access) {
   // A signal between creating the file and listing it would leave it behind.
   const SignalBlock hold_signals;
   const pid_t pid = TempOwner().pid != 0 ? TempOwner().pid : getpid();
   for (int attempt = 0;; ++attempt) {
     path_ = TempNameFor(target, pid, NextSerial());
-    fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    // 0666 less the umask: the mode of a new file.
+    fd_ = open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+               access == Access::kAsNewFile ? 0666 : 0600);
     if (fd_ >= 0) break;
     const int error = errno;
     if (error != EEXIST || attempt >= 100) {
@@ -98,7 +100,8 @@ TempFile::TempFile(const std::string& target) {
   listed_ = true;
 }
 
-TempFile::TempFile(Adopted, std::string path) : path_(std::move(path)) {
+TempFile::TempFile(Adopted, std::string path, Access access)
+    : path_(std::move(path)), access_(access) {
   entry_.path = path_.c_str();
   ListForCleanup(entry_);
   listed_ = true;

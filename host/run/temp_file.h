@@ -16,18 +16,22 @@ namespace nrw {
 
 class TempFile {
  public:
+  //! Who may read the file while it waits: its owner only, or those a new file of the owner
+  //! admits (the mode a target that does not exist takes: it needs no change when put in place).
+  enum class Access { kOwner, kAsNewFile };
   //! Creates the file beside target. Raises Exception when the folder does not take it.
-  explicit TempFile(const std::string& target);
+  explicit TempFile(const std::string& target, Access access = Access::kOwner);
   //! Takes charge of a temporary file another process of the run wrote (a worker's): listed for
   //! removal on a fatal signal and removed when the object goes, unless renamed away.
   struct Adopted {};
-  TempFile(Adopted, std::string path);
+  TempFile(Adopted, std::string path, Access access = Access::kOwner);
   //! Closes the file and removes it, unless Forget was called.
   ~TempFile();
   TempFile(const TempFile&) = delete;
   TempFile& operator=(const TempFile&) = delete;
 
   const std::string& Path() const { return path_; }
+  Access GetAccess() const { return access_; }
   //! Open for writing until Close; -1 afterwards.
   int Fd() const { return fd_; }
   //! Closes the descriptor; answers 0 or the errno of a failed close.
@@ -37,6 +41,7 @@ class TempFile {
 
  private:
   std::string path_;
+  Access access_ = Access::kOwner;
   int fd_ = -1;
   bool listed_ = false;
   CleanupEntry entry_;

@@ -258,9 +258,12 @@ struct PartResult {
   //! The unprotected archival copy, and its SHA-256.
   std::string archive;
   std::string archive_sha256;
-  //! A worker's files until the parent commits them (RunOptions::worker).
+  //! A worker's files until the parent commits them (RunOptions::worker), and whether they have
+  //! the mode of a new file already.
   std::string output_temp;
   std::string archive_temp;
+  bool output_temp_new_file_mode = false;
+  bool archive_temp_new_file_mode = false;
   //! The messages the part's run sent (its document's message page).
   std::vector<MessageEntry> messages;
 };

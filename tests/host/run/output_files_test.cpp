@@ -200,6 +200,10 @@ TEST(PendingOutputs, ACommitThatFailsPutsBackEveryTargetItReplaced) {
   PendingOutputs outputs({});
   outputs.Write(dir.File("p3.txt"), kText("novo 3"));
   outputs.Write(dir.File("p4.txt"), kText("novo 4"));
+  outputs.Write(dir.File("p5.txt"), kText("novo 5"));
+  // Made by someone else while the run wrote its new file: replaced, its mode kept.
+  WriteFile(dir.File("p5.txt"), "de outro");
+  chmod(dir.File("p5.txt").c_str(), 0600);
   outputs.Commit();
   EXPECT_EQ(ReadFile(dir.File("p3.txt")), "novo 3");
   struct stat info = {};
@@ -209,7 +213,10 @@ TEST(PendingOutputs, ACommitThatFailsPutsBackEveryTargetItReplaced) {
   umask(mask);
   stat(dir.File("p4.txt").c_str(), &info);
   EXPECT_EQ(info.st_mode & 0777, 0666u & ~mask) << "a new file gets the usual mode";
-  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"p1.txt", "p3.txt", "p4.txt"}));
+  stat(dir.File("p5.txt").c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0600u) << "a file that appeared meanwhile keeps its mode";
+  EXPECT_EQ(ReadFile(dir.File("p5.txt")), "novo 5");
+  EXPECT_EQ(dir.Names(), (std::vector<std::string>{"p1.txt", "p3.txt", "p4.txt", "p5.txt"}));
 }
 
 TEST(PendingOutputs, EveryFailedWriteIsReportedAndLeavesNothing) {
