@@ -125,28 +125,47 @@ std::string WorkerEndLine(bool ok, const std::string& error, const std::string& 
       .dump();
 }
 
+namespace {
+
+// The workers of a run, started as soon as the run has its database state: they load the module
+// and list the parts while the run itself does. Stopped and waited for when the run is done with
+// them (or failed before it needed them).
+class Workers {
+ public:
+  explicit Workers(const WorkerLaunch& launch) {
+    for (int i = 1; i <= launch.jobs; ++i) {
+      workers_.push_back(Start(launch.arguments(i, launch.jobs)));
+    }
+  }
+  ~Workers() {
+    StopAll(workers_);
+    for (Worker& worker : workers_) {
+      if (worker.fd >= 0) close(worker.fd);
+      if (worker.pid > 0) waitpid(worker.pid, nullptr, 0);
+    }
+  }
+  Workers(const Workers&) = delete;
+  Workers& operator=(const Workers&) = delete;
+
+  std::vector<Worker>& All() { return workers_; }
+
+ private:
+  std::vector<Worker> workers_;
+};
+
+}  // namespace
+
 PartDelegate ParallelParts(WorkerLaunch launch,
                            std::function<void(const PartResult&, size_t, size_t)> part_done) {
-  return [launch, part_done](const std::vector<PartResult>& plan) {
+  auto started = std::make_shared<Workers>(launch);
+  return [started, part_done](const std::vector<PartResult>& plan) {
     std::map<size_t, const PartResult*> by_number;
     size_t total = 0;
     for (const PartResult& part : plan) {
       by_number[part.number] = &part;
       if (part.status != PartStatus::Elsewhere) ++total;
     }
-    std::vector<Worker> workers;
-    struct Reaper {
-      std::vector<Worker>& workers;
-      ~Reaper() {
-        StopAll(workers);
-        for (Worker& worker : workers) {
-          if (worker.fd >= 0) close(worker.fd);
-          if (worker.pid > 0) waitpid(worker.pid, nullptr, 0);
-        }
-      }
-    } reaper{workers};
-    for (int i = 1; i <= launch.jobs; ++i)
-      workers.push_back(Start(launch.arguments(i, launch.jobs)));
+    std::vector<Worker>& workers = started->All();
 
     std::vector<PartResult> made;
     size_t done = 0;

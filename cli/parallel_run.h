@@ -2,7 +2,8 @@
 // its own host and connection (the one-thread contract holds inside each). The run that starts them
 // lists and asks every part as a single run does, and so does each worker, in the same database
 // state (PostgreSQL: the parent's exported snapshot; SQLite: a read begun while the parent's read
-// holds); part n goes to worker (n - 1) % N + 1. Workers write their files under temporary names
+// holds); the workers start as soon as that state is held, so that they list while the run does.
+// Part n goes to worker (n - 1) % N + 1. Workers write their files under temporary names
 // named after the parent and report each part as a JSON line on a pipe; the parent commits every
 // file together with the manifest, or none. A worker dies with its parent (PR_SET_PDEATHSIG), and
 // the first failure stops the others and names its part.
@@ -23,7 +24,9 @@ struct WorkerLaunch {
   int jobs = 2;
 };
 
-//! The delegate of a parallel run (RunOptions::delegate); progress goes to part_done.
+//! Starts the workers and answers the delegate of a parallel run (RunOptions::delegate), which
+//! waits for their parts; progress goes to part_done. The workers are stopped when the delegate
+//! goes, whether or not it was called.
 PartDelegate ParallelParts(WorkerLaunch launch,
                            std::function<void(const PartResult&, size_t, size_t)> part_done);
 
