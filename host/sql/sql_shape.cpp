@@ -168,6 +168,11 @@ std::string ShapeMemo::IndexFields(const std::vector<std::string>& columns,
   return index;
 }
 
+size_t ShapeMemo::TextHash(const std::function<size_t()>& make) {
+  if (!text_hash_) text_hash_ = make();
+  return *text_hash_;
+}
+
 AdaptedSqlCache::Adapted AdaptedSqlCache::Adapt(std::string_view sql, std::string_view key_prefix,
                                                 const std::function<AdaptedSql()>& adapt) {
   SqlShape shape = ShapeOfSql(sql);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -35,9 +36,13 @@ class ShapeMemo {
   //! The index fields for the result columns, computed by make the first time.
   std::string IndexFields(const std::vector<std::string>& columns,
                           const std::function<std::string()>& make);
+  //! The hash of the rewritten text (the same for every statement of the shape), computed by make
+  //! the first time.
+  size_t TextHash(const std::function<size_t()>& make);
 
  private:
   std::vector<std::pair<std::vector<std::string>, std::string>> indexes_;
+  std::optional<size_t> text_hash_;
 };
 
 class AdaptedSqlCache {

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <array>
 #include <string_view>
 #include <vector>
 
@@ -15,8 +16,8 @@
 namespace nrw {
 namespace {
 
-bool Contains(const std::string& upper, const char* part) {
-  return upper.find(part) != std::string::npos;
+bool Contains(std::string_view upper, const char* part) {
+  return upper.find(part) != std::string_view::npos;
 }
 
 std::string_view ColumnText(sqlite3_stmt* stmt, int column) {
@@ -76,7 +77,16 @@ void AppendByStorage(TnDataSetBuilder& builder, sqlite3_stmt* stmt, int column) 
 
 std::optional<TFieldType> FieldTypeFromDecl(const char* declared) {
   if (declared == nullptr || *declared == '\0') return std::nullopt;
-  const std::string upper = SqlUpper(declared);
+  // Read for every column of every statement run: a usual declaration is upper-cased on the stack.
+  std::array<char, 64> buffer{};
+  size_t length = 0;
+  for (; length < buffer.size() && declared[length] != '\0'; ++length) {
+    const char c = declared[length];
+    buffer[length] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  const std::string longer = length == buffer.size() ? SqlUpper(declared) : std::string();
+  const std::string_view upper =
+      longer.empty() ? std::string_view(buffer.data(), length) : std::string_view(longer);
   if (Contains(upper, "DATE") || Contains(upper, "TIME")) return TFieldType::Date;
   if (Contains(upper, "INT")) return TFieldType::Integer;
   if (Contains(upper, "CHAR") || Contains(upper, "TEXT") || Contains(upper, "CLOB")) {

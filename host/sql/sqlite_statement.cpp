@@ -48,7 +48,7 @@ SqliteStatement::SqliteStatement(SqliteDb db, std::shared_ptr<SqliteStatementPoo
   memo_ = std::move(shaped.memo);
   lifted_ = std::move(adapted.lifted);
   pool_key_ = std::string(switch_key) + adapted.text;
-  pool_hash_ = SqliteStatementPool::KeyHash(pool_key_);
+  pool_hash_ = memo_->TextHash([this] { return SqliteStatementPool::KeyHash(pool_key_); });
   if (std::optional<SqliteStatementPool::Idle> idle = pool_->Take(pool_key_, pool_hash_)) {
     stmt_ = std::move(idle->stmt);
     param_names_ = std::move(idle->param_names);
