@@ -15,6 +15,7 @@
 #include "sql/pg_wait.h"
 #include "sql/query_check.h"
 #include "sql/sql_lexer.h"
+#include "sql/sql_order_index.h"
 
 namespace nrw {
 namespace {
@@ -113,7 +114,10 @@ PgStatement::PgStatement(PgSessionPtr session, std::string sql)
   // Statements of one shape pass the same checks and get the same rewrite: a separated part's are
   // read once per run.
   const std::string switch_key(1, conversion_key_);
-  adapted_ = session_->Shapes().Adapt(sql_, switch_key, [&] { return Adapt(conversion); }).sql;
+  AdaptedSqlCache::Adapted shaped =
+      session_->Shapes().Adapt(sql_, switch_key, [&] { return Adapt(conversion); });
+  adapted_ = std::move(shaped.sql);
+  memo_ = std::move(shaped.memo);
 }
 
 AdaptedSql PgStatement::Adapt(SqlConversion conversion) const {
@@ -290,9 +294,20 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
 std::shared_ptr<TnDataStore> PgStatement::Fetch(const std::vector<Variant>& values) {
   const PgResult result = Run(values);
   if (field_names_.size() != static_cast<size_t>(PQnfields(result.get()))) {
-    field_names_ = PgFieldNames(result.get(), sql_);
+    // The server's names, a table's column marked: what the spelling depends on besides the text.
+    std::vector<std::string> key;
+    for (int c = 0; c < PQnfields(result.get()); ++c) {
+      key.push_back((PQftable(result.get(), c) != InvalidOid ? "t" : "e") +
+                    std::string(PQfname(result.get(), c)));
+    }
+    field_names_ = memo_->ColumnNames(key, [&] { return PgFieldNames(result.get(), sql_); });
   }
   return ReadPgRows(result.get(), field_names_, sql_);
+}
+
+std::string PgStatement::IndexFields(const std::string& sql,
+                                     const std::vector<std::string>& columns) {
+  return memo_->IndexFields(columns, [&] { return IndexFieldsFromOrderBy(sql, columns); });
 }
 
 int64_t PgStatement::Execute(const std::vector<Variant>& values) {

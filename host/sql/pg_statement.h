@@ -11,6 +11,7 @@
 #include "nrwhost/database.h"
 #include "sql/pg_session.h"
 #include "sql/sql_rewriter.h"
+#include "sql/sql_shape.h"
 
 namespace nrw {
 
@@ -25,6 +26,7 @@ class PgStatement final : public TnPreparedStatement {
 
   const std::vector<std::string>& ParamNames() const override { return adapted_.param_names; }
   std::shared_ptr<TnDataStore> Fetch(const std::vector<Variant>& values) override;
+  std::string IndexFields(const std::string& sql, const std::vector<std::string>& columns) override;
   int64_t Execute(const std::vector<Variant>& values) override;
 
  private:
@@ -41,6 +43,8 @@ class PgStatement final : public TnPreparedStatement {
   PgSessionPtr session_;
   std::string sql_;
   AdaptedSql adapted_;
+  //! Shared with the statements of the same shape.
+  std::shared_ptr<ShapeMemo> memo_;
   char conversion_key_ = '1';
   //! Server-side name; empty until the first run (then prepared, or taken from the session's
   //! idle statements, to which it goes back when this statement is freed).

@@ -168,6 +168,16 @@ std::string ShapeMemo::IndexFields(const std::vector<std::string>& columns,
   return index;
 }
 
+std::vector<std::string> ShapeMemo::ColumnNames(
+    const std::vector<std::string>& key, const std::function<std::vector<std::string>()>& make) {
+  for (const auto& [kept_key, names] : column_names_) {
+    if (kept_key == key) return names;
+  }
+  std::vector<std::string> names = make();
+  column_names_.emplace_back(key, names);
+  return names;
+}
+
 size_t ShapeMemo::TextHash(const std::function<size_t()>& make) {
   if (!text_hash_) text_hash_ = make();
   return *text_hash_;

@@ -29,19 +29,24 @@ struct SqlShape {
 
 SqlShape ShapeOfSql(std::string_view sql);
 
-//! What statements of one shape answer alike: their results' index (the ORDER BY and the result
-//! columns are the same text in all of them).
+//! What statements of one shape answer alike: their results' index and their columns' names as the
+//! text spells them (the ORDER BY and the result columns are the same text in all of them).
 class ShapeMemo {
  public:
   //! The index fields for the result columns, computed by make the first time.
   std::string IndexFields(const std::vector<std::string>& columns,
                           const std::function<std::string()>& make);
+  //! The names of result columns as the text spells them, for the names the server gave (key),
+  //! computed by make the first time.
+  std::vector<std::string> ColumnNames(const std::vector<std::string>& key,
+                                       const std::function<std::vector<std::string>()>& make);
   //! The hash of the rewritten text (the same for every statement of the shape), computed by make
   //! the first time.
   size_t TextHash(const std::function<size_t()>& make);
 
  private:
   std::vector<std::pair<std::vector<std::string>, std::string>> indexes_;
+  std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> column_names_;
   std::optional<size_t> text_hash_;
 };
 

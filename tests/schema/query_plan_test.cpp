@@ -3,7 +3,8 @@
 // would on a populated database. Plans are costed with those statistics (an office of 200
 // companies); a plan that reads a multiple of its tables, or a statement run per printed row that
 // reads more than a handful of rows, fails with its plan shown. A statement of a separated part
-// that names its part's value must read that value's rows only, not its company's year.
+// that names its part's value must read that value's rows only, not its company's year, through an
+// index PostgreSQL can use as well.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -191,7 +192,14 @@ TEST(QueryPlan, EachPartOfASplitReadsItsOwnRows) {
   ASSERT_GT(parts, 5u) << "no statement of a separated part in the golden traces";
   support::FixtureDb db;
   for (const TracedStatement& statement : statements) {
-    EXPECT_TRUE(Linear(statement, Cost(statement, stats)));
+    const support::PlanCost cost = Cost(statement, stats);
+    EXPECT_TRUE(Linear(statement, cost));
+    // SQLite may skip over an index's leading column (ANY(...)); PostgreSQL cannot, and reads the
+    // year's rows instead: a part finds its rows by an index that leads with what it knows.
+    EXPECT_EQ(cost.text.find("ANY("), std::string::npos)
+        << statement.trace << ": skips over a leading index column\n"
+        << statement.sql << "\n"
+        << cost.text;
   }
 }
 

@@ -32,6 +32,18 @@ TEST_P(IncomeStatementGolden, DemoOneCompanySplitPerBeneficiary) {
       run.Lines(), "tests/modules/income_statement/golden/demo_2023_company1_parts.jsonl"));
 }
 
+// One beneficiary's part without a company: its statements find the beneficiary's rows across the
+// companies (what every part of an office-wide split sends).
+TEST_P(IncomeStatementGolden, DemoOneBeneficiaryPartAcrossCompanies) {
+  const support::RunOutcome run =
+      support::Run({"RptIncomeStatement",
+                    {{"pAnoBase1", "01/01/2023"}, {"pBeneficiarios", "015.487.923-14"}},
+                    {"pBeneficiarios"}});
+  ASSERT_TRUE(run.result.ok) << run.result.error;
+  EXPECT_TRUE(support::MatchesGolden(
+      run.Lines(), "tests/modules/income_statement/golden/demo_2023_one_beneficiary_part.jsonl"));
+}
+
 // A run writes each page as it is finished and forgets it: the document must be the one the kept
 // pages draw, page for page.
 TEST_P(IncomeStatementGolden, StreamedPagesAreThePagesKept) {
