@@ -87,6 +87,23 @@ TEST(Batch, WorkersWriteWhatOneProcessWrites) {
   }
 }
 
+// The workers start before the run has listed its parts: a run refused after its listing (two parts
+// would write one file) stops them, and nothing of it stays behind.
+TEST(Batch, ARunRefusedAfterItsWorkersStartedLeavesNothingAndNoWorker) {
+  support::TempDir dir;
+  const std::string quiet = " 2>" + Quoted(dir.File("err.txt"));
+  EXPECT_EQ(Shell(SplitCommand(dir.File("tres/{pBeneficiarios:digits:1}.txt"), "--jobs 2") + quiet),
+            2);
+  EXPECT_NE(ReadFile(dir.File("err.txt")).find("gravariam o mesmo arquivo"), std::string::npos)
+      << ReadFile(dir.File("err.txt"));
+  EXPECT_FALSE(fs::exists(dir.File("tres")));
+  // The bracket keeps pgrep's own shell, whose command line holds the pattern, from matching it.
+  EXPECT_NE(
+      Shell("pgrep -f " + Quoted("[r]un RptIncomeStatement .*" + dir.File("tres")) + " >/dev/null"),
+      0)
+      << "a worker outlived its run";
+}
+
 TEST(Batch, ThreeShardsAsProcessesWriteTheRunOnceAndVerifySeesChanges) {
   support::TempDir dir;
   const std::string quiet = " 2>" + Quoted(dir.File("err.txt"));
