@@ -2,7 +2,6 @@
 
 #include <fmt/format.h>
 
-#include <array>
 #include <string_view>
 #include <vector>
 
@@ -10,14 +9,19 @@
 #include "data/dataset_builder.h"
 #include "data/value_convert.h"
 #include "nrw/core.h"
-#include "sql/sql_lexer.h"
+#include "nrw/format.h"
 #include "sql/sqlite_errors.h"
 
 namespace nrw {
 namespace {
 
-bool Contains(std::string_view upper, const char* part) {
-  return upper.find(part) != std::string_view::npos;
+// Whether the declaration names the part (upper case), in any case: read for every column of every
+// statement run, so without a copy of the declaration.
+bool Contains(std::string_view declared, std::string_view part) {
+  for (size_t i = 0; i + part.size() <= declared.size(); ++i) {
+    if (SameText(declared.substr(i, part.size()), part)) return true;
+  }
+  return false;
 }
 
 std::string_view ColumnText(sqlite3_stmt* stmt, int column) {
@@ -77,23 +81,14 @@ void AppendByStorage(TnDataSetBuilder& builder, sqlite3_stmt* stmt, int column) 
 
 std::optional<TFieldType> FieldTypeFromDecl(const char* declared) {
   if (declared == nullptr || *declared == '\0') return std::nullopt;
-  // Read for every column of every statement run: a usual declaration is upper-cased on the stack.
-  std::array<char, 64> buffer{};
-  size_t length = 0;
-  for (; length < buffer.size() && declared[length] != '\0'; ++length) {
-    const char c = declared[length];
-    buffer[length] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-  }
-  const std::string longer = length == buffer.size() ? SqlUpper(declared) : std::string();
-  const std::string_view upper =
-      longer.empty() ? std::string_view(buffer.data(), length) : std::string_view(longer);
-  if (Contains(upper, "DATE") || Contains(upper, "TIME")) return TFieldType::Date;
-  if (Contains(upper, "INT")) return TFieldType::Integer;
-  if (Contains(upper, "CHAR") || Contains(upper, "TEXT") || Contains(upper, "CLOB")) {
+  const std::string_view text(declared);
+  if (Contains(text, "DATE") || Contains(text, "TIME")) return TFieldType::Date;
+  if (Contains(text, "INT")) return TFieldType::Integer;
+  if (Contains(text, "CHAR") || Contains(text, "TEXT") || Contains(text, "CLOB")) {
     return TFieldType::Text;
   }
   for (const char* part : {"NUMERIC", "DECIMAL", "REAL", "FLOA", "DOUB", "MONEY"}) {
-    if (Contains(upper, part)) return TFieldType::Float;
+    if (Contains(text, part)) return TFieldType::Float;
   }
   return std::nullopt;
 }

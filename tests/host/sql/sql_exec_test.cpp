@@ -204,6 +204,16 @@ TEST_F(SqlExec, DeclaredTypesGiveFieldTypes) {
   EXPECT_EQ(cds.FieldByName("INSCRFEDERALBENEF").DataType(), TFieldType::Text);
   // NUMERIC keeps 100 as an integer in SQLite; the column is still a money column.
   EXPECT_EQ(cds.FieldByName("VALORRENDIMENTO").DataType(), TFieldType::Float);
+
+  // A declaration names its type in any case.
+  Script("create table TIPOS (A integer, B varchar(20), C Numeric(15,2), D datetime)");
+  Script("insert into TIPOS values (1, 'x', 2, '2023-01-01')");
+  TDataSetRef tipos_ds = ExecutarSQL("select * from TIPOS");
+  TnClientDataSet& tipos = CDS(tipos_ds);
+  EXPECT_EQ(tipos.FieldByName("A").DataType(), TFieldType::Integer);
+  EXPECT_EQ(tipos.FieldByName("B").DataType(), TFieldType::Text);
+  EXPECT_EQ(tipos.FieldByName("C").DataType(), TFieldType::Float);
+  EXPECT_EQ(tipos.FieldByName("D").DataType(), TFieldType::Date);
 }
 
 TEST_F(SqlExec, InvalidDateInADateColumnIsReported) {
