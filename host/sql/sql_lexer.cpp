@@ -46,6 +46,19 @@ size_t SqlNumberEnd(std::string_view sql, size_t pos) {
   return i;
 }
 
+size_t SqlCommentEnd(std::string_view sql, size_t pos) {
+  const std::string_view opening = sql.substr(pos, 2);
+  if (opening == "--") {
+    const size_t end = sql.find('\n', pos);
+    return end == std::string_view::npos ? sql.size() : end;
+  }
+  if (opening == "/*") {
+    const size_t end = sql.find("*/", pos + 2);
+    return end == std::string_view::npos ? sql.size() : end + 2;
+  }
+  return pos;
+}
+
 SqlToken ReadSqlToken(std::string_view sql, size_t i) {
   const unsigned char c = sql[i];
   const unsigned char next = i + 1 < sql.size() ? sql[i + 1] : '\0';
@@ -60,14 +73,9 @@ SqlToken ReadSqlToken(std::string_view sql, size_t i) {
   } else if (c == '"') {
     kind = SqlTokenKind::kQuotedName;
     end = SqlQuotedEnd(sql, i, '"');
-  } else if (c == '-' && next == '-') {
+  } else if (const size_t comment = SqlCommentEnd(sql, i); comment != i) {
     kind = SqlTokenKind::kComment;
-    end = sql.find('\n', i);
-    end = end == std::string_view::npos ? sql.size() : end;
-  } else if (c == '/' && next == '*') {
-    kind = SqlTokenKind::kComment;
-    end = sql.find("*/", i + 2);
-    end = end == std::string_view::npos ? sql.size() : end + 2;
+    end = comment;
   } else if (c == ':' && next == ':') {
     end = i + 2;
   } else if (c == ':' && IsSqlNameStart(next)) {

@@ -42,6 +42,9 @@ constexpr bool IsSqlNameChar(unsigned char c) {
 size_t SqlQuotedEnd(std::string_view sql, size_t pos, char quote);
 //! End of the number that starts at pos.
 size_t SqlNumberEnd(std::string_view sql, size_t pos);
+//! End of the comment that starts at pos ("--" up to the line's end, "/*" past its "*/"; the
+//! text's end when it is not closed), or pos when no comment starts there.
+size_t SqlCommentEnd(std::string_view sql, size_t pos);
 
 //! The token that starts at byte i (< sql.size()) of the statement.
 SqlToken ReadSqlToken(std::string_view sql, size_t i);

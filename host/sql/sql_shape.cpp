@@ -109,21 +109,11 @@ SqlShape ShapeOfSql(std::string_view sql) {
         i = SqlQuotedEnd(sql, i, '"');
         break;
       case kDash:
-        if (next == '-') {
-          const size_t end = sql.find('\n', i);
-          i = end == std::string_view::npos ? size : end;
-        } else {
-          ++i;
-        }
+      case kSlash: {
+        const size_t end = SqlCommentEnd(sql, i);
+        i = end == i ? i + 1 : end;
         break;
-      case kSlash:
-        if (next == '*') {
-          const size_t end = sql.find("*/", i + 2);
-          i = end == std::string_view::npos ? size : end + 2;
-        } else {
-          ++i;
-        }
-        break;
+      }
       case kColon:
         if (IsSqlNameStart(next)) {
           i = NameEnd(sql, i + 2);
@@ -158,24 +148,25 @@ SqlShape ShapeOfSql(std::string_view sql) {
   return shape;
 }
 
+template <class T>
+T ShapeMemo::Recall(Answers<T>& answers, const std::vector<std::string>& names,
+                    const std::function<T()>& make) {
+  for (const auto& [kept_names, answer] : answers) {
+    if (kept_names == names) return answer;
+  }
+  T answer = make();
+  answers.emplace_back(names, answer);
+  return answer;
+}
+
 std::string ShapeMemo::IndexFields(const std::vector<std::string>& columns,
                                    const std::function<std::string()>& make) {
-  for (const auto& [names, index] : indexes_) {
-    if (names == columns) return index;
-  }
-  std::string index = make();
-  indexes_.emplace_back(columns, index);
-  return index;
+  return Recall(indexes_, columns, make);
 }
 
 std::vector<std::string> ShapeMemo::ColumnNames(
     const std::vector<std::string>& key, const std::function<std::vector<std::string>()>& make) {
-  for (const auto& [kept_key, names] : column_names_) {
-    if (kept_key == key) return names;
-  }
-  std::vector<std::string> names = make();
-  column_names_.emplace_back(key, names);
-  return names;
+  return Recall(column_names_, key, make);
 }
 
 size_t ShapeMemo::TextHash(const std::function<size_t()>& make) {

@@ -45,8 +45,15 @@ class ShapeMemo {
   size_t TextHash(const std::function<size_t()>& make);
 
  private:
-  std::vector<std::pair<std::vector<std::string>, std::string>> indexes_;
-  std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> column_names_;
+  //! Answers made for a list of names (a few per shape), looked up by the names.
+  template <class T>
+  using Answers = std::vector<std::pair<std::vector<std::string>, T>>;
+  template <class T>
+  static T Recall(Answers<T>& answers, const std::vector<std::string>& names,
+                  const std::function<T()>& make);
+
+  Answers<std::string> indexes_;
+  Answers<std::vector<std::string>> column_names_;
   std::optional<size_t> text_hash_;
 };
 
