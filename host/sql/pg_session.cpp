@@ -28,21 +28,12 @@ const std::vector<std::string>& PgSession::PrimaryKey(const std::string& table) 
 }
 
 std::string PgSession::TakePrepared(const std::string& key) {
-  for (auto it = idle_.begin(); it != idle_.end(); ++it) {
-    if (it->first != key) continue;
-    std::string name = std::move(it->second);
-    idle_.erase(it);
-    return name;
-  }
-  return {};
+  return idle_.Take(key, IdleStatements<std::string>::Hash(key)).value_or("");
 }
 
 std::string PgSession::GivePrepared(std::string key, std::string name) {
-  idle_.emplace_front(std::move(key), std::move(name));
-  if (idle_.size() <= kIdlePrepared) return {};
-  std::string released = std::move(idle_.back().second);
-  idle_.pop_back();
-  return released;
+  const size_t hash = IdleStatements<std::string>::Hash(key);
+  return idle_.Give(std::move(key), hash, std::move(name)).value_or("");
 }
 
 }  // namespace nrw

@@ -6,13 +6,13 @@
 #include <libpq-fe.h>
 
 #include <cstdint>
-#include <list>
 #include <map>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "sql/idle_statements.h"
 #include "sql/sql_shape.h"
 
 namespace nrw {
@@ -44,9 +44,8 @@ class PgSession {
   //! table without one or a name the server does not know. Asked once per table.
   const std::vector<std::string>& PrimaryKey(const std::string& table);
 
-  //! Statements prepared on the server and no longer in use, kept by what they were prepared for
-  //! (the rewritten text and the types of their first values): the statements of separated parts
-  //! are prepared once per run instead of once per part. At most kIdlePrepared are kept.
+  //! Statements prepared on the server and no longer in use (IdleStatements), kept by what they
+  //! were prepared for (the rewritten text and the types of their first values).
   static constexpr size_t kIdlePrepared = 64;
   //! The rewrites of the session's statements, by shape (the primary keys they add to an ORDER BY
   //! are the session's, asked once).
@@ -62,8 +61,8 @@ class PgSession {
   uint64_t statements_ = 0;
   bool read_only_ = false;
   std::map<std::string, std::vector<std::string>> primary_keys_;
-  //! Most recently given first: (key, name).
-  std::list<std::pair<std::string, std::string>> idle_;
+  //! Server-side names.
+  IdleStatements<std::string> idle_{kIdlePrepared};
   AdaptedSqlCache shapes_;
 };
 

@@ -49,7 +49,7 @@ SqliteStatement::SqliteStatement(SqliteDb db, std::shared_ptr<SqliteStatementPoo
   lifted_ = std::move(adapted.lifted);
   pool_key_ = std::string(switch_key) + adapted.text;
   pool_hash_ = memo_->TextHash([this] { return SqliteStatementPool::KeyHash(pool_key_); });
-  if (std::optional<SqliteStatementPool::Idle> idle = pool_->Take(pool_key_, pool_hash_)) {
+  if (std::optional<SqliteStatementPool::Prepared> idle = pool_->Take(pool_key_, pool_hash_)) {
     stmt_ = std::move(idle->stmt);
     param_names_ = std::move(idle->param_names);
     return;
@@ -82,7 +82,7 @@ SqliteStatement::SqliteStatement(SqliteDb db, std::shared_ptr<SqliteStatementPoo
 }
 
 SqliteStatement::~SqliteStatement() {
-  pool_->Give({std::move(pool_key_), pool_hash_, std::move(stmt_), std::move(param_names_)});
+  pool_->Give(std::move(pool_key_), pool_hash_, {std::move(stmt_), std::move(param_names_)});
 }
 
 void SqliteStatement::Bind(const std::vector<Variant>& values) {

@@ -1,14 +1,14 @@
 // Host-internal: prepared SQLite statements no longer in use, kept by text for the next Prepare of
-// the same text (a statement run once per separated part is prepared once per run). At most
-// kIdleStatements are kept, the least recently returned going first. Shared by a connection and
-// its statements, so that a statement freed after its connection still has a place to go.
+// the same text (IdleStatements), with the rewrites of the connection's statements by shape. Shared
+// by a connection and its statements, so that a statement freed after its connection still has a
+// place to go.
 #pragma once
 
-#include <list>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "sql/idle_statements.h"
 #include "sql/sql_shape.h"
 #include "sql/sqlite_handles.h"
 
@@ -18,27 +18,26 @@ class SqliteStatementPool {
  public:
   static constexpr size_t kIdleStatements = 64;
 
-  struct Idle {
-    //! The conversion switch and the text as sent.
-    std::string key;
-    //! Of the key (KeyHash): long texts that share their first hundreds of bytes are told apart
-    //! at once.
-    size_t hash = 0;
+  struct Prepared {
     SqliteStmt stmt;
     std::vector<std::string> param_names;
   };
 
-  static size_t KeyHash(const std::string& key);
+  //! Of a key: the conversion switch and the rewritten text.
+  static size_t KeyHash(const std::string& key) { return IdleStatements<Prepared>::Hash(key); }
   //! An idle statement of the key (reset, without bindings), or nothing.
-  std::optional<Idle> Take(const std::string& key, size_t hash);
+  std::optional<Prepared> Take(const std::string& key, size_t hash) {
+    return idle_.Take(key, hash);
+  }
   //! Keeps the statement, which must be reset and without bindings.
-  void Give(Idle idle);
+  void Give(std::string key, size_t hash, Prepared prepared) {
+    if (prepared.stmt) idle_.Give(std::move(key), hash, std::move(prepared));
+  }
   //! The rewrites of the connection's statements, by shape.
   AdaptedSqlCache& Shapes() { return shapes_; }
 
  private:
-  //! Most recently returned first.
-  std::list<Idle> idle_;
+  IdleStatements<Prepared> idle_{kIdleStatements};
   AdaptedSqlCache shapes_;
 };
 
