@@ -77,13 +77,16 @@ bool ReplacePageCountMarkers(PlacedSection& section, const PageCounts& counts) {
   return replaced;
 }
 
+void FlowAgain(const Layout& layout, PlacedSection& section) {
+  if (const LayoutSection* layout_section = layout.FindSection(section.number)) {
+    section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout.grid);
+  }
+}
+
 Page WithPageCount(const Layout& layout, const Page& page, const PageCounts& counts) {
   Page counted = page;
   for (PlacedSection& section : counted.sections) {
-    if (!ReplacePageCountMarkers(section, counts)) continue;
-    if (const LayoutSection* layout_section = layout.FindSection(section.number)) {
-      section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout.grid);
-    }
+    if (ReplacePageCountMarkers(section, counts)) FlowAgain(layout, section);
   }
   return counted;
 }

@@ -40,6 +40,9 @@ std::vector<int> GroupPageCounts(const std::vector<int>& group_pages);
 //! (the section's flow is then the marker's, not the count's).
 bool ReplacePageCountMarkers(PlacedSection& section, const PageCounts& counts);
 
+//! The section flowed again for its texts as they are now (the layout's section of its number).
+void FlowAgain(const Layout& layout, PlacedSection& section);
+
 //! The page with the counts in place of every marker, the sections that held one flowed again (a
 //! count narrower than the marker moves a text aligned right or centred).
 Page WithPageCount(const Layout& layout, const Page& page, const PageCounts& counts);

@@ -8,7 +8,6 @@
 #include <type_traits>
 
 #include "layout/page_count.h"
-#include "layout/section_flow.h"
 #include "nrw/core.h"
 
 namespace nrw {
@@ -147,19 +146,13 @@ void PageSpool::Read(size_t size) {
   if (std::fread(buffer_.data(), 1, size, file_.get()) != size) Fail("leitura");
 }
 
-void PageSpool::FlowAgain(PlacedSection& section) const {
-  if (const LayoutSection* layout_section = layout_.FindSection(section.number)) {
-    section.flow = FlowSection(*layout_section, section.texts, section.hidden, layout_.grid);
-  }
-}
-
 void PageSpool::Replay(PageWriter& writer) {
   const std::vector<int> groups = GroupPageCounts(group_pages_);
   if (!file_) {
     for (size_t i = 0; i < pages_.size(); ++i) {
       Page& page = pages_[i];
       for (PlacedSection& section : page.sections) {
-        if (ReplacePageCountMarkers(section, {count_, groups[i]})) FlowAgain(section);
+        if (ReplacePageCountMarkers(section, {count_, groups[i]})) FlowAgain(layout_, section);
       }
       writer.Draw(page);
     }
@@ -181,7 +174,7 @@ void PageSpool::Replay(PageWriter& writer) {
     for (PlacedSection& section : page.sections) {
       decoder.GetSection(section);
       ReplacePageCountMarkers(section, {count_, groups[static_cast<size_t>(i)]});
-      FlowAgain(section);
+      FlowAgain(layout_, section);
     }
     writer.Draw(page);
   }

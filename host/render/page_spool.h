@@ -38,8 +38,6 @@ class PageSpool final : public PageSink {
   void Write(const Page& page);
   //! The next size bytes of the file, into buffer_.
   void Read(size_t size);
-  //! The section's flow for its texts as they are now.
-  void FlowAgain(PlacedSection& section) const;
 
   const Layout& layout_;
   //! The pages while the document is short; the file holds them all once it is not.
