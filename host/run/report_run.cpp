@@ -20,6 +20,7 @@
 #include "run/archive_copies.h"
 #include "run/manifest.h"
 #include "run/output_files.h"
+#include "run/parts_ahead.h"
 #include "run/password_template.h"
 
 namespace nrw {
@@ -177,10 +178,16 @@ class RunOutputs {
     for (const PartResult& part : plan) total += part.status != PartStatus::Elsewhere ? 1 : 0;
     size_t done = 0;
     bool first = true;
+    std::vector<size_t> printed;
+    for (size_t i = 0; i < parts.size(); ++i) {
+      if (plan[i].status != PartStatus::Elsewhere && plan[i].produced) printed.push_back(i);
+    }
+    PartsAhead ahead(parts, std::move(printed));
     for (size_t i = 0; i < parts.size(); ++i) {
       PartResult& part = plan[i];
       if (part.status == PartStatus::Elsewhere) continue;
       if (part.produced) {
+        ahead.Begin(i);
         const std::string path = part.output;
         part.output.clear();
         const size_t messages_before = session_.Messages().entries.size();

@@ -28,6 +28,9 @@ class StatementHost {
                                             const std::vector<Variant>& values) {
     return statement.Fetch(values);
   }
+  static void PartsAhead(TnConnection& connection, const std::vector<std::vector<Variant>>& parts) {
+    connection.PartsAhead(parts);
+  }
   static std::string IndexFields(TnPreparedStatement& statement, const std::string& sql,
                                  const std::vector<std::string>& columns) {
     return statement.IndexFields(sql, columns);

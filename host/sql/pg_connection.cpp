@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <unordered_set>
+#include <vector>
 
 #include "core/deadline.h"
 #include "nrw/core.h"
@@ -14,6 +16,7 @@
 #include "sql/pg_errors.h"
 #include "sql/pg_statement.h"
 #include "sql/pg_wait.h"
+#include "sql/result_cache.h"
 #include "util/sql_literal.h"
 
 namespace nrw {
@@ -71,6 +74,7 @@ void PgConnection::BeginRead(const std::string& imported) {
     script += "; SET TRANSACTION SNAPSHOT '" + imported + "'";
   }
   ExecuteScript(script);
+  in_snapshot_ = true;
 }
 
 std::string PgConnection::ExportRead() {
@@ -82,7 +86,65 @@ std::string PgConnection::ExportRead() {
   return PQgetvalue(result.get(), 0, 0);
 }
 
-void PgConnection::EndRead() noexcept { const PgResult result(PQexec(session_->get(), "COMMIT")); }
+void PgConnection::EndRead() noexcept {
+  in_snapshot_ = false;
+  session_->DropAhead();
+  const PgResult result(PQexec(session_->get(), "COMMIT"));
+}
+
+// A round trip to the server costs more than most of a part's statements: those the next parts
+// are expected to send go in one pipeline, under a savepoint, so that one that fails (a forecast
+// the module would not have sent) leaves the transaction as it was.
+void PgConnection::PartsAhead(const std::vector<std::vector<Variant>>& parts) {
+  const std::vector<ForecastRun> runs = session_->Forecast().Begin(parts);
+  if (runs.empty()) {
+    if (parts.empty()) session_->DropAhead();
+    return;
+  }
+  session_->DropAhead();
+  PGconn* conn = session_->get();
+  if (!in_snapshot_ || PQtransactionStatus(conn) != PQTRANS_INTRANS) return;
+  // Made before the pipeline: a statement's first rewrite may ask the server for primary keys.
+  struct Ahead {
+    std::string key;
+    std::unique_ptr<PgStatement> statement;
+    const std::vector<Variant>* values;
+  };
+  const SqlConversion conversion = CurrentSqlConversion();
+  std::vector<Ahead> ahead;
+  std::unordered_set<std::string> keys;
+  for (const ForecastRun& run : runs) {
+    if (run.conversion != conversion) continue;
+    std::string key = ResultCache::Key(run.sql, run.values, conversion);
+    if (keys.count(key) != 0) continue;
+    try {
+      ahead.push_back({key, std::make_unique<PgStatement>(session_, run.sql), &run.values});
+      keys.insert(std::move(key));
+    } catch (const Exception&) {
+    }
+  }
+  const auto send = [](PGconn* pipeline, const char* command) {
+    return PQsendQueryParams(pipeline, command, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
+  };
+  std::vector<Ahead*> queued;
+  std::vector<PgResult> results = PgPipeline(conn, [&](PGconn* pipeline) -> size_t {
+    if (!send(pipeline, "SAVEPOINT nrw_adiante")) return 0;
+    for (Ahead& run : ahead) {
+      if (run.statement->QueueAhead(*run.values)) queued.push_back(&run);
+    }
+    return 1 + queued.size() + (send(pipeline, "RELEASE SAVEPOINT nrw_adiante") ? 1 : 0);
+  });
+  // results: the savepoint's, one per run queued, the release's.
+  for (size_t i = 0; i < queued.size() && i + 1 < results.size(); ++i) {
+    PgResult& rows = results[i + 1];
+    if (rows && PQresultStatus(rows.get()) == PGRES_TUPLES_OK) {
+      session_->KeepAhead(std::move(queued[i]->key), std::move(rows));
+    }
+  }
+  if (PQtransactionStatus(conn) == PQTRANS_INERROR) {
+    ExecuteScript("ROLLBACK TO SAVEPOINT nrw_adiante; RELEASE SAVEPOINT nrw_adiante");
+  }
+}
 
 // The standard literals, as SQLite's: a date stays the untyped '2024-01-31', which PostgreSQL
 // takes for a date wherever it meets one (a column, or the casts the dialect writes), and which

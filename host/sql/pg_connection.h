@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "nrwhost/database.h"
 #include "sql/pg_session.h"
@@ -27,8 +28,12 @@ class PgConnection final : public TnConnection {
   void BeginRead(const std::string& imported) override;
   std::string ExportRead() override;
   void EndRead() noexcept override;
+  void PartsAhead(const std::vector<std::vector<Variant>>& parts) override;
 
   PgSessionPtr session_;
+  //! Inside a ReadSnapshot: every statement reads one state, so rows read ahead are still the
+  //! database's answer when asked.
+  bool in_snapshot_ = false;
 };
 
 }  // namespace nrw

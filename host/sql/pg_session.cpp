@@ -36,4 +36,12 @@ std::string PgSession::GivePrepared(std::string key, std::string name) {
   return idle_.Give(std::move(key), hash, std::move(name)).value_or("");
 }
 
+PgResult PgSession::TakeAhead(const std::string& key) {
+  const auto found = ahead_.find(key);
+  if (found == ahead_.end()) return nullptr;
+  PgResult rows = std::move(found->second);
+  ahead_.erase(found);
+  return rows;
+}
+
 }  // namespace nrw

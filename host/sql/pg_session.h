@@ -9,10 +9,12 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "sql/idle_statements.h"
+#include "sql/part_forecast.h"
 #include "sql/sql_shape.h"
 
 namespace nrw {
@@ -56,6 +58,14 @@ class PgSession {
   //! Keeps the statement; answers the name of one the pool let go (to be released), or empty.
   std::string GivePrepared(std::string key, std::string name);
 
+  //! The statements of separated parts (PartForecast), and the rows of those sent ahead, by their
+  //! key (ResultCache::Key), each taken once; those of a batch not taken go with the next batch.
+  PartForecast& Forecast() { return forecast_; }
+  void KeepAhead(std::string key, PgResult rows) { ahead_[std::move(key)] = std::move(rows); }
+  bool AnyAhead() const { return !ahead_.empty(); }
+  PgResult TakeAhead(const std::string& key);
+  void DropAhead() { ahead_.clear(); }
+
  private:
   PgConnPtr conn_;
   uint64_t statements_ = 0;
@@ -64,6 +74,8 @@ class PgSession {
   //! Server-side names.
   IdleStatements<std::string> idle_{kIdlePrepared};
   AdaptedSqlCache shapes_;
+  PartForecast forecast_;
+  std::unordered_map<std::string, PgResult> ahead_;
 };
 
 using PgSessionPtr = std::shared_ptr<PgSession>;

@@ -14,6 +14,7 @@
 #include "sql/pg_rows.h"
 #include "sql/pg_wait.h"
 #include "sql/query_check.h"
+#include "sql/result_cache.h"
 #include "sql/sql_lexer.h"
 #include "sql/sql_order_index.h"
 
@@ -230,7 +231,8 @@ void PgStatement::PrepareFor(const std::vector<Variant>& values) {
   if (failed) RaisePgError(conn, failed.get(), sql_);
 }
 
-PgResult PgStatement::Run(const std::vector<Variant>& values) {
+void PgStatement::ParamTexts(const std::vector<Variant>& values, std::vector<std::string>& texts,
+                             std::vector<const char*>& pointers) const {
   const std::vector<std::string>& names = adapted_.param_names;
   if (values.size() != names.size()) {
     const std::string list = names.empty() ? "" : " (" + ParamList(names) + ")";
@@ -239,8 +241,8 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
                         sql_);
   }
   const size_t count = values.size() + adapted_.lifted.size();
-  std::vector<std::string> texts(count);
-  std::vector<const char*> pointers(count, nullptr);
+  texts.assign(count, std::string());
+  pointers.assign(count, nullptr);
   for (size_t i = 0; i < count; ++i) {
     const Variant& value = i < values.size() ? values[i] : adapted_.lifted[i - values.size()];
     switch (value.kind()) {
@@ -278,12 +280,19 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
     }
     pointers[i] = texts[i].c_str();
   }
+}
+
+PgResult PgStatement::Run(const std::vector<Variant>& values) {
+  std::vector<std::string> texts;
+  std::vector<const char*> pointers;
+  ParamTexts(values, texts, pointers);
+  const int count = static_cast<int>(pointers.size());
   if (name_.empty()) {
     pool_key_ = PoolKey(values);
     name_ = session_->TakePrepared(pool_key_);
     if (name_.empty()) PrepareFor(values);
   }
-  PgResult result(PgExecPrepared(session_->get(), name_, static_cast<int>(count), pointers.data()));
+  PgResult result(PgExecPrepared(session_->get(), name_, count, pointers.data()));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
     RaisePgError(session_->get(), result.get(), sql_);
@@ -291,18 +300,50 @@ PgResult PgStatement::Run(const std::vector<Variant>& values) {
   return result;
 }
 
+bool PgStatement::QueueAhead(const std::vector<Variant>& values) {
+  std::vector<std::string> texts;
+  std::vector<const char*> pointers;
+  try {
+    ParamTexts(values, texts, pointers);
+  } catch (const Exception&) {
+    return false;
+  }
+  const std::string key = PoolKey(values);
+  std::string name = session_->TakePrepared(key);
+  if (name.empty()) return false;
+  const bool queued =
+      PQsendQueryPrepared(session_->get(), name.c_str(), static_cast<int>(pointers.size()),
+                          pointers.data(), nullptr, nullptr, 0) == 1;
+  // Runs queued on a prepared statement do not hold it: it is free again for the next taker.
+  session_->GivePrepared(key, std::move(name));
+  return queued;
+}
+
 std::shared_ptr<TnDataStore> PgStatement::Fetch(const std::vector<Variant>& values) {
-  const PgResult result = Run(values);
-  if (field_names_.size() != static_cast<size_t>(PQnfields(result.get()))) {
+  PgResult result;
+  PartForecast& forecast = session_->Forecast();
+  if (forecast.Active()) {
+    const SqlConversion conversion =
+        conversion_key_ == '1' ? SqlConversion::kOn : SqlConversion::kOff;
+    if (session_->AnyAhead())
+      result = session_->TakeAhead(ResultCache::Key(sql_, values, conversion));
+    forecast.Record(sql_, conversion, values);
+  }
+  if (!result) result = Run(values);
+  return Rows(result.get());
+}
+
+std::shared_ptr<TnDataStore> PgStatement::Rows(const PGresult* result) {
+  if (field_names_.size() != static_cast<size_t>(PQnfields(result))) {
     // The server's names, a table's column marked: what the spelling depends on besides the text.
     std::vector<std::string> key;
-    for (int c = 0; c < PQnfields(result.get()); ++c) {
-      key.push_back((PQftable(result.get(), c) != InvalidOid ? "t" : "e") +
-                    std::string(PQfname(result.get(), c)));
+    for (int c = 0; c < PQnfields(result); ++c) {
+      key.push_back((PQftable(result, c) != InvalidOid ? "t" : "e") +
+                    std::string(PQfname(result, c)));
     }
-    field_names_ = memo_->ColumnNames(key, [&] { return PgFieldNames(result.get(), sql_); });
+    field_names_ = memo_->ColumnNames(key, [&] { return PgFieldNames(result, sql_); });
   }
-  return ReadPgRows(result.get(), field_names_, sql_);
+  return ReadPgRows(result, field_names_, sql_);
 }
 
 std::string PgStatement::IndexFields(const std::string& sql,

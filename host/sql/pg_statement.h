@@ -29,7 +29,17 @@ class PgStatement final : public TnPreparedStatement {
   std::string IndexFields(const std::string& sql, const std::vector<std::string>& columns) override;
   int64_t Execute(const std::vector<Variant>& values) override;
 
+  //! Queues a run with these values on the session's connection, in pipeline mode, on the
+  //! statement an earlier one of the same text prepared (PartForecast); false, queuing nothing,
+  //! when there is none or the values do not fit. Its result is the session's to keep.
+  bool QueueAhead(const std::vector<Variant>& values);
+
  private:
+  //! The parameters' texts for the values and the lifted literals (nullptr for a null); raises for
+  //! a wrong count or a value the server cannot take.
+  void ParamTexts(const std::vector<Variant>& values, std::vector<std::string>& texts,
+                  std::vector<const char*>& pointers) const;
+  std::shared_ptr<TnDataStore> Rows(const PGresult* result);
   //! Prepares on the server with the parameter types given (none: the server infers them all).
   //! Answers the failed result, or null when prepared.
   PgResult PrepareOnServer(const std::string& text, const std::vector<Oid>& types);

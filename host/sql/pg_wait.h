@@ -7,7 +7,10 @@
 
 #include <libpq-fe.h>
 
+#include <cstddef>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "sql/pg_session.h"
 
@@ -19,5 +22,12 @@ PgResult PgPrepare(PGconn* conn, const std::string& name, const std::string& sql
                    const Oid* types);
 PgResult PgExecPrepared(PGconn* conn, const std::string& name, int count,
                         const char* const* values);
+
+//! Sends commands in one pipeline: queue (called with the connection in pipeline mode) queues them
+//! with libpq's PQsend* calls and answers how many it queued; then waits for all of them. Answers
+//! the last result of each, in order: after a failed command the rest come back aborted (their
+//! status PGRES_PIPELINE_ABORTED), and a transaction is left failed. Empty when the connection
+//! cannot take a pipeline.
+std::vector<PgResult> PgPipeline(PGconn* conn, const std::function<size_t(PGconn*)>& queue);
 
 }  // namespace nrw

@@ -97,6 +97,7 @@ void TnConnection::BeginRead(const std::string&) {
   throw Exception("Esta conexão não lê um estado fixo do banco de dados.");
 }
 void TnConnection::EndRead() noexcept {}
+void TnConnection::PartsAhead(const std::vector<std::vector<Variant>>&) {}
 std::string TnConnection::FilePath() const { return {}; }
 TnDialect TnConnection::Dialect() const { return TnDialect::kSQLite; }
 

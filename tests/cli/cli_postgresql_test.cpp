@@ -92,6 +92,30 @@ TEST_F(CliPostgreSQL, EveryModulePrintsTheSameDocumentOnBothDatabases) {
   }
 }
 
+// A split reads its parts' statements ahead on the server (a round trip per batch of parts): each
+// part the same bytes as on SQLite.
+TEST_F(CliPostgreSQL, EveryPartOfASplitIsTheSameOnBothDatabases) {
+  const auto split = [&](const std::string& db, const std::string& folder) {
+    const Outcome run =
+        Nrw({"run", "RptIncomeStatement", "--db", db, "-p", "pAnoBase1=01/01/2023", "--split",
+             "pBeneficiarios", "--out", dir_->File(folder) + "/{pBeneficiarios}.txt"});
+    EXPECT_EQ(run.status, 0) << folder << "\n" << run.err;
+  };
+  split(File(), "sqlite");
+  split(server_, "pg");
+  size_t parts = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_->File("sqlite"))) {
+    const std::string name = entry.path().filename().string();
+    const std::string sqlite = support::ReadFile(entry.path().string());
+    EXPECT_TRUE(sqlite == support::ReadFile(dir_->File("pg/" + name))) << name;
+    ++parts;
+  }
+  EXPECT_GT(parts, 20u) << "more parts than one batch read ahead";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_->File("pg")),
+                          std::filesystem::directory_iterator{}),
+            static_cast<std::ptrdiff_t>(parts));
+}
+
 // A report only reads: what is no query is refused before it is sent, naming the layout; a change
 // hidden in a query fails in the command's read-only transaction.
 TEST_F(CliPostgreSQL, ReportRunsOnlyRead) {

@@ -95,6 +95,10 @@ class NRW_API TnConnection {
   virtual std::string ExportRead();
   //! Ends the read transaction; errors are ignored (nothing was written).
   virtual void EndRead() noexcept;
+  //! A separated part begins: parts[0] its values (the separators', then its listing row's), then
+  //! those of the parts after it; an empty list when the parts end. A connection may send the
+  //! statements it expects of them ahead. Nothing by default.
+  virtual void PartsAhead(const std::vector<std::vector<Variant>>& parts);
 
   //! While a ReadSnapshot lives: the rows of statements already answered in it.
   std::shared_ptr<ResultCache> cache_;

@@ -4,8 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "nrw/format.h"
 #include "nrw/sql.h"
 #include "nrwhost/database.h"
+#include "sql/connection_key.h"
 #include "sql_fixture.h"
 #include "support/fixture_db.h"
 
@@ -207,6 +210,44 @@ TEST_F(BothDatabases, PartsShareOnePreparedStatement) {
                           "'%INSCRFEDERALBENEF = $1 ORDER BY%'",
                           {});
   EXPECT_EQ(kept->FieldByName("N").AsInteger(), 1);
+}
+
+// Inside the command's snapshot, the statements the next parts are expected to send go to the
+// server ahead, in one round trip: a part's statement is then served from the rows read ahead; a
+// forecast the server refuses (one the module would not have sent) costs nothing but itself.
+TEST_F(BothDatabases, PartsStatementsAreReadAheadAndARefusedForecastHarmsNothing) {
+  TnConnection& pg = pg_->Connection();
+  pg_->Exec("INSERT INTO SOCIO (CODIGOEMPRESA, CODIGOSOCIO, NOMESOCIO) VALUES (1, 3, 'Eva')");
+  ReadSnapshot snapshot(pg);
+  // When the server ran the statement, and a quotient that fails for a name no partner has.
+  const auto part_statement = [&](const std::string& who) {
+    return Open(*pg_,
+                "select extract(epoch from clock_timestamp()) as T, 10 / count(*) as Q from SOCIO "
+                "where NOMESOCIO = '" +
+                    who + "'",
+                {});
+  };
+  const auto now = [&] {
+    return Open(*pg_, "select extract(epoch from clock_timestamp()) as T", {})->Fields(0).AsFloat();
+  };
+  const auto part = [](const char* who) { return std::vector<Variant>{Variant(who)}; };
+
+  StatementHost::PartsAhead(pg, {part("Ana"), part("bruno"), part("Zoe"), part("Eva")});
+  EXPECT_EQ(part_statement("Ana")->FieldByName("Q").AsInteger(), 10);
+  // Forecasts for bruno, Zoe (division by zero) and Eva (left undone after the failure).
+  StatementHost::PartsAhead(pg, {part("bruno"), part("Zoe"), part("Eva")});
+  const double sent = now();
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  TDataSetRef bruno = part_statement("bruno");
+  EXPECT_EQ(bruno->FieldByName("Q").AsInteger(), 10);
+  EXPECT_LT(bruno->FieldByName("T").AsFloat(), sent + 0.1) << "served from the rows read ahead";
+
+  StatementHost::PartsAhead(pg, {part("Zoe"), part("Eva")});
+  StatementHost::PartsAhead(pg, {part("Eva")});
+  TDataSetRef eva = part_statement("Eva");
+  EXPECT_EQ(eva->FieldByName("Q").AsInteger(), 10) << "the transaction goes on";
+  EXPECT_GT(eva->FieldByName("T").AsFloat(), sent + 0.2) << "run when asked";
+  StatementHost::PartsAhead(pg, {});
 }
 
 TEST(PgErrors, StatementsAUserCanActOn) {
