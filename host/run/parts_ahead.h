@@ -23,8 +23,8 @@ class PartsAhead {
   void Begin(size_t index);
 
  private:
-  //! How many parts the connection is told of at a time.
-  static constexpr size_t kWindow = 16;
+  //! How many parts the connection is told of at a time: a batch and a half of PartForecast's.
+  static constexpr size_t kWindow = 32;
 
   const std::vector<SeparatorPart>& parts_;
   std::vector<size_t> printed_;

@@ -90,11 +90,14 @@ std::vector<ForecastRun> PartForecast::Begin(const std::vector<PartValues>& part
   }
   active_ = true;
   current_ = parts[0];
-  if (++begun_ <= forecast_through_ || model_.empty()) return {};
-  const size_t count = std::min(parts.size(), kPartsAhead);
-  forecast_through_ = begun_ + count - 1;
+  ++begun_;
+  // parts[first] is the first not forecast yet: a batch goes when half of the last is printed.
+  const size_t first = forecast_through_ >= begun_ ? forecast_through_ - begun_ + 1 : 0;
+  if (model_.empty() || first > kPartsAhead / 2 || first >= parts.size()) return {};
+  const size_t end = std::min(parts.size(), first + kPartsAhead);
+  forecast_through_ = begun_ + end - 1;
   std::vector<ForecastRun> runs;
-  for (size_t part = 0; part < count; ++part) {
+  for (size_t part = first; part < end; ++part) {
     for (const Sent& sent : model_) {
       ForecastRun run{sent.sql, sent.conversion, sent.values, part};
       if (ForecastStatement(model_values_, parts[part], run.sql, run.values)) {

@@ -30,13 +30,16 @@ struct ForecastRun {
 
 class PartForecast {
  public:
-  //! At most this many parts are forecast in one batch.
+  //! At most this many parts are forecast in one batch; the next batch is forecast when half of
+  //! the parts of the last one have begun, so that the server runs it while the rest print (the
+  //! parts given to Begin should reach one and a half batches ahead).
   static constexpr size_t kPartsAhead = 16;
 
   //! A part begins: parts[0] its values, then those of the parts after it (in the order they will
-  //! run). Answers the statements to send ahead when the part was not forecast yet (empty before
-  //! any part sent a statement): those of the last part that sent any, for each part given.
-  //! An empty list ends the parts: nothing is recorded after it.
+  //! run). Answers the statements to send ahead for the parts given that were not forecast yet,
+  //! when the time for a batch has come (none before a part sent a statement): those of the last
+  //! part that sent any, for each of those parts. An empty list ends the parts: nothing is
+  //! recorded after it.
   std::vector<ForecastRun> Begin(const std::vector<PartValues>& parts);
 
   //! A statement of the current part went to the database (or was served from a forecast).

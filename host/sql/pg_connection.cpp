@@ -56,6 +56,7 @@ std::unique_ptr<TnPreparedStatement> PgConnection::Prepare(const std::string& sq
 }
 
 void PgConnection::ExecuteScript(const std::string& sql) {
+  session_->Settle();
   const PgResult result(PgExec(session_->get(), sql));
   const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
   if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK && status != PGRES_EMPTY_QUERY) {
@@ -79,6 +80,7 @@ void PgConnection::BeginRead(const std::string& imported) {
 
 std::string PgConnection::ExportRead() {
   const char* sql = "SELECT pg_export_snapshot()";
+  session_->Settle();
   const PgResult result(PQexec(session_->get(), sql));
   if (!result || PQresultStatus(result.get()) != PGRES_TUPLES_OK || PQntuples(result.get()) != 1) {
     RaisePgError(session_->get(), result.get(), sql);
@@ -88,62 +90,49 @@ std::string PgConnection::ExportRead() {
 
 void PgConnection::EndRead() noexcept {
   in_snapshot_ = false;
-  session_->DropAhead();
+  try {
+    session_->Ahead().Drop();
+  } catch (const Exception&) {
+    // The transaction ends here whatever it holds.
+  }
   const PgResult result(PQexec(session_->get(), "COMMIT"));
 }
 
 // A round trip to the server costs more than most of a part's statements: those the next parts
-// are expected to send go in one pipeline, under a savepoint, so that one that fails (a forecast
-// the module would not have sent) leaves the transaction as it was.
+// are expected to send go in one batch, which the server runs while the client prints
+// (PgReadAhead).
 void PgConnection::PartsAhead(const std::vector<std::vector<Variant>>& parts) {
   const std::vector<ForecastRun> runs = session_->Forecast().Begin(parts);
-  if (runs.empty()) {
-    if (parts.empty()) session_->DropAhead();
-    return;
-  }
-  session_->DropAhead();
-  PGconn* conn = session_->get();
-  if (!in_snapshot_ || PQtransactionStatus(conn) != PQTRANS_INTRANS) return;
-  // Made before the pipeline: a statement's first rewrite may ask the server for primary keys.
-  struct Ahead {
+  PgReadAhead& ahead = session_->Ahead();
+  if (parts.empty()) ahead.Drop();
+  if (runs.empty() || !in_snapshot_) return;
+  // Made before the batch is sent: a statement's first rewrite may ask the server for keys.
+  struct Run {
     std::string key;
     std::unique_ptr<PgStatement> statement;
     const std::vector<Variant>* values;
   };
   const SqlConversion conversion = CurrentSqlConversion();
-  std::vector<Ahead> ahead;
+  std::vector<Run> batch;
   std::unordered_set<std::string> keys;
   for (const ForecastRun& run : runs) {
     if (run.conversion != conversion) continue;
     std::string key = ResultCache::Key(run.sql, run.values, conversion);
-    if (keys.count(key) != 0) continue;
+    if (keys.count(key) != 0 || ahead.Has(key)) continue;
     try {
-      ahead.push_back({key, std::make_unique<PgStatement>(session_, run.sql), &run.values});
+      batch.push_back({key, std::make_unique<PgStatement>(session_, run.sql), &run.values});
       keys.insert(std::move(key));
     } catch (const Exception&) {
     }
   }
-  const auto send = [](PGconn* pipeline, const char* command) {
-    return PQsendQueryParams(pipeline, command, 0, nullptr, nullptr, nullptr, nullptr, 0) == 1;
-  };
-  std::vector<Ahead*> queued;
-  std::vector<PgResult> results = PgPipeline(conn, [&](PGconn* pipeline) -> size_t {
-    if (!send(pipeline, "SAVEPOINT nrw_adiante")) return 0;
-    for (Ahead& run : ahead) {
-      if (run.statement->QueueAhead(*run.values)) queued.push_back(&run);
+  if (batch.empty()) return;
+  ahead.Send([&batch] {
+    std::vector<std::string> queued;
+    for (Run& run : batch) {
+      if (run.statement->QueueAhead(*run.values)) queued.push_back(std::move(run.key));
     }
-    return 1 + queued.size() + (send(pipeline, "RELEASE SAVEPOINT nrw_adiante") ? 1 : 0);
+    return queued;
   });
-  // results: the savepoint's, one per run queued, the release's.
-  for (size_t i = 0; i < queued.size() && i + 1 < results.size(); ++i) {
-    PgResult& rows = results[i + 1];
-    if (rows && PQresultStatus(rows.get()) == PGRES_TUPLES_OK) {
-      session_->KeepAhead(std::move(queued[i]->key), std::move(rows));
-    }
-  }
-  if (PQtransactionStatus(conn) == PQTRANS_INERROR) {
-    ExecuteScript("ROLLBACK TO SAVEPOINT nrw_adiante; RELEASE SAVEPOINT nrw_adiante");
-  }
 }
 
 // The standard literals, as SQLite's: a date stays the untyped '2024-01-31', which PostgreSQL

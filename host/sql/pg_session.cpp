@@ -10,6 +10,7 @@ const std::vector<std::string>& PgSession::PrimaryKey(const std::string& table) 
   const auto found = primary_keys_.find(key);
   if (found != primary_keys_.end()) return found->second;
   std::vector<std::string>& columns = primary_keys_[key];
+  Settle();
   // Inside a failed transaction the question fails: the table is then taken as keyless.
   if (PQtransactionStatus(get()) == PQTRANS_INERROR) return columns;
   const char* values[] = {table.c_str()};
@@ -34,14 +35,6 @@ std::string PgSession::TakePrepared(const std::string& key) {
 std::string PgSession::GivePrepared(std::string key, std::string name) {
   const size_t hash = IdleStatements<std::string>::Hash(key);
   return idle_.Give(std::move(key), hash, std::move(name)).value_or("");
-}
-
-PgResult PgSession::TakeAhead(const std::string& key) {
-  const auto found = ahead_.find(key);
-  if (found == ahead_.end()) return nullptr;
-  PgResult rows = std::move(found->second);
-  ahead_.erase(found);
-  return rows;
 }
 
 }  // namespace nrw

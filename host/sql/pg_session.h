@@ -1,6 +1,6 @@
 // The live libpq connection, shared by a PostgreSQL connection and every statement prepared on it
-// (a dataset that outlives its connection can still run again), what it knows of the tables, and
-// the owning result handle.
+// (a dataset that outlives its connection can still run again), what it knows of the tables, its
+// idle prepared statements and what it sent ahead of being asked.
 #pragma once
 
 #include <libpq-fe.h>
@@ -9,30 +9,21 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
 #include "sql/idle_statements.h"
 #include "sql/part_forecast.h"
+#include "sql/pg_handles.h"
+#include "sql/pg_read_ahead.h"
 #include "sql/sql_shape.h"
 
 namespace nrw {
 
-struct PgResultClear {
-  void operator()(PGresult* result) const { PQclear(result); }
-};
-using PgResult = std::unique_ptr<PGresult, PgResultClear>;
-
-struct PgConnFinish {
-  void operator()(PGconn* conn) const { PQfinish(conn); }
-};
-using PgConnPtr = std::unique_ptr<PGconn, PgConnFinish>;
-
 class PgSession {
  public:
   //! Takes an established connection.
-  explicit PgSession(PgConnPtr conn) : conn_(std::move(conn)) {}
+  explicit PgSession(PgConnPtr conn) : conn_(std::move(conn)), ahead_(conn_.get()) {}
 
   PGconn* get() const { return conn_.get(); }
   //! A server-side statement name not used before on this connection.
@@ -58,13 +49,11 @@ class PgSession {
   //! Keeps the statement; answers the name of one the pool let go (to be released), or empty.
   std::string GivePrepared(std::string key, std::string name);
 
-  //! The statements of separated parts (PartForecast), and the rows of those sent ahead, by their
-  //! key (ResultCache::Key), each taken once; those of a batch not taken go with the next batch.
+  //! The statements of separated parts (PartForecast), and the runs of them sent ahead.
   PartForecast& Forecast() { return forecast_; }
-  void KeepAhead(std::string key, PgResult rows) { ahead_[std::move(key)] = std::move(rows); }
-  bool AnyAhead() const { return !ahead_.empty(); }
-  PgResult TakeAhead(const std::string& key);
-  void DropAhead() { ahead_.clear(); }
+  PgReadAhead& Ahead() { return ahead_; }
+  //! Reads whatever was sent ahead and is still due: before any other command.
+  void Settle() { ahead_.Settle(); }
 
  private:
   PgConnPtr conn_;
@@ -75,7 +64,7 @@ class PgSession {
   IdleStatements<std::string> idle_{kIdlePrepared};
   AdaptedSqlCache shapes_;
   PartForecast forecast_;
-  std::unordered_map<std::string, PgResult> ahead_;
+  PgReadAhead ahead_;
 };
 
 using PgSessionPtr = std::shared_ptr<PgSession>;

@@ -149,6 +149,7 @@ PgStatement::~PgStatement() {
   // Fails only inside a transaction already failed, or on a connection given up at the time
   // limit; the name then lives on with the session.
   try {
+    session_->Settle();
     Discard(session_->get(), "DEALLOCATE " + released);
   } catch (const Exception&) {
   }
@@ -283,6 +284,7 @@ void PgStatement::ParamTexts(const std::vector<Variant>& values, std::vector<std
 }
 
 PgResult PgStatement::Run(const std::vector<Variant>& values) {
+  session_->Settle();
   std::vector<std::string> texts;
   std::vector<const char*> pointers;
   ParamTexts(values, texts, pointers);
@@ -325,8 +327,8 @@ std::shared_ptr<TnDataStore> PgStatement::Fetch(const std::vector<Variant>& valu
   if (forecast.Active()) {
     const SqlConversion conversion =
         conversion_key_ == '1' ? SqlConversion::kOn : SqlConversion::kOff;
-    if (session_->AnyAhead())
-      result = session_->TakeAhead(ResultCache::Key(sql_, values, conversion));
+    PgReadAhead& ahead = session_->Ahead();
+    if (ahead.Any()) result = ahead.Take(ResultCache::Key(sql_, values, conversion));
     forecast.Record(sql_, conversion, values);
   }
   if (!result) result = Run(values);

@@ -36,14 +36,16 @@ bool AwaitSocket(PGconn* conn, short events) {
   Deadline::Raise("PostgreSQL: a conexão foi abandonada no tempo limite");
 }
 
-void AwaitFlushed(PGconn* conn) {
+}  // namespace
+
+void PgFlush(PGconn* conn) {
   while (PQflush(conn) == 1) {
     if (!AwaitSocket(conn, POLLOUT | POLLIN)) GiveUp(conn);
     if (PQconsumeInput(conn) == 0) break;
   }
 }
 
-PgResult NextResult(PGconn* conn) {
+PgResult PgNextResult(PGconn* conn) {
   while (PQisBusy(conn) == 1) {
     if (!AwaitSocket(conn, POLLIN)) GiveUp(conn);
     if (PQconsumeInput(conn) == 0) break;
@@ -51,12 +53,14 @@ PgResult NextResult(PGconn* conn) {
   return PgResult(PQgetResult(conn));
 }
 
+namespace {
+
 PgResult Await(PGconn* conn, bool sent) {
   if (!sent) return nullptr;
-  AwaitFlushed(conn);
+  PgFlush(conn);
   PgResult last;
   for (;;) {
-    PgResult result = NextResult(conn);
+    PgResult result = PgNextResult(conn);
     if (!result) break;
     const ExecStatusType status = PQresultStatus(result.get());
     last = std::move(result);
@@ -88,32 +92,6 @@ PgResult PgExecPrepared(PGconn* conn, const std::string& name, int count,
                         const char* const* values) {
   return Await(conn,
                PQsendQueryPrepared(conn, name.c_str(), count, values, nullptr, nullptr, 0) == 1);
-}
-
-std::vector<PgResult> PgPipeline(PGconn* conn, const std::function<size_t(PGconn*)>& queue) {
-  if (PQenterPipelineMode(conn) != 1) return {};
-  const size_t count = queue(conn);
-  std::vector<PgResult> results;
-  results.reserve(count);
-  if (PQpipelineSync(conn) == 1) {
-    AwaitFlushed(conn);
-    // Each command's results end with a null; the sync's own comes last.
-    for (size_t i = 0; i < count && PQstatus(conn) == CONNECTION_OK; ++i) {
-      PgResult last;
-      while (PgResult result = NextResult(conn)) {
-        last = std::move(result);
-        if (PQstatus(conn) != CONNECTION_OK) break;
-      }
-      results.push_back(std::move(last));
-    }
-    while (PQstatus(conn) == CONNECTION_OK) {
-      const PgResult result = NextResult(conn);
-      if (!result || PQresultStatus(result.get()) == PGRES_PIPELINE_SYNC) break;
-    }
-  }
-  results.resize(count);
-  PQexitPipelineMode(conn);
-  return results;
 }
 
 }  // namespace nrw

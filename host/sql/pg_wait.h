@@ -7,10 +7,7 @@
 
 #include <libpq-fe.h>
 
-#include <cstddef>
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "sql/pg_session.h"
 
@@ -23,11 +20,10 @@ PgResult PgPrepare(PGconn* conn, const std::string& name, const std::string& sql
 PgResult PgExecPrepared(PGconn* conn, const std::string& name, int count,
                         const char* const* values);
 
-//! Sends commands in one pipeline: queue (called with the connection in pipeline mode) queues them
-//! with libpq's PQsend* calls and answers how many it queued; then waits for all of them. Answers
-//! the last result of each, in order: after a failed command the rest come back aborted (their
-//! status PGRES_PIPELINE_ABORTED), and a transaction is left failed. Empty when the connection
-//! cannot take a pipeline.
-std::vector<PgResult> PgPipeline(PGconn* conn, const std::function<size_t(PGconn*)>& queue);
+//! Sends what libpq holds for the server, reading what the server answers meanwhile (so that
+//! neither waits on the other).
+void PgFlush(PGconn* conn);
+//! The next result of the commands sent (libpq's PQgetResult), waiting for it.
+PgResult PgNextResult(PGconn* conn);
 
 }  // namespace nrw

@@ -36,12 +36,10 @@ TEST(PartForecast, ReplacesThePartsValuesInLiteralsAndValuesOnly) {
       << "a value both parts share is no part's";
 }
 
-TEST(PartForecast, ForecastsAWindowOfPartsFromTheLastPartThatSentAny) {
+TEST(PartForecast, ForecastsBatchesFromTheLastPartThatSentAny) {
   PartForecast forecast;
-  const auto part = [](const char* who) { return PartValues{Variant(who)}; };
-  const auto sql = [](const char* who) {
-    return std::string("select * from T where B = '") + who + "'";
-  };
+  const auto part = [](const std::string& who) { return PartValues{Variant(who)}; };
+  const auto sql = [](const std::string& who) { return "select * from T where B = '" + who + "'"; };
   EXPECT_TRUE(forecast.Begin({part("a"), part("b"), part("c")}).empty()) << "nothing sent yet";
   forecast.Record(sql("a"), SqlConversion::kOn, {Variant(2023)});
   forecast.Record("select * from U where A = :a", SqlConversion::kOn, {Variant(2023)});
@@ -54,18 +52,38 @@ TEST(PartForecast, ForecastsAWindowOfPartsFromTheLastPartThatSentAny) {
   EXPECT_EQ(runs[1].part, 1u);
   EXPECT_EQ(runs[1].values, std::vector<Variant>{Variant(2023)});
 
+  // b's statements are the model now; c was forecast with b, d is forecast as c begins.
   forecast.Record(sql("b"), SqlConversion::kOff, {Variant(2023)});
-  EXPECT_TRUE(forecast.Begin({part("c"), part("d")}).empty()) << "c was forecast with b";
-  // c sent nothing: d is forecast from b, the last part that sent any, with b's conversion.
-  const std::vector<ForecastRun> next = forecast.Begin({part("d")});
+  std::vector<ForecastRun> next = forecast.Begin({part("c"), part("d")});
   ASSERT_EQ(next.size(), 1u);
   EXPECT_EQ(next[0].sql, sql("d"));
   EXPECT_EQ(next[0].conversion, SqlConversion::kOff);
+  // c sent nothing: e is forecast from b's statements.
+  next = forecast.Begin({part("d"), part("e")});
+  ASSERT_EQ(next.size(), 1u);
+  EXPECT_EQ(next[0].sql, sql("e"));
+
+  // A long window: one batch, then nothing until half of it has begun.
+  std::vector<PartValues> window;
+  for (int i = 0; i < 40; ++i) window.push_back(part("p" + std::to_string(i)));
+  forecast.Record(sql("d"), SqlConversion::kOn, {});
+  size_t batches = 0, forecast_parts = 0;
+  for (size_t begun = 0; begun < 20; ++begun) {
+    const std::vector<ForecastRun> batch =
+        forecast.Begin(std::vector<PartValues>(window.begin() + begun, window.end()));
+    if (batch.empty()) continue;
+    ++batches;
+    forecast_parts += batch.size();
+    EXPECT_LE(batch.size(), PartForecast::kPartsAhead);
+    EXPECT_LE(batch.front().part, PartForecast::kPartsAhead / 2) << "sent before it is needed";
+  }
+  EXPECT_EQ(batches, 2u);
+  EXPECT_GE(forecast_parts, 20u) << "every part begun was forecast";
 
   EXPECT_TRUE(forecast.Begin({}).empty());
   EXPECT_FALSE(forecast.Active()) << "the parts ended";
   forecast.Record(sql("z"), SqlConversion::kOn, {});
-  EXPECT_TRUE(forecast.Begin({part("e"), part("f")}).empty()) << "a new run starts afresh";
+  EXPECT_TRUE(forecast.Begin({part("f"), part("g")}).empty()) << "a new run starts afresh";
 }
 
 }  // namespace
