@@ -92,8 +92,8 @@ void PgConnection::EndRead() noexcept {
   in_snapshot_ = false;
   try {
     session_->Ahead().Drop();
-  } catch (const Exception&) {
-    // The transaction ends here whatever it holds.
+  } catch (...) {
+    // The transaction ends here whatever was sent ahead in it.
   }
   const PgResult result(PQexec(session_->get(), "COMMIT"));
 }
