@@ -219,6 +219,7 @@ Subcommand AddRunCommand(CLI::App& app, const CommonOptions& common) {
   run->add_option("--worker-owner", command->worker_owner)->group("");
   run->add_option("--worker-today", command->worker_today)->group("");
   run->add_option("--worker-snapshot", command->worker_snapshot)->group("");
+  run->add_flag("--worker-hashes", command->worker_hashes)->group("");
   return {run, [&common, command] { return RunReportCommand(common, *command); },
           [command] {
             CheckRunOptions(*command);

@@ -69,11 +69,13 @@ struct RunCommand {
   //! A descriptor that receives the progress as JSON lines; -1: none.
   int progress_fd = -1;
   //! A worker of a parallel run (hidden options, given by the run that starts it): "K/N", the pid
-  //! of that run, its date (yyyy-mm-dd) and its database snapshot.
+  //! of that run, its date (yyyy-mm-dd), its database snapshot, and whether it writes a manifest
+  //! (the worker then hashes its outputs for it).
   std::string worker;
   int worker_owner = 0;
   std::string worker_today;
   std::string worker_snapshot;
+  bool worker_hashes = false;
 };
 
 struct PanelCommand {

@@ -56,6 +56,8 @@ std::vector<std::string> WorkerArguments(const CommonOptions& common, const RunC
   args.insert(args.end(), {"--worker", std::to_string(index) + "/" + std::to_string(count),
                            "--worker-owner", std::to_string(getpid()), "--worker-today", today});
   if (!snapshot.empty()) args.insert(args.end(), {"--worker-snapshot", snapshot});
+  // The hashes go to the parent's manifest: without one, nobody reads them.
+  if (!command.manifest.empty()) args.push_back("--worker-hashes");
   return args;
 }
 
@@ -63,6 +65,7 @@ int RunWorker(const CommonOptions& common, const RunCommand& command, RunOptions
   try {
     options.worker = ParseShare(command.worker, "--worker");
     options.today = StrToDate(command.worker_today);
+    options.worker_hashes = command.worker_hashes;
   } catch (const Exception& error) {
     return Failed(common, error.what(), "", kUsageError);
   }

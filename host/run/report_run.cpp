@@ -101,7 +101,8 @@ class RunOutputs {
         session_(session),
         result_(result),
         // Only a manifest records the hashes (a worker's go to its parent's manifest).
-        pending_(ProtectedPaths(options), !options.manifest.path.empty() || options.worker) {}
+        pending_(ProtectedPaths(options),
+                 !options.manifest.path.empty() || (options.worker && options.worker_hashes)) {}
 
   void RunWhole() {
     std::string path;

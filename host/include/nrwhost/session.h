@@ -218,6 +218,8 @@ struct RunOptions : SessionOptions {
   //! parts) has (n - 1) % count == index - 1, and leaves their files under their temporary names
   //! for the run that started it to commit (PartResult::output_temp).
   std::optional<ShardSpec> worker;
+  //! A worker whose parent writes a manifest: its outputs are hashed for it.
+  bool worker_hashes = false;
   //! The parent of a parallel run: the parts to produce go to the delegate (workers), and their
   //! files are committed here with everything else.
   PartDelegate delegate;
