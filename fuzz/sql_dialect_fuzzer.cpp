@@ -1,7 +1,7 @@
 // The SQLite dialect rewriting every statement passes through: any text is rewritten or raises
 // nrw::Exception, and a statement without escapes, EXTRACT or parameters comes out unchanged. A
 // statement whose lifted literals are changed is served from the rewrite of its shape exactly as
-// it would be rewritten anew.
+// it would be rewritten anew. A part's forecast of any text, taken back, is the text again.
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
@@ -9,6 +9,7 @@
 
 #include "fuzz_input.h"
 #include "nrw/core.h"
+#include "sql/part_forecast.h"
 #include "sql/sql_lexer.h"
 #include "sql/sql_shape.h"
 #include "sql/sqlite_dialect.h"
@@ -54,8 +55,22 @@ std::string OtherValues(const std::string& sql, const nrw::AdaptedSql& adapted) 
 
 }  // namespace
 
+// Another part's value written where this part's is, then this part's back where the other's is:
+// the text comes back whole (the other value appears nowhere in it at first).
+void ForecastRoundTrip(const std::string& sql) {
+  const nrw::PartValues mine = {nrw::Variant("015.487.923-14")};
+  const nrw::PartValues other = {nrw::Variant("d'Ávila")};
+  if (sql.find("d''Ávila") != std::string::npos) return;
+  std::string forecast = sql;
+  std::vector<nrw::Variant> values = {nrw::Variant("015.487.923-14"), nrw::Variant(1)};
+  nrw::ForecastStatement(mine, other, forecast, values);
+  nrw::ForecastStatement(other, mine, forecast, values);
+  if (forecast != sql || values[0] != mine[0]) std::abort();
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string sql(reinterpret_cast<const char*>(data), size);
+  ForecastRoundTrip(sql);
   try {
     const nrw::AdaptedSql adapted = nrw::AdaptSqlForSQLite(sql);
     nrw::ScanSqlParamNames(sql);
