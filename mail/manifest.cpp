@@ -29,7 +29,8 @@ class ManifestParser {
       Json json = Json::parse(text);
       if (object && !json.is_object()) Fail(line, "não é um objeto JSON");
       return json;
-    } catch (const Json::parse_error&) {
+    } catch (const Json::exception&) {
+      // Malformed, or a number too large for a double.
       Fail(line, "JSON malformado");
     }
   }

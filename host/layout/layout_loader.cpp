@@ -39,6 +39,9 @@ class LayoutParser {
       document = json::parse(text.begin(), text.end());
     } catch (const json::parse_error& error) {
       Fail("", "JSON inválido perto do caractere " + std::to_string(error.byte));
+    } catch (const json::exception&) {
+      // A number too large for a double is no parse error to the reader, but is no layout either.
+      Fail("", "JSON inválido: um número está fora dos limites");
     }
     JsonObjectReader root(document, "", Failer());
     Layout layout;

@@ -207,6 +207,7 @@ TEST(Manifest, BothFormsReadAlikeAndAnIncompleteOneIsRefused) {
       {"another version", "{\"manifest\":2}\n"},
       {"not a manifest", "{\"a\":1}\n"},
       {"a broken line", header + "\n" + part1 + "\n{\"part\":\n"},
+      {"a number beyond a double", header + "\n" + part1 + "\n{\"part\":2e6666}\n"},
       {"a written part without its hash",
        header + "\n" + part2 + "\n" + R"({"part":2,"status":"written","file":"x.pdf"})" + "\n"},
   };

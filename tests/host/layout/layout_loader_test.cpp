@@ -102,6 +102,8 @@ TEST(LayoutLoader, ReportsFaultsWithFileAndPlace) {
   const std::string prefix = "Layout layouts/RptX.json: ";
   const Case cases[] = {
       {"not json", "{", prefix + "JSON inválido perto do caractere 2."},
+      {"a number beyond a double", R"({"report": 6e6666})",
+       prefix + "JSON inválido: um número está fora dos limites."},
       {"no report", std::string("{") + kPage + "}", prefix + "'report' é obrigatório."},
       {"no page", R"({"report": "RptX"})", prefix + "'page' é obrigatório."},
       {"unknown key", Document(R"("secoes": [])"), prefix + "chave desconhecida 'secoes'."},
