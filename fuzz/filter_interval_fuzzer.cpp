@@ -6,19 +6,7 @@
 #include "nrw/core.h"
 #include "nrw/util.h"
 #include "util/selection.h"
-
-namespace {
-
-std::string Quoted(const std::string& text) {
-  std::string literal = "'";
-  for (const char c : text) {
-    literal += c;
-    if (c == '\'') literal += '\'';
-  }
-  return literal + "'";
-}
-
-}  // namespace
+#include "util/sql_literal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   nrw::fuzz::Input input(data, size);
@@ -31,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const nrw::Exception&) {
   }
   const std::string exact = nrw::SelectionOfValue(selection);
-  if (nrw::FilterInterval({"C"}, exact, {2}, 0, false) != "(C = " + Quoted(selection) + ")") {
+  if (nrw::FilterInterval({"C"}, exact, {2}, 0, false) !=
+      "(C = " + nrw::StandardSqlLiteral(nrw::Variant(selection)) + ")") {
     std::abort();
   }
   return 0;

@@ -1,33 +1,13 @@
 #include "sql/part_forecast.h"
 
 #include <algorithm>
-#include <string_view>
 #include <utility>
 
 #include "sql/sql_lexer.h"
+#include "util/sql_literal.h"
 
 namespace nrw {
 namespace {
-
-// The text of a quoted literal, its doubled quotes made single.
-std::string LiteralText(std::string_view quoted) {
-  std::string text;
-  text.reserve(quoted.size());
-  for (size_t i = 1; i + 1 < quoted.size(); ++i) {
-    text += quoted[i];
-    if (quoted[i] == '\'' && quoted[i + 1] == '\'') ++i;
-  }
-  return text;
-}
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) {
-    quoted += c;
-    if (c == '\'') quoted += '\'';
-  }
-  return quoted + "'";
-}
 
 // Index of the part value equal to value that differs in the other part; npos when none.
 size_t Replaced(const PartValues& from, const PartValues& to, const Variant& value) {
@@ -50,28 +30,18 @@ bool ForecastStatement(const PartValues& from, const PartValues& to, std::string
   }
   // Text literals only: a number in the text may be anything (a month, a column's position).
   std::string out;
-  size_t copied = 0;
-  for (size_t pos = 0; pos < sql.size();) {
-    const char c = sql[pos];
-    if (c == '\'' || c == '"') {
-      const size_t end = SqlQuotedEnd(sql, pos, c);
-      if (c == '\'') {
-        const size_t i =
-            Replaced(from, to, Variant(LiteralText(std::string_view(sql).substr(pos, end - pos))));
-        if (i != std::string::npos && to[i].kind() == Variant::Kind::Text) {
-          out.append(sql, copied, pos - copied);
-          out += Quoted(to[i].AsString());
-          copied = end;
-        }
-      }
-      pos = end;
-      continue;
+  bool rewritten = false;
+  for (const SqlToken& token : TokenizeSql(sql)) {
+    const size_t i = token.kind == SqlTokenKind::kString ? Replaced(from, to, LiteralValue(token))
+                                                         : std::string::npos;
+    if (i != std::string::npos && to[i].kind() == Variant::Kind::Text) {
+      out += StandardSqlLiteral(to[i]);
+      rewritten = true;
+    } else {
+      out += token.text;
     }
-    const size_t comment_end = SqlCommentEnd(sql, pos);
-    pos = comment_end > pos ? comment_end : pos + 1;
   }
-  if (copied > 0) {
-    out.append(sql, copied, std::string::npos);
+  if (rewritten) {
     sql = std::move(out);
     replaced = true;
   }
